@@ -1,1 +1,17 @@
-int main() { return 0; }
+// morvane-cli: headless access to the Paradox reader and the script files.
+#include <cstdio>
+#include <cstring>
+
+#include "CliCommands.h"
+
+int main(int argc, char** argv)
+{
+    if (argc >= 2 && std::strcmp(argv[1], "inspect") == 0)
+        return morvane::cli::RunInspect(argc - 2, argv + 2);
+    if (argc >= 2 && std::strcmp(argv[1], "show") == 0)
+        return morvane::cli::RunShow(argc - 2, argv + 2);
+    std::fprintf(stderr,
+                 "usage: morvane-cli inspect <directory-or-alias> [--password P]... [--json]\n"
+                 "       morvane-cli show <file.vxscript|file.vxusp|file.vxmsp>\n");
+    return 2;
+}

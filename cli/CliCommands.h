@@ -1,0 +1,10 @@
+#pragma once
+// The subcommands of morvane-cli; each takes the arguments after its name and returns the
+// exit status (0 success, 1 failure with a message on stderr, 2 usage error).
+
+namespace morvane::cli {
+
+int RunInspect(int argc, char** argv);
+int RunShow(int argc, char** argv);
+
+} // namespace morvane::cli
