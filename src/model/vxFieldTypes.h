@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "model/TvxValCheckDesc.h"
+#include "model/vxEngineValues.h"
 
 namespace morvane {
 
@@ -31,13 +32,23 @@ enum TvxFieldType : int {
     fldBcd = 273,
 };
 
+// True for Alpha, the blob types, Bytes and BCD (the size the user gives: units2 for BCD,
+// units1 for the others).
 bool TypeNeedsSize(int code);
+// False for the blob types (262-266) and codes that are not field types.
 bool TypeCanBeIndexed(int code);
 
-// area: a 256-byte value area.
+// Value areas (256 bytes) hold one form per type, the engine's: Alpha zero-terminated text,
+// Number/Money little-endian double, Short int16, Long/Autoincrement int32, Date engine
+// date (int32, -1 = TODAY), Time engine time (int32, -1 = NOW), Timestamp engine timestamp
+// (double, 0 = NOW), Logical one byte, BCD the 34-byte engine BCD. Little-endian throughout.
+//
+// The display text of the area; "" for types without a value form and unknown codes.
 std::string ValueToText(const std::uint8_t* area, int code);
-// Returns the failed flag: 0 on success or for a type without a value form, 1 when the text
-// does not convert.
+// Returns the failed flag: 0 on success or for a type without a value form (262-266, 271,
+// 272, unknown codes; the area is left as is), 1 when the text does not convert (the area is
+// then zeroed). On success the area is zeroed and holds the value. Reads back every text
+// ValueToText writes.
 int TextToValue(std::string_view text, int code, std::uint8_t* area);
 
 struct TvxValCheckTexts
@@ -48,33 +59,8 @@ struct TvxValCheckTexts
     std::string defaultValue;
     std::string picture;
 };
+// Minimum, maximum and default as the type shows them (Logical: default only;
+// Autoincrement: minimum only; types without a value form: none).
 TvxValCheckTexts ValCheckTexts(const TvxValCheckDesc& check, int code);
-
-// Engine value conversions. Engine date: day number, 1 January of year 1 = day 1.
-// Engine time: milliseconds since midnight. Engine timestamp: milliseconds since the start
-// of day 0 (date * 86400000 + time), as a double.
-struct TvxDate
-{
-    int month = 0;
-    int day = 0;
-    int year = 0;
-};
-struct TvxTime
-{
-    int hour = 0;
-    int minute = 0;
-    int milliseconds = 0; // within the minute
-};
-TvxDate DecodeDate(std::int32_t engineDate);
-bool EncodeDate(int year, int month, int day, std::int32_t& engineDate);
-TvxTime DecodeTime(std::int32_t engineTime);
-bool EncodeTime(int hour, int minute, int milliseconds, std::int32_t& engineTime);
-void DecodeTimeStamp(double timeStamp, std::int32_t& engineDate, std::int32_t& engineTime);
-double EncodeTimeStamp(std::int32_t engineDate, std::int32_t engineTime);
-
-inline constexpr int BcdSize = 34;
-// Engine BCD (34 bytes) to double, and back with the given precision and decimals.
-double BcdToDouble(const std::uint8_t* bcd);
-bool DoubleToBcd(double value, int precision, int decimals, std::uint8_t* bcd);
 
 } // namespace morvane
