@@ -14,6 +14,7 @@ inline constexpr int vxErrNotFound = 10024;      // file or table not found
 inline constexpr int vxErrUnknownAlias = 10019;
 inline constexpr int vxErrConfig = 10243;        // alias configuration unreadable
 inline constexpr int vxErrDirectory = 10050;     // directory not found
+inline constexpr int vxErrUnknownDriver = 10051; // driver named by an alias or parameters not available
 
 struct TvxEngineErrorItem
 {

@@ -1,0 +1,41 @@
+#include "db/TvxParadoxEngine.h"
+
+#if __has_include("db/ParadoxFieldTypes.h")
+#include "db/ParadoxFieldTypes.h"
+#define MORVANE_HAS_PARADOX_FIELD_TYPES 1
+#endif
+
+namespace morvane {
+
+TvxParadoxEngine::TvxParadoxEngine(std::string configPath) : store_(std::move(configPath)) {}
+
+IvxEngineSession& TvxParadoxEngine::Session(std::string_view name)
+{
+    auto it = sessions_.find(name);
+    if (it == sessions_.end())
+        it = sessions_.emplace(std::string(name), std::make_unique<TvxEngineSession>(std::string(name), store_)).first;
+    return *it->second;
+}
+
+std::vector<TvxFieldTypeRec> TvxParadoxEngine::ListFieldTypes(std::string_view driver, std::string_view)
+{
+    if (!TvxAliasConfig::SameName(driver, "PARADOX"))
+        throw EvxEngineError(vxErrUnknownDriver, "Driver \"" + std::string(driver) + "\" is not available");
+#ifdef MORVANE_HAS_PARADOX_FIELD_TYPES
+    return ParadoxFieldTypes();
+#else
+    return {};
+#endif
+}
+
+std::unique_ptr<IvxEngine> CreateParadoxEngine()
+{
+    return std::make_unique<TvxParadoxEngine>(TvxAliasConfig::DefaultPath());
+}
+
+std::unique_ptr<IvxEngine> CreateParadoxEngine(const std::string& configPath)
+{
+    return std::make_unique<TvxParadoxEngine>(configPath);
+}
+
+} // namespace morvane
