@@ -1,0 +1,537 @@
+#include "script/TvxScriptTableList.h"
+
+#include "stream/TReader.h"
+#include "stream/TWriter.h"
+
+#include <algorithm>
+
+namespace morvane {
+
+namespace {
+
+constexpr int kBufferSize = 1024;
+constexpr std::size_t kRuleNameMax = 30;
+
+// Letter case as the list box ignores it: ASCII and the Windows-1252 letters that have a
+// capital form in the same code page.
+unsigned char FoldCase(unsigned char c)
+{
+    if (c >= 'a' && c <= 'z')
+        return static_cast<unsigned char>(c - 'a' + 'A');
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+        return static_cast<unsigned char>(c - 0x20);
+    switch (c) {
+    case 0x9A: return 0x8A;
+    case 0x9C: return 0x8C;
+    case 0x9E: return 0x8E;
+    case 0xFF: return 0x9F;
+    default: return c;
+    }
+}
+
+bool SameTextIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (FoldCase(static_cast<unsigned char>(a[i])) != FoldCase(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+} // namespace
+
+// ---- Entries -------------------------------------------------------------------------------
+
+int TvxScriptTableList::AddTable(std::string name, std::unique_ptr<TvxTableDesc> desc)
+{
+    if (!desc)
+        desc = std::make_unique<TvxTableDesc>();
+    entries_.push_back(Entry{std::move(name), std::move(desc)});
+    return Count() - 1;
+}
+
+void TvxScriptTableList::DeleteTable(int index)
+{
+    if (index < 0 || index >= Count())
+        return;
+    const bool wasSelected = index == itemIndex_;
+    entries_.erase(entries_.begin() + index);
+    if (!wasSelected) {
+        if (index < itemIndex_)
+            --itemIndex_;
+        return;
+    }
+    // The grid must not keep showing the fields of a descriptor that is gone.
+    itemIndex_ = std::min(index, Count() - 1);
+    Change();
+}
+
+std::string TvxScriptTableList::NameAt(int index) const
+{
+    if (index < 0 || index >= Count())
+        return {};
+    return entries_[static_cast<std::size_t>(index)].name;
+}
+
+TvxTableDesc* TvxScriptTableList::TableAt(int index) const
+{
+    if (index < 0 || index >= Count())
+        return nullptr;
+    return entries_[static_cast<std::size_t>(index)].desc.get();
+}
+
+int TvxScriptTableList::IndexOfName(std::string_view name) const
+{
+    for (int i = 0; i < Count(); ++i)
+        if (SameTextIgnoringCase(entries_[static_cast<std::size_t>(i)].name, name))
+            return i;
+    return -1;
+}
+
+TvxTableDesc* TvxScriptTableList::TableByName(std::string_view name) const
+{
+    return TableAt(IndexOfName(name));
+}
+
+void TvxScriptTableList::ClearTables()
+{
+    SelectIndex(-1);
+    entries_.clear();
+}
+
+// ---- Selection -----------------------------------------------------------------------------
+
+void TvxScriptTableList::SelectIndex(int index)
+{
+    if (index < 0 || index >= Count())
+        index = -1;
+    if (index == itemIndex_)
+        return;
+    itemIndex_ = index;
+    Change();
+}
+
+void TvxScriptTableList::Change()
+{
+    RefreshFields();
+    if (OnChange)
+        OnChange();
+}
+
+void TvxScriptTableList::RefreshFields()
+{
+    const TvxTableDesc* desc = SelectedTable();
+    if (structFields_) {
+        if (desc && desc->FieldCount() > 0)
+            structFields_->ShowFields(desc->Fields().data(), desc->FieldCount());
+        else
+            structFields_->ShowFields(nullptr, 0);
+    }
+    ownRow_ = (desc ? desc->FieldCount() : 0) + 1;
+}
+
+TvxTableDesc* TvxScriptTableList::SelectedTable() const
+{
+    return TableAt(itemIndex_);
+}
+
+std::string TvxScriptTableList::SelectedName() const
+{
+    return NameAt(itemIndex_);
+}
+
+void TvxScriptTableList::RenameSelected(std::string_view name)
+{
+    if (itemIndex_ < 0)
+        return;
+    std::string& text = entries_[static_cast<std::size_t>(itemIndex_)].name;
+    if (text != name)
+        text = std::string(name);
+}
+
+// ---- Field edits ---------------------------------------------------------------------------
+
+int TvxScriptTableList::GridRow() const
+{
+    return structFields_ ? structFields_->SelectedRow() : ownRow_;
+}
+
+bool TvxScriptTableList::InsertField(const TvxFieldDesc& field)
+{
+    TvxTableDesc* desc = SelectedTable();
+    if (!desc)
+        return false;
+    const int countBefore = desc->FieldCount();
+    const int row = GridRow();
+    if (row < 1) {
+        // No field row selected (title row or none): append, and show the grid afresh.
+        if (!desc->InsertField(field, countBefore))
+            return false;
+        RefreshFields();
+        return true;
+    }
+    if (!desc->InsertField(field, row - 1))
+        return false;
+    if (structFields_)
+        structFields_->InsertAtCurrentRow(field);
+    else
+        ownRow_ = std::min(row - 1, countBefore) + 2;
+    return true;
+}
+
+bool TvxScriptTableList::ChangeField(const TvxFieldDesc& field)
+{
+    TvxTableDesc* desc = SelectedTable();
+    const int row = GridRow();
+    if (!desc || row < 1)
+        return false;
+    if (!desc->SetField(field, row - 1))
+        return false;
+    if (structFields_)
+        structFields_->UpdateCurrentRow(field);
+    return true;
+}
+
+bool TvxScriptTableList::DeleteField(std::string_view name)
+{
+    // The field is found by its name, not by the grid's selection: the command recorded for the
+    // deletion names it, and the descriptor must lose that very field.
+    TvxTableDesc* desc = SelectedTable();
+    if (!desc)
+        return false;
+    const auto& fields = desc->Fields();
+    const auto it = std::find_if(fields.begin(), fields.end(),
+                                 [&](const TvxFieldDesc& f) { return SameTextIgnoringCase(f.name(), name); });
+    if (it == fields.end())
+        return false;
+    const int pos = static_cast<int>(it - fields.begin());
+    if (!desc->DeleteField(pos))
+        return false;
+    if (structFields_)
+        structFields_->DeleteRow(pos + 1);
+    else
+        ownRow_ = std::min(ownRow_, desc->FieldCount() + 1);
+    return true;
+}
+
+const TvxFieldDesc* TvxScriptTableList::CurrentField() const
+{
+    const TvxTableDesc* desc = SelectedTable();
+    const int row = GridRow();
+    if (!desc || row < 1)
+        return nullptr;
+    return desc->GetField(row - 1);
+}
+
+int TvxScriptTableList::CurrentFieldPos() const
+{
+    const int row = GridRow();
+    return row < 1 ? -1 : row - 1;
+}
+
+void TvxScriptTableList::SetCurrentFieldPos(int pos)
+{
+    const int count = FieldCount();
+    ownRow_ = std::clamp(pos, 0, count) + 1;
+}
+
+// ---- Forwarding ----------------------------------------------------------------------------
+
+int TvxScriptTableList::FieldCount() const
+{
+    const TvxTableDesc* d = SelectedTable();
+    return d ? d->FieldCount() : 0;
+}
+
+std::span<const TvxFieldDesc> TvxScriptTableList::Fields() const
+{
+    const TvxTableDesc* d = SelectedTable();
+    if (!d)
+        return {};
+    return {d->Fields().data(), d->Fields().size()};
+}
+
+int TvxScriptTableList::FieldNumber(std::string_view name) const
+{
+    const TvxTableDesc* d = SelectedTable();
+    return d ? d->FieldNumber(name) : 0;
+}
+
+bool TvxScriptTableList::AddValCheck(std::string_view minText, std::string_view maxText, const TvxFieldDesc& field,
+                                     bool required, std::string_view pictureText, std::string_view defaultText)
+{
+    TvxTableDesc* d = SelectedTable();
+    return d && d->AddValCheck(minText, maxText, field, required, pictureText, defaultText);
+}
+
+bool TvxScriptTableList::DeleteValCheck(int fieldNo)
+{
+    TvxTableDesc* d = SelectedTable();
+    return d && d->DeleteValCheck(fieldNo);
+}
+
+const TvxValCheckDesc* TvxScriptTableList::FindValCheck(int fieldNo) const
+{
+    const TvxTableDesc* d = SelectedTable();
+    return d ? d->FindValCheck(fieldNo) : nullptr;
+}
+
+void TvxScriptTableList::RenumberIndexFields(int fieldNo, int mode)
+{
+    if (TvxTableDesc* d = SelectedTable())
+        d->RenumberIndexFields(fieldNo, mode);
+}
+
+bool TvxScriptTableList::PrimaryKeyReaches(int n) const
+{
+    const TvxTableDesc* d = SelectedTable();
+    return d && d->PrimaryKeyReaches(n);
+}
+
+bool TvxScriptTableList::IndexExists(std::string_view name) const
+{
+    const TvxTableDesc* d = SelectedTable();
+    return d && d->IndexExists(name);
+}
+
+int TvxScriptTableList::IndexCount() const
+{
+    const TvxTableDesc* d = SelectedTable();
+    return d ? d->IndexCount() : 0;
+}
+
+const TvxIndexDesc* TvxScriptTableList::GetIndex(int pos) const
+{
+    const TvxTableDesc* d = SelectedTable();
+    return d ? d->GetIndex(pos) : nullptr;
+}
+
+bool TvxScriptTableList::IsPrimary(int pos) const
+{
+    const TvxTableDesc* d = SelectedTable();
+    return d && d->IsPrimary(pos);
+}
+
+int TvxScriptTableList::FindIndex(std::string_view name) const
+{
+    const TvxTableDesc* d = SelectedTable();
+    return d ? d->FindIndex(name) : -1;
+}
+
+std::string TvxScriptTableList::NewIndexName() const
+{
+    const TvxTableDesc* d = SelectedTable();
+    return d ? d->NewIndexName() : std::string();
+}
+
+int TvxScriptTableList::AddIndex(const TvxIndexDesc& desc)
+{
+    TvxTableDesc* d = SelectedTable();
+    return d ? d->AddIndex(desc) : vxErrIndexPosOut;
+}
+
+int TvxScriptTableList::DeleteIndex(int pos)
+{
+    TvxTableDesc* d = SelectedTable();
+    return d ? d->DeleteIndex(pos) : vxErrIndexPosOut;
+}
+
+int TvxScriptTableList::RenameIndex(int pos, std::string_view name)
+{
+    TvxTableDesc* d = SelectedTable();
+    return d ? d->RenameIndex(pos, name) : vxErrIndexPosOut;
+}
+
+int TvxScriptTableList::AddIndexField(int fieldNo, int pos)
+{
+    TvxTableDesc* d = SelectedTable();
+    return d ? d->AddIndexField(fieldNo, pos) : vxErrIndexPosOut;
+}
+
+int TvxScriptTableList::RemoveIndexField(int keyPos, int pos)
+{
+    TvxTableDesc* d = SelectedTable();
+    return d ? d->RemoveIndexField(keyPos, pos) : vxErrIndexPosOut;
+}
+
+int TvxScriptTableList::SwapIndexFields(int pos, int keyPosA, int keyPosB)
+{
+    TvxTableDesc* d = SelectedTable();
+    return d ? d->SwapIndexFields(pos, keyPosA, keyPosB) : vxErrIndexPosOut;
+}
+
+void TvxScriptTableList::ListFieldsNotInIndex(std::vector<std::string>& strings, const TvxIndexDesc& index) const
+{
+    if (const TvxTableDesc* d = SelectedTable())
+        d->ListFieldsNotInIndex(strings, index);
+}
+
+bool TvxScriptTableList::HasPrimaryKey() const
+{
+    const TvxTableDesc* d = SelectedTable();
+    return d && d->HasPrimaryKey();
+}
+
+const TvxRefIntDesc* TvxScriptTableList::GetRefInt(int pos) const
+{
+    const TvxTableDesc* d = SelectedTable();
+    return d ? d->GetRefInt(pos) : nullptr;
+}
+
+const TvxRefIntDesc* TvxScriptTableList::FindRefInt(std::string_view name) const
+{
+    const TvxTableDesc* d = SelectedTable();
+    return d ? d->FindRefInt(name) : nullptr;
+}
+
+int TvxScriptTableList::RefIntPosByName(std::string_view name) const
+{
+    const TvxTableDesc* d = SelectedTable();
+    return d ? d->RefIntPosByName(name) : -1;
+}
+
+bool TvxScriptTableList::RefIntExists(std::string_view name) const
+{
+    const TvxTableDesc* d = SelectedTable();
+    return d && d->RefIntExists(name);
+}
+
+std::string TvxScriptTableList::NewRefIntName() const
+{
+    const TvxTableDesc* d = SelectedTable();
+    return d ? d->NewRefIntName() : std::string();
+}
+
+int TvxScriptTableList::AddRefInt(const TvxRefIntDesc& desc)
+{
+    TvxTableDesc* d = SelectedTable();
+    return d ? d->AddRefInt(desc) : vxErrRefIntNotFound;
+}
+
+bool TvxScriptTableList::DeleteRefInt(int pos)
+{
+    TvxTableDesc* d = SelectedTable();
+    return d && d->DeleteRefInt(pos);
+}
+
+int TvxScriptTableList::RemoveRefIntField(int pos)
+{
+    TvxTableDesc* d = SelectedTable();
+    return d ? d->RemoveRefIntField(pos) : vxErrRefIntNotFound;
+}
+
+int TvxScriptTableList::AddRefIntField(int fieldNo, int pos)
+{
+    TvxTableDesc* d = SelectedTable();
+    return d ? d->AddRefIntField(fieldNo, pos) : vxErrRefIntNotFound;
+}
+
+int TvxScriptTableList::SetRefIntMaster(const TvxTableDesc& master, int pos)
+{
+    TvxTableDesc* d = SelectedTable();
+    return d ? d->SetRefIntMaster(pos, master) : vxErrRefIntNotFound;
+}
+
+void TvxScriptTableList::ListRuleFields(std::vector<std::string>& strings, int pos) const
+{
+    if (const TvxTableDesc* d = SelectedTable())
+        d->ListRuleFields(strings, pos);
+}
+
+void TvxScriptTableList::ListMasterFields(std::vector<std::string>& strings, const TvxTableDesc& master,
+                                          int pos) const
+{
+    if (const TvxTableDesc* d = SelectedTable())
+        d->ListMasterFields(strings, master, pos);
+}
+
+void TvxScriptTableList::RenameRefInt(std::string_view oldName, std::string_view newName)
+{
+    if (TvxTableDesc* d = SelectedTable())
+        d->RenameRefInt(oldName, newName.substr(0, kRuleNameMax));
+}
+
+// ---- Over all entries ----------------------------------------------------------------------
+
+bool TvxScriptTableList::IsRefIntMaster() const
+{
+    const TvxTableDesc* selected = SelectedTable();
+    if (!selected)
+        return false;
+    const std::string fileName = selected->FileName();
+    return std::any_of(entries_.begin(), entries_.end(),
+                       [&](const Entry& e) { return e.desc->RefIntToTableExists(fileName); });
+}
+
+bool TvxScriptTableList::AllTablesHaveIndexFields() const
+{
+    return std::all_of(entries_.begin(), entries_.end(), [](const Entry& e) { return e.desc->AllIndexesHaveFields(); });
+}
+
+bool TvxScriptTableList::AllTablesRefIntsComplete() const
+{
+    return std::all_of(entries_.begin(), entries_.end(), [](const Entry& e) { return e.desc->AllRefIntsComplete(); });
+}
+
+void TvxScriptTableList::ListNextRuleFields(std::vector<std::string>& strings, int pos) const
+{
+    const TvxTableDesc* selected = SelectedTable();
+    if (!selected)
+        return;
+    const TvxRefIntDesc* rule = selected->GetRefInt(pos);
+    if (!rule)
+        return;
+    const std::string other = rule->otherTable();
+    const TvxTableDesc* master = TableByName(std::string_view(other).substr(0, other.find('.')));
+    if (!master)
+        return;
+    const int filled = selected->RefIntFilledCount(pos);
+    const TvxIndexDesc* key = master->GetIndex(0);
+    const int keyCount = key ? key->keyFieldCount() : 0;
+    const TvxFieldDesc* masterField = master->GetField(filled);
+    if (keyCount == filled || !masterField) {
+        strings.clear();
+        return;
+    }
+    selected->ListCompatibleFields(strings, pos, *masterField);
+}
+
+// ---- Streaming -----------------------------------------------------------------------------
+
+void TvxScriptTableList::WriteAllStructures(TvxStream& stream) const
+{
+    TWriter writer(stream, kBufferSize);
+    writer.PutInteger(Count());
+    for (const Entry& e : entries_)
+        e.desc->WriteStructure(writer);
+    writer.Flush();
+}
+
+void TvxScriptTableList::WriteAllDescriptors(TvxStream& stream) const
+{
+    TWriter writer(stream, kBufferSize);
+    writer.PutInteger(Count());
+    for (const Entry& e : entries_)
+        e.desc->WriteDescriptors(writer);
+    writer.Flush();
+}
+
+bool TvxScriptTableList::ReadAllDescriptors(TvxStream& stream)
+{
+    TReader reader(stream, kBufferSize);
+    if (reader.GetInteger() != Count())
+        return false;
+    // Read every record into a copy first: a damaged file changes no table at all.
+    std::vector<TvxTableDesc> read;
+    read.reserve(entries_.size());
+    for (const Entry& e : entries_) {
+        read.push_back(*e.desc);
+        read.back().ReadDescriptors(reader);
+    }
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        *entries_[i].desc = std::move(read[i]);
+    return true;
+}
+
+} // namespace morvane
