@@ -1,0 +1,243 @@
+#include "db/cpDatabase.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "model/clvxTableDesc.h"
+
+namespace morvane {
+
+namespace {
+
+TvxDatabase* currentDatabase = nullptr;
+
+// Every live instance, for the component-removal rule.
+std::vector<TvxDatabase*>& liveDatabases()
+{
+    static std::vector<TvxDatabase*> all;
+    return all;
+}
+
+TvxFieldTypeList& sharedFieldTypes()
+{
+    static TvxFieldTypeList list;
+    return list;
+}
+
+std::string upperAscii(std::string_view s)
+{
+    std::string out(s);
+    for (auto& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+} // namespace
+
+TvxDatabase::TvxDatabase(IvxEngine& engine, std::string_view sessionName)
+    : engine_(engine), session_(engine.Session(sessionName))
+{
+    liveDatabases().push_back(this);
+    currentDatabase = this;
+}
+
+TvxDatabase::~TvxDatabase()
+{
+    // The list must not keep a handle that dies with us; its items stay.
+    if (dataSetList_ && handle_)
+        dataSetList_->SetDatabaseHandle(nullptr);
+    auto& all = liveDatabases();
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
+    if (currentDatabase == this)
+        currentDatabase = nullptr;
+}
+
+TvxDatabase* TvxDatabase::Current()
+{
+    return currentDatabase;
+}
+
+void TvxDatabase::requireDisconnected() const
+{
+    if (Connected())
+        throw std::logic_error("TvxDatabase: cannot change the source of a connected database");
+}
+
+void TvxDatabase::SetAliasName(std::string_view alias)
+{
+    requireDisconnected();
+    aliasName_ = alias;
+}
+
+void TvxDatabase::SetDatabaseName(std::string_view name)
+{
+    requireDisconnected();
+    databaseName_ = name;
+}
+
+void TvxDatabase::SetParams(TvxStringList params)
+{
+    requireDisconnected();
+    params_ = std::move(params);
+}
+
+void TvxDatabase::SetAlias(std::string_view alias)
+{
+    requireDisconnected();
+    aliasName_ = alias;
+    databaseName_ = alias;
+    params_.clear();
+}
+
+void TvxDatabase::SetPath(std::string_view directory)
+{
+    requireDisconnected();
+    aliasName_.clear();
+    params_.clear();
+    databaseName_ = directory;
+    params_.push_back("PATH=" + std::string(directory));
+    params_.push_back("DEFAULT DRIVER=PARADOX");
+    params_.push_back("ENABLE BCD=FALSE");
+}
+
+void TvxDatabase::OpenByAlias(std::string_view alias)
+{
+    SetAlias(alias);
+    SetConnected(true);
+}
+
+void TvxDatabase::OpenByPath(std::string_view directory)
+{
+    SetPath(directory);
+    SetConnected(true);
+}
+
+void TvxDatabase::SetConnected(bool Value)
+{
+    if (Connected() == Value)
+        return;
+    if (Value) {
+        handle_ = session_.OpenDatabase({aliasName_, databaseName_, params_});
+        if (dataSetList_) {
+            dataSetList_->SetDatabaseHandle(handle_.get());
+            dataSetList_->ReplaceItems(ReadTables());
+        }
+    } else {
+        auto closing = std::move(handle_);
+        if (dataSetList_) {
+            dataSetList_->SetDatabaseHandle(nullptr);
+            dataSetList_->ClearItems();
+        }
+    }
+    if (OnConnected)
+        OnConnected(Value);
+}
+
+void TvxDatabase::Notification(IvxDataSetList* removed)
+{
+    if (removed && dataSetList_ == removed)
+        dataSetList_ = nullptr;
+}
+
+void TvxDatabase::NotifyDataSetListDestroyed(IvxDataSetList* removed)
+{
+    for (auto* db : liveDatabases())
+        db->Notification(removed);
+}
+
+TvxCursorProps TvxDatabase::readProperties(const std::string& tableName)
+{
+    for (;;) {
+        try {
+            return handle_->ReadTableProperties(tableName);
+        } catch (const EvxEngineError& e) {
+            if (e.Code() != vxErrPasswordRequired || !OnPassword || !OnPassword(*this))
+                throw;
+        }
+    }
+}
+
+TvxTableItems TvxDatabase::ReadTables()
+{
+    if (!handle_)
+        throw EvxEngineError(vxErrNotFound, "The database is not connected");
+    TvxTableItems items;
+    for (const TvxTableListRec& rec : handle_->ListTables("*.db")) {
+        const std::string ext = handle_->NativeToAnsi(rec.extension());
+        std::string name = handle_->NativeToAnsi(rec.tableName());
+        if (!ext.empty())
+            name += (ext.front() == '.' ? "" : ".") + ext;
+
+        const TvxCursorProps props = readProperties(name);
+        auto desc = std::make_unique<TvxTableDesc>(TvxTableDesc::CreateFromEngine(&rec, props));
+
+        auto fields = handle_->ReadFieldDescriptors(name);
+        if (fields.size() > static_cast<std::size_t>(TvxTableDesc::MaxFields))
+            fields.resize(TvxTableDesc::MaxFields);
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            fields[i].setFieldNumber(static_cast<int>(i + 1));
+        desc->SetFields(std::move(fields));
+
+        auto rules = handle_->ReadRefIntDescriptors(name);
+        if (rules.size() > static_cast<std::size_t>(TvxTableDesc::MaxRefInts))
+            rules.resize(TvxTableDesc::MaxRefInts);
+        for (auto& rule : rules) {
+            const int used = std::clamp(rule.fieldCount(), 0, TvxRefIntDesc::MaxFields);
+            for (int i = used; i < TvxRefIntDesc::MaxFields; ++i) {
+                rule.setThisField(i, 0);
+                rule.setOtherField(i, 0);
+            }
+        }
+        desc->SetRefInts(std::move(rules));
+
+        auto indexes = handle_->ReadIndexDescriptors(name);
+        if (indexes.size() > static_cast<std::size_t>(TvxTableDesc::MaxIndexes))
+            indexes.resize(TvxTableDesc::MaxIndexes);
+        desc->SetIndexes(std::move(indexes));
+
+        auto checks = handle_->ReadValChecks(name);
+        if (checks.size() > static_cast<std::size_t>(TvxTableDesc::MaxValChecks))
+            checks.resize(TvxTableDesc::MaxValChecks);
+        desc->SetValChecks(std::move(checks));
+
+        std::string itemName = desc->TableName();
+        items.push_back({std::move(itemName), std::move(desc)});
+    }
+    return items;
+}
+
+std::string TvxDatabase::AliasPath() const
+{
+    if (aliasName_.empty())
+        return {};
+    for (const auto& line : session_.AliasParams(aliasName_)) {
+        const auto eq = line.find('=');
+        const std::string_view key = std::string_view(line).substr(0, eq);
+        if (upperAscii(key) == "PATH")
+            return eq == std::string::npos ? std::string{} : line.substr(eq + 1);
+    }
+    return {};
+}
+
+const TvxFieldTypeList& TvxDatabase::FieldTypeList()
+{
+    auto& list = sharedFieldTypes();
+    if (list.empty()) {
+        TvxFieldTypeList filled;
+        for (const auto& rec : engine_.ListFieldTypes("PARADOX", "PDOX 7.0"))
+            filled.push_back({rec.name(), rec});
+        list = std::move(filled);
+    }
+    return list;
+}
+
+std::string TvxDatabase::FieldTypeName(int typeCode)
+{
+    for (const auto& entry : FieldTypeList())
+        if (entry.record.typeCode() == typeCode)
+            return entry.name;
+    return {};
+}
+
+} // namespace morvane
