@@ -4,12 +4,15 @@
 // rules. The counts live in the cursor-properties record; the arrays hold only the records in
 // use (at most 256 of each kind; AddIndex and AddRefInt stop at 255).
 //
-// Field numbers are 1-based; positions of fields, indexes and rules 0-based. Names of fields,
-// indexes and rules compare without regard to letter case. Index and rule operations return 0
-// or a table-descriptor error code (TvxDescError); field, check and rule-deletion operations
-// return a Boolean. Nothing here throws except the streaming operations (TReader errors).
+// Field numbers are 1-based (field number n is the field at position n - 1); positions of
+// fields, indexes and rules 0-based. Names of fields, indexes and rules compare without regard
+// to letter case (Windows-1252). Index and rule operations return 0 or a table-descriptor error
+// code (TvxDescError); field, check and rule-deletion operations return a Boolean. Positions,
+// field numbers and counts out of range (negative, past the end, key or rule field counts above
+// 16 in a damaged record) are refused or clamped, never followed. Nothing here throws except
+// the streaming operations (TReader errors).
 
-#include <optional>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,8 +65,8 @@ public:
     static constexpr int MaxStreamedRecords = 256;
 
     TvxTableDesc() = default;
-    // tableList may be null (then zeroed); arrays start empty, counts as the properties hold them
-    // until the reader sets them.
+    // tableList may be null (then zeroed). Each array holds as many zeroed records as the
+    // properties count (at most 256) until the reader replaces it (SetFields, …).
     static TvxTableDesc CreateFromEngine(const TvxTableListRec* tableList, const TvxCursorProps& cursorProps);
     // Same table records, fields, indexes and checks; only dependent rules, their other
     // table cut to its file name.
@@ -98,6 +101,9 @@ public:
     std::string LanguageDriver() const;
     std::string TableTypeName() const;
     int BlockSize() const;
+
+    // Counts: SetXCount(n) clamps n to 0..256 and resizes the array (new records zeroed); the
+    // array size always equals the count in the cursor-properties record.
 
     // Fields.
     int FieldCount() const;
@@ -174,7 +180,7 @@ public:
     void ReadDescriptors(TReader& reader);
     void WriteStructure(TWriter& writer) const;
 
-    // Bulk fill for the engine reader: replaces an array and its count.
+    // Bulk fill for the engine reader: replaces an array and its count (records past 256 dropped).
     void SetFields(std::vector<TvxFieldDesc> fields);
     void SetIndexes(std::vector<TvxIndexDesc> indexes);
     void SetRefInts(std::vector<TvxRefIntDesc> refInts);
@@ -188,6 +194,12 @@ public:
     std::size_t MemoryUsage() const;
 
 private:
+    // Name of field fieldNo; empty for a number outside the table.
+    std::string FieldName(int fieldNo) const;
+    // Key fields of an index and fields of a rule as recorded, at most 16.
+    static int KeyCount(const TvxIndexDesc& index);
+    static int RuleFieldCount(const TvxRefIntDesc& rule);
+
     TvxCursorProps cursorProps_{};
     TvxTableListRec tableList_{};
     std::vector<TvxFieldDesc> fields_;
