@@ -386,3 +386,17 @@ TEST_F(ValueTexts, ValCheckTextsShowWhatTheTypeHas)
     check.setRequired(false);
     EXPECT_FALSE(ValCheckTexts(check, fldLong).required);
 }
+
+TEST(ValueTextsInLocale, NumbersUseTheDecimalComma)
+{
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, "pt_BR.UTF-8") == nullptr && std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
+        std::setlocale(LC_NUMERIC, saved.c_str());
+        GTEST_SKIP() << "no locale with a decimal comma installed";
+    }
+    EXPECT_EQ(RoundTrip("1,5", fldNumber), "1,5");
+    EXPECT_EQ(RoundTrip("-1234,25", fldMoney), "-1234,25");
+    EXPECT_EQ(RoundTrip("1,23", fldBcd), "1,23");
+    EXPECT_EQ(RoundTrip("1.5", fldNumber), "<failed>");
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}

@@ -1,0 +1,58 @@
+#pragma once
+// TvxScriptTableListView: the list box of the new structure's tables. It is the table list
+// model (TvxScriptTableList: entries owning their descriptors, selection, field edits) and shows
+// its entries; the builder and the editor work on the model part. The linked field grid
+// (SetFieldGrid, not owned; unlinked when it is destroyed) follows the selected table.
+//
+// The user keeps the grid in step: a mouse release or a navigation key (Page Up/Down, End,
+// Home, arrows) refreshes it without firing OnChange, as does any key that moved the selection.
+// Entries added, renamed or deleted through the model show after the next selection change
+// (SelectIndex, Change) or SyncItems.
+
+#include <QListWidget>
+#include <QPointer>
+
+#include "script/TvxScriptTableList.h"
+
+namespace morvane {
+
+class TvxFieldGrid;
+
+class TvxScriptTableListView : public QListWidget, public TvxScriptTableList
+{
+    Q_OBJECT
+public:
+    explicit TvxScriptTableListView(QWidget* parent = nullptr);
+    ~TvxScriptTableListView() override;
+
+    TvxFieldGrid* FieldGrid() const { return fieldGrid_; }
+    void SetFieldGrid(TvxFieldGrid* grid);
+
+    void SelectIndex(int index) override;
+    void Change() override;
+
+    // Brings the shown entries and the highlighted row in step with the model.
+    void SyncItems();
+
+signals:
+    // After Change (a selection made through the model), like the model's OnChange.
+    void Changed();
+    // The user changed the selection (mouse or keyboard).
+    void OnClick();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    void UserSelected(int row);
+    void UserRefresh();
+
+    QPointer<TvxFieldGrid> fieldGrid_;
+    bool syncing_ = false;
+    bool userSelecting_ = false;
+    int rowAtKeyPress_ = -1;
+};
+
+} // namespace morvane
