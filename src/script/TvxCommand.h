@@ -1,0 +1,87 @@
+#pragma once
+// TvxCommand: one script command, a kind and an ordered list of parameters that it owns.
+// Parameter positions beyond the last read as the empty value (ParamText "", ParamInteger 0)
+// and setting a value there does nothing. ReadFrom throws the reader's errors; a command that
+// failed half-way must not be used. The meaning of every position per kind is fixed by the
+// script format (see the field block below).
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/TvxFieldDesc.h"
+#include "script/TvxParameter.h"
+
+namespace morvane {
+
+enum TvxCommandKind : std::uint8_t {
+    ckAddAlias = 0,
+    ckAddNewAlias = 1,
+    ckCreateTable = 2,
+    ckDeleteTable = 3,
+    ckChangeTable = 4,
+    ckAddTable = 5,
+    ckCreateField = 6,
+    ckChangeField = 7,
+    ckDeleteField = 8,
+    ckMoveField = 9,
+    ckAddPassword = 10,
+    ckNone = 11,
+};
+
+// The label the program shows for a kind code; empty for 11 and for codes outside 0..11.
+std::string CommandKindLabel(int kind);
+
+// The five values of a field block: name, number, type, size (units2 for BCD, otherwise
+// units1), length.
+inline constexpr int FieldBlockSize = 5;
+std::vector<TvxValue> FieldBlockValues(const TvxFieldDesc& field);
+
+class TvxCommand
+{
+public:
+    TvxCommand() = default;
+    TvxCommand(std::uint8_t kind, std::initializer_list<TvxValue> values);
+    TvxCommand(std::uint8_t kind, const std::vector<TvxValue>& values);
+    virtual ~TvxCommand() = default;
+    TvxCommand(const TvxCommand&) = delete;
+    TvxCommand& operator=(const TvxCommand&) = delete;
+
+    std::unique_ptr<TvxCommand> Clone() const;
+
+    std::uint8_t Kind() const { return kind_; }
+    void SetKind(std::uint8_t kind) { kind_ = kind; }
+    std::string Label() const { return CommandKindLabel(kind_); }
+
+    int ParamCount() const { return static_cast<int>(params_.size()); }
+    // nullptr when i is negative or at or beyond ParamCount.
+    TvxParameter* Param(int i);
+    const TvxParameter* Param(int i) const;
+    std::string ParamText(int i) const;
+    std::int32_t ParamInteger(int i) const;
+    // Does nothing when i is beyond the last parameter.
+    void SetParamValue(int i, TvxValue value);
+
+    void AddParam(std::unique_ptr<TvxParameter> param);
+    void AddValues(const std::vector<TvxValue>& values);
+    void AddFieldBlock(const TvxFieldDesc& field);
+    // Overwrites the five parameters from position first on (only those that exist).
+    void SetFieldBlock(int first, const TvxFieldDesc& field);
+    void TruncateParams(int n);
+
+    virtual bool IsEqual(const TvxCommand& other) const;
+
+    // Kind, count, then every parameter's value.
+    void WriteTo(TWriter& writer) const;
+    // Appends the parameters read to those the command holds (a fresh command has none).
+    void ReadFrom(TReader& reader);
+
+private:
+    std::uint8_t kind_ = ckNone;
+    std::vector<std::unique_ptr<TvxParameter>> params_;
+};
+
+} // namespace morvane

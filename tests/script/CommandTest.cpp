@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/vxFieldTypes.h"
+#include "script/TvxCommand.h"
+#include "script/vxCommandText.h"
+#include "stream/EvxStreamError.h"
+#include "stream/TReader.h"
+#include "stream/TWriter.h"
+#include "stream/TvxMemoryStream.h"
+
+using namespace morvane;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Write(const TvxCommand& c)
+{
+    TvxMemoryStream ms;
+    {
+        TWriter w(ms);
+        c.WriteTo(w);
+    }
+    return ms.Bytes();
+}
+
+std::unique_ptr<TvxCommand> Read(const Bytes& bytes)
+{
+    TvxMemoryStream ms(bytes);
+    TReader r(ms);
+    auto c = std::make_unique<TvxCommand>();
+    c->ReadFrom(r);
+    return c;
+}
+
+TvxFieldDesc Field(const char* name, int number, int type, int units1, int units2, int length)
+{
+    TvxFieldDesc f;
+    f.setName(name);
+    f.setFieldNumber(number);
+    f.setType(type);
+    f.setUnits1(units1);
+    f.setUnits2(units2);
+    f.setLength(length);
+    return f;
+}
+
+} // namespace
+
+TEST(Parameter, TextsAndIntegersOfEveryKind)
+{
+    EXPECT_EQ(TvxParameter().AsText(), "");
+    EXPECT_EQ(TvxParameter().AsInteger(), 0);
+    EXPECT_EQ(TvxParameter(std::int32_t{-1}).AsText(), "-1");
+    EXPECT_EQ(TvxParameter(std::int32_t{300}).AsText(), "300");
+    EXPECT_EQ(TvxParameter(std::string("12")).AsInteger(), 0);
+    EXPECT_EQ(TvxParameter(std::string("CLI")).AsText(), "CLI");
+    EXPECT_EQ(TvxParameter(2.5).AsText(), "");
+    EXPECT_EQ(TvxParameter(2.5).AsInteger(), 0);
+}
+
+TEST(Parameter, EqualityFollowsVariantComparison)
+{
+    auto eq = [](TvxValue a, TvxValue b) { return TvxParameter(a).IsEqual(TvxParameter(b)); };
+    EXPECT_TRUE(eq(std::int32_t{5}, std::int32_t{5}));
+    EXPECT_FALSE(eq(std::int32_t{5}, std::int32_t{6}));
+    EXPECT_TRUE(eq(std::string("abc"), std::string("abc")));
+    EXPECT_FALSE(eq(std::string("abc"), std::string("ABC")));
+    EXPECT_TRUE(eq(std::monostate{}, std::string()));
+    EXPECT_FALSE(eq(std::monostate{}, std::string("x")));
+    EXPECT_TRUE(eq(std::int32_t{5}, std::string("5")));
+    EXPECT_FALSE(eq(std::int32_t{5}, std::string("five")));
+    EXPECT_TRUE(eq(std::int32_t{2}, 2.0));
+}
+
+TEST(Parameter, EmptyAndEmptyStringAreWrittenAlikeAndReadAsStrings)
+{
+    TvxCommand c(ckCreateTable, {std::monostate{}, std::string()});
+    const Bytes b = Write(c);
+    EXPECT_EQ(b, (Bytes{2, 2, 2, 2, 6, 0, 6, 0}));
+    auto back = Read(b);
+    ASSERT_EQ(back->ParamCount(), 2);
+    EXPECT_TRUE(back->Param(0)->IsString());
+    EXPECT_TRUE(back->Param(1)->IsString());
+    EXPECT_TRUE(back->IsEqual(c));
+}
+
+TEST(Parameter, TagsReadByTheParameterReader)
+{
+    // kind 6, 5 parameters: long string of 256, tag 5 extended 1.5, unknown tag 9, int16, int32.
+    Bytes b{2, 6, 2, 5, 12, 0x00, 0x01, 0x00, 0x00};
+    b.insert(b.end(), 256, 'q');
+    const Bytes ext{5, 0, 0, 0, 0, 0, 0, 0, 0xC0, 0xFF, 0x3F};
+    b.insert(b.end(), ext.begin(), ext.end());
+    const Bytes rest{9, 3, 0x00, 0x80, 4, 0x00, 0x00, 0x01, 0x00};
+    b.insert(b.end(), rest.begin(), rest.end());
+    auto c = Read(b);
+    ASSERT_EQ(c->ParamCount(), 5);
+    EXPECT_EQ(c->ParamText(0), std::string(256, 'q'));
+    EXPECT_DOUBLE_EQ(std::get<double>(c->Param(1)->Value()), 1.5);
+    EXPECT_EQ(c->ParamText(1), "");
+    EXPECT_EQ(c->ParamInteger(1), 0);
+    EXPECT_TRUE(c->Param(2)->IsEmpty());
+    EXPECT_EQ(c->ParamInteger(3), -32768);
+    EXPECT_EQ(c->ParamInteger(4), 65536);
+}
+
+TEST(Command, CreateAndLabels)
+{
+    TvxCommand fresh;
+    EXPECT_EQ(fresh.Kind(), ckNone);
+    EXPECT_EQ(fresh.ParamCount(), 0);
+    EXPECT_EQ(fresh.Label(), "");
+    const char* labels[] = {"Add alias",    "Add new alias", "Create table", "Delete table",
+                            "Change table", "Add table",     "Create field", "Change field",
+                            "Delete field", "Move field",    "Add password"};
+    for (int k = 0; k <= 10; ++k)
+        EXPECT_EQ(CommandKindLabel(k), labels[k]);
+    EXPECT_EQ(CommandKindLabel(11), "");
+    EXPECT_EQ(CommandKindLabel(12), "");
+    EXPECT_EQ(CommandKindLabel(-1), "");
+}
+
+TEST(Command, ParametersBeyondTheLastReadEmpty)
+{
+    TvxCommand c(ckAddPassword, {std::string("T"), std::int32_t{7}});
+    EXPECT_EQ(c.Param(2), nullptr);
+    EXPECT_EQ(c.Param(-1), nullptr);
+    EXPECT_EQ(c.ParamText(5), "");
+    EXPECT_EQ(c.ParamInteger(5), 0);
+    c.SetParamValue(5, std::string("x"));
+    EXPECT_EQ(c.ParamCount(), 2);
+    c.SetParamValue(1, std::int32_t{8});
+    EXPECT_EQ(c.ParamInteger(1), 8);
+    c.TruncateParams(1);
+    EXPECT_EQ(c.ParamCount(), 1);
+    c.TruncateParams(4);
+    EXPECT_EQ(c.ParamCount(), 1);
+}
+
+TEST(Command, FieldBlocks)
+{
+    TvxCommand c(ckCreateField, {std::string("T")});
+    c.AddFieldBlock(Field("VALOR", 3, fldBcd, 10, 2, 17));
+    c.AddFieldBlock(Field("NOME", 1, fldAlpha, 30, 0, 30));
+    ASSERT_EQ(c.ParamCount(), 11);
+    EXPECT_EQ(CommandText(c), "Create field ->  T VALOR 3 273 2 17 NOME 1 257 30 30");
+    c.SetFieldBlock(6, Field("CODIGO", 2, fldLong, 0, 0, 4));
+    EXPECT_EQ(CommandText(c), "Create field ->  T VALOR 3 273 2 17 CODIGO 2 267 0 4");
+    // Only existing positions are overwritten.
+    c.SetFieldBlock(9, Field("X", 9, fldShort, 0, 0, 2));
+    EXPECT_EQ(c.ParamCount(), 11);
+    EXPECT_EQ(c.ParamText(9), "X");
+    // A name that fills the whole name area stops at the area's end.
+    TvxFieldDesc longName;
+    std::memset(longName.data() + TvxFieldDesc::oName, 'N', 32);
+    EXPECT_EQ(std::get<std::string>(FieldBlockValues(longName)[0]), std::string(32, 'N'));
+}
+
+TEST(Command, TextLine)
+{
+    EXPECT_EQ(CommandText(TvxCommand(ckCreateTable, {std::string("CLIENTES")})), "Create table ->  CLIENTES");
+    EXPECT_EQ(CommandText(TvxCommand()), " -> ");
+    EXPECT_EQ(CommandText(TvxCommand(ckAddAlias, {std::string(), std::string("STANDARD"), std::string("/d")})),
+              "Add alias ->   STANDARD /d");
+}
+
+TEST(Command, RecordBytesAndRoundTrip)
+{
+    TvxCommand c(ckCreateTable, {std::string("CLI")});
+    EXPECT_EQ(Write(c), (Bytes{2, 2, 2, 1, 6, 3, 'C', 'L', 'I'}));
+
+    TvxCommand move(ckMoveField, {std::string("ORIGEM"), std::string("DESTINO")});
+    move.AddFieldBlock(Field("A", 1, fldAlpha, 255, 0, 255));
+    move.AddFieldBlock(Field("B", 40000, fldLong, 0, 0, 4));
+    move.AddValues({std::string(300, 'z'), std::int32_t{-1}});
+    auto back = Read(Write(move));
+    EXPECT_TRUE(back->IsEqual(move));
+    EXPECT_EQ(Write(*back), Write(move));
+    EXPECT_TRUE(move.Clone()->IsEqual(move));
+}
+
+TEST(Command, KindKeepsTheLowEightBits)
+{
+    auto c = Read(Bytes{3, 0x2C, 0x01, 2, 0});
+    EXPECT_EQ(c->Kind(), 44);
+    EXPECT_EQ(c->Label(), "");
+}
+
+TEST(Command, Equality)
+{
+    TvxCommand a(ckAddPassword, {std::string("T"), std::string("pw")});
+    TvxCommand b(ckAddPassword, {std::string("T"), std::string("pw")});
+    EXPECT_TRUE(a.IsEqual(b));
+    b.AddValues({std::string()});
+    EXPECT_FALSE(a.IsEqual(b));
+    EXPECT_FALSE(b.IsEqual(a));
+    TvxCommand c(ckDeleteField, {std::string("T"), std::string("pw")});
+    EXPECT_FALSE(a.IsEqual(c));
+    TvxCommand d(ckAddPassword, {std::string("T"), std::string("PW")});
+    EXPECT_FALSE(a.IsEqual(d));
+}
+
+TEST(Command, DamagedRecords)
+{
+    // A string where the kind is expected.
+    try {
+        Read(Bytes{6, 1, 'x'});
+        FAIL();
+    } catch (const EReadError& e) {
+        EXPECT_STREQ(e.what(), "Invalid property value");
+    }
+    // A string where the count is expected.
+    EXPECT_THROW(Read(Bytes{2, 2, 6, 0}), EReadError);
+    // The count promises more parameters than the stream holds.
+    try {
+        Read(Bytes{2, 2, 4, 0xFF, 0xFF, 0xFF, 0x7F, 2, 1});
+        FAIL();
+    } catch (const EReadError& e) {
+        EXPECT_STREQ(e.what(), "Stream read error");
+    }
+}
