@@ -1,12 +1,317 @@
+// morvane-cli inspect: prints the structure of every Paradox table of a directory or alias,
+// read through the same connection the editor uses, as text or as JSON (UTF-8).
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <strings.h>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <iconv.h>
+#include <nlohmann/json.hpp>
 
 #include "CliCommands.h"
+#include "db/cpDatabase.h"
+#include "model/clvxTableDesc.h"
+#include "model/vxFieldTypes.h"
 
 namespace morvane::cli {
 
-int RunInspect(int, char**)
+namespace {
+
+using nlohmann::ordered_json;
+
+// Single-byte text of a table's code page to UTF-8; bytes the code page does not map become
+// U+FFFD, so the result is always valid UTF-8.
+class TvxCodePageText
 {
-    std::fprintf(stderr, "morvane-cli: this command is not available in this build\n");
+public:
+    explicit TvxCodePageText(int codePage)
+    {
+        const std::string name = "CP" + std::to_string(codePage > 0 ? codePage : 1252);
+        cd_ = iconv_open("UTF-8", name.c_str());
+        if (cd_ == reinterpret_cast<iconv_t>(-1))
+            cd_ = iconv_open("UTF-8", "CP1252");
+    }
+    ~TvxCodePageText()
+    {
+        if (cd_ != reinterpret_cast<iconv_t>(-1))
+            iconv_close(cd_);
+    }
+    TvxCodePageText(const TvxCodePageText&) = delete;
+    TvxCodePageText& operator=(const TvxCodePageText&) = delete;
+
+    std::string operator()(const std::string& text) const
+    {
+        std::string out;
+        for (char c : text) {
+            const auto u = static_cast<unsigned char>(c);
+            if (u < 0x80) {
+                out += c;
+                continue;
+            }
+            char in[1] = {c};
+            char buf[8];
+            char* inp = in;
+            char* outp = buf;
+            std::size_t inLeft = 1, outLeft = sizeof buf;
+            if (cd_ != reinterpret_cast<iconv_t>(-1) && iconv(cd_, &inp, &inLeft, &outp, &outLeft) != std::size_t(-1))
+                out.append(buf, static_cast<std::size_t>(outp - buf));
+            else
+                out += "\xEF\xBF\xBD";
+            if (cd_ != reinterpret_cast<iconv_t>(-1))
+                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        }
+        return out;
+    }
+
+private:
+    iconv_t cd_ = reinterpret_cast<iconv_t>(-1);
+};
+
+// Command-line texts are UTF-8; the engine keeps passwords and names as the tables' bytes
+// (Windows-1252 for the tables this program meets).
+std::string utf8ToCp1252(const std::string& text)
+{
+    iconv_t cd = iconv_open("CP1252", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return text;
+    std::string in = text;
+    std::string out(text.size() + 1, '\0');
+    char* inp = in.data();
+    char* outp = out.data();
+    std::size_t inLeft = in.size(), outLeft = out.size();
+    const bool ok = iconv(cd, &inp, &inLeft, &outp, &outLeft) != std::size_t(-1);
+    iconv_close(cd);
+    if (!ok)
+        return text;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+struct TvxInspectArgs
+{
+    std::string source;
+    std::vector<std::string> passwords;
+    bool json = false;
+};
+
+int usage()
+{
+    std::fprintf(stderr, "usage: morvane-cli inspect <directory-or-alias> [--password P]... [--json]\n");
+    return 2;
+}
+
+std::vector<int> firstOf(int count, int limit, auto get)
+{
+    std::vector<int> out;
+    for (int i = 0; i < count && i < limit; ++i)
+        out.push_back(get(i));
+    return out;
+}
+
+int fieldType(const TvxTableDesc& desc, int fieldNo)
+{
+    const TvxFieldDesc* f = desc.GetField(fieldNo - 1);
+    return f ? f->type() : 0;
+}
+
+ordered_json tableJson(const std::string& name, const TvxTableDesc& desc, TvxDatabase& db)
+{
+    const TvxCodePageText utf8(desc.CodePage());
+    ordered_json t;
+    t["name"] = utf8(name);
+    t["fileName"] = utf8(desc.FileName());
+    t["tableType"] = utf8(desc.TableTypeName());
+    t["level"] = desc.TableLevel();
+    t["codePage"] = desc.CodePage();
+    t["languageDriver"] = utf8(desc.LanguageDriver());
+    t["blockSize"] = desc.BlockSize();
+    t["recordSize"] = desc.RecordSize();
+    t["restructureVersion"] = desc.RestructureVersion();
+    t["protected"] = desc.Protected();
+    t["strictRefInt"] = desc.StrictRefInt();
+
+    ordered_json fields = ordered_json::array();
+    for (const auto& f : desc.Fields()) {
+        ordered_json j;
+        j["number"] = f.fieldNumber();
+        j["name"] = utf8(f.name());
+        j["type"] = f.type();
+        j["typeName"] = utf8(db.FieldTypeName(f.type()));
+        j["units1"] = f.units1();
+        j["units2"] = f.units2();
+        j["offset"] = f.offset();
+        j["length"] = f.length();
+        fields.push_back(std::move(j));
+    }
+    t["fields"] = std::move(fields);
+
+    ordered_json indexes = ordered_json::array();
+    for (const auto& x : desc.Indexes()) {
+        ordered_json j;
+        j["name"] = utf8(x.name());
+        j["id"] = x.id();
+        j["primary"] = x.primary();
+        j["unique"] = x.unique();
+        j["maintained"] = x.maintained();
+        j["descending"] = x.descending();
+        j["caseInsensitive"] = x.caseInsensitive();
+        j["keyFields"] = firstOf(x.keyFieldCount(), TvxIndexDesc::MaxKeyFields, [&](int i) { return x.keyField(i); });
+        indexes.push_back(std::move(j));
+    }
+    t["indexes"] = std::move(indexes);
+
+    ordered_json checks = ordered_json::array();
+    for (const auto& c : desc.ValChecks()) {
+        const TvxValCheckTexts texts = ValCheckTexts(c, fieldType(desc, c.fieldNumber()));
+        ordered_json j;
+        j["field"] = c.fieldNumber();
+        j["required"] = texts.required;
+        j["minimum"] = utf8(texts.minimum);
+        j["maximum"] = utf8(texts.maximum);
+        j["default"] = utf8(texts.defaultValue);
+        j["picture"] = utf8(texts.picture);
+        checks.push_back(std::move(j));
+    }
+    t["validityChecks"] = std::move(checks);
+
+    ordered_json rules = ordered_json::array();
+    for (const auto& r : desc.RefInts()) {
+        ordered_json j;
+        j["name"] = utf8(r.name());
+        j["kind"] = r.kind() == TvxRefIntDesc::Master ? "master" : "dependent";
+        j["otherTable"] = utf8(r.otherTable());
+        j["updateRule"] = r.updateRule() == TvxRefIntDesc::Cascade ? "cascade" : "prohibit";
+        j["deleteRule"] = r.deleteRule() == TvxRefIntDesc::Cascade ? "cascade" : "prohibit";
+        j["thisFields"] = firstOf(r.fieldCount(), TvxRefIntDesc::MaxFields, [&](int i) { return r.thisField(i); });
+        j["otherFields"] = firstOf(r.fieldCount(), TvxRefIntDesc::MaxFields, [&](int i) { return r.otherField(i); });
+        rules.push_back(std::move(j));
+    }
+    t["refInts"] = std::move(rules);
+    return t;
+}
+
+std::string joined(const ordered_json& numbers)
+{
+    std::string s;
+    for (const auto& n : numbers) {
+        if (!s.empty())
+            s += ',';
+        s += std::to_string(n.get<int>());
+    }
+    return s;
+}
+
+std::string quoted(const std::string& text)
+{
+    std::string q(1, '"');
+    q += text;
+    q += '"';
+    return q;
+}
+
+std::string yesNo(const ordered_json& b) { return b.get<bool>() ? "yes" : "no"; }
+
+void printText(const ordered_json& doc)
+{
+    for (const auto& t : doc["tables"]) {
+        std::cout << "Table " << t["name"].get<std::string>() << " (" << t["fileName"].get<std::string>() << ")\n"
+                  << "  type " << t["tableType"].get<std::string>() << ", level " << t["level"] << ", code page "
+                  << t["codePage"] << ", language driver " << t["languageDriver"].get<std::string>()
+                  << ", block size " << t["blockSize"] << ", record size " << t["recordSize"] << "\n"
+                  << "  protected " << yesNo(t["protected"]) << ", strict referential integrity "
+                  << yesNo(t["strictRefInt"]) << "\n";
+        std::cout << "  Fields (" << t["fields"].size() << ")\n";
+        for (const auto& f : t["fields"])
+            std::cout << "    " << f["number"] << ". " << f["name"].get<std::string>() << "  "
+                      << f["typeName"].get<std::string>() << " (" << f["type"] << ") units " << f["units1"] << "/"
+                      << f["units2"] << ", offset " << f["offset"] << ", length " << f["length"] << "\n";
+        std::cout << "  Indexes (" << t["indexes"].size() << ")\n";
+        for (const auto& x : t["indexes"])
+            std::cout << "    " << (x["primary"].get<bool>() ? std::string("primary key") : quoted(x["name"].get<std::string>()))
+                      << " id " << x["id"] << ", unique " << yesNo(x["unique"]) << ", maintained "
+                      << yesNo(x["maintained"]) << ", descending " << yesNo(x["descending"])
+                      << ", case-insensitive " << yesNo(x["caseInsensitive"]) << ", key fields "
+                      << joined(x["keyFields"]) << "\n";
+        std::cout << "  Validity checks (" << t["validityChecks"].size() << ")\n";
+        for (const auto& c : t["validityChecks"])
+            std::cout << "    field " << c["field"] << ": required " << yesNo(c["required"]) << ", minimum \""
+                      << c["minimum"].get<std::string>() << "\", maximum \"" << c["maximum"].get<std::string>()
+                      << "\", default \"" << c["default"].get<std::string>() << "\", picture \""
+                      << c["picture"].get<std::string>() << "\"\n";
+        std::cout << "  Referential integrity (" << t["refInts"].size() << ")\n";
+        for (const auto& r : t["refInts"])
+            std::cout << "    \"" << r["name"].get<std::string>() << "\" " << r["kind"].get<std::string>()
+                      << ", other table " << r["otherTable"].get<std::string>() << ", update "
+                      << r["updateRule"].get<std::string>() << ", fields " << joined(r["thisFields"]) << " -> "
+                      << joined(r["otherFields"]) << "\n";
+    }
+}
+
+} // namespace
+
+int RunInspect(int argc, char** argv)
+{
+    TvxInspectArgs args;
+    for (int i = 0; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--json")
+            args.json = true;
+        else if (a == "--password" && i + 1 < argc)
+            args.passwords.push_back(argv[++i]);
+        else if (a.rfind("--password=", 0) == 0)
+            args.passwords.push_back(a.substr(11));
+        else if (a.rfind("--", 0) == 0 || !args.source.empty())
+            return usage();
+        else
+            args.source = a;
+    }
+    if (args.source.empty())
+        return usage();
+
+    try {
+        auto engine = CreateParadoxEngine();
+        TvxDatabase db(*engine);
+        for (const auto& p : args.passwords)
+            db.Session().AddPassword(utf8ToCp1252(p));
+        std::error_code ec;
+        if (std::filesystem::is_directory(args.source, ec)) {
+            db.SetPath(args.source);
+        } else {
+            const auto names = db.Session().AliasNames();
+            bool known = false;
+            for (const auto& n : names)
+                known = known || strcasecmp(n.c_str(), args.source.c_str()) == 0;
+            if (!known) {
+                std::fprintf(stderr, "morvane-cli: %s is neither a directory nor a known alias\n",
+                             args.source.c_str());
+                return 1;
+            }
+            db.SetAlias(args.source);
+        }
+        db.SetConnected(true);
+        ordered_json doc;
+        doc["tables"] = ordered_json::array();
+        for (const auto& item : db.ReadTables())
+            doc["tables"].push_back(tableJson(item.name, *item.desc, db));
+        if (args.json)
+            std::cout << doc.dump(2) << "\n";
+        else
+            printText(doc);
+        std::cout.flush();
+        if (!std::cout) {
+            std::fprintf(stderr, "morvane-cli: cannot write the output\n");
+            return 1;
+        }
+        return 0;
+    } catch (const EvxEngineError& e) {
+        std::fprintf(stderr, "morvane-cli: %s\n", e.what());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "morvane-cli: %s\n", e.what());
+    }
     return 1;
 }
 
