@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "db/cpDatabase.h"
 #include "views/TvxTableListItem.h"
 #include "views/cpFieldsListBox.h"
 #include "views/vxNavigationKeys.h"
@@ -26,7 +27,10 @@ TvxDataSetListBox::TvxDataSetListBox(QWidget* parent) : QListWidget(parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
-TvxDataSetListBox::~TvxDataSetListBox() = default;
+TvxDataSetListBox::~TvxDataSetListBox()
+{
+    TvxDatabase::NotifyDataSetListDestroyed(this);
+}
 
 void TvxDataSetListBox::SetSorted(bool sorted)
 {

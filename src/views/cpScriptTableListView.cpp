@@ -9,6 +9,12 @@
 
 namespace morvane {
 
+namespace {
+
+constexpr int kNameRole = Qt::UserRole;
+
+} // namespace
+
 TvxScriptTableListView::TvxScriptTableListView(QWidget* parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -18,6 +24,8 @@ TvxScriptTableListView::TvxScriptTableListView(QWidget* parent) : QListWidget(pa
 
 TvxScriptTableListView::~TvxScriptTableListView()
 {
+    // The model part goes first; the list box must not reach it while it takes its items down.
+    disconnect(this, &QListWidget::currentRowChanged, this, nullptr);
     SetStructFields(nullptr);
 }
 
@@ -49,6 +57,18 @@ void TvxScriptTableListView::Change()
     emit Changed();
 }
 
+bool TvxScriptTableListView::ItemsInStep() const
+{
+    if (count() != Count() || currentRow() != ItemIndex())
+        return false;
+    for (int i = 0; i < Count(); ++i) {
+        const std::string name = NameAt(i);
+        if (item(i)->data(kNameRole).toByteArray() != QByteArrayView(name.data(), static_cast<qsizetype>(name.size())))
+            return false;
+    }
+    return true;
+}
+
 void TvxScriptTableListView::SyncItems()
 {
     const bool wasSyncing = syncing_;
@@ -56,13 +76,17 @@ void TvxScriptTableListView::SyncItems()
     while (count() > Count())
         delete takeItem(count() - 1);
     for (int i = 0; i < Count(); ++i) {
-        const QString text = TvxTableListItem::DisplayText(NameAt(i));
-        if (i < count()) {
-            if (item(i)->text() != text)
-                item(i)->setText(text);
-        } else {
-            addItem(text);
+        const std::string name = NameAt(i);
+        const QByteArray bytes(name.data(), static_cast<qsizetype>(name.size()));
+        QListWidgetItem* entry = item(i);
+        if (!entry) {
+            entry = new QListWidgetItem;
+            addItem(entry);
+        } else if (entry->data(kNameRole).toByteArray() == bytes) {
+            continue;
         }
+        entry->setData(kNameRole, bytes);
+        entry->setText(TvxTableListItem::DisplayText(name));
     }
     if (currentRow() != ItemIndex()) {
         setCurrentRow(ItemIndex());
@@ -88,6 +112,22 @@ void TvxScriptTableListView::UserRefresh()
         RefreshFields();
 }
 
+bool TvxScriptTableListView::viewportEvent(QEvent* event)
+{
+    // The builder and the loader change entries through the model alone: catch up before the
+    // list is drawn.
+    if (event->type() == QEvent::Paint && !ItemsInStep())
+        SyncItems();
+    return QListWidget::viewportEvent(event);
+}
+
+void TvxScriptTableListView::mousePressEvent(QMouseEvent* event)
+{
+    if (!ItemsInStep())
+        SyncItems();
+    QListWidget::mousePressEvent(event);
+}
+
 void TvxScriptTableListView::mouseReleaseEvent(QMouseEvent* event)
 {
     QListWidget::mouseReleaseEvent(event);
@@ -96,6 +136,8 @@ void TvxScriptTableListView::mouseReleaseEvent(QMouseEvent* event)
 
 void TvxScriptTableListView::keyPressEvent(QKeyEvent* event)
 {
+    if (!ItemsInStep())
+        SyncItems();
     if (!event->isAutoRepeat())
         rowAtKeyPress_ = currentRow();
     QListWidget::keyPressEvent(event);

@@ -6,8 +6,8 @@
 //
 // The user keeps the grid in step: a mouse release or a navigation key (Page Up/Down, End,
 // Home, arrows) refreshes it without firing OnChange, as does any key that moved the selection.
-// Entries added, renamed or deleted through the model show after the next selection change
-// (SelectIndex, Change) or SyncItems.
+// Entries added, renamed, deleted or cleared through the model show at the next selection
+// change (SelectIndex, Change), before the list is painted or used, or on SyncItems.
 
 #include <QListWidget>
 #include <QPointer>
@@ -41,11 +41,14 @@ signals:
     void OnClick();
 
 protected:
+    bool viewportEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    bool ItemsInStep() const;
     void UserSelected(int row);
     void UserRefresh();
 

@@ -1,6 +1,9 @@
 #include "views/vxFieldTexts.h"
 
+#include "db/cpDatabase.h"
 #include "model/vxFieldTypes.h"
+
+#include <exception>
 
 namespace morvane {
 
@@ -11,13 +14,21 @@ TvxFieldTexts FieldTexts(const TvxFieldDesc& field, int codePage)
 
 QString FieldTypeNameText(int typeCode)
 {
-    (void)typeCode;
-    return {};
+    TvxDatabase* database = TvxDatabase::Current();
+    if (!database)
+        return {};
+    // Filling the type list asks the engine; a failure there leaves the name empty rather than
+    // escaping from a repaint or a click.
+    try {
+        return RecordTextToQString(database->FieldTypeName(typeCode), vxNewTableCodePage);
+    } catch (const std::exception&) {
+        return {};
+    }
 }
 
 bool CurrentDatabaseExists()
 {
-    return true;
+    return TvxDatabase::Current() != nullptr;
 }
 
 QString FieldLengthText(const TvxFieldDesc& field)
