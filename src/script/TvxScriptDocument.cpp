@@ -1,0 +1,109 @@
+#include "script/TvxScriptDocument.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "script/TvxScriptFileVersion.h"
+#include "script/TvxScriptTableList.h"
+#include "script/TvxUpdateFileVersion.h"
+#include "script/cpvxScriptLoader.h"
+#include "stream/EvxStreamError.h"
+#include "stream/TvxFileStream.h"
+
+namespace morvane {
+
+void WriteScriptDocument(TvxStream& stream, std::string_view appName, const TvxDBScriptLoader& script,
+                         const TvxSectionWriter& writeTables)
+{
+    TvxScriptFileVersion(std::string(appName), vxScriptVersion, fkScriptDocument).WriteTo(stream);
+    script.SaveToStream(stream);
+    if (writeTables)
+        writeTables(stream);
+}
+
+void ReadScriptDocument(TvxStream& stream, TvxDBScriptLoader& script, const TvxSectionReader& readTables)
+{
+    TvxUpdateFileVersion header;
+    header.ReadFrom(stream);
+    script.LoadFromStream(stream);
+    if (readTables)
+        readTables(stream);
+}
+
+namespace {
+
+// Mode for the new file: the target's when it exists, else what a plain create would give.
+mode_t NewFileMode(const std::string& fileName)
+{
+    struct stat st {};
+    if (::stat(fileName.c_str(), &st) == 0)
+        return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+void SaveFileAtomically(const std::string& fileName, const std::function<void(TvxStream&)>& write)
+{
+    namespace fs = std::filesystem;
+    const fs::path target(fileName);
+    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string leaf(".");
+    leaf.append(target.filename().string());
+    leaf.append(".XXXXXX");
+    const std::string tmpl = (dir / leaf).string();
+    std::vector<char> name(tmpl.begin(), tmpl.end());
+    name.push_back('\0');
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0)
+        throw EFCreateError(fileName);
+    ::fchmod(fd, NewFileMode(fileName));
+    ::close(fd);
+    const std::string tmpName(name.data());
+    try {
+        {
+            TvxFileStream file(tmpName, TvxFileStream::Mode::OpenReadWrite);
+            write(file);
+            if (!file.Sync() || !file.Close())
+                throw EWriteError(SWriteError);
+        }
+        if (std::rename(tmpName.c_str(), fileName.c_str()) != 0)
+            throw EFCreateError(fileName);
+    } catch (...) {
+        std::remove(tmpName.c_str());
+        throw;
+    }
+}
+
+void SaveScriptDocument(const std::string& fileName, std::string_view appName, const TvxDBScriptLoader& script,
+                        const TvxSectionWriter& writeTables)
+{
+    SaveFileAtomically(fileName, [&](TvxStream& stream) { WriteScriptDocument(stream, appName, script, writeTables); });
+}
+
+void SaveScriptDocument(const std::string& fileName, std::string_view appName, const TvxDBScriptLoader& script,
+                        const TvxScriptTableList& tables)
+{
+    SaveScriptDocument(fileName, appName, script, [&](TvxStream& stream) { tables.WriteAllDescriptors(stream); });
+}
+
+void OpenScriptDocument(const std::string& fileName, TvxDBScriptLoader& script, const TvxSectionReader& readTables)
+{
+    TvxFileStream file(fileName, TvxFileStream::Mode::OpenRead);
+    ReadScriptDocument(file, script, readTables);
+}
+
+bool OpenScriptDocument(const std::string& fileName, TvxDBScriptLoader& script, TvxScriptTableList& tables)
+{
+    bool read = false;
+    OpenScriptDocument(fileName, script, [&](TvxStream& stream) { read = tables.ReadAllDescriptors(stream); });
+    return read;
+}
+
+} // namespace morvane

@@ -1,0 +1,71 @@
+#include "script/vxScriptFileReader.h"
+
+#include "model/clvxTableDesc.h"
+#include "model/clvxTableDescStream.h"
+#include "script/IvxScriptFileSink.h"
+#include "script/TvxCommand.h"
+#include "script/TvxScriptFileVersion.h"
+#include "stream/EvxStreamError.h"
+#include "stream/TReader.h"
+
+namespace morvane {
+
+namespace {
+
+void ReadCommands(TvxStream& stream, IvxScriptFileSink& sink)
+{
+    TReader reader(stream);
+    const std::int32_t n = reader.GetInteger();
+    sink.CommandCount(n);
+    for (std::int32_t i = 0; i < n; ++i) {
+        TvxCommand command;
+        command.ReadFrom(reader);
+        sink.Command(i, command);
+    }
+}
+
+void ReadTables(TvxStream& stream, IvxScriptFileSink& sink, bool structures)
+{
+    TReader reader(stream);
+    const std::int32_t m = reader.GetInteger();
+    sink.TableCount(m);
+    for (std::int32_t i = 0; i < m; ++i) {
+        TvxTableDesc table;
+        if (structures)
+            ReadStructureRecord(reader, table);
+        else
+            table.ReadDescriptors(reader);
+        sink.Table(i, table, structures);
+    }
+}
+
+} // namespace
+
+void ReadScriptFile(TvxStream& stream, IvxScriptFileSink& sink, std::int32_t kindHint)
+{
+    TvxScriptFileVersion header;
+    header.TvxCustomVersion::ReadFrom(stream);
+    const std::int64_t kindAt = stream.Position();
+    {
+        TReader reader(stream);
+        header.FileKind = reader.GetInteger();
+    }
+    std::int32_t kind = header.FileKind;
+    if (kind < fkScriptDocument || kind > fkMaintenanceScript)
+        kind = kindHint;
+    if (kind < fkScriptDocument || kind > fkMaintenanceScript)
+        throw EReadError("Unknown file kind " + std::to_string(header.FileKind), kindAt);
+
+    bool flag = false;
+    if (kind != fkScriptDocument) {
+        TReader reader(stream);
+        flag = reader.GetBoolean();
+    }
+    sink.Header(header, kind, kind != fkScriptDocument, flag);
+    if (kind != fkMaintenanceScript)
+        ReadCommands(stream, sink);
+    if (kind != fkUpdateScript)
+        ReadTables(stream, sink, kind == fkMaintenanceScript);
+}
+
+} // namespace morvane

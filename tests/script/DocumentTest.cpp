@@ -1,0 +1,320 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "model/clvxTableDesc.h"
+#include "script/TvxScriptDocument.h"
+#include "script/TvxScriptTableList.h"
+#include "script/cpvxScriptLoader.h"
+#include "stream/EvxStreamError.h"
+#include "stream/TvxFailingStream.h"
+#include "stream/TvxMemoryStream.h"
+
+using namespace morvane;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class Script : public TvxDBScriptLoader
+{
+public:
+    void Add(std::uint8_t kind, std::initializer_list<TvxValue> values)
+    {
+        Commands().push_back(std::make_unique<TvxCommand>(kind, values));
+    }
+};
+
+// Replays Create table commands into the table list, as the editor's AfterLoad does.
+void Replay(Script& script, TvxScriptTableList& tables)
+{
+    script.AfterLoad = [&tables](TvxCommand& c) {
+        if (c.Kind() == ckCreateTable)
+            tables.AddTable(c.ParamText(0), std::make_unique<TvxTableDesc>());
+    };
+}
+
+TvxIndexDesc Index(const char* name, int field)
+{
+    TvxIndexDesc x;
+    x.setName(name);
+    x.setKeyFieldCount(1);
+    x.setKeyField(0, field);
+    return x;
+}
+
+Bytes ReadAll(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class DocumentTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string leaf("morvane-doc-");
+        leaf.append(std::to_string(::getpid())).append("-");
+        leaf.append(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() / leaf;
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Two tables, the second with an index and a check; commands for both.
+    void Fill(Script& script, TvxScriptTableList& tables)
+    {
+        script.Add(ckAddAlias, {std::string(), std::string("STANDARD"), std::string("/dados")});
+        script.Add(ckCreateTable, {std::string("CLI")});
+        script.Add(ckCreateTable, {std::string("PEDIDOS")});
+        script.Add(ckAddPassword, {std::string("PEDIDOS"), std::string("segr\xE9" "do")});
+        tables.AddTable("CLI", std::make_unique<TvxTableDesc>());
+        auto pedidos = std::make_unique<TvxTableDesc>();
+        pedidos->SetIndexes({Index("", 1), Index("PorData", 2)});
+        TvxValCheckDesc check;
+        check.setFieldNumber(2);
+        check.setRequired(true);
+        pedidos->SetValChecks({check});
+        tables.AddTable("PEDIDOS", std::move(pedidos));
+    }
+
+    fs::path dir_;
+};
+
+} // namespace
+
+TEST_F(DocumentTest, EmptyDocumentBytes)
+{
+    Script script;
+    TvxScriptTableList tables;
+    TvxMemoryStream ms;
+    WriteScriptDocument(ms, "Morvane", script, [&](TvxStream& s) { tables.WriteAllDescriptors(s); });
+    EXPECT_EQ(ms.Bytes(), (Bytes{6, 7, 'M', 'o', 'r', 'v', 'a', 'n', 'e', 6, 3, '1', '.', '0', 2, 0, 2, 0, 2, 0}));
+}
+
+TEST_F(DocumentTest, OneTableDocumentBytes)
+{
+    Script script;
+    TvxScriptTableList tables;
+    script.Add(ckCreateTable, {std::string("CLI")});
+    tables.AddTable("CLI", std::make_unique<TvxTableDesc>());
+    const fs::path file = dir_ / "um.vxscript";
+    SaveScriptDocument(file.string(), "Morvane", script, tables);
+    const Bytes expected{0x06, 0x07, 'M',  'o',  'r',  'v',  'a',  'n',  'e',  0x06, 0x03, 0x31, 0x2E,
+                         0x30, 0x02, 0x00, 0x02, 0x01, 0x02, 0x02, 0x02, 0x01, 0x06, 0x03, 0x43, 0x4C,
+                         0x49, 0x02, 0x01, 0x02, 0x00, 0x02, 0x00, 0x02, 0x00};
+    EXPECT_EQ(ReadAll(file), expected);
+    // Nothing but the document is left in the directory.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(DocumentTest, SaveAndOpenRoundTrip)
+{
+    Script script;
+    TvxScriptTableList tables;
+    Fill(script, tables);
+    const std::string file = (dir_ / "doc.vxscript").string();
+    SaveScriptDocument(file, "Morvane", script, tables);
+
+    Script loaded;
+    TvxScriptTableList rebuilt;
+    Replay(loaded, rebuilt);
+    EXPECT_TRUE(OpenScriptDocument(file, loaded, rebuilt));
+    ASSERT_EQ(loaded.Count(), script.Count());
+    for (int i = 0; i < script.Count(); ++i)
+        EXPECT_TRUE(loaded.Command(i)->IsEqual(*script.Command(i))) << i;
+    ASSERT_EQ(rebuilt.Count(), 2);
+    const TvxTableDesc* p = rebuilt.TableAt(1);
+    ASSERT_EQ(p->IndexCount(), 2);
+    EXPECT_EQ(p->Indexes(), tables.TableAt(1)->Indexes());
+    EXPECT_EQ(p->ValChecks(), tables.TableAt(1)->ValChecks());
+
+    // Saving what was opened gives the same bytes.
+    const std::string again = (dir_ / "again.vxscript").string();
+    SaveScriptDocument(again, "Morvane", loaded, rebuilt);
+    EXPECT_EQ(ReadAll(again), ReadAll(file));
+}
+
+TEST_F(DocumentTest, DescriptorsAreSkippedWhenTheTableCountDiffers)
+{
+    Script script;
+    TvxScriptTableList tables;
+    Fill(script, tables);
+    script.Add(ckCreateTable, {std::string("TERCEIRA")}); // three tables by the commands, two records
+    TvxMemoryStream ms;
+    WriteScriptDocument(ms, "Morvane", script, [&](TvxStream& s) { tables.WriteAllDescriptors(s); });
+    ms.SetPosition(0);
+
+    Script loaded;
+    TvxScriptTableList rebuilt;
+    Replay(loaded, rebuilt);
+    bool read = true;
+    ReadScriptDocument(ms, loaded, [&](TvxStream& s) { read = rebuilt.ReadAllDescriptors(s); });
+    EXPECT_FALSE(read);
+    ASSERT_EQ(rebuilt.Count(), 3);
+    EXPECT_EQ(rebuilt.TableAt(1)->IndexCount(), 0);
+}
+
+TEST_F(DocumentTest, TruncatedDocumentsFailAndKeepWhatWasLoaded)
+{
+    Script script;
+    TvxScriptTableList tables;
+    Fill(script, tables);
+    TvxMemoryStream ms;
+    WriteScriptDocument(ms, "Morvane", script, [&](TvxStream& s) { tables.WriteAllDescriptors(s); });
+    const Bytes full = ms.Bytes();
+
+    // Where each section ends.
+    TvxMemoryStream commandsOnly;
+    WriteScriptDocument(commandsOnly, "Morvane", script, nullptr);
+    const std::size_t headerEnd = 16, commandsEnd = commandsOnly.Bytes().size();
+
+    for (std::size_t len = 0; len < full.size(); len += (len < commandsEnd + 8 ? 1 : 97)) {
+        Script loaded;
+        TvxScriptTableList rebuilt;
+        Replay(loaded, rebuilt);
+        TvxMemoryStream cut(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(len)));
+        try {
+            ReadScriptDocument(cut, loaded, [&](TvxStream& s) { rebuilt.ReadAllDescriptors(s); });
+            FAIL() << "read a document cut at " << len;
+        } catch (const EReadError& e) {
+            EXPECT_STREQ(e.what(), "Stream read error") << len;
+        }
+        if (len <= headerEnd) {
+            EXPECT_EQ(loaded.Count(), 0) << len;
+        }
+        if (len >= commandsEnd) {
+            EXPECT_EQ(loaded.Count(), 4) << len;
+            EXPECT_EQ(rebuilt.Count(), 2) << len;
+        } else {
+            EXPECT_LT(loaded.Count(), 4) << len;
+        }
+    }
+}
+
+TEST_F(DocumentTest, DamagedCountsAndTags)
+{
+    Script script;
+    TvxScriptTableList tables;
+    Fill(script, tables);
+    TvxMemoryStream ms;
+    WriteScriptDocument(ms, "Morvane", script, [&](TvxStream& s) { tables.WriteAllDescriptors(s); });
+    TvxMemoryStream commandsOnly;
+    WriteScriptDocument(commandsOnly, "Morvane", script, nullptr);
+    const std::size_t tablesAt = commandsOnly.Bytes().size();
+    const Bytes full = ms.Bytes();
+    ASSERT_EQ(full[tablesAt], 2);
+    ASSERT_EQ(full[tablesAt + 1], 2);
+
+    {
+        // Validity-check count of the first table raised to 300 (tag 3): refused, nothing read
+        // into that table.
+        Bytes b(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(tablesAt + 2));
+        const Bytes bad{3, 0x2C, 0x01};
+        b.insert(b.end(), bad.begin(), bad.end());
+        b.insert(b.end(), full.begin() + static_cast<std::ptrdiff_t>(tablesAt + 4), full.end());
+        Script loaded;
+        TvxScriptTableList rebuilt;
+        Replay(loaded, rebuilt);
+        TvxMemoryStream damaged(b);
+        try {
+            ReadScriptDocument(damaged, loaded, [&](TvxStream& s) { rebuilt.ReadAllDescriptors(s); });
+            FAIL();
+        } catch (const EReadError& e) {
+            EXPECT_STREQ(e.what(), "Record count out of range");
+            EXPECT_EQ(e.Offset(), static_cast<std::int64_t>(tablesAt + 2));
+        }
+        EXPECT_EQ(loaded.Count(), 4);
+        EXPECT_EQ(rebuilt.TableAt(0)->ValCheckCount(), 0);
+    }
+    {
+        // A string where the table count is expected.
+        Bytes b = full;
+        b[tablesAt] = 6;
+        Script loaded;
+        TvxScriptTableList rebuilt;
+        Replay(loaded, rebuilt);
+        TvxMemoryStream damaged(b);
+        try {
+            ReadScriptDocument(damaged, loaded, [&](TvxStream& s) { rebuilt.ReadAllDescriptors(s); });
+            FAIL();
+        } catch (const EReadError& e) {
+            EXPECT_STREQ(e.what(), "Invalid property value");
+        }
+        EXPECT_EQ(loaded.Count(), 4);
+    }
+    {
+        // A huge long-string length in the header.
+        Bytes b{12, 0xF0, 0xFF, 0xFF, 0x7F, 'M'};
+        Script loaded;
+        TvxMemoryStream damaged(b);
+        EXPECT_THROW(ReadScriptDocument(damaged, loaded, nullptr), EReadError);
+    }
+}
+
+TEST_F(DocumentTest, FailedSaveLeavesThePreviousDocument)
+{
+    Script script;
+    TvxScriptTableList tables;
+    Fill(script, tables);
+    const fs::path file = dir_ / "doc.vxscript";
+    SaveScriptDocument(file.string(), "Morvane", script, tables);
+    const Bytes before = ReadAll(file);
+
+    script.Add(ckCreateTable, {std::string("NOVA")});
+    // The tables section fails after writing part of its bytes.
+    EXPECT_THROW(SaveScriptDocument(file.string(), "Morvane", script,
+                                    [&](TvxStream& s) {
+                                        TvxFailingStream failing(s, 10);
+                                        tables.WriteAllDescriptors(failing);
+                                    }),
+                 EWriteError);
+    EXPECT_EQ(ReadAll(file), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+
+    // A directory that does not exist: the error names the file.
+    const std::string nowhere = (dir_ / "falta" / "doc.vxscript").string();
+    try {
+        SaveScriptDocument(nowhere, "Morvane", script, tables);
+        FAIL();
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file " + nowhere);
+    }
+}
+
+TEST_F(DocumentTest, EveryShortWriteIsReported)
+{
+    Script script;
+    TvxScriptTableList tables;
+    Fill(script, tables);
+    TvxMemoryStream whole;
+    WriteScriptDocument(whole, "Morvane", script, [&](TvxStream& s) { tables.WriteAllDescriptors(s); });
+    for (std::uint64_t limit = 0; limit < whole.Bytes().size(); limit += 37) {
+        TvxMemoryStream inner;
+        TvxFailingStream failing(inner, limit);
+        EXPECT_THROW(
+            WriteScriptDocument(failing, "Morvane", script, [&](TvxStream& s) { tables.WriteAllDescriptors(s); }),
+            EWriteError)
+            << limit;
+    }
+}
+
+TEST_F(DocumentTest, OpenMissingFile)
+{
+    Script loaded;
+    TvxScriptTableList rebuilt;
+    const std::string missing = (dir_ / "nada.vxscript").string();
+    try {
+        OpenScriptDocument(missing, loaded, rebuilt);
+        FAIL();
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + missing);
+    }
+}
