@@ -48,6 +48,7 @@ int TvxScriptTableList::AddTable(std::string name, std::unique_ptr<TvxTableDesc>
     if (!desc)
         desc = std::make_unique<TvxTableDesc>();
     entries_.push_back(Entry{std::move(name), std::move(desc)});
+    EntriesChanged();
     return Count() - 1;
 }
 
@@ -57,6 +58,7 @@ void TvxScriptTableList::DeleteTable(int index)
         return;
     const bool wasSelected = index == itemIndex_;
     entries_.erase(entries_.begin() + index);
+    EntriesChanged();
     if (!wasSelected) {
         if (index < itemIndex_)
             --itemIndex_;
@@ -98,6 +100,7 @@ void TvxScriptTableList::ClearTables()
 {
     SelectIndex(-1);
     entries_.clear();
+    EntriesChanged();
 }
 
 // ---- Selection -----------------------------------------------------------------------------
@@ -146,8 +149,10 @@ void TvxScriptTableList::RenameSelected(std::string_view name)
     if (itemIndex_ < 0)
         return;
     std::string& text = entries_[static_cast<std::size_t>(itemIndex_)].name;
-    if (text != name)
+    if (text != name) {
         text = std::string(name);
+        EntriesChanged();
+    }
 }
 
 // ---- Field edits ---------------------------------------------------------------------------

@@ -144,6 +144,10 @@ public:
     // read them. A failing record leaves that descriptor unchanged and throws.
     bool ReadAllDescriptors(TvxStream& stream);
 
+protected:
+    // Runs after entries were added, deleted or renamed (a presenting widget shows them anew).
+    virtual void EntriesChanged() {}
+
 private:
     struct Entry
     {

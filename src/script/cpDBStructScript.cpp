@@ -1,0 +1,207 @@
+#include "script/cpDBStructScript.h"
+
+#include "script/TvxScriptTableList.h"
+#include "script/vxCommandText.h"
+#include "script/vxNameCompare.h"
+
+#include <stdexcept>
+
+namespace morvane {
+
+TvxCommandExtras TvxCommandExtras::ForAddTable(std::unique_ptr<TvxTableDesc> desc)
+{
+    TvxCommandExtras extras;
+    extras.table = std::move(desc);
+    return extras;
+}
+
+TvxCommandExtras TvxCommandExtras::ForCreateField(const TvxFieldDesc& field, TvxValue newValue)
+{
+    TvxCommandExtras extras;
+    extras.field1 = field;
+    extras.newValue = std::move(newValue);
+    return extras;
+}
+
+TvxCommandExtras TvxCommandExtras::ForFields(const TvxFieldDesc& first, const TvxFieldDesc& second)
+{
+    TvxCommandExtras extras;
+    extras.field1 = first;
+    extras.field2 = second;
+    return extras;
+}
+
+namespace {
+
+void Require(bool present, const char* what)
+{
+    if (!present)
+        throw std::invalid_argument(what);
+}
+
+} // namespace
+
+int TvxDBScript::AddCommand(std::unique_ptr<TvxCommand>& command, TvxCommandExtras extras)
+{
+    Require(command != nullptr, "AddCommand: no command");
+    const int kind = command->Kind();
+    if (kind == ckCreateField)
+        Require(extras.field1.has_value(), "AddCommand: Create field needs the new field descriptor");
+    else if (kind == ckChangeField || kind == ckMoveField)
+        Require(extras.field1 && extras.field2, "AddCommand: this field command needs two field descriptors");
+    else if (kind == ckAddTable)
+        Require(extras.table != nullptr, "AddCommand: Add table needs the new table's descriptor");
+
+    Index();
+    int code = vxAppend;
+    switch (kind) {
+    case ckAddAlias: code = ApplyAddAlias(command); break;
+    case ckAddNewAlias: code = ApplyAddNewAlias(command); break;
+    case ckCreateTable: {
+        auto desc = std::make_unique<TvxTableDesc>();
+        code = ApplyCreateTable(*command, desc);
+        break;
+    }
+    case ckChangeTable: code = ApplyChangeTable(*command); break;
+    case ckDeleteTable: code = ApplyDeleteTable(*command); break;
+    case ckAddTable: code = ApplyAddTable(*command, extras.table); break;
+    case ckCreateField: code = ApplyCreateField(*command, *extras.field1, extras.newValue); break;
+    case ckDeleteField: code = ApplyDeleteField(*command); break;
+    case ckChangeField: code = ApplyChangeField(*command, *extras.field1, *extras.field2); break;
+    case ckMoveField: code = ApplyMoveField(*command, *extras.field1, *extras.field2); break;
+    default: break; // Add password and any other kind are appended as they are
+    }
+
+    if (code == vxAppend) {
+        Commands().push_back(std::move(command));
+        index_.Appended(Commands(), Count() - 1);
+        DoAddCommand(*Commands().back());
+        return 0;
+    }
+    if (code == vxDone) {
+        command.reset();
+        return 0;
+    }
+    return code;
+}
+
+void TvxDBScript::DoAddCommand(TvxCommand& command)
+{
+    if (OnAddCommand)
+        OnAddCommand(command);
+}
+
+void TvxDBScript::DoAfterLoad(TvxCommand& command)
+{
+    index_.Invalidate();
+    TvxDBScriptLoader::DoAfterLoad(command);
+}
+
+const TvxScriptCommandIndex& TvxDBScript::Index() const
+{
+    index_.Ensure(Commands());
+    return index_;
+}
+
+void TvxDBScript::RemoveAt(int pos)
+{
+    index_.Removing(Commands(), pos);
+    Commands().erase(Commands().begin() + pos);
+}
+
+void TvxDBScript::DeleteCommand(int pos)
+{
+    if (pos < 0 || pos >= Count())
+        return;
+    Index();
+    RemoveAt(pos);
+}
+
+void TvxDBScript::Clear()
+{
+    index_.Invalidate();
+    TvxDBScriptLoader::Clear();
+}
+
+bool TvxDBScript::ReplaceCommand(int i, std::unique_ptr<TvxCommand>&& command)
+{
+    index_.Invalidate();
+    return TvxDBScriptLoader::ReplaceCommand(i, std::move(command));
+}
+
+void TvxDBScript::LoadFromStream(TvxStream& stream)
+{
+    index_.Invalidate();
+    TvxDBScriptLoader::LoadFromStream(stream);
+}
+
+// ---- Look-ups ------------------------------------------------------------------------------
+
+int TvxDBScript::FindFirstOfKind(int kind) const
+{
+    for (int i = 0; i < Count(); ++i)
+        if (Command(i)->Kind() == kind)
+            return i;
+    return -1;
+}
+
+int TvxDBScript::FindEqual(const TvxCommand& command, int count) const
+{
+    const int n = count < 0 ? Count() : std::min(count, Count());
+    for (int i = 0; i < n; ++i)
+        if (Command(i)->IsEqual(command))
+            return i;
+    return -1;
+}
+
+int TvxDBScript::FindTableCommand(std::string_view name) const
+{
+    for (int pos : Index().TableCommands(name)) {
+        const TvxCommand* c = Command(pos);
+        if (c && (c->Kind() == ckCreateTable || c->Kind() == ckAddTable) && UpperCaseEqual(c->ParamText(0), name))
+            return pos;
+    }
+    return -1;
+}
+
+int TvxDBScript::FindPassword(std::string_view tableName) const
+{
+    for (int i = 0; i < Count(); ++i) {
+        const TvxCommand* c = Command(i);
+        if (c->Kind() == ckAddPassword && UpperCaseEqual(c->ParamText(0), tableName))
+            return i;
+    }
+    return -1;
+}
+
+std::string TvxDBScript::NewNameOfAddedTable(std::string_view sourceName) const
+{
+    for (int i = 0; i < Count(); ++i) {
+        const TvxCommand* c = Command(i);
+        if (c->Kind() == ckAddTable && UpperCaseEqual(c->ParamText(1), sourceName))
+            return c->ParamText(0);
+    }
+    return {};
+}
+
+std::string TvxDBScript::NewValueOf(std::string_view table, std::string_view field) const
+{
+    for (int pos : Index().FieldCommands(table)) {
+        const TvxCommand* c = Command(pos);
+        if (c && c->Kind() == ckCreateField && UpperCaseEqual(c->ParamText(0), table) &&
+            UpperCaseEqual(c->ParamText(1), field))
+            return c->ParamText(6);
+    }
+    return {};
+}
+
+std::vector<std::string> TvxDBScript::CommandTexts() const
+{
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<std::size_t>(Count()));
+    for (int i = 0; i < Count(); ++i)
+        lines.push_back(CommandText(*Command(i)));
+    return lines;
+}
+
+} // namespace morvane

@@ -1,0 +1,112 @@
+#pragma once
+// TvxDBScript: the script builder. The editor hands it one command per structural edit
+// (AddCommand); it keeps at most one source and one target database command, folds table renames
+// and deletions and field changes and deletions into the commands already recorded, keeps the
+// field numbers of field commands in step, rejects a field name already in use, and keeps the
+// new-structure table list (ScriptTableList, not owned) in step with what it records.
+//
+// Results: AddCommand answers 0 when the edit was taken (appended or folded), otherwise a message
+// id (vxErrFieldNameInUse = 2). The handlers answer 0 (append), 1 (done without appending) or 2.
+// The owner of the table list unlinks it (SetScriptTableList(nullptr)) before destroying it.
+// Clear, ReplaceCommand and LoadFromStream are to be called on this class, not on the loader.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/clvxTableDesc.h"
+#include "script/TvxCommand.h"
+#include "script/cpDBStructScriptIndex.h"
+#include "script/cpvxScriptLoader.h"
+
+namespace morvane {
+
+class TvxScriptTableList;
+
+// What AddCommand needs besides the command, by kind.
+struct TvxCommandExtras
+{
+    // Add table: the new table's descriptor (a clone of the source table); the builder takes it.
+    std::unique_ptr<TvxTableDesc> table;
+    // Create field: the new field; Change field: the field as it was; Move field: the source field.
+    std::optional<TvxFieldDesc> field1;
+    // Change field: the field as it becomes; Move field: the field in the target table.
+    std::optional<TvxFieldDesc> field2;
+    // Create field: the new value the field dialog gave.
+    TvxValue newValue;
+
+    static TvxCommandExtras ForAddTable(std::unique_ptr<TvxTableDesc> desc);
+    static TvxCommandExtras ForCreateField(const TvxFieldDesc& field, TvxValue newValue);
+    static TvxCommandExtras ForFields(const TvxFieldDesc& first, const TvxFieldDesc& second);
+};
+
+class TvxDBScript : public TvxDBScriptLoader
+{
+public:
+    // Handler codes.
+    enum : int { vxAppend = 0, vxDone = 1, vxNameInUse = 2 };
+
+    TvxDBScript() = default;
+
+    TvxScriptTableList* ScriptTableList() const { return scriptTableList_; }
+    void SetScriptTableList(TvxScriptTableList* list) { scriptTableList_ = list; }
+
+    // Fired after a command was appended by AddCommand (not for folded or loaded commands).
+    TAddCommandEvent OnAddCommand;
+
+    // Records one edit. On 0 the script has taken the command over (command is left empty);
+    // otherwise the command stays with the caller and nothing changed. A field command
+    // without the field descriptors it needs, an Add table without a descriptor, or a null
+    // command throws std::invalid_argument before anything changes.
+    int AddCommand(std::unique_ptr<TvxCommand>& command, TvxCommandExtras extras = {});
+
+    // Removes and releases the command at pos (nothing when out of range).
+    void DeleteCommand(int pos);
+
+    // Look-ups; each answers a position or -1, or an empty text.
+    virtual int FindFirstOfKind(int kind) const;
+    // Among the first count commands (all when count is negative), the first equal to command.
+    virtual int FindEqual(const TvxCommand& command, int count) const;
+    virtual int FindFieldCommand(const TvxCommand& command, std::string_view fieldName) const;
+    int FindTableCommand(std::string_view name) const;
+    int FindPassword(std::string_view tableName) const;
+    std::string NewNameOfAddedTable(std::string_view sourceName) const;
+    std::string NewValueOf(std::string_view table, std::string_view field) const;
+    int FindFieldInSelectedTable(std::string_view name) const;
+    void RenumberFields(std::string_view table, int from, int delta);
+
+    // One line per command: label, " -> ", then a blank and the text of each parameter.
+    std::vector<std::string> CommandTexts() const;
+
+    // The loader's operations that change the list, keeping the look-up index in step.
+    void Clear();
+    bool ReplaceCommand(int i, std::unique_ptr<TvxCommand>&& command);
+    void LoadFromStream(TvxStream& stream);
+
+protected:
+    void DoAfterLoad(TvxCommand& command) override;
+    virtual int ApplyAddAlias(std::unique_ptr<TvxCommand>& command);
+    virtual void DoAddCommand(TvxCommand& command);
+    virtual int ApplyCreateField(TvxCommand& command, const TvxFieldDesc& field, const TvxValue& newValue);
+    virtual int ApplyChangeField(TvxCommand& command, const TvxFieldDesc& oldField, const TvxFieldDesc& newField);
+    virtual int ApplyDeleteField(TvxCommand& command);
+    virtual int ApplyMoveField(TvxCommand& command, const TvxFieldDesc& source, const TvxFieldDesc& target);
+    // The list takes desc on code 0 when one is linked; otherwise desc stays with the caller.
+    virtual int ApplyCreateTable(TvxCommand& command, std::unique_ptr<TvxTableDesc>& desc);
+    virtual int ApplyChangeTable(TvxCommand& command);
+    virtual int ApplyDeleteTable(TvxCommand& command);
+    virtual int ApplyAddTable(TvxCommand& command, std::unique_ptr<TvxTableDesc>& desc);
+
+    int ApplyAddNewAlias(std::unique_ptr<TvxCommand>& command);
+
+private:
+    const TvxScriptCommandIndex& Index() const;
+    void RemoveAt(int pos);
+
+    TvxScriptTableList* scriptTableList_ = nullptr;
+    mutable TvxScriptCommandIndex index_;
+};
+
+} // namespace morvane

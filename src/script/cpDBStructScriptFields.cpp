@@ -1,0 +1,158 @@
+// TvxDBScript: the field commands, their look-ups and the renumbering of recorded fields.
+
+#include "script/cpDBStructScript.h"
+
+#include "script/TvxScriptTableList.h"
+#include "script/vxNameCompare.h"
+
+namespace morvane {
+
+int TvxDBScript::FindFieldCommand(const TvxCommand& command, std::string_view fieldName) const
+{
+    const std::string table = command.ParamText(0);
+    for (int pos : Index().FieldCommands(table)) {
+        const TvxCommand* c = Command(pos);
+        if (!c)
+            continue;
+        switch (c->Kind()) {
+        case ckCreateField:
+            if (UpperCaseEqual(c->ParamText(0), table) && UpperCaseEqual(c->ParamText(1), fieldName))
+                return pos;
+            break;
+        case ckChangeField:
+            if (UpperCaseEqual(c->ParamText(0), table) && UpperCaseEqual(c->ParamText(6), fieldName))
+                return pos;
+            break;
+        case ckMoveField:
+            if (UpperCaseEqual(c->ParamText(1), table) && UpperCaseEqual(c->ParamText(7), fieldName))
+                return pos;
+            break;
+        default: break;
+        }
+    }
+    return -1;
+}
+
+int TvxDBScript::FindFieldInSelectedTable(std::string_view name) const
+{
+    const TvxScriptTableList* list = ScriptTableList();
+    if (!list || Index().AddTableCount() == 0)
+        return -1;
+    const auto fields = list->Fields();
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (UpperCaseEqual(fields[i].name(), name))
+            return static_cast<int>(i);
+    return -1;
+}
+
+void TvxDBScript::RenumberFields(std::string_view table, int from, int delta)
+{
+    for (int pos : Index().FieldCommands(table)) {
+        TvxCommand* c = Command(pos);
+        if (!c)
+            continue;
+        int tableParam = 0;
+        int numberParam = 0;
+        switch (c->Kind()) {
+        case ckCreateField: numberParam = 2; break;
+        case ckChangeField: numberParam = 7; break;
+        case ckMoveField: tableParam = 1; numberParam = 8; break;
+        default: continue;
+        }
+        if (c->ParamText(tableParam) != table)
+            continue;
+        const std::int32_t number = c->ParamInteger(numberParam);
+        if (number >= from)
+            c->SetParamValue(numberParam, number + delta);
+    }
+}
+
+int TvxDBScript::ApplyCreateField(TvxCommand& command, const TvxFieldDesc& field, const TvxValue& newValue)
+{
+    const std::string name = field.name();
+    if (FindFieldCommand(command, name) >= 0 || FindFieldInSelectedTable(name) >= 0)
+        return vxNameInUse;
+    if (TvxScriptTableList* list = ScriptTableList())
+        list->InsertField(field);
+    RenumberFields(command.ParamText(0), field.fieldNumber(), +1);
+    command.AddFieldBlock(field);
+    command.AddValues({newValue});
+    return vxAppend;
+}
+
+int TvxDBScript::ApplyChangeField(TvxCommand& command, const TvxFieldDesc& oldField, const TvxFieldDesc& newField)
+{
+    const int pos = FindFieldCommand(command, oldField.name());
+    if (pos < 0) {
+        command.AddFieldBlock(oldField);
+        command.AddFieldBlock(newField);
+        if (TvxScriptTableList* list = ScriptTableList())
+            list->ChangeField(newField);
+        return vxAppend;
+    }
+    // A new name is checked against the other fields; a change of letter case only is no new
+    // name (the earlier command and the table's field are this very field).
+    const std::string newName = newField.name();
+    if (!UpperCaseEqual(oldField.name(), newName) &&
+        (FindFieldCommand(command, newName) >= 0 || FindFieldInSelectedTable(newName) >= 0))
+        return vxNameInUse;
+    TvxCommand& earlier = *Command(pos);
+    switch (earlier.Kind()) {
+    case ckCreateField: earlier.SetFieldBlock(1, newField); break;
+    case ckChangeField: earlier.SetFieldBlock(6, newField); break;
+    case ckMoveField: earlier.SetFieldBlock(7, newField); break;
+    default: break;
+    }
+    if (TvxScriptTableList* list = ScriptTableList())
+        list->ChangeField(newField);
+    return vxDone;
+}
+
+int TvxDBScript::ApplyDeleteField(TvxCommand& command)
+{
+    const std::string name = command.ParamText(1);
+    const int pos = FindFieldCommand(command, name);
+    if (pos < 0) {
+        if (FindFieldInSelectedTable(name) < 0)
+            return vxDone;
+        if (TvxScriptTableList* list = ScriptTableList())
+            list->DeleteField(name);
+        return vxAppend;
+    }
+    TvxCommand& earlier = *Command(pos);
+    std::int32_t number = 0;
+    switch (earlier.Kind()) {
+    case ckChangeField:
+        number = earlier.ParamInteger(7);
+        earlier.SetKind(ckDeleteField);
+        earlier.TruncateParams(2);
+        break;
+    case ckCreateField:
+        number = earlier.ParamInteger(2);
+        RemoveAt(pos);
+        break;
+    default: // Move field
+        number = earlier.ParamInteger(8);
+        RemoveAt(pos);
+        break;
+    }
+    RenumberFields(command.ParamText(0), number, -1);
+    if (TvxScriptTableList* list = ScriptTableList())
+        list->DeleteField(name);
+    return vxDone;
+}
+
+int TvxDBScript::ApplyMoveField(TvxCommand& command, const TvxFieldDesc& source, const TvxFieldDesc& target)
+{
+    const std::string name = source.name();
+    if (FindFieldCommand(command, name) >= 0 || FindFieldInSelectedTable(name) >= 0)
+        return vxNameInUse;
+    RenumberFields(command.ParamText(1), target.fieldNumber(), +1);
+    command.AddFieldBlock(source);
+    command.AddFieldBlock(target);
+    if (TvxScriptTableList* list = ScriptTableList())
+        list->InsertField(target);
+    return vxAppend;
+}
+
+} // namespace morvane

@@ -1,0 +1,119 @@
+// TvxDBScript: the source and target database commands and the table commands.
+
+#include "script/cpDBStructScript.h"
+
+#include "script/TvxScriptTableList.h"
+
+#include <algorithm>
+
+namespace morvane {
+
+int TvxDBScript::ApplyAddAlias(std::unique_ptr<TvxCommand>& command)
+{
+    const int pos = FindFirstOfKind(ckAddAlias);
+    if (pos < 0)
+        return vxAppend;
+    Commands()[static_cast<std::size_t>(pos)] = std::move(command);
+    index_.Touched(Commands());
+    return vxDone;
+}
+
+int TvxDBScript::ApplyAddNewAlias(std::unique_ptr<TvxCommand>& command)
+{
+    const int pos = FindFirstOfKind(ckAddNewAlias);
+    if (command->ParamCount() > 0) {
+        if (pos < 0) {
+            Commands().insert(Commands().begin(), std::move(command));
+            index_.Invalidate();
+        } else {
+            Commands()[static_cast<std::size_t>(pos)] = std::move(command);
+            index_.Touched(Commands());
+        }
+    } else if (pos >= 0) {
+        RemoveAt(pos);
+    }
+    return vxDone;
+}
+
+int TvxDBScript::ApplyCreateTable(TvxCommand& command, std::unique_ptr<TvxTableDesc>& desc)
+{
+    const std::string name = command.ParamText(0);
+    if (FindTableCommand(name) >= 0)
+        return vxDone;
+    TvxScriptTableList* list = ScriptTableList();
+    if (!list)
+        return vxAppend;
+    desc->SetTableName(name);
+    desc->SetExtension("DB");
+    desc->SetTableType("PARADOX");
+    list->AddTable(name, std::move(desc));
+    list->SelectIndex(list->Count() - 1);
+    return vxAppend;
+}
+
+int TvxDBScript::ApplyAddTable(TvxCommand& command, std::unique_ptr<TvxTableDesc>& desc)
+{
+    command.AddValues({desc->TableName()});
+    const int code = ApplyCreateTable(command, desc);
+    if (code == vxAppend && ScriptTableList())
+        ScriptTableList()->RefreshFields();
+    return code;
+}
+
+int TvxDBScript::ApplyChangeTable(TvxCommand& command)
+{
+    const std::string oldName = command.ParamText(0);
+    const std::string newName = command.ParamText(1);
+    for (auto& c : Commands()) {
+        const int tableParam = c->Kind() == ckMoveField ? 1 : 0;
+        if (c->ParamCount() > tableParam && c->ParamText(tableParam) == oldName)
+            c->SetParamValue(tableParam, newName);
+    }
+    index_.Invalidate();
+    if (TvxScriptTableList* list = ScriptTableList())
+        list->RenameSelected(newName);
+    return vxDone;
+}
+
+int TvxDBScript::ApplyDeleteTable(TvxCommand& command)
+{
+    const std::string name = command.ParamText(0);
+    auto& commands = Commands();
+    commands.erase(std::remove_if(commands.begin(), commands.end(),
+                                  [&](const std::unique_ptr<TvxCommand>& c) {
+                                      switch (c->Kind()) {
+                                      case ckCreateTable:
+                                      case ckAddTable:
+                                      case ckCreateField:
+                                      case ckChangeField:
+                                      case ckDeleteField: return c->ParamText(0) == name;
+                                      case ckMoveField: return c->ParamText(1) == name;
+                                      default: return false;
+                                      }
+                                  }),
+                   commands.end());
+    index_.Invalidate();
+
+    TvxScriptTableList* list = ScriptTableList();
+    if (!list)
+        return vxDone;
+    // The editor deletes the selected table; should the selection name another table, the
+    // entry of the deleted table goes all the same and the selection stays.
+    int entry = list->ItemIndex();
+    if (entry < 0 || list->NameAt(entry) != name) {
+        entry = -1;
+        for (int i = 0; i < list->Count(); ++i)
+            if (list->NameAt(i) == name) {
+                entry = i;
+                break;
+            }
+    }
+    if (entry < 0)
+        return vxDone;
+    if (entry == list->ItemIndex() && entry == list->Count() - 1)
+        list->SelectIndex(list->Count() - 2);
+    list->DeleteTable(entry);
+    return vxDone;
+}
+
+} // namespace morvane
