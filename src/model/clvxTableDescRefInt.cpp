@@ -246,9 +246,11 @@ void TvxTableDesc::RenameRefInt(std::string_view oldName, std::string_view newNa
     TvxRefIntDesc& rule = refInts_[pos];
     rule.setName(newName);
     if (rule.fieldCount() > 1) {
+        // The index takes the name as the rule keeps it (30 characters), so that the rule still
+        // finds its index by name.
         const int index = FindIndex(oldName);
         if (index >= 0)
-            indexes_[index].setName(newName);
+            indexes_[index].setName(rule.name());
     }
 }
 
