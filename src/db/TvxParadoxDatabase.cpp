@@ -1,0 +1,141 @@
+#include "db/TvxParadoxDatabase.h"
+
+#include "db/paradox/ParadoxCodePage.h"
+#include "db/paradox/ParadoxPassword.h"
+#include "db/paradox/ParadoxTableRecords.h"
+#include "model/vxFieldTypes.h"
+
+#include <algorithm>
+#include <ctime>
+#include <fnmatch.h>
+
+namespace morvane {
+
+namespace {
+
+constexpr int AnsiCodePage = 1252;
+
+bool passwordOpens(const std::string& password, std::uint32_t key, int codePage)
+{
+    if (ParadoxPasswordMatches(password, key))
+        return true;
+    // A password typed as UTF-8 is held by the table in its own code page.
+    const bool ascii = std::all_of(password.begin(), password.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii)
+        return false;
+    const std::string native = Utf8ToCodePage(password, codePage > 0 ? codePage : AnsiCodePage);
+    return native != password && ParadoxPasswordMatches(native, key);
+}
+
+void fillDateTime(TvxTableListRec& rec, std::int64_t mtimeNs)
+{
+    const std::time_t secs = static_cast<std::time_t>(mtimeNs / 1000000000);
+    std::tm local{};
+    if (!::localtime_r(&secs, &local))
+        return;
+    std::int32_t date = 0;
+    std::int32_t time = 0;
+    const int ms = static_cast<int>((mtimeNs / 1000000) % 1000);
+    if (EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, date))
+        rec.setFileDate(date);
+    if (EncodeTime(local.tm_hour, local.tm_min, local.tm_sec * 1000 + ms, time))
+        rec.setFileTime(time);
+}
+
+} // namespace
+
+TvxParadoxDatabase::TvxParadoxDatabase(std::string directory,
+                                       std::shared_ptr<const std::vector<std::string>> sessionPasswords)
+    : directory_(std::move(directory)), passwords_(std::move(sessionPasswords))
+{
+}
+
+std::string TvxParadoxDatabase::Directory() const
+{
+    return directory_.path();
+}
+
+std::vector<TvxTableListRec> TvxParadoxDatabase::ListTables(std::string_view pattern)
+{
+    const std::string pat = pattern.empty() ? std::string("*.db") : std::string(pattern);
+    std::vector<TvxTableListRec> out;
+    for (const auto& name : directory_.files()) {
+        if (::fnmatch(pat.c_str(), name.c_str(), FNM_CASEFOLD) != 0)
+            continue;
+        const ParadoxFileStamp stamp = directory_.stamp(name);
+        const auto dot = name.rfind('.');
+        TvxTableListRec rec;
+        rec.setTableName(name.substr(0, dot));
+        rec.setFileName(name.substr(0, dot));
+        rec.setExtension(dot == std::string::npos ? std::string() : name.substr(dot + 1));
+        rec.setTableType("PARADOX");
+        fillDateTime(rec, stamp.mtimeNs);
+        rec.setSize(static_cast<std::int32_t>(std::min<std::uint64_t>(stamp.size, 0x7FFFFFFF)));
+        out.push_back(rec);
+    }
+    return out;
+}
+
+std::shared_ptr<const ParadoxTable> TvxParadoxDatabase::openTable(std::string_view tableName)
+{
+    std::string wanted(tableName);
+    if (wanted.find('.') == std::string::npos)
+        wanted += ".DB";
+    const auto file = directory_.find(wanted);
+    if (!file)
+        throw EvxEngineError(vxErrNotFound, directory_.path() + "/" + wanted + ": table not found");
+    auto table = cache_.Load(directory_, *file);
+
+    const std::uint32_t key = table->header.passwordKey();
+    if (key != 0) {
+        bool open = false;
+        if (passwords_)
+            for (const auto& p : *passwords_)
+                open = open || passwordOpens(p, key, table->codePage());
+        if (!open)
+            throw EvxEngineError(vxErrPasswordRequired,
+                                 directory_.path() + "/" + *file + ": the table is protected; a password is required");
+    }
+    return table;
+}
+
+TvxCursorProps TvxParadoxDatabase::ReadTableProperties(std::string_view tableName)
+{
+    const auto table = openTable(tableName);
+    if (table->codePage() > 0)
+        nativeCodePage_ = table->codePage();
+    return ParadoxCursorProps(*table, tableName);
+}
+
+std::vector<TvxFieldDesc> TvxParadoxDatabase::ReadFieldDescriptors(std::string_view tableName)
+{
+    return ParadoxFieldDescs(*openTable(tableName));
+}
+
+std::vector<TvxIndexDesc> TvxParadoxDatabase::ReadIndexDescriptors(std::string_view tableName)
+{
+    return ParadoxIndexDescs(*openTable(tableName));
+}
+
+std::vector<TvxRefIntDesc> TvxParadoxDatabase::ReadRefIntDescriptors(std::string_view tableName)
+{
+    return ParadoxRefIntDescs(*openTable(tableName));
+}
+
+std::vector<TvxValCheckDesc> TvxParadoxDatabase::ReadValChecks(std::string_view tableName)
+{
+    return ParadoxValCheckDescs(*openTable(tableName));
+}
+
+std::string TvxParadoxDatabase::NativeToAnsi(std::string_view text) const
+{
+    return ConvertCodePage(text, nativeCodePage_, AnsiCodePage);
+}
+
+std::string TvxParadoxDatabase::AnsiToNative(std::string_view text) const
+{
+    return ConvertCodePage(text, AnsiCodePage, nativeCodePage_);
+}
+
+} // namespace morvane

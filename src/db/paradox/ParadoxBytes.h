@@ -1,0 +1,45 @@
+#pragma once
+// Bounds-checked little-endian view of bytes read from one Paradox file. Every read outside
+// the view throws EvxEngineError(vxErrInvalidFile) naming the file; the view never owns data.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace morvane {
+
+class ParadoxBytes
+{
+public:
+    ParadoxBytes(const std::uint8_t* data, std::size_t size, std::string fileName);
+
+    std::size_t size() const { return size_; }
+    const std::string& fileName() const { return fileName_; }
+
+    std::uint8_t u8(std::size_t off) const;
+    std::uint16_t u16(std::size_t off) const;
+    std::uint32_t u32(std::size_t off) const;
+    // Pointer to len bytes at off, all inside the view.
+    const std::uint8_t* span(std::size_t off, std::size_t len) const;
+    // Zero-terminated text starting at off; the terminator must lie before off + maxLen
+    // and inside the view. *next receives the offset just past the terminator.
+    std::string asciiz(std::size_t off, std::size_t maxLen, std::size_t* next = nullptr) const;
+    // Text of a fixed-width area: the bytes up to the first zero or the end of the area.
+    std::string fixedText(std::size_t off, std::size_t width) const;
+
+    // Throws EvxEngineError(vxErrInvalidFile, "<file>: <what>").
+    [[noreturn]] void fail(std::string_view what) const;
+    void require(bool condition, std::string_view what) const
+    {
+        if (!condition)
+            fail(what);
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::string fileName_;
+};
+
+} // namespace morvane

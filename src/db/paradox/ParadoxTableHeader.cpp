@@ -1,0 +1,256 @@
+#include "db/paradox/ParadoxTableHeader.h"
+
+#include <algorithm>
+
+#include "db/paradox/ParadoxBytes.h"
+#include "model/vxFieldTypes.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr std::size_t CommonPartSize = 0x58;
+constexpr std::size_t DataHeaderEnd = 0x78;
+constexpr std::size_t MaxNameBytes = 256;
+
+// Fixed record length of a disk type, 0 for the sized ones, -1 for an unknown code.
+int fixedLength(std::uint8_t type)
+{
+    switch (type) {
+    case pxAlpha: case pxMemo: case pxBinary: case pxFmtMemo: case pxOle: case pxGraphic: case pxBytes:
+        return 0;
+    case pxDate: case pxLong: case pxTime: case pxAutoInc:
+        return 4;
+    case pxShort:
+        return 2;
+    case pxMoney: case pxNumber: case pxTimestamp:
+        return 8;
+    case pxLogical:
+        return 1;
+    case pxBcd:
+        return 17;
+    default:
+        return -1;
+    }
+}
+
+bool isBlob(std::uint8_t type)
+{
+    return type == pxMemo || type == pxBinary || type == pxFmtMemo || type == pxOle || type == pxGraphic;
+}
+
+std::string fieldLabel(std::size_t i, const ParadoxField& f)
+{
+    std::string s = "field " + std::to_string(i + 1);
+    if (!f.name.empty())
+        s += " (" + f.name + ")";
+    return s;
+}
+
+void checkField(const ParadoxBytes& b, std::size_t i, const ParadoxField& f)
+{
+    const int fixed = fixedLength(f.type);
+    if (fixed < 0)
+        b.fail("field " + std::to_string(i + 1) + " has the unknown type code " + std::to_string(f.type));
+    if (f.type == pxBcd) {
+        b.require(f.size <= 32, fieldLabel(i, f) + ": BCD with " + std::to_string(f.size) + " decimals (at most 32)");
+    } else if (isBlob(f.type)) {
+        b.require(f.size >= 10, fieldLabel(i, f) + ": blob field of " + std::to_string(f.size) +
+                                    " bytes (at least 10)");
+    } else if (fixed == 0) {
+        b.require(f.size >= 1, fieldLabel(i, f) + ": size 0");
+    } else {
+        b.require(f.size == fixed, fieldLabel(i, f) + ": size " + std::to_string(f.size) + " where the type has " +
+                                       std::to_string(fixed));
+    }
+}
+
+bool validBlockSize(std::uint8_t kb)
+{
+    return kb == 1 || kb == 2 || kb == 3 || kb == 4 || kb == 8 || kb == 16 || kb == 32;
+}
+
+} // namespace
+
+int ParadoxField::length() const
+{
+    const int fixed = fixedLength(type);
+    return fixed > 0 ? fixed : size;
+}
+
+int ParadoxField::engineType() const
+{
+    switch (type) {
+    case pxAlpha: return fldAlpha;
+    case pxNumber: return fldNumber;
+    case pxMoney: return fldMoney;
+    case pxDate: return fldDate;
+    case pxShort: return fldShort;
+    case pxMemo: return fldMemo;
+    case pxBinary: return fldBinary;
+    case pxFmtMemo: return fldFmtMemo;
+    case pxOle: return fldOle;
+    case pxGraphic: return fldGraphic;
+    case pxLong: return fldLong;
+    case pxTime: return fldTime;
+    case pxTimestamp: return fldTimestamp;
+    case pxLogical: return fldLogical;
+    case pxAutoInc: return fldAutoInc;
+    case pxBytes: return fldBytes;
+    case pxBcd: return fldBcd;
+    default: return 0;
+    }
+}
+
+int ParadoxField::units1() const
+{
+    if (type == pxAlpha || type == pxBytes)
+        return size;
+    if (isBlob(type))
+        return size - 10;
+    if (type == pxBcd)
+        return 32;
+    return 0;
+}
+
+int ParadoxField::units2() const
+{
+    return type == pxBcd ? size : 0;
+}
+
+int ParadoxTableHeader::tableLevel() const
+{
+    if (fileVersionId <= 4)
+        return 3;
+    if (fileVersionId <= 9)
+        return 4;
+    if (fileVersionId <= 11)
+        return 5;
+    return 7;
+}
+
+std::uint32_t ParadoxTableHeader::passwordKey() const
+{
+    if (fileVersionId > 4 && isTable() && encryption1 == 0xFF00FF00u)
+        return encryption2;
+    return encryption1;
+}
+
+ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size, std::uint64_t fileSize,
+                                      const std::string& fileName)
+{
+    const ParadoxBytes file(data, size, fileName);
+    file.require(size >= CommonPartSize, "header truncated: " + std::to_string(size) + " bytes where at least " +
+                                             std::to_string(CommonPartSize) + " are needed");
+
+    ParadoxTableHeader h;
+    h.recordSize = file.u16(0x00);
+    h.headerSize = file.u16(0x02);
+    h.fileType = file.u8(0x04);
+    h.blockSizeKb = file.u8(0x05);
+    h.numRecords = file.u32(0x06);
+    h.fileBlocks = file.u16(0x0C);
+    h.firstBlock = file.u16(0x0E);
+    h.lastBlock = file.u16(0x10);
+    h.indexFieldNumber = file.u8(0x15);
+    h.numFields = file.u16(0x21);
+    h.primaryKeyFields = file.u16(0x23);
+    h.encryption1 = file.u32(0x25);
+    h.sortOrder = file.u8(0x29);
+    h.changeCount1 = file.u8(0x2D);
+    h.changeCount2 = file.u8(0x2E);
+    h.writeProtected = file.u8(0x38);
+    h.fileVersionId = file.u8(0x39);
+    h.auxPasswords = file.u8(0x3D);
+    h.autoInc = file.u32(0x49);
+    h.realHeaderSize = file.u16(0x51);
+    h.flags55 = file.u8(0x55);
+
+    file.require(h.fileType <= 8, "unknown file type " + std::to_string(h.fileType));
+    file.require(h.fileVersionId >= 3 && h.fileVersionId <= 12,
+                 "unknown file version " + std::to_string(h.fileVersionId));
+    file.require(h.numFields >= 1 && h.numFields <= 255,
+                 "field count " + std::to_string(h.numFields) + " out of range (1-255)");
+    file.require(h.recordSize >= 1, "record size 0");
+    file.require(validBlockSize(h.blockSizeKb), "unknown block size code " + std::to_string(h.blockSizeKb));
+    file.require(h.primaryKeyFields <= h.numFields, "key field count " + std::to_string(h.primaryKeyFields) +
+                                                        " exceeds the field count " + std::to_string(h.numFields));
+
+    h.hasDataHeader = h.fileVersionId >= 5 && (h.isTable() || h.isSecondaryX());
+    const std::size_t fixedEnd = h.hasDataHeader ? DataHeaderEnd : CommonPartSize;
+    file.require(h.headerSize >= fixedEnd, "header size " + std::to_string(h.headerSize) + " is too small");
+    file.require(h.headerSize <= fileSize, "header size " + std::to_string(h.headerSize) + " exceeds the file size " +
+                                               std::to_string(fileSize));
+    file.require(h.headerSize <= size, "header truncated: " + std::to_string(size) + " of " +
+                                           std::to_string(h.headerSize) + " bytes present");
+
+    // From here on every read stays inside the declared header.
+    const ParadoxBytes hdr(data, h.headerSize, fileName);
+    if (h.hasDataHeader) {
+        h.encryption2 = hdr.u32(0x5C);
+        h.fileUpdateTime = hdr.u32(0x60);
+        h.hiFieldId = hdr.u16(0x64);
+        h.codePage = hdr.u16(0x6A);
+        h.changeCount4 = hdr.u16(0x70);
+    }
+
+    std::size_t pos = fixedEnd;
+    h.fields.resize(h.numFields);
+    for (auto& f : h.fields) {
+        f.type = hdr.u8(pos);
+        f.size = hdr.u8(pos + 1);
+        pos += 2;
+    }
+    pos += 4; // table-name pointer
+    if (h.hasNames())
+        pos += 4 * static_cast<std::size_t>(h.numFields); // field-name pointers
+    const std::size_t nameArea = h.fileVersionId >= 12 ? 261 : 79;
+    h.storedTableName = hdr.fixedText(pos, nameArea);
+    pos += nameArea;
+    if (h.hasNames()) {
+        for (auto& f : h.fields)
+            f.name = hdr.asciiz(pos, MaxNameBytes, &pos);
+    }
+    if (h.hasDataHeader) {
+        const std::size_t idsAt = pos;
+        for (auto& f : h.fields) {
+            f.id = hdr.u16(pos);
+            pos += 2;
+        }
+        const std::size_t ldAt = pos;
+        h.languageDriver = hdr.asciiz(pos, MaxNameBytes, &pos);
+        const std::size_t ldEnd = pos;
+        if (h.isSecondaryX())
+            h.indexName = hdr.asciiz(pos, MaxNameBytes, &pos);
+        h.pointersAgree = CommonPartSize + hdr.u16(0x66) == idsAt && CommonPartSize + hdr.u16(0x6E) == ldAt &&
+                          (!h.isTable() || h.realHeaderSize == ldEnd);
+    }
+
+    int lengthSum = 0;
+    for (std::size_t i = 0; i < h.fields.size(); ++i) {
+        checkField(file, i, h.fields[i]);
+        lengthSum += h.fields[i].length();
+    }
+    const int expectedRecord = (h.isTable() || h.isSecondaryX()) ? lengthSum : lengthSum + 6;
+    file.require(h.recordSize == expectedRecord, "record size " + std::to_string(h.recordSize) +
+                                                     " does not match the fields (" + std::to_string(expectedRecord) +
+                                                     " bytes)");
+
+    // Data blocks: counts must fit in the file (the last block may be cut short).
+    const std::uint64_t blockBytes = std::uint64_t{h.blockSizeKb} * 1024;
+    file.require(h.recordSize <= blockBytes - 6, "record size " + std::to_string(h.recordSize) +
+                                                     " larger than a block of " + std::to_string(blockBytes) + " bytes");
+    file.require(h.firstBlock <= h.fileBlocks && h.lastBlock <= h.fileBlocks,
+                 "block chain refers to block " + std::to_string(std::max(h.firstBlock, h.lastBlock)) + " of " +
+                     std::to_string(h.fileBlocks));
+    if (h.fileBlocks > 0)
+        file.require(h.headerSize + (h.fileBlocks - 1) * blockBytes < fileSize,
+                     std::to_string(h.fileBlocks) + " data blocks do not fit in a file of " + std::to_string(fileSize) +
+                         " bytes");
+    const std::uint64_t capacity = std::uint64_t{h.fileBlocks} * ((blockBytes - 6) / h.recordSize);
+    file.require(h.numRecords <= capacity, "record count " + std::to_string(h.numRecords) + " exceeds what " +
+                                               std::to_string(h.fileBlocks) + " blocks can hold");
+    return h;
+}
+
+} // namespace morvane

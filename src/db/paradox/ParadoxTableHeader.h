@@ -1,0 +1,90 @@
+#pragma once
+// Header of any Paradox file of a table's family (.DB, .PX, .Xnn/.XGn, .Ynn/.YGn), parsed
+// from a byte buffer. ParseParadoxHeader checks every count, offset and length against the
+// buffer and the file size and throws EvxEngineError(vxErrInvalidFile) naming the file.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace morvane {
+
+enum class ParadoxFileType : std::uint8_t {
+    KeyedTable = 0, PrimaryIndex = 1, UnkeyedTable = 2, SecondaryX = 3, SecondaryY = 4, MaintainedX = 5,
+    CompositeX = 6, CompositeY = 7, MaintainedCompositeX = 8
+};
+
+// Disk type codes of the field-info pairs.
+enum ParadoxDiskType : std::uint8_t {
+    pxAlpha = 0x01, pxDate = 0x02, pxShort = 0x03, pxLong = 0x04, pxMoney = 0x05, pxNumber = 0x06,
+    pxLogical = 0x09, pxMemo = 0x0C, pxBinary = 0x0D, pxFmtMemo = 0x0E, pxOle = 0x0F, pxGraphic = 0x10,
+    pxTime = 0x14, pxTimestamp = 0x15, pxAutoInc = 0x16, pxBcd = 0x17, pxBytes = 0x18
+};
+
+struct ParadoxField
+{
+    std::uint8_t type = 0;  // disk code
+    std::uint8_t size = 0;  // size byte as stored (BCD: decimals; blobs: leader + 10)
+    std::string name;       // empty in .PX and .Y* files
+    std::uint16_t id = 0;   // persistent id (tables) or position/flags (X files); 0 when absent
+
+    int length() const;     // bytes in a record
+    int engineType() const; // physical engine code 257..273
+    int units1() const;
+    int units2() const;
+};
+
+struct ParadoxTableHeader
+{
+    std::uint16_t recordSize = 0;
+    std::uint16_t headerSize = 0;
+    std::uint8_t fileType = 0;
+    std::uint8_t blockSizeKb = 0;
+    std::uint32_t numRecords = 0;
+    std::uint16_t fileBlocks = 0;
+    std::uint16_t firstBlock = 0;
+    std::uint16_t lastBlock = 0;
+    std::uint8_t indexFieldNumber = 0;
+    std::uint16_t numFields = 0;
+    std::uint16_t primaryKeyFields = 0;
+    std::uint32_t encryption1 = 0;
+    std::uint8_t sortOrder = 0;
+    std::uint8_t changeCount1 = 0;
+    std::uint8_t changeCount2 = 0;
+    std::uint8_t writeProtected = 0;
+    std::uint8_t fileVersionId = 0;
+    std::uint8_t auxPasswords = 0;
+    std::uint32_t autoInc = 0;
+    std::uint16_t realHeaderSize = 0;
+    std::uint8_t flags55 = 0; // .DB: referential-integrity flags; .X*: index options
+
+    // Data header (level 4+ tables and X files).
+    bool hasDataHeader = false;
+    std::uint32_t encryption2 = 0;
+    std::uint32_t fileUpdateTime = 0;
+    std::uint16_t hiFieldId = 0;
+    std::uint16_t codePage = 0;
+    std::uint16_t changeCount4 = 0;
+
+    std::string storedTableName; // creation name; not the table's name
+    std::vector<ParadoxField> fields;
+    std::string languageDriver;  // level 4+ tables and X files
+    std::string indexName;       // X files only
+    bool pointersAgree = true;   // the header's own pointers confirm the sequential parse
+
+    bool isTable() const { return fileType == 0 || fileType == 2; }
+    bool isSecondaryX() const { return fileType == 3 || fileType == 5 || fileType == 6 || fileType == 8; }
+    bool hasNames() const { return isTable() || isSecondaryX(); }
+    // 3, 4, 5 or 7.
+    int tableLevel() const;
+    // Password checksum stored in the file; 0 = not protected.
+    std::uint32_t passwordKey() const;
+};
+
+// data/size: the first bytes of the file (at least its header); fileSize: the whole file's
+// size in bytes (counts of data blocks are checked against it).
+ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size, std::uint64_t fileSize,
+                                      const std::string& fileName);
+
+} // namespace morvane

@@ -1,0 +1,175 @@
+#include "db/paradox/ParadoxValFile.h"
+
+#include "db/paradox/ParadoxBytes.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr std::size_t FirstCheck = 0x35;
+constexpr std::size_t CheckFixedPart = 0x1C;
+constexpr std::size_t LookupBlock = 0x50;
+constexpr std::size_t DependentRecord = 0x1E0;
+constexpr std::size_t MasterRecord = 0x12A;
+constexpr int MaxRuleFields = 16;
+
+std::vector<int> readPositions(const ParadoxBytes& b, std::size_t off, int count, int limit, const std::string& what)
+{
+    b.require(count >= 1 && count <= MaxRuleFields,
+              what + ": " + std::to_string(count) + " fields (1-" + std::to_string(MaxRuleFields) + ")");
+    std::vector<int> out;
+    for (int i = 0; i < count; ++i) {
+        const int pos = b.u16(off + 2 * static_cast<std::size_t>(i));
+        b.require(pos >= 1 && pos <= limit, what + ": field " + std::to_string(pos) + " out of range (1-" +
+                                                std::to_string(limit) + ")");
+        out.push_back(pos);
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> readValue(const ParadoxBytes& b, std::size_t& pos, int length)
+{
+    const std::uint8_t* p = b.span(pos, static_cast<std::size_t>(length));
+    pos += static_cast<std::size_t>(length);
+    return {p, p + length};
+}
+
+// The footer repeats the table's field list; it tells whether the file still belongs to it.
+void checkFooter(const ParadoxBytes& b, std::size_t at, const ParadoxTableHeader& table)
+{
+    const int n = b.u16(at);
+    b.require(n == table.numFields, "validity file describes " + std::to_string(n) + " fields, the table has " +
+                                        std::to_string(table.numFields) + "; it no longer matches its table");
+    const std::size_t ids = at + 6;
+    const std::size_t types = ids + 2 * static_cast<std::size_t>(n);
+    for (int i = 0; i < n; ++i) {
+        const ParadoxField& f = table.fields[static_cast<std::size_t>(i)];
+        const std::size_t t = types + 2 * static_cast<std::size_t>(i);
+        b.require(b.u8(t) == f.type && b.u8(t + 1) == f.size,
+                  "field " + std::to_string(i + 1) + " (" + f.name +
+                      ") has another type or size in the validity file; it no longer matches its table");
+        if (table.hasDataHeader)
+            b.require(b.u16(ids + 2 * static_cast<std::size_t>(i)) == f.id,
+                      "field " + std::to_string(i + 1) + " (" + f.name +
+                          ") has another id in the validity file; it no longer matches its table");
+    }
+}
+
+ParadoxValCheck readCheck(const ParadoxBytes& b, std::size_t& pos, const ParadoxTableHeader& table)
+{
+    ParadoxValCheck c;
+    const std::size_t at = pos;
+    c.fieldPosition = b.u8(at);
+    b.require(c.fieldPosition < table.numFields, "validity check for field " + std::to_string(c.fieldPosition + 1) +
+                                                     " of a table with " + std::to_string(table.numFields) + " fields");
+    const ParadoxField& f = table.fields[static_cast<std::size_t>(c.fieldPosition)];
+    const std::size_t pictureLength = b.u8(at + 1);
+    c.required = b.u8(at + 2) != 0;
+    c.lookupOptions = b.u8(at + 3);
+    c.hasLookup = b.u32(at + 4) != 0;
+    c.hasMinimum = b.u32(at + 0x0C) != 0;
+    c.hasMaximum = b.u32(at + 0x10) != 0;
+    c.hasDefault = b.u32(at + 0x14) != 0;
+    const bool hasPicture = b.u32(at + 0x18) != 0;
+    pos = at + CheckFixedPart;
+    if (c.hasLookup) {
+        c.lookupTable = b.fixedText(pos, 0x1A);
+        b.span(pos, LookupBlock);
+        pos += LookupBlock;
+    }
+    if (c.hasMinimum)
+        c.minimum = readValue(b, pos, f.length());
+    if (c.hasMaximum)
+        c.maximum = readValue(b, pos, f.length());
+    if (c.hasDefault)
+        c.defaultValue = readValue(b, pos, f.length());
+    if (hasPicture && pictureLength > 0) {
+        c.picture = b.fixedText(pos, pictureLength);
+        pos += pictureLength;
+    }
+    return c;
+}
+
+ParadoxDependentRule readDependent(const ParadoxBytes& b, std::size_t at, const ParadoxTableHeader& table)
+{
+    b.span(at, DependentRecord);
+    ParadoxDependentRule r;
+    r.name = b.fixedText(at, 64);
+    r.indexName = b.fixedText(at + 0x40, 64);
+    r.indexNumber = b.u8(at + 0xB2);
+    r.masterTable = b.fixedText(at + 0xD4, 0x19A - 0xD4);
+    r.updateRule = b.u32(at + 0x19A);
+    const int count = b.u16(at + 0x19E);
+    const std::string what = "referential-integrity rule \"" + r.name + "\"";
+    r.fields = readPositions(b, at + 0x1A0, count, table.numFields, what);
+    r.masterFields = readPositions(b, at + 0x1C0, count, 255, what);
+    return r;
+}
+
+ParadoxMasterRule readMaster(const ParadoxBytes& b, std::size_t at, int keyCount)
+{
+    b.span(at, MasterRecord);
+    ParadoxMasterRule r;
+    r.name = b.fixedText(at, 64);
+    r.dependentTable = b.fixedText(at + 0x40, 0x52);
+    r.indexName = b.fixedText(at + 0x92, 0x72);
+    r.indexNumber = b.u16(at + 0x104);
+    r.updateRule = b.u16(at + 0x106);
+    r.dependentFields = readPositions(b, at + 0x10A, keyCount, 255, "referential-integrity rule \"" + r.name + "\"");
+    return r;
+}
+
+} // namespace
+
+ParadoxValFile ParseParadoxValFile(const std::uint8_t* data, std::size_t size, const ParadoxTableHeader& table,
+                                   const std::string& fileName)
+{
+    const ParadoxBytes b(data, size, fileName);
+    b.require(size >= FirstCheck, "validity file truncated: " + std::to_string(size) + " bytes");
+    ParadoxValFile v;
+    v.changeCount = b.u8(0);
+    v.version = b.u8(1);
+    if (v.version < 5) {
+        // Layout of level 3 tables: kept as present, not decoded.
+        v.oldFormat = true;
+        return v;
+    }
+    b.require(v.version == table.fileVersionId,
+              "validity file of version " + std::to_string(v.version) + " for a table of version " +
+                  std::to_string(table.fileVersionId) + "; it no longer matches its table");
+    b.require(v.changeCount == table.changeCount2, "validity file written for another state of the table "
+                                                   "(change count " + std::to_string(v.changeCount) + ", table " +
+                                                       std::to_string(table.changeCount2) + ")");
+    const std::size_t footer = b.u32(0x09);
+    const std::size_t refInt = b.u32(0x0D);
+    checkFooter(b, footer, table);
+
+    const int checkCount = b.u8(2);
+    std::size_t pos = FirstCheck;
+    const std::size_t checksEnd = refInt != 0 ? refInt : footer;
+    for (int i = 0; i < checkCount; ++i) {
+        v.checks.push_back(readCheck(b, pos, table));
+        b.require(pos <= checksEnd, "validity check " + std::to_string(i + 1) + " runs past offset " +
+                                        std::to_string(checksEnd));
+    }
+
+    if (refInt != 0) {
+        const int dependents = b.u16(refInt);
+        std::size_t at = refInt + 2;
+        for (int i = 0; i < dependents; ++i, at += DependentRecord)
+            v.dependentRules.push_back(readDependent(b, at, table));
+        const int isMaster = b.u16(at);
+        b.require(isMaster <= 1, "unknown master-side marker " + std::to_string(isMaster));
+        if (isMaster == 1) {
+            const int keyCount = b.u16(at + 0x96);
+            v.masterKeyFields = readPositions(b, at + 0x98, keyCount, table.numFields, "master key");
+            const int rules = b.u16(at + 0xB8);
+            std::size_t r = at + 0xBA;
+            for (int i = 0; i < rules; ++i, r += MasterRecord)
+                v.masterRules.push_back(readMaster(b, r, keyCount));
+        }
+    }
+    return v;
+}
+
+} // namespace morvane
