@@ -174,7 +174,7 @@ int main(int argc, char** argv)
                      integer(0)}}) &&
         writeTable(dir, "PRODUTOS",
                    {{"Codigo", pxfLong, 4, 0},
-                    {"Descricao", pxfAlpha, 50, 0},
+                    {"Descri\xe7\xe3o", pxfAlpha, 50, 0},
                     {"Preco", pxfCurrency, 8, 0},
                     {"Estoque", pxfShort, 2, 0},
                     {"Peso", pxfNumber, 8, 0}},

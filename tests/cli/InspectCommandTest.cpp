@@ -1,0 +1,214 @@
+// Runs the real morvane-cli inspect on the sample tables and on the generated example database.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <nlohmann/json.hpp>
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+const fs::path samples = MORVANE_SAMPLES_DIR;
+
+struct RunResult
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string quote(const std::string& s)
+{
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class InspectCommandTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string tmpl = (fs::temp_directory_path() / "morvane-cli-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+        dir = tmpl;
+        config = (dir / "aliases.conf").string();
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+
+    RunResult run(const std::string& args)
+    {
+        const std::string errFile = (dir / "stderr.txt").string();
+        const std::string cmd = "MORVANE_ENGINE_CONFIG=" + quote(config) + " " + quote(MORVANE_CLI_PATH) +
+                                " inspect " + args + " 2>" + quote(errFile);
+        RunResult r;
+        FILE* p = ::popen(cmd.c_str(), "r");
+        if (!p)
+            return r;
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+            r.out.append(buf, n);
+        const int raw = ::pclose(p);
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        std::ifstream in(errFile);
+        r.err.assign(std::istreambuf_iterator<char>(in), {});
+        return r;
+    }
+
+    static const json* table(const json& doc, const std::string& fileName)
+    {
+        for (const auto& t : doc["tables"])
+            if (t["fileName"] == fileName)
+                return &t;
+        return nullptr;
+    }
+
+    fs::path dir;
+    std::string config;
+};
+
+} // namespace
+
+TEST_F(InspectCommandTest, JsonDescribesTablesFieldsIndexesChecksAndRules)
+{
+    const auto r = run(quote((samples / "pd-joins").string()) + " --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json doc = json::parse(r.out);
+    ASSERT_GE(doc["tables"].size(), 10u);
+
+    const json* c = table(doc, "C.DB");
+    ASSERT_NE(c, nullptr) << r.out.substr(0, 2000);
+    EXPECT_EQ((*c)["protected"], false);
+    EXPECT_TRUE((*c)["level"] == 4 || (*c)["level"] == 5 || (*c)["level"] == 7) << (*c)["level"];
+    EXPECT_EQ((*c)["blockSize"].get<int>() % 1024, 0);
+    const auto& fields = (*c)["fields"];
+    ASSERT_FALSE(fields.empty());
+    int offset = 0;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        EXPECT_EQ(fields[i]["number"], i + 1);
+        EXPECT_EQ(fields[i]["offset"], offset);
+        offset += fields[i]["length"].get<int>();
+        EXPECT_FALSE(fields[i]["typeName"].get<std::string>().empty());
+    }
+    EXPECT_EQ((*c)["recordSize"], offset);
+
+    const auto& indexes = (*c)["indexes"];
+    ASSERT_FALSE(indexes.empty());
+    EXPECT_EQ(indexes[0]["primary"], true);
+    EXPECT_FALSE(indexes[0]["keyFields"].empty());
+
+    bool required = false;
+    for (const auto& v : (*c)["validityChecks"])
+        required = required || v["required"].get<bool>();
+    EXPECT_TRUE(required);
+
+    const auto& rules = (*c)["refInts"];
+    ASSERT_EQ(rules.size(), 2u);
+    for (const auto& rule : rules) {
+        EXPECT_EQ(rule["kind"], "dependent");
+        EXPECT_EQ(rule["updateRule"], "cascade");
+        EXPECT_EQ(rule["thisFields"].size(), rule["otherFields"].size());
+        const std::string other = rule["otherTable"];
+        EXPECT_TRUE(other == "A.db" || other == "B.db" || other == "A.DB" || other == "B.DB") << other;
+    }
+    const json* primary = table(doc, "primary.db");
+    ASSERT_NE(primary, nullptr);
+    int masters = 0;
+    for (const auto& rule : (*primary)["refInts"])
+        masters += rule["kind"] == "master";
+    EXPECT_EQ(masters, 5);
+}
+
+TEST_F(InspectCommandTest, TextOutputListsEveryTable)
+{
+    const auto r = run(quote((samples / "pd-fields").string()));
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* name : {"bcd.db", "logical.db", "timestamp.db"})
+        EXPECT_NE(r.out.find(std::string("(") + name + ")"), std::string::npos) << name;
+    EXPECT_NE(r.out.find("Validity checks"), std::string::npos);
+}
+
+TEST_F(InspectCommandTest, ProtectedTableNeedsItsPassword)
+{
+    fs::copy_file(samples / "pd-encrypt" / "encrypted.db", dir / "encrypted.db");
+    fs::create_directories(dir / "tables");
+    fs::rename(dir / "encrypted.db", dir / "tables" / "encrypted.db");
+    const std::string tables = quote((dir / "tables").string());
+
+    auto r = run(tables + " --json");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("encrypted"), std::string::npos) << r.err;
+
+    r = run(tables + " --password wrong --json");
+    EXPECT_EQ(r.status, 1);
+
+    r = run(tables + " --password wrong --password 123 --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json doc = json::parse(r.out);
+    ASSERT_EQ(doc["tables"].size(), 1u);
+    EXPECT_EQ(doc["tables"][0]["protected"], true);
+}
+
+TEST_F(InspectCommandTest, AliasesComeFromTheEngineConfiguration)
+{
+    std::ofstream(config) << "[AMOSTRA]\nTYPE=STANDARD\nPATH=" << (samples / "pd-areas").string() << "\n";
+    const auto r = run("amostra --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(table(json::parse(r.out), "ZIPCODES.DB"), nullptr);
+}
+
+TEST_F(InspectCommandTest, FailuresExplainThemselves)
+{
+    auto r = run(quote((dir / "missing").string()));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("neither a directory nor a known alias"), std::string::npos) << r.err;
+
+    std::ofstream(config) << "[BROKEN\n";
+    r = run("ANYTHING");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("line 1"), std::string::npos) << r.err;
+
+    EXPECT_EQ(run("").status, 2);
+    EXPECT_EQ(run("a b").status, 2);
+    EXPECT_EQ(run("--bogus x").status, 2);
+
+    // A damaged table: a header cut short.
+    fs::create_directories(dir / "broken");
+    std::ofstream(dir / "broken" / "BAD.DB", std::ios::binary) << std::string("\x40\x00\x00\x08", 4);
+    r = run(quote((dir / "broken").string()) + " --json");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("BAD"), std::string::npos) << r.err;
+}
+
+TEST_F(InspectCommandTest, GeneratedExampleReadsBackInUtf8)
+{
+    const auto r = run(quote(MORVANE_EXAMPLE_DIR) + " --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json doc = json::parse(r.out);
+    const json* produtos = table(doc, "PRODUTOS.DB");
+    ASSERT_NE(produtos, nullptr);
+    EXPECT_EQ((*produtos)["codePage"], 1252);
+    EXPECT_EQ((*produtos)["level"], 7);
+    EXPECT_EQ((*produtos)["fields"][1]["name"], "Descrição");
+    const json* itens = table(doc, "ITENS.DB");
+    ASSERT_NE(itens, nullptr);
+    EXPECT_EQ((*itens)["indexes"][0]["keyFields"], json::array({1, 2}));
+    EXPECT_EQ((*itens)["fields"][4]["type"], 273);
+    EXPECT_EQ((*itens)["fields"][4]["units2"], 2);
+}
