@@ -3,10 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#if __has_include("db/TvxParadoxDatabase.h")
 #include "db/TvxParadoxDatabase.h"
-#define MORVANE_HAS_PARADOX_READER 1
-#endif
 
 namespace morvane {
 
@@ -104,11 +101,7 @@ std::unique_ptr<IvxEngineDatabase> TvxEngineSession::OpenDatabase(const TvxDatab
     std::error_code ec;
     if (!std::filesystem::is_directory(directory, ec))
         throw EvxEngineError(vxErrDirectory, "Directory not found: " + directory);
-#ifdef MORVANE_HAS_PARADOX_READER
     return std::make_unique<TvxParadoxDatabase>(directory, passwords_);
-#else
-    throw EvxEngineError(vxErrNotFound, "The Paradox reader is not available in this build");
-#endif
 }
 
 } // namespace morvane

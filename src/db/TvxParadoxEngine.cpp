@@ -1,9 +1,6 @@
 #include "db/TvxParadoxEngine.h"
 
-#if __has_include("db/ParadoxFieldTypes.h")
 #include "db/ParadoxFieldTypes.h"
-#define MORVANE_HAS_PARADOX_FIELD_TYPES 1
-#endif
 
 namespace morvane {
 
@@ -21,11 +18,7 @@ std::vector<TvxFieldTypeRec> TvxParadoxEngine::ListFieldTypes(std::string_view d
 {
     if (!TvxAliasConfig::SameName(driver, "PARADOX"))
         throw EvxEngineError(vxErrUnknownDriver, "Driver \"" + std::string(driver) + "\" is not available");
-#ifdef MORVANE_HAS_PARADOX_FIELD_TYPES
     return ParadoxFieldTypes();
-#else
-    return {};
-#endif
 }
 
 std::unique_ptr<IvxEngine> CreateParadoxEngine()
