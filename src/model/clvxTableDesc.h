@@ -10,7 +10,7 @@
 // code (TvxDescError); field, check and rule-deletion operations return a Boolean. Positions,
 // field numbers and counts out of range (negative, past the end, key or rule field counts above
 // 16 in a damaged record) are refused or clamped, never followed. Nothing here throws except
-// the streaming operations (TReader errors).
+// IndexAt/RefIntAt given a bad position and the streaming operations (TReader errors).
 
 #include <cstddef>
 #include <string>
@@ -147,7 +147,8 @@ public:
     int RemoveIndexField(int keyPos, int pos);
     int SwapIndexFields(int pos, int keyPosA, int keyPosB);
     int RenameIndex(int pos, std::string_view name);
-    // Direct access for editors of index properties (flags); pos must be < IndexCount().
+    // Direct access for editors of index properties (flags); pos must be < IndexCount(), else
+    // std::out_of_range is thrown.
     TvxIndexDesc& IndexAt(int pos);
 
     // Referential integrity.
@@ -171,7 +172,8 @@ public:
     void ListMasterFields(std::vector<std::string>& strings, const TvxTableDesc& master, int pos) const;
     void ListCompatibleFields(std::vector<std::string>& strings, int pos, const TvxFieldDesc& masterField) const;
     int CheckMasterTables(std::string_view ownName, const std::vector<std::string>& tableNames, bool remove);
-    // Direct access for editors of rule properties (update rule); pos must be < RefIntCount().
+    // Direct access for editors of rule properties (update rule); pos must be < RefIntCount(),
+    // else std::out_of_range is thrown.
     TvxRefIntDesc& RefIntAt(int pos);
 
     // Streaming (descriptor record and structure record). ReadDescriptors throws the reader's
