@@ -1,0 +1,214 @@
+// The new-structure table list view: it shows the model's entries and keeps the field grid in
+// step on mouse release and navigation keys, not on other keys.
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+#include "TestFields.h"
+#include "model/vxFieldTypes.h"
+#include "views/cpFieldGrid.h"
+#include "views/cpScriptTableListView.h"
+
+using namespace morvane;
+using morvane::test::MakeField;
+
+namespace {
+
+// A real grid that counts how often the list refills it.
+class TvxCountingGrid : public TvxFieldGrid
+{
+public:
+    void ShowFields(const TvxFieldDesc* fields, int count) override
+    {
+        ++shows;
+        TvxFieldGrid::ShowFields(fields, count);
+    }
+    int shows = 0;
+};
+
+std::unique_ptr<TvxTableDesc> TableWith(std::initializer_list<TvxFieldDesc> fields)
+{
+    auto desc = std::make_unique<TvxTableDesc>();
+    desc->SetFields(std::vector<TvxFieldDesc>(fields));
+    return desc;
+}
+
+} // namespace
+
+class ScriptTableListViewTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void mouseReleaseRefreshesTheGridWithoutOnChange();
+    void navigationKeysRefreshTheGrid();
+    void otherKeysDoNotRefreshTheGrid();
+    void selectionThroughTheModelShowsAndFiresChange();
+    void entriesChangedThroughTheModelShow();
+    void insertAtTheBlankRowAppends();
+    void destroyedGridIsUnlinked();
+
+private:
+    std::unique_ptr<TvxScriptTableListView> view_;
+    std::unique_ptr<TvxCountingGrid> grid_;
+    int onChange_ = 0;
+};
+
+void ScriptTableListViewTest::init()
+{
+    view_ = std::make_unique<TvxScriptTableListView>();
+    grid_ = std::make_unique<TvxCountingGrid>();
+    view_->SetFieldGrid(grid_.get());
+    view_->OnChange = [this] { ++onChange_; };
+    onChange_ = 0;
+    view_->AddTable("Clientes", TableWith({MakeField("Codigo", fldLong), MakeField("Nome", fldAlpha, 40)}));
+    view_->AddTable("Pedidos", TableWith({MakeField("Numero", fldLong)}));
+    view_->AddTable("Vazia", TableWith({}));
+    view_->SelectIndex(0);
+    view_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view_.get()));
+    QCOMPARE(view_->count(), 3);
+    grid_->shows = 0;
+    onChange_ = 0;
+}
+
+void ScriptTableListViewTest::cleanup()
+{
+    view_.reset();
+    grid_.reset();
+}
+
+void ScriptTableListViewTest::mouseReleaseRefreshesTheGridWithoutOnChange()
+{
+    QSignalSpy clicks(view_.get(), &TvxScriptTableListView::OnClick);
+    QSignalSpy changed(view_.get(), &TvxScriptTableListView::Changed);
+    const QPoint second = view_->visualItemRect(view_->item(1)).center();
+
+    QTest::mousePress(view_->viewport(), Qt::LeftButton, {}, second);
+    QCOMPARE(view_->ItemIndex(), 1);
+    QCOMPARE(grid_->shows, 0);
+    QTest::mouseRelease(view_->viewport(), Qt::LeftButton, {}, second);
+    QCOMPARE(grid_->shows, 1);
+    QCOMPARE(grid_->RowCount(), 3);
+    QCOMPARE(grid_->Cells(0, 1), QStringLiteral("Numero"));
+    QCOMPARE(view_->SelectedName(), std::string("Pedidos"));
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(onChange_, 0);
+    QCOMPARE(changed.count(), 0);
+}
+
+void ScriptTableListViewTest::navigationKeysRefreshTheGrid()
+{
+    const Qt::Key keys[] = {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_PageUp,
+                            Qt::Key_End, Qt::Key_Home, Qt::Key_Right, Qt::Key_Left};
+    int expected = 0;
+    for (Qt::Key key : keys) {
+        QTest::keyClick(view_.get(), key);
+        QCOMPARE(grid_->shows, ++expected);
+    }
+    QTest::keyClick(view_.get(), Qt::Key_End);
+    QCOMPARE(view_->ItemIndex(), 2);
+    QCOMPARE(grid_->RowCount(), 2);
+    QTest::keyClick(view_.get(), Qt::Key_Up);
+    QCOMPARE(view_->ItemIndex(), 1);
+    QCOMPARE(grid_->RowCount(), 3);
+    QCOMPARE(grid_->Cells(0, 1), QStringLiteral("Numero"));
+    QCOMPARE(onChange_, 0);
+}
+
+void ScriptTableListViewTest::otherKeysDoNotRefreshTheGrid()
+{
+    const Qt::Key keys[] = {Qt::Key_F5, Qt::Key_Shift, Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Insert};
+    for (Qt::Key key : keys)
+        QTest::keyClick(view_.get(), key);
+    QCOMPARE(grid_->shows, 0);
+
+    // A letter that moves the selection to another table brings the grid along with it (after
+    // the pause that starts a new type-ahead search).
+    QTest::qWait(QApplication::keyboardInputInterval() + 50);
+    QTest::keyClick(view_.get(), Qt::Key_P);
+    QCOMPARE(view_->ItemIndex(), 1);
+    QCOMPARE(grid_->shows, 1);
+    QCOMPARE(grid_->Cells(0, 1), QStringLiteral("Numero"));
+
+    // Without entries nothing refreshes.
+    view_->ClearTables();
+    grid_->shows = 0;
+    QTest::keyClick(view_.get(), Qt::Key_Down);
+    QTest::mouseClick(view_->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+    QCOMPARE(grid_->shows, 0);
+}
+
+void ScriptTableListViewTest::selectionThroughTheModelShowsAndFiresChange()
+{
+    QSignalSpy changed(view_.get(), &TvxScriptTableListView::Changed);
+    view_->SelectIndex(2);
+    QCOMPARE(view_->currentRow(), 2);
+    QCOMPARE(grid_->shows, 1);
+    QCOMPARE(onChange_, 1);
+    QCOMPARE(changed.count(), 1);
+
+    view_->SelectIndex(-1);
+    QCOMPARE(view_->currentRow(), -1);
+    QVERIFY(view_->SelectedTable() == nullptr);
+    QCOMPARE(grid_->RowCount(), 2);
+    QCOMPARE(onChange_, 2);
+}
+
+void ScriptTableListViewTest::entriesChangedThroughTheModelShow()
+{
+    // The builder adds and renames through the model only.
+    TvxScriptTableList& model = *view_;
+    model.AddTable("Itens", TableWith({}));
+    model.RenameSelected("CLIENTES");
+    view_->viewport()->repaint();
+    QCOMPARE(view_->count(), 4);
+    QCOMPARE(view_->item(0)->text(), QStringLiteral("CLIENTES"));
+    QCOMPARE(view_->item(3)->text(), QStringLiteral("Itens"));
+
+    model.DeleteTable(1);
+    view_->SyncItems();
+    QCOMPARE(view_->count(), 3);
+    QCOMPARE(view_->item(1)->text(), QStringLiteral("Vazia"));
+    QCOMPARE(view_->currentRow(), 0);
+
+    model.ClearTables();
+    view_->viewport()->repaint();
+    QCOMPARE(view_->count(), 0);
+    QCOMPARE(grid_->RowCount(), 2);
+}
+
+void ScriptTableListViewTest::insertAtTheBlankRowAppends()
+{
+    QCOMPARE(grid_->RowCount(), 4);
+    grid_->SelectRow(3);
+    QVERIFY(view_->InsertField(MakeField("Email", fldAlpha, 60)));
+    QVERIFY(view_->InsertField(MakeField("Fone", fldAlpha, 20)));
+    const TvxTableDesc* table = view_->SelectedTable();
+    QCOMPARE(table->FieldCount(), 4);
+    QCOMPARE(table->GetField(2)->name(), std::string("Email"));
+    QCOMPARE(table->GetField(3)->name(), std::string("Fone"));
+    QCOMPARE(grid_->RowCount(), 6);
+    QCOMPARE(grid_->Cells(0, 3), QStringLiteral("Email"));
+    QCOMPARE(grid_->Cells(0, 4), QStringLiteral("Fone"));
+    QVERIFY(grid_->Cells(0, 5).isEmpty());
+    QCOMPARE(grid_->Row(), 5);
+}
+
+void ScriptTableListViewTest::destroyedGridIsUnlinked()
+{
+    grid_.reset();
+    QVERIFY(view_->StructFields() == nullptr);
+    QVERIFY(view_->FieldGrid() == nullptr);
+    view_->SelectIndex(1);
+    QTest::keyClick(view_.get(), Qt::Key_Down);
+    QCOMPARE(view_->ItemIndex(), 2);
+    QVERIFY(view_->InsertField(MakeField("Novo", fldDate)));
+    QCOMPARE(view_->SelectedTable()->FieldCount(), 1);
+}
+
+QTEST_MAIN(ScriptTableListViewTest)
+#include "ScriptTableListViewTest.moc"
