@@ -441,7 +441,7 @@ TEST_F(TableListTest, DescriptorsRoundTripByteForByte)
 {
     auto a = Table("A", {"K", "V"});
     a->SetIndexes({PrimaryKey(1)});
-    a->AddValCheck("1", "9", a->Fields()[0], true, "###", "5");
+    ASSERT_TRUE(a->AddValCheck("1", "9", a->Fields()[0], true, "###", "5"));
     list.AddTable("A", std::move(a));
     auto b = Table("B", {"K"});
     b->SetRefInts({Rule("R", "A.DB", 1)});
