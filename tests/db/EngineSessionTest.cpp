@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "EngineTestDir.h"
 #include "db/IvxEngine.h"
@@ -153,4 +154,26 @@ TEST_F(EngineSessionTest, OpenDatabaseRefusesUnknownAliasesMissingDirectoriesAnd
     EXPECT_EQ(codeOf({"", "/no/such", {"PATH=/no/such", "DEFAULT DRIVER=PARADOX", "ENABLE BCD=FALSE"}}),
               vxErrDirectory);
     EXPECT_EQ(codeOf({"", "", {}}), vxErrDirectory);
+}
+
+TEST_F(EngineSessionTest, PasswordsAddedLaterOpenTablesOfAnOpenDatabase)
+{
+    const auto tables = dir.path() / "tables";
+    std::filesystem::create_directories(tables);
+    std::filesystem::copy_file(std::filesystem::path(MORVANE_SAMPLES_DIR) / "pd-encrypt" / "encrypted.db",
+                               tables / "encrypted.db");
+    auto engine = CreateParadoxEngine(config);
+    auto& s = engine->Session(vxSession);
+    auto db = s.OpenDatabase({"", tables.string(), {"PATH=" + tables.string(), "DEFAULT DRIVER=PARADOX"}});
+    try {
+        db->ReadTableProperties("encrypted.db");
+        FAIL() << "protected table opened without a password";
+    } catch (const EvxEngineError& e) {
+        EXPECT_EQ(e.Code(), vxErrPasswordRequired);
+    }
+    // Another session's passwords do not count.
+    engine->Session(vxSessionNew).AddPassword("123");
+    EXPECT_THROW(db->ReadTableProperties("encrypted.db"), EvxEngineError);
+    s.AddPassword("123");
+    EXPECT_TRUE(db->ReadTableProperties("encrypted.db").isProtected());
 }
