@@ -1,12 +1,276 @@
+// morvane-cli show: prints a script document, update script or maintenance script readably.
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "CliCommands.h"
+#include "model/clvxTableDesc.h"
+#include "model/vxFieldTypes.h"
+#include "script/IvxScriptFileSink.h"
+#include "script/TvxScriptFileVersion.h"
+#include "script/vxCommandText.h"
+#include "script/vxScriptFileReader.h"
+#include "stream/EvxStreamError.h"
+#include "stream/TvxFileStream.h"
 
 namespace morvane::cli {
 
-int RunShow(int, char**)
+namespace {
+
+// Windows-1252 to UTF-8; the five undefined bytes become U+FFFD.
+std::string Utf8(const std::string& text)
 {
-    std::fprintf(stderr, "morvane-cli: this command is not available in this build\n");
+    static const char16_t high[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                      0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        char32_t u = c;
+        if (c >= 0x80 && c < 0xA0)
+            u = high[c - 0x80];
+        if (u < 0x80) {
+            out += static_cast<char>(u);
+        } else if (u < 0x800) {
+            out += static_cast<char>(0xC0 | (u >> 6));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (u >> 12));
+            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string Quoted(const std::string& text)
+{
+    std::string s(1, '"');
+    s.append(Utf8(text));
+    s.push_back('"');
+    return s;
+}
+
+const char* KindName(int kind)
+{
+    switch (kind) {
+    case fkScriptDocument:
+        return "script document";
+    case fkUpdateScript:
+        return "update script";
+    case fkMaintenanceScript:
+        return "maintenance script";
+    }
+    return "unknown";
+}
+
+const char* TypeName(int code)
+{
+    static const char* names[] = {"Alpha",   "Number", "Money", "Date",      "Short",   "Memo",
+                                  "Binary",  "FmtMemo", "OLE",  "Graphic",   "Long",    "Time",
+                                  "Timestamp", "Logical", "Autoinc", "Bytes", "BCD"};
+    if (code >= fldAlpha && code <= fldBcd)
+        return names[code - fldAlpha];
+    return "?";
+}
+
+const char* YesNo(bool v)
+{
+    return v ? "yes" : "no";
+}
+
+std::string Hex(const std::uint8_t* area, std::size_t size)
+{
+    while (size > 0 && area[size - 1] == 0)
+        --size;
+    std::string s;
+    char buf[4];
+    for (std::size_t i = 0; i < size; ++i) {
+        std::snprintf(buf, sizeof buf, "%02X", area[i]);
+        s += buf;
+    }
+    return s.empty() ? "00" : s;
+}
+
+std::string FieldList(const std::vector<int>& numbers, const TvxTableDesc* fields)
+{
+    std::string s;
+    for (int n : numbers) {
+        if (!s.empty())
+            s += ", ";
+        s += std::to_string(n);
+        const TvxFieldDesc* f = fields ? fields->GetField(n - 1) : nullptr;
+        if (f) {
+            s.append(" (").append(Utf8(f->name())).push_back(')');
+        }
+    }
+    return s.empty() ? "none" : s;
+}
+
+class ShowSink : public IvxScriptFileSink
+{
+public:
+    void Header(const TvxScriptFileVersion& header, std::int32_t kind, bool hasFlag, bool flag) override
+    {
+        std::printf("Application: %s\nVersion: %s\n", Quoted(header.AppName).c_str(), Quoted(header.Version).c_str());
+        if (header.FileKind == kind)
+            std::printf("File kind: %d (%s)\n", kind, KindName(kind));
+        else
+            std::printf("File kind: %d (unknown; read as %s)\n", header.FileKind, KindName(kind));
+        if (hasFlag)
+            std::printf("Flag: %s\n", flag ? "true" : "false");
+    }
+
+    void CommandCount(std::int32_t count) override { std::printf("Commands: %d\n", count); }
+
+    void Command(std::int32_t index, const TvxCommand& command) override
+    {
+        // A kind without a label is named by its code, so the line still says what it holds.
+        const std::string code = command.Label().empty() ? "[kind " + std::to_string(command.Kind()) + "] " : "";
+        std::printf("  %d. %s%s\n", index + 1, code.c_str(), Utf8(CommandText(command)).c_str());
+        if (command.Kind() == ckCreateTable || command.Kind() == ckAddTable)
+            tableNames_.push_back(command.ParamText(0));
+    }
+
+    void TableCount(std::int32_t count) override
+    {
+        std::printf("Tables: %d\n", count);
+        namesFit_ = static_cast<std::int32_t>(tableNames_.size()) == count;
+    }
+
+    void Table(std::int32_t index, const TvxTableDesc& table, bool structure) override
+    {
+        std::string name;
+        if (structure)
+            name = table.TableList().tableName();
+        else if (namesFit_)
+            name = tableNames_[static_cast<std::size_t>(index)];
+        std::printf("  Table %d%s%s\n", index + 1, name.empty() ? "" : ": ", Utf8(name).c_str());
+        if (structure)
+            PrintStructure(table);
+        PrintChecks(table, structure ? &table : nullptr);
+        PrintRefInts(table, structure ? &table : nullptr);
+        PrintIndexes(table, structure ? &table : nullptr);
+    }
+
+private:
+    static void PrintStructure(const TvxTableDesc& t)
+    {
+        const TvxTableListRec& r = t.TableList();
+        std::printf("    File name: %s; extension: %s; type: %s\n", Quoted(r.fileName()).c_str(),
+                    Quoted(r.extension()).c_str(), Quoted(r.tableType()).c_str());
+        std::printf("    Fields: %d\n", t.FieldCount());
+        for (const TvxFieldDesc& f : t.Fields())
+            std::printf("      %d. %s: %s (%d), units1 %d, units2 %d, length %d\n", f.fieldNumber(),
+                        Utf8(f.name()).c_str(), TypeName(f.type()), f.type(), f.units1(), f.units2(), f.length());
+    }
+
+    static void PrintChecks(const TvxTableDesc& t, const TvxTableDesc* fields)
+    {
+        std::printf("    Validity checks: %d\n", static_cast<int>(t.ValChecks().size()));
+        for (const TvxValCheckDesc& c : t.ValChecks()) {
+            const TvxFieldDesc* f = fields ? fields->GetField(c.fieldNumber() - 1) : nullptr;
+            std::printf("      Field %s: required %s", FieldList({c.fieldNumber()}, fields).c_str(), YesNo(c.required()));
+            if (f) {
+                const TvxValCheckTexts texts = ValCheckTexts(c, f->type());
+                std::printf("; minimum %s; maximum %s; default %s", Quoted(texts.minimum).c_str(),
+                            Quoted(texts.maximum).c_str(), Quoted(texts.defaultValue).c_str());
+            } else {
+                if (c.hasMinimum())
+                    std::printf("; minimum %s", Hex(c.minimum(), TvxValCheckDesc::AreaSize).c_str());
+                if (c.hasMaximum())
+                    std::printf("; maximum %s", Hex(c.maximum(), TvxValCheckDesc::AreaSize).c_str());
+                if (c.hasDefault())
+                    std::printf("; default %s", Hex(c.defaultValue(), TvxValCheckDesc::AreaSize).c_str());
+            }
+            std::printf("; picture %s\n", Quoted(c.picture()).c_str());
+        }
+    }
+
+    static void PrintRefInts(const TvxTableDesc& t, const TvxTableDesc* fields)
+    {
+        std::printf("    Referential-integrity rules: %d\n", static_cast<int>(t.RefInts().size()));
+        for (const TvxRefIntDesc& r : t.RefInts()) {
+            const int n = std::min(r.fieldCount(), TvxRefIntDesc::MaxFields);
+            std::vector<int> mine, other;
+            for (int i = 0; i < n; ++i) {
+                mine.push_back(r.thisField(i));
+                other.push_back(r.otherField(i));
+            }
+            std::printf("      %s: %s, other table %s; fields %s; other fields %s; update %s; delete %s\n",
+                        Quoted(r.name()).c_str(), r.kind() == TvxRefIntDesc::Master ? "master" : "dependent",
+                        Quoted(r.otherTable()).c_str(), FieldList(mine, fields).c_str(),
+                        FieldList(other, nullptr).c_str(), r.updateRule() == TvxRefIntDesc::Cascade ? "cascade" : "prohibit",
+                        r.deleteRule() == TvxRefIntDesc::Cascade ? "cascade" : "prohibit");
+        }
+    }
+
+    static void PrintIndexes(const TvxTableDesc& t, const TvxTableDesc* fields)
+    {
+        std::printf("    Indexes: %d\n", static_cast<int>(t.Indexes().size()));
+        for (const TvxIndexDesc& x : t.Indexes()) {
+            const int n = std::min(x.keyFieldCount(), TvxIndexDesc::MaxKeyFields);
+            std::vector<int> keys;
+            for (int i = 0; i < n; ++i)
+                keys.push_back(x.keyField(i));
+            std::printf("      %s: fields %s; primary %s, unique %s, descending %s, case-insensitive %s, "
+                        "maintained %s\n",
+                        x.primary() && x.name().empty() ? "(primary key)" : Quoted(x.name()).c_str(),
+                        FieldList(keys, fields).c_str(), YesNo(x.primary()), YesNo(x.unique()), YesNo(x.descending()),
+                        YesNo(x.caseInsensitive()), YesNo(x.maintained()));
+        }
+    }
+
+    std::vector<std::string> tableNames_;
+    bool namesFit_ = false;
+};
+
+int KindFromExtension(const std::string& fileName)
+{
+    const auto dot = fileName.rfind('.');
+    if (dot == std::string::npos)
+        return -1;
+    std::string ext = fileName.substr(dot + 1);
+    for (char& c : ext)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (ext == "vxscript")
+        return fkScriptDocument;
+    if (ext == "vxusp")
+        return fkUpdateScript;
+    if (ext == "vxmsp")
+        return fkMaintenanceScript;
+    return -1;
+}
+
+} // namespace
+
+int RunShow(int argc, char** argv)
+{
+    if (argc != 1 || argv[0][0] == '\0') {
+        std::fprintf(stderr, "usage: morvane-cli show <file.vxscript|file.vxusp|file.vxmsp>\n");
+        return 2;
+    }
+    const std::string fileName = argv[0];
+    try {
+        TvxFileStream file(fileName, TvxFileStream::Mode::OpenRead);
+        std::printf("File: %s\n", fileName.c_str());
+        ShowSink sink;
+        ReadScriptFile(file, sink, KindFromExtension(fileName));
+        const std::int64_t rest = file.Size() - file.Position();
+        if (rest > 0)
+            std::printf("(%lld bytes after the last section)\n", static_cast<long long>(rest));
+        std::fflush(stdout);
+        return 0;
+    } catch (const EvxFilerError& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "morvane-cli: %s: %s at byte offset %lld\n", fileName.c_str(), e.what(),
+                     static_cast<long long>(e.Offset()));
+    } catch (const std::exception& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "morvane-cli: %s\n", e.what());
+    }
     return 1;
 }
 
