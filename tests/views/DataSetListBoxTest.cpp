@@ -79,9 +79,10 @@ void DataSetListBoxTest::connectFillsAndDisconnectClears()
         QVERIFY(box.item(i - 1)->text().compare(box.item(i)->text(), Qt::CaseInsensitive) <= 0);
 
     // A table of the sample directory with its fields.
-    TvxTableDesc* a = box.TableByName("A.DB");
+    TvxTableDesc* a = box.TableByName("A");
     QVERIFY(a);
-    QCOMPARE(box.TableByName("a.db"), a);
+    QCOMPARE(box.TableByName("a"), a);
+    QCOMPARE(box.NameAt(0), std::string("A"));
     QVERIFY(a->FieldCount() > 0);
     for (int i = 0; i < box.count(); ++i)
         if (box.TableAt(i) == a)
