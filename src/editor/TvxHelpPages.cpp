@@ -1,0 +1,239 @@
+#include "editor/TvxHelpPages.h"
+
+#include <QRegularExpression>
+
+namespace morvane {
+
+namespace {
+
+std::vector<TvxHelpPage> BuildPages()
+{
+    std::vector<TvxHelpPage> pages;
+    auto add = [&](int context, const char* title, const char* html) {
+        pages.push_back({context, QString::fromUtf8(title), QString::fromUtf8(html)});
+    };
+
+    add(0, "Conteúdo", R"(
+<p>Bem-vindo à ajuda do Morvane, o editor da estrutura de bancos de dados Paradox.</p>
+<ul>
+<li><a href="ctx:1">O que é o Morvane</a></li>
+<li><a href="ctx:2">A janela principal</a></li>
+<li><a href="ctx:3">A estrutura atual (metade superior)</a></li>
+<li><a href="ctx:4">A nova estrutura (metade inferior)</a></li>
+<li><a href="ctx:10">Menu Arquivo</a></li>
+<li><a href="ctx:11">Menu Aliases</a></li>
+<li><a href="ctx:12">Menu Tabela</a></li>
+<li><a href="ctx:13">Menu Campos</a></li>
+<li><a href="ctx:14">Menu Índices</a></li>
+<li><a href="ctx:15">Menu Int. Ref.</a></li>
+<li><a href="ctx:16">Menu Ajuda e teclas de ajuda</a></li>
+<li><a href="ctx:1000">Escolha de diretório</a></li>
+</ul>
+<p>Para procurar um assunto por palavras, use a página de pesquisa (Alt+F1).</p>
+)");
+
+    add(1, "O que é o Morvane", R"(
+<p>O Morvane abre um banco de dados Paradox existente &mdash; um alias do mecanismo de banco de dados
+ou um diretório com tabelas Paradox &mdash; e mostra a estrutura das suas tabelas: propriedades,
+campos com suas validações, índices, integridades referenciais e proteção por senha.</p>
+<p>Com ele você descreve como uma cópia instalada desse banco deve mudar: tabelas a criar, renomear,
+copiar da origem ou apagar; campos a criar, alterar, mover ou apagar; índices e integridades
+referenciais a incluir ou remover; senhas de tabelas. Cada alteração de tabela ou campo é gravada
+como um comando em um <b>script</b>.</p>
+<p>O script é salvo como documento (<code>.vxscript</code>). A partir dele o programa gera um script de
+atualização (<code>.vxusp</code>) e um script de manutenção (<code>.vxmsp</code>), que levam o banco de um
+cliente para a nova estrutura, e pode entregá-los ao servidor de atualização para execução.</p>
+<p>O Morvane apenas lê os bancos de dados; ele nunca altera as tabelas que abre.</p>
+)");
+
+    add(2, "A janela principal", R"(
+<p>A janela principal é dividida em duas metades, separadas por uma barra azul que pode ser
+arrastada:</p>
+<ul>
+<li>em cima, a <a href="ctx:3">estrutura atual</a>: o banco de dados aberto agora;</li>
+<li>embaixo, a <a href="ctx:4">nova estrutura</a>: as tabelas que o script descreve.</li>
+</ul>
+<p>Cada metade tem à esquerda a lista de tabelas e à direita um conjunto de abas. O título da janela
+mostra o nome do produto e, depois que o script foi aberto ou salvo, o nome do documento.</p>
+<p>Os comandos dos menus nunca ficam desabilitados: cada um verifica o que precisa quando é
+escolhido e, faltando algo (por exemplo uma tabela selecionada), mostra uma mensagem.</p>
+)");
+
+    add(3, "A estrutura atual (metade superior)", R"(
+<p>A metade superior mostra, somente para leitura, a tabela selecionada na lista de tabelas do banco
+aberto. Suas abas são:</p>
+<ul>
+<li><b>Alias</b>: escolha do alias de origem na lista <i>Alias</i>, ou de um diretório pelo botão
+<i>...</i>; o campo <i>Caminho</i> mostra o diretório do banco.</li>
+<li><b>Informações</b>: tipo de tabela, tamanho do registro e do buffer, quantidades de campos,
+índices, validações e integridades referenciais, data e hora do arquivo, versão de reestruturação,
+código de página, nível da tabela, driver de idioma, tamanho de bloco e se a tabela é protegida.</li>
+<li><b>Campos</b>: os campos com nome, tipo e comprimento; abaixo, a validação do campo selecionado
+(mínimo, máximo, default, formato e se é requerido).</li>
+<li><b>Indexes</b>: os índices da tabela, os campos do índice selecionado e suas propriedades.</li>
+<li><b>Int. Ref.</b>: as integridades referenciais, seus campos, o campo mestre, a tabela mestre,
+o tipo de integridade e as regras de atualização.</li>
+</ul>
+)");
+
+    add(4, "A nova estrutura (metade inferior)", R"(
+<p>A metade inferior mostra e edita as tabelas da nova estrutura, que o script descreve. Suas abas
+são:</p>
+<ul>
+<li><b>Novo Alias</b>: o alias, o drive e o caminho do banco de destino; o botão <i>...</i> escolhe o
+diretório.</li>
+<li><b>Informações</b>: as mesmas informações da metade superior para a nova tabela selecionada e o
+botão <i>Senha</i>, que define ou remove a senha da tabela.</li>
+<li><b>Campos</b>: a grade de campos (nome, tipo, comprimento). A última linha, em branco, representa
+um campo novo; Enter altera o campo selecionado. Abaixo ficam a validação do campo: mínimo, máximo,
+default, formato e <i>Requerido</i>.</li>
+<li><b>Indexes</b>: inclusão e exclusão de índices, seus campos, a ordem dos campos e as propriedades
+(único, mantido, insensível a maiúsculas, descendente). Um índice chamado PRIMARY é a chave
+primária.</li>
+<li><b>Int. Ref.</b>: integridades referenciais da nova tabela: nome, tabela mestre, campos
+correspondentes à chave primária da mestre e regra de atualização (cascata ou proibido).</li>
+</ul>
+)");
+
+    add(10, "Menu Arquivo", R"(
+<ul>
+<li><b>Novo</b>: começa um script vazio; se o script atual foi alterado, pergunta se deve ser salvo.</li>
+<li><b>Abrir</b>: abre um documento <code>.vxscript</code>, reabre o banco de origem e reconstrói a
+nova estrutura.</li>
+<li><b>Salvar</b> e <b>Salvar como</b>: gravam o documento do script.</li>
+<li><b>Criar script</b>: gera o script de atualização (<code>.vxusp</code>) e o de manutenção
+(<code>.vxmsp</code>) ao lado do documento. Todos os índices precisam ter pelo menos um campo e todas as
+integridades referenciais precisam estar completas.</li>
+<li><b>Executar script</b>: entrega um script de atualização ou de manutenção ao servidor de
+atualização, com o banco de origem e o diretório de destino.</li>
+<li><b>Limpar script</b>: remove todos os comandos e as novas tabelas e fecha o banco de origem.</li>
+<li><b>Sair</b>: fecha o programa; se o script foi alterado, pergunta se deve ser salvo.</li>
+</ul>
+)");
+
+    add(11, "Menu Aliases", R"(
+<ul>
+<li><b>Abrir base de dados</b>: abre (ou fecha) o banco de origem escolhido na aba <i>Alias</i>. Enquanto
+o banco está aberto o item se chama <i>Close Database</i> e a escolha do alias fica desabilitada.</li>
+<li><b>Adicionar caminho</b>: escolhe um diretório com tabelas Paradox como banco de origem.</li>
+<li><b>Novo</b>: dá o nome do alias do banco de destino.</li>
+<li><b>Apagar novo</b>: remove o banco de destino do script.</li>
+</ul>
+<p>Ao abrir uma tabela protegida, o programa pede a senha; ela vale até o fim da execução.</p>
+)");
+
+    add(12, "Menu Tabela", R"(
+<ul>
+<li><b>Novo</b>: cria uma tabela vazia na nova estrutura.</li>
+<li><b>Alterar</b>: renomeia a nova tabela selecionada.</li>
+<li><b>Incluir</b>: copia para a nova estrutura a tabela selecionada no banco de origem, com outro nome
+se desejado. Integridades cuja tabela mestre não está na nova estrutura são tratadas com uma
+pergunta.</li>
+<li><b>Apagar</b>: remove a nova tabela selecionada.</li>
+</ul>
+)");
+
+    add(13, "Menu Campos", R"(
+<ul>
+<li><b>Incluir</b>: cria um campo na linha selecionada da grade de campos, pedindo nome, tipo, tamanho
+e valor default.</li>
+<li><b>Alterar</b>: altera o campo selecionado (também com Enter na grade).</li>
+<li><b>Mover</b>: copia para a nova tabela o campo selecionado da tabela atual.</li>
+<li><b>Apagar</b>: remove o campo selecionado da nova tabela.</li>
+</ul>
+<p>Um campo não pode ter o nome de um índice, e a chave primária de uma tabela usada como mestre de uma
+integridade referencial não aceita campos novos no meio.</p>
+)");
+
+    add(14, "Menu Índices", R"(
+<ul>
+<li><b>Incluir</b> e <b>Apagar</b>: criam e removem índices da nova tabela selecionada.</li>
+<li><b>Incluir campo</b> e <b>Apagar campo</b>: põem e tiram campos do índice selecionado.</li>
+<li><b>Mover p/ cima</b> e <b>Mover p/ baixo</b>: mudam a ordem dos campos de um índice (não na chave
+primária).</li>
+</ul>
+<p>O nome de um índice é editado na própria lista. Um índice simples de um campo recebe o nome do
+campo; o nome PRIMARY faz do índice a chave primária.</p>
+)");
+
+    add(15, "Menu Int. Ref.", R"(
+<ul>
+<li><b>Incluir</b> e <b>Apagar</b>: criam e removem integridades referenciais da nova tabela
+selecionada, que precisa ter chave primária.</li>
+<li><b>Incluir campo</b>: acrescenta o campo escolhido, que corresponde ao próximo campo da chave
+primária da tabela mestre.</li>
+<li><b>Apagar campo</b>: remove o último campo da integridade.</li>
+</ul>
+<p>O nome da integridade é editado na própria lista; a tabela mestre é escolhida em <i>Tabela mestre</i>
+e a regra de atualização em <i>Regras de atualização</i>.</p>
+)");
+
+    add(16, "Menu Ajuda e teclas de ajuda", R"(
+<ul>
+<li><b>Conteúdo</b> (ou F1): abre esta ajuda no sumário.</li>
+<li><b>Sobre Morvane</b>: mostra o nome, a versão e o endereço do produto.</li>
+</ul>
+<p>F1 ou Shift+F1 abrem a ajuda; Alt+F1 abre a página de pesquisa por palavras.</p>
+)");
+
+    add(1000, "Escolha de diretório", R"(
+<p>Escolha o diretório que contém (ou vai conter) as tabelas Paradox. Pelos botões <i>...</i> das abas
+<i>Alias</i> e <i>Novo Alias</i> você pode digitar um diretório que ainda não existe; o programa pergunta
+antes de criá-lo.</p>
+)");
+    return pages;
+}
+
+} // namespace
+
+const std::vector<TvxHelpPage>& TvxHelpPages::All()
+{
+    static const std::vector<TvxHelpPage> pages = BuildPages();
+    return pages;
+}
+
+const TvxHelpPage* TvxHelpPages::Find(int context)
+{
+    for (const auto& page : All())
+        if (page.context == context)
+            return &page;
+    return nullptr;
+}
+
+QString TvxHelpPages::Normalize(const QString& text)
+{
+    static const QRegularExpression tags(QStringLiteral("<[^>]*>"));
+    QString plain = text;
+    plain.remove(tags);
+    plain.replace(QStringLiteral("&mdash;"), QStringLiteral(" "));
+    const QString decomposed = plain.normalized(QString::NormalizationForm_D);
+    QString result;
+    result.reserve(decomposed.size());
+    for (QChar c : decomposed)
+        if (c.category() != QChar::Mark_NonSpacing)
+            result.append(c.toLower());
+    return result;
+}
+
+std::vector<int> TvxHelpPages::Search(const QString& query)
+{
+    static const QRegularExpression separators(QStringLiteral("[^\\w]+"));
+    const QStringList words = Normalize(query).split(separators, Qt::SkipEmptyParts);
+    std::vector<int> found;
+    if (words.isEmpty())
+        return found;
+    for (const auto& page : All()) {
+        const QString text = Normalize(page.title + QLatin1Char(' ') + page.html);
+        bool all = true;
+        for (const auto& word : words)
+            if (!text.contains(word)) {
+                all = false;
+                break;
+            }
+        if (all)
+            found.push_back(page.context);
+    }
+    return found;
+}
+
+} // namespace morvane

@@ -1,0 +1,187 @@
+#include "editor/TvxQtPrompts.h"
+
+#include "editor/fmEditFields.h"
+#include "views/fmAboutPOR.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace morvane {
+
+QString TvxQtPrompts::QtFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
+    return filters.join(QStringLiteral(";;"));
+}
+
+TvxMsgResult TvxQtPrompts::Message(TvxMsgKind kind, const QString& caption, const QString& text,
+                                   TvxMsgButtons buttons)
+{
+    QMessageBox box(parent_);
+    box.setWindowTitle(caption);
+    box.setText(text);
+    switch (kind) {
+    case TvxMsgKind::Information: box.setIcon(QMessageBox::Information); break;
+    case TvxMsgKind::Warning: box.setIcon(QMessageBox::Warning); break;
+    case TvxMsgKind::Error: box.setIcon(QMessageBox::Critical); break;
+    case TvxMsgKind::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    switch (buttons) {
+    case TvxMsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case TvxMsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case TvxMsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok: return TvxMsgResult::Ok;
+    case QMessageBox::Yes: return TvxMsgResult::Yes;
+    case QMessageBox::No: return TvxMsgResult::No;
+    default: return buttons == TvxMsgButtons::Ok ? TvxMsgResult::Ok : TvxMsgResult::Cancel;
+    }
+}
+
+std::optional<QString> TvxQtPrompts::AskText(const QString& caption, const QString& label, const QString& proposed,
+                                             bool password, bool englishForm, const QString* listLabel,
+                                             const QStringList* items)
+{
+    QDialog dialog(parent_);
+    dialog.setWindowTitle(caption);
+    auto* form = new QFormLayout;
+    auto* edit = new QLineEdit(proposed, &dialog);
+    edit->setObjectName(QStringLiteral("EditText"));
+    if (password)
+        edit->setEchoMode(QLineEdit::Password);
+    form->addRow(label, edit);
+    if (listLabel && items) {
+        auto* list = new QComboBox(&dialog);
+        list->setObjectName(QStringLiteral("List"));
+        QStringList sorted = *items;
+        sorted.sort(Qt::CaseInsensitive);
+        list->addItems(sorted);
+        form->addRow(*listLabel, list);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(englishForm ? QStringLiteral("Cancel")
+                                                                   : QStringLiteral("Cancelar"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return edit->text();
+}
+
+std::optional<QString> TvxQtPrompts::EnterName(const QString& caption, const QString& label, const QString& proposed,
+                                               bool englishForm)
+{
+    return AskText(caption, label, proposed, false, englishForm, nullptr, nullptr);
+}
+
+std::optional<QString> TvxQtPrompts::EnterNameWithList(const QString& caption, const QString& label,
+                                                       const QString& listLabel, const QStringList& items)
+{
+    return AskText(caption, label, {}, false, false, &listLabel, &items);
+}
+
+std::optional<QString> TvxQtPrompts::EnterPassword(const QString& caption, const QString& label)
+{
+    return AskText(caption, label, {}, true, false, nullptr, nullptr);
+}
+
+std::optional<QString> TvxQtPrompts::OpenFile(const TvxFileDialogSpec& spec)
+{
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(QtFilter(spec.filter));
+    dialog.setDefaultSuffix(spec.defaultSuffix);
+    if (!spec.fileName.isEmpty())
+        dialog.selectFile(spec.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
+}
+
+std::optional<QString> TvxQtPrompts::SaveFile(const TvxFileDialogSpec& spec)
+{
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QtFilter(spec.filter));
+    dialog.setDefaultSuffix(spec.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.overwritePrompt);
+    if (!spec.fileName.isEmpty())
+        dialog.selectFile(spec.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
+}
+
+std::optional<QString> TvxQtPrompts::ChooseDirectory(const QString& start, bool allowCreate, int /*helpContext*/)
+{
+    QFileDialog dialog(parent_);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setDirectory(start.isEmpty() ? QDir::currentPath() : start);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString chosen = dialog.selectedFiles().front();
+    if (QDir(chosen).exists())
+        return chosen;
+    if (!allowCreate)
+        return std::nullopt;
+    const auto answer = Message(TvxMsgKind::Question, dialog.windowTitle(),
+                                QStringLiteral("O diretório \"%1\" não existe. Criar?").arg(chosen),
+                                TvxMsgButtons::OkCancel);
+    if (answer != TvxMsgResult::Ok || !QDir().mkpath(chosen))
+        return std::nullopt;
+    return chosen;
+}
+
+bool TvxQtPrompts::EditField(TvxFieldDesc& field, QString& defaultValue,
+                             const std::vector<TvxFieldTypeRec>& fieldTypes)
+{
+    TFormEditFieldPOR dialog(parent_);
+    return dialog.EditField(field, defaultValue, fieldTypes) == QDialog::Accepted;
+}
+
+void TvxQtPrompts::ShowCommands(const QStringList& lines)
+{
+    QDialog dialog(parent_);
+    dialog.setWindowTitle(QStringLiteral("Show Commands"));
+    dialog.resize(494, 480);
+    auto* button = new QPushButton(QStringLiteral("Button1"), &dialog);
+    auto* memo = new QPlainTextEdit(lines.join(QLatin1Char('\n')), &dialog);
+    memo->setAccessibleName(QStringLiteral("Memo"));
+    memo->setReadOnly(true);
+    QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::accept);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(button, 0, Qt::AlignLeft);
+    layout->addWidget(memo, 1);
+    dialog.exec();
+}
+
+void TvxQtPrompts::ShowAbout()
+{
+    TfrmAboutPOR about(parent_);
+    about.exec();
+}
+
+} // namespace morvane

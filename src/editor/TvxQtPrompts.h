@@ -1,0 +1,43 @@
+#pragma once
+// The program's prompts: Qt message boxes and modal dialogs, parented to the given window.
+
+#include "editor/IvxPrompts.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace morvane {
+
+class TvxQtPrompts : public IvxPrompts
+{
+public:
+    explicit TvxQtPrompts(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    // "desc|pattern|desc|pattern" → "desc (pattern);;desc (pattern)".
+    static QString QtFilter(const QString& filter);
+
+    TvxMsgResult Message(TvxMsgKind kind, const QString& caption, const QString& text,
+                         TvxMsgButtons buttons) override;
+    std::optional<QString> EnterName(const QString& caption, const QString& label, const QString& proposed,
+                                     bool englishForm) override;
+    std::optional<QString> EnterNameWithList(const QString& caption, const QString& label, const QString& listLabel,
+                                             const QStringList& items) override;
+    std::optional<QString> EnterPassword(const QString& caption, const QString& label) override;
+    std::optional<QString> OpenFile(const TvxFileDialogSpec& spec) override;
+    std::optional<QString> SaveFile(const TvxFileDialogSpec& spec) override;
+    std::optional<QString> ChooseDirectory(const QString& start, bool allowCreate, int helpContext) override;
+    bool EditField(TvxFieldDesc& field, QString& defaultValue,
+                   const std::vector<TvxFieldTypeRec>& fieldTypes) override;
+    void ShowCommands(const QStringList& lines) override;
+    void ShowAbout() override;
+
+private:
+    std::optional<QString> AskText(const QString& caption, const QString& label, const QString& proposed,
+                                   bool password, bool englishForm, const QString* listLabel,
+                                   const QStringList* items);
+
+    QPointer<QWidget> parent_;
+};
+
+} // namespace morvane

@@ -1,0 +1,99 @@
+#include "editor/TvxScriptedPrompts.h"
+
+namespace morvane {
+
+std::optional<QString> TvxScriptedPrompts::NextText()
+{
+    if (textAnswers_.empty()) {
+        ++unanswered_;
+        return std::nullopt;
+    }
+    const bool given = textAnswers_.front().has_value();
+    const QString text = given ? *textAnswers_.front() : QString();
+    textAnswers_.pop_front();
+    return given ? std::optional<QString>(text) : std::nullopt;
+}
+
+TvxMsgResult TvxScriptedPrompts::Message(TvxMsgKind kind, const QString& caption, const QString& text,
+                                         TvxMsgButtons buttons)
+{
+    calls_.push_back({QStringLiteral("Message"), caption, text, {}, kind, buttons, false});
+    if (messageAnswers_.empty()) {
+        if (buttons == TvxMsgButtons::Ok)
+            return TvxMsgResult::Ok;
+        ++unanswered_;
+        return TvxMsgResult::Cancel;
+    }
+    const TvxMsgResult answer = messageAnswers_.front();
+    messageAnswers_.pop_front();
+    return answer;
+}
+
+std::optional<QString> TvxScriptedPrompts::EnterName(const QString& caption, const QString& label,
+                                                     const QString& proposed, bool englishForm)
+{
+    calls_.push_back({QStringLiteral("EnterName"), caption, label, {proposed}, {}, {}, englishForm});
+    return NextText();
+}
+
+std::optional<QString> TvxScriptedPrompts::EnterNameWithList(const QString& caption, const QString& label,
+                                                             const QString& listLabel, const QStringList& items)
+{
+    QStringList extra{listLabel};
+    extra += items;
+    calls_.push_back({QStringLiteral("EnterNameWithList"), caption, label, extra, {}, {}, false});
+    return NextText();
+}
+
+std::optional<QString> TvxScriptedPrompts::EnterPassword(const QString& caption, const QString& label)
+{
+    calls_.push_back({QStringLiteral("EnterPassword"), caption, label, {}, {}, {}, false});
+    return NextText();
+}
+
+std::optional<QString> TvxScriptedPrompts::OpenFile(const TvxFileDialogSpec& spec)
+{
+    calls_.push_back({QStringLiteral("OpenFile"), spec.filter, spec.defaultSuffix, {spec.fileName}, {}, {},
+                      spec.overwritePrompt});
+    return NextText();
+}
+
+std::optional<QString> TvxScriptedPrompts::SaveFile(const TvxFileDialogSpec& spec)
+{
+    calls_.push_back({QStringLiteral("SaveFile"), spec.filter, spec.defaultSuffix, {spec.fileName}, {}, {},
+                      spec.overwritePrompt});
+    return NextText();
+}
+
+std::optional<QString> TvxScriptedPrompts::ChooseDirectory(const QString& start, bool allowCreate, int helpContext)
+{
+    calls_.push_back({QStringLiteral("ChooseDirectory"), start, QString::number(helpContext), {}, {}, {},
+                      allowCreate});
+    return NextText();
+}
+
+bool TvxScriptedPrompts::EditField(TvxFieldDesc& field, QString& defaultValue,
+                                   const std::vector<TvxFieldTypeRec>& fieldTypes)
+{
+    calls_.push_back({QStringLiteral("EditField"), {}, QString::fromLatin1(field.name()),
+                      {defaultValue, QString::number(fieldTypes.size())}, {}, {}, false});
+    if (fieldAnswers_.empty()) {
+        ++unanswered_;
+        return false;
+    }
+    FieldAnswer answer = std::move(fieldAnswers_.front());
+    fieldAnswers_.pop_front();
+    return answer(field, defaultValue);
+}
+
+void TvxScriptedPrompts::ShowCommands(const QStringList& lines)
+{
+    calls_.push_back({QStringLiteral("ShowCommands"), {}, {}, lines, {}, {}, false});
+}
+
+void TvxScriptedPrompts::ShowAbout()
+{
+    calls_.push_back({QStringLiteral("ShowAbout"), {}, {}, {}, {}, {}, false});
+}
+
+} // namespace morvane

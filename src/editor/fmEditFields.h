@@ -1,0 +1,67 @@
+#pragma once
+// The field dialog: name, type (from the driver's field-type list), size and default value of
+// one field record. EditField fills it from the record, shows it modally and, after OK, writes
+// the record and the default value back. OK closes only on an acceptable size (and name).
+
+#include <QDialog>
+
+#include <vector>
+
+#include "model/TvxFieldDesc.h"
+#include "model/TvxFieldTypeRec.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace morvane {
+
+class TFormEditField : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TFormEditField(QWidget* parent = nullptr);
+
+    // The modal result (QDialog::Accepted or Rejected).
+    int EditField(TvxFieldDesc& field, QString& defaultValue, const std::vector<TvxFieldTypeRec>& fieldTypes);
+
+    // Physical types that carry a size: 257, 262-266, 272, 273 (BCD keeps it in units2).
+    static bool TypeTakesSize(int typeCode);
+    // Whether the dialog may close with OK: the close question of the dialog.
+    bool InputAcceptable() const;
+
+    QLineEdit* EditName = nullptr;
+    QComboBox* ComboType = nullptr;
+    QLineEdit* EditSize = nullptr;
+    QLabel* LabelSize = nullptr;
+    QLabel* lbRange = nullptr;
+    QLineEdit* EditDefault = nullptr;
+    QPushButton* BtnOk = nullptr;
+    QPushButton* BtnCancel = nullptr;
+
+public slots:
+    void ComboTypeChange();
+    void done(int result) override;
+
+protected:
+    void FillTypes(const std::vector<TvxFieldTypeRec>& fieldTypes);
+    const TvxFieldTypeRec* SelectedType() const;
+    int SizeValue() const;
+
+    QLabel* LabelName = nullptr;
+    QLabel* LabelType = nullptr;
+    QLabel* LabelDefault = nullptr;
+    std::vector<TvxFieldTypeRec> types_;
+};
+
+class TFormEditFieldPOR : public TFormEditField
+{
+    Q_OBJECT
+
+public:
+    explicit TFormEditFieldPOR(QWidget* parent = nullptr);
+};
+
+} // namespace morvane

@@ -1,0 +1,16 @@
+#include "editor/vxApplication.h"
+
+#include "editor/fmDBScript.h"
+#include "views/TvxResourceVersion.h"
+
+#include <QApplication>
+
+namespace morvane {
+
+void vxInitApplication(QApplication& app)
+{
+    app.setApplicationName(QString::fromLatin1(vxApplicationTitle));
+    TvxResourceVersion::Instance();
+}
+
+} // namespace morvane

@@ -1,0 +1,12 @@
+#pragma once
+// Start-up of the program: the application's title, the version texts, and the main window.
+
+class QApplication;
+
+namespace morvane {
+
+// Sets the application title ("Morvane") that captions every message box, and reads the
+// version texts before any window exists.
+void vxInitApplication(QApplication& app);
+
+} // namespace morvane

@@ -1,0 +1,16 @@
+#pragma once
+// The About box with Portuguese captions, as the program shows it.
+
+#include "views/fmAbout.h"
+
+namespace morvane {
+
+class TfrmAboutPOR : public TfrmAbout
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmAboutPOR(QWidget* parent = nullptr, const TvxResourceVersion* version = nullptr);
+};
+
+} // namespace morvane
