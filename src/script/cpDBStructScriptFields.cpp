@@ -7,6 +7,27 @@
 
 namespace morvane {
 
+namespace {
+
+// Parameter comparisons without copying a string parameter's text.
+bool ParamUpperEqual(const TvxCommand& c, int i, std::string_view text)
+{
+    const TvxParameter* p = c.Param(i);
+    if (p && p->IsString())
+        return UpperCaseEqual(std::get<std::string>(p->Value()), text);
+    return UpperCaseEqual(c.ParamText(i), text);
+}
+
+bool ParamExactlyEqual(const TvxCommand& c, int i, std::string_view text)
+{
+    const TvxParameter* p = c.Param(i);
+    if (p && p->IsString())
+        return std::get<std::string>(p->Value()) == text;
+    return c.ParamText(i) == text;
+}
+
+} // namespace
+
 int TvxDBScript::FindFieldCommand(const TvxCommand& command, std::string_view fieldName) const
 {
     const std::string table = command.ParamText(0);
@@ -16,15 +37,15 @@ int TvxDBScript::FindFieldCommand(const TvxCommand& command, std::string_view fi
             continue;
         switch (c->Kind()) {
         case ckCreateField:
-            if (UpperCaseEqual(c->ParamText(0), table) && UpperCaseEqual(c->ParamText(1), fieldName))
+            if (ParamUpperEqual(*c, 0, table) && ParamUpperEqual(*c, 1, fieldName))
                 return pos;
             break;
         case ckChangeField:
-            if (UpperCaseEqual(c->ParamText(0), table) && UpperCaseEqual(c->ParamText(6), fieldName))
+            if (ParamUpperEqual(*c, 0, table) && ParamUpperEqual(*c, 6, fieldName))
                 return pos;
             break;
         case ckMoveField:
-            if (UpperCaseEqual(c->ParamText(1), table) && UpperCaseEqual(c->ParamText(7), fieldName))
+            if (ParamUpperEqual(*c, 1, table) && ParamUpperEqual(*c, 7, fieldName))
                 return pos;
             break;
         default: break;
@@ -59,7 +80,7 @@ void TvxDBScript::RenumberFields(std::string_view table, int from, int delta)
         case ckMoveField: tableParam = 1; numberParam = 8; break;
         default: continue;
         }
-        if (c->ParamText(tableParam) != table)
+        if (!ParamExactlyEqual(*c, tableParam, table))
             continue;
         const std::int32_t number = c->ParamInteger(numberParam);
         if (number >= from)

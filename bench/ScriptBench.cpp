@@ -1,0 +1,138 @@
+// The script builder with many commands: field commands spread over 100 new tables through
+// AddCommand (every look-up and renumbering goes by table), then saving and reopening a document
+// of that size (commands replayed into the table list, descriptors read back).
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "script/TvxScriptDocument.h"
+#include "script/TvxScriptTableList.h"
+#include "script/cpDBStructScript.h"
+#include "stream/TvxMemoryStream.h"
+
+namespace morvane {
+namespace {
+
+constexpr int kTables = 100;
+
+TvxFieldDesc Field(const std::string& name, int number)
+{
+    TvxFieldDesc f;
+    f.setName(name);
+    f.setFieldNumber(number);
+    f.setType(257);
+    f.setUnits1(20);
+    f.setLength(20);
+    return f;
+}
+
+std::string TableName(int t)
+{
+    return "TABELA" + std::to_string(t);
+}
+
+// Builds a script of kTables Create table commands and `fields` field commands spread over the
+// tables in turn; every tenth field is changed right after it was created (folded into its
+// Create field). Returns the number of AddCommand calls.
+int BuildScript(TvxDBScript& script, TvxScriptTableList& list, int fields)
+{
+    int calls = 0;
+    for (int t = 0; t < kTables; ++t) {
+        auto command = std::make_unique<TvxCommand>(ckCreateTable, std::vector<TvxValue>{TableName(t)});
+        script.AddCommand(command);
+        ++calls;
+    }
+    for (int i = 0; i < fields; ++i) {
+        const int t = i % kTables;
+        const int number = i / kTables + 1;
+        list.SelectIndex(t);
+        const std::string name = "CAMPO" + std::to_string(number);
+        auto command = std::make_unique<TvxCommand>(ckCreateField, std::vector<TvxValue>{TableName(t)});
+        if (script.AddCommand(command, TvxCommandExtras::ForCreateField(Field(name, number), "")) != 0)
+            throw std::runtime_error("field rejected");
+        ++calls;
+        if (i % 10 == 9) {
+            list.SetCurrentFieldPos(number - 1);
+            auto change = std::make_unique<TvxCommand>(ckChangeField, std::vector<TvxValue>{TableName(t)});
+            script.AddCommand(change, TvxCommandExtras::ForFields(Field(name, number), Field(name + "X", number)));
+            ++calls;
+        }
+    }
+    return calls;
+}
+
+void Replay(TvxScriptTableList& list, TvxCommand& c)
+{
+    if (c.Kind() == ckCreateTable) {
+        auto desc = std::make_unique<TvxTableDesc>();
+        desc->SetTableName(c.ParamText(0));
+        desc->SetExtension("DB");
+        desc->SetTableType("PARADOX");
+        list.AddTable(c.ParamText(0), std::move(desc));
+    } else if (c.Kind() == ckCreateField) {
+        TvxFieldDesc f = Field(c.ParamText(1), c.ParamInteger(2));
+        if (TvxTableDesc* t = list.TableByName(c.ParamText(0)))
+            t->InsertField(f, f.fieldNumber() - 1);
+    }
+}
+
+void BM_AddFieldCommands(benchmark::State& state)
+{
+    const int fields = static_cast<int>(state.range(0));
+    int calls = 0;
+    for (auto _ : state) {
+        TvxScriptTableList list;
+        TvxDBScript script;
+        script.SetScriptTableList(&list);
+        calls = BuildScript(script, list, fields);
+        benchmark::DoNotOptimize(script.Count());
+    }
+    state.SetItemsProcessed(state.iterations() * calls);
+    state.counters["commands"] = calls;
+}
+BENCHMARK(BM_AddFieldCommands)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_SaveDocument(benchmark::State& state)
+{
+    TvxScriptTableList list;
+    TvxDBScript script;
+    script.SetScriptTableList(&list);
+    BuildScript(script, list, static_cast<int>(state.range(0)));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        TvxMemoryStream stream;
+        WriteScriptDocument(stream, "Morvane", script, [&](TvxStream& s) { list.WriteAllDescriptors(s); });
+        bytes = stream.Bytes().size();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+    state.counters["bytes_per_command"] = static_cast<double>(bytes) / script.Count();
+}
+BENCHMARK(BM_SaveDocument)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_LoadDocument(benchmark::State& state)
+{
+    TvxScriptTableList list;
+    TvxDBScript script;
+    script.SetScriptTableList(&list);
+    BuildScript(script, list, static_cast<int>(state.range(0)));
+    TvxMemoryStream saved;
+    WriteScriptDocument(saved, "Morvane", script, [&](TvxStream& s) { list.WriteAllDescriptors(s); });
+    for (auto _ : state) {
+        TvxScriptTableList loadedList;
+        TvxDBScript loaded;
+        loaded.SetScriptTableList(&loadedList);
+        loaded.AfterLoad = [&](TvxCommand& c) { Replay(loadedList, c); };
+        saved.SetPosition(0);
+        ReadScriptDocument(saved, loaded, [&](TvxStream& s) { loadedList.ReadAllDescriptors(s); });
+        if (loaded.Count() != script.Count())
+            state.SkipWithError("commands lost on loading");
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * saved.Bytes().size()));
+    state.counters["bytes_per_command"] = static_cast<double>(saved.Bytes().size()) / script.Count();
+}
+BENCHMARK(BM_LoadDocument)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace morvane
