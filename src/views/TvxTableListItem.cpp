@@ -1,8 +1,8 @@
 #include "views/TvxTableListItem.h"
 
-#include <QStringDecoder>
-
 #include "views/vxRecordText.h"
+
+#include <QStringDecoder>
 
 namespace morvane {
 

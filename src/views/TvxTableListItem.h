@@ -2,12 +2,12 @@
 // One entry of a table list box: the table name as given (single-byte, as the file system or
 // the script gives it) and the table's descriptor, which the entry owns.
 
+#include "model/clvxTableDesc.h"
+
 #include <QListWidgetItem>
 
 #include <memory>
 #include <string>
-
-#include "model/clvxTableDesc.h"
 
 namespace morvane {
 

@@ -1,14 +1,14 @@
 #include "views/cpDataSetListBox.h"
 
-#include <QKeyEvent>
-#include <QMouseEvent>
-
-#include <algorithm>
-
 #include "db/cpDatabase.h"
 #include "views/TvxTableListItem.h"
 #include "views/cpFieldsListBox.h"
 #include "views/vxNavigationKeys.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
 
 namespace morvane {
 

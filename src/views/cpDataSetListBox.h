@@ -5,15 +5,15 @@
 // (StructList, not owned; dropped when it is destroyed) shows the selected table's fields.
 // A mouse release or a navigation key (Page Up/Down, End, Home, arrows) runs Change.
 
+#include "db/IvxDataSetList.h"
+#include "model/clvxTableDesc.h"
+
 #include <QListWidget>
 #include <QPointer>
 
 #include <memory>
 #include <string>
 #include <string_view>
-
-#include "db/IvxDataSetList.h"
-#include "model/clvxTableDesc.h"
 
 namespace morvane {
 

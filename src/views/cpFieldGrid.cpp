@@ -1,8 +1,8 @@
 #include "views/cpFieldGrid.h"
 
-#include <QHeaderView>
-
 #include "views/vxFieldTexts.h"
+
+#include <QHeaderView>
 
 namespace morvane {
 

@@ -6,11 +6,11 @@
 // OnSelectField reports the selected row, or -1 for the title row, the blank row, or while no
 // database connection exists. The grid never reads a descriptor on its own.
 
-#include <QStringList>
-#include <QTableWidget>
-
 #include "model/TvxFieldDesc.h"
 #include "script/IvxStructFields.h"
+
+#include <QStringList>
+#include <QTableWidget>
 
 namespace morvane {
 

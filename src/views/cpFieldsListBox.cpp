@@ -1,10 +1,10 @@
 #include "views/cpFieldsListBox.h"
 
+#include "views/vxFieldTexts.h"
+
 #include <QHeaderView>
 
 #include <stdexcept>
-
-#include "views/vxFieldTexts.h"
 
 namespace morvane {
 

@@ -2,13 +2,13 @@
 // TvxFieldsListBox: read-only, report-style list of a table's fields (name, type, length).
 // It never keeps a descriptor: ShowFields copies the texts it shows.
 
+#include "model/TvxFieldDesc.h"
+#include "views/vxRecordText.h"
+
 #include <QStringList>
 #include <QTreeWidget>
 
 #include <vector>
-
-#include "model/TvxFieldDesc.h"
-#include "views/vxRecordText.h"
 
 namespace morvane {
 

@@ -1,11 +1,11 @@
 #include "views/cpScriptTableListView.h"
 
-#include <QKeyEvent>
-#include <QMouseEvent>
-
 #include "views/TvxTableListItem.h"
 #include "views/cpFieldGrid.h"
 #include "views/vxNavigationKeys.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace morvane {
 

@@ -9,10 +9,10 @@
 // Entries added, renamed, deleted or cleared through the model show at the next selection
 // change (SelectIndex, Change), before the list is painted or used, or on SyncItems.
 
+#include "script/TvxScriptTableList.h"
+
 #include <QListWidget>
 #include <QPointer>
-
-#include "script/TvxScriptTableList.h"
 
 namespace morvane {
 

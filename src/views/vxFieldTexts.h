@@ -4,10 +4,10 @@
 // code is not among the driver's field types). The length is the size for types that carry
 // one, the number of decimal places for BCD, and empty otherwise.
 
-#include <QString>
-
 #include "model/TvxFieldDesc.h"
 #include "views/vxRecordText.h"
+
+#include <QString>
 
 namespace morvane {
 
