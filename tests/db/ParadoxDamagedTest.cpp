@@ -1,0 +1,228 @@
+// Damaged and hostile table files, written in temporary folders from the samples: each is a
+// clear EvxEngineError naming the file, never a crash, a hang or a huge allocation; and the
+// parsed headers are reused until a file changes.
+
+#include "db/TvxParadoxDatabase.h"
+#include "db/paradox/ParadoxIndexFile.h"
+#include "db/paradox/ParadoxTableHeader.h"
+#include "db/paradox/ParadoxValFile.h"
+#include "ParadoxTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+namespace morvane {
+namespace {
+
+using test::ReadAll;
+using test::SamplePath;
+using test::TempDir;
+using test::WriteAll;
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Copies the C family of pd-joins into dir, changing one file first.
+void writeFamily(const TempDir& dir, const std::string& changed, const std::function<void(Bytes&)>& change)
+{
+    for (const char* f : {"C.DB", "C.PX", "C.VAL", "C.X02", "C.Y02", "C.X03", "C.Y03"}) {
+        Bytes b = ReadAll(SamplePath(std::string("pd-joins/") + f));
+        if (changed == f)
+            change(b);
+        WriteAll(dir.path() / f, b);
+    }
+}
+
+// Reads the whole structure of C.DB and returns the error, which must name the file.
+EvxEngineError readError(const std::string& changed, const std::function<void(Bytes&)>& change)
+{
+    TempDir dir;
+    writeFamily(dir, changed, change);
+    TvxParadoxDatabase db(dir.str(), nullptr);
+    try {
+        db.ReadTableProperties("C.DB");
+        db.ReadFieldDescriptors("C.DB");
+        db.ReadIndexDescriptors("C.DB");
+        db.ReadRefIntDescriptors("C.DB");
+        db.ReadValChecks("C.DB");
+    } catch (const EvxEngineError& e) {
+        EXPECT_NE(std::string(e.what()).find(changed), std::string::npos) << e.what();
+        // A damaged table leaves the rest of the directory readable.
+        EXPECT_EQ(db.ListTables("*.db").size(), 1u);
+        return e;
+    }
+    ADD_FAILURE() << "damage in " << changed << " not reported";
+    return EvxEngineError(0, "");
+}
+
+void expectInvalid(const std::string& changed, const std::function<void(Bytes&)>& change, const std::string& words)
+{
+    const EvxEngineError e = readError(changed, change);
+    EXPECT_EQ(e.Code(), vxErrInvalidFile) << e.what();
+    EXPECT_NE(std::string(e.what()).find(words), std::string::npos) << e.what();
+}
+
+TEST(ParadoxDamaged, TableHeaders)
+{
+    expectInvalid("C.DB", [](Bytes& b) { b.resize(60); }, "truncated");
+    expectInvalid("C.DB", [](Bytes& b) { b.resize(0x100); }, "exceeds the file size");
+    expectInvalid("C.DB", [](Bytes& b) { test::PutU16(b, 0x02, 0xF000); }, "header size");
+    expectInvalid("C.DB", [](Bytes& b) { test::PutU16(b, 0x21, 0); }, "field count");
+    expectInvalid("C.DB", [](Bytes& b) { test::PutU16(b, 0x21, 300); }, "field count");
+    expectInvalid("C.DB", [](Bytes& b) { b[0x39] = 42; }, "file version");
+    expectInvalid("C.DB", [](Bytes& b) { b[0x05] = 0; }, "block size");
+    expectInvalid("C.DB", [](Bytes& b) { b[0x04] = 9; }, "file type");
+    expectInvalid("C.DB", [](Bytes& b) { b[0x04] = 5; }, "not a table");
+    expectInvalid("C.DB", [](Bytes& b) { test::PutU16(b, 0x23, 4); }, "key field count");
+    // A field-name string running to the end of the header.
+    expectInvalid("C.DB", [](Bytes& b) {
+        for (std::size_t i = 0x78; i < 0x800; ++i)
+            b[i] = b[i] == 0 ? 'x' : b[i];
+    }, "");
+}
+
+TEST(ParadoxDamaged, FieldsAndCounts)
+{
+    expectInvalid("C.DB", [](Bytes& b) { b[0x78] = 0x07; }, "unknown type code 7");
+    expectInvalid("C.DB", [](Bytes& b) { b[0x79] = 3; }, "size 3");              // a Long of 3 bytes
+    expectInvalid("C.DB", [](Bytes& b) { test::PutU16(b, 0x00, 13); }, "record size");
+    expectInvalid("C.DB", [](Bytes& b) { test::PutU32(b, 0x06, 1000000); }, "record count");
+    expectInvalid("C.DB", [](Bytes& b) { test::PutU16(b, 0x0C, 500); }, "blocks");
+    expectInvalid("C.DB", [](Bytes& b) { test::PutU16(b, 0x10, 7); }, "block");
+}
+
+TEST(ParadoxDamaged, IndexFiles)
+{
+    // The primary index of a table with a two-field key.
+    expectInvalid("C.PX", [](Bytes& b) { b = ReadAll(SamplePath("pd-joins/two.px")); }, "primary index");
+    expectInvalid("C.PX", [](Bytes& b) { b.resize(40); }, "truncated");
+    // Field ids of an X file name the indexed table field: 9 is past the table's 3.
+    expectInvalid("C.X02", [](Bytes& b) {
+        const std::size_t ids = 0x58 + (b[0x66] | (b[0x67] << 8));
+        test::PutU16(b, ids, 9);
+    }, "field 9");
+    // Pointing at field 3 where the X file holds a copy of field 2 (another name).
+    expectInvalid("C.X02", [](Bytes& b) {
+        const std::size_t ids = 0x58 + (b[0x66] | (b[0x67] << 8));
+        test::PutU16(b, ids, 3);
+    }, "does not match");
+    expectInvalid("C.X03", [](Bytes& b) { b.resize(0x90); }, "exceeds the file size");
+}
+
+TEST(ParadoxDamaged, ValidityFiles)
+{
+    expectInvalid("C.VAL", [](Bytes& b) { b[0] ^= 0x55; }, "change count");
+    expectInvalid("C.VAL", [](Bytes& b) { b[1] = 9; }, "no longer matches");
+    // Footer: field count, then a field type that is no longer the table's.
+    expectInvalid("C.VAL", [](Bytes& b) {
+        const std::size_t footer = b[9] | (b[10] << 8);
+        test::PutU16(b, footer, 4);
+    }, "no longer matches");
+    expectInvalid("C.VAL", [](Bytes& b) {
+        const std::size_t footer = b[9] | (b[10] << 8);
+        b[footer + 6 + 6] = 0x01;
+    }, "no longer matches");
+    expectInvalid("C.VAL", [](Bytes& b) { test::PutU32(b, 0x09, 0x7FFFFFF0); }, "file ends");
+    expectInvalid("C.VAL", [](Bytes& b) { test::PutU32(b, 0x0D, 0x4000); }, "file ends");
+    expectInvalid("C.VAL", [](Bytes& b) { b[2] = 200; }, "");          // more checks than present
+    expectInvalid("C.VAL", [](Bytes& b) { b[0x35] = 7; }, "field 8");  // check on a field the table lacks
+    expectInvalid("C.VAL", [](Bytes& b) { test::PutU16(b, 0x6D, 0xFFFF); }, "");  // 65535 rules
+    expectInvalid("C.VAL", [](Bytes& b) { test::PutU16(b, 0x6F + 0x19E, 40); }, "40 fields");
+    expectInvalid("C.VAL", [](Bytes& b) { b.resize(20); }, "truncated");
+}
+
+TEST(ParadoxDamaged, MissingFilesAndDirectories)
+{
+    TempDir dir;
+    TvxParadoxDatabase db(dir.str(), nullptr);
+    try {
+        db.ReadTableProperties("NOTHERE.DB");
+        ADD_FAILURE();
+    } catch (const EvxEngineError& e) {
+        EXPECT_EQ(e.Code(), vxErrNotFound);
+        EXPECT_NE(std::string(e.what()).find("NOTHERE.DB"), std::string::npos);
+    }
+    EXPECT_TRUE(db.ListTables("*.db").empty());
+    TvxParadoxDatabase gone(dir.str() + "/missing", nullptr);
+    try {
+        gone.ListTables("*.db");
+        ADD_FAILURE();
+    } catch (const EvxEngineError& e) {
+        EXPECT_EQ(e.Code(), vxErrDirectory);
+    }
+}
+
+TEST(ParadoxDamaged, RandomDamageToEverySampleHeaderOnlyGivesEngineErrors)
+{
+    std::mt19937 rng(20240607);
+    int rejected = 0;
+    int accepted = 0;
+    const ParadoxTableHeader c = [] {
+        const Bytes b = ReadAll(SamplePath("pd-joins/C.DB"));
+        return ParseParadoxHeader(b.data(), b.size(), b.size(), "C.DB");
+    }();
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(MORVANE_SAMPLES_DIR)) {
+        if (!entry.is_regular_file() || entry.file_size() > 200000)
+            continue;
+        const Bytes original = ReadAll(entry.path().string());
+        for (int round = 0; round < 60; ++round) {
+            Bytes b = original;
+            const std::size_t limit = std::min<std::size_t>(b.size(), 0x300);
+            if (limit == 0)
+                break;
+            for (int k = 0; k < 1 + round % 4; ++k)
+                b[rng() % limit] = static_cast<std::uint8_t>(rng());
+            if (round % 5 == 0)
+                b.resize(rng() % (limit + 1));
+            try {
+                ParseParadoxHeader(b.data(), b.size(), b.size(), "x");
+                ++accepted;
+            } catch (const EvxEngineError& e) {
+                EXPECT_EQ(e.Code(), vxErrInvalidFile);
+                ++rejected;
+            }
+            try {
+                ParseParadoxSecondaryIndex(b.data(), b.size(), b.size(), c, "X02", "x");
+            } catch (const EvxEngineError&) {
+            }
+            try {
+                ParseParadoxValFile(b.data(), b.size(), c, "x");
+            } catch (const EvxEngineError&) {
+            }
+        }
+    }
+    EXPECT_GT(rejected, 100);
+    EXPECT_GT(accepted, 0);
+}
+
+TEST(ParadoxCache, EachFileIsParsedOnceUntilItChanges)
+{
+    TempDir dir;
+    writeFamily(dir, "", [](Bytes&) {});
+    TvxParadoxDatabase db(dir.str(), nullptr);
+    for (int round = 0; round < 3; ++round) {
+        db.ReadTableProperties("C.DB");
+        db.ReadFieldDescriptors("C.DB");
+        db.ReadIndexDescriptors("C.DB");
+        db.ReadRefIntDescriptors("C.DB");
+        db.ReadValChecks("C.DB");
+    }
+    // C.DB, C.PX, C.X02, C.X03 and C.VAL.
+    EXPECT_EQ(db.ParseCount(), 5u);
+
+    // Rewriting the validity file with one check less is seen at the next read.
+    Bytes val = ReadAll((dir.path() / "C.VAL").string());
+    val[2] = 1;
+    val.push_back(0); // another size, whatever the clock's resolution
+    WriteAll(dir.path() / "C.VAL", val);
+    EXPECT_EQ(db.ReadValChecks("C.DB").size(), 1u);
+    EXPECT_EQ(db.ParseCount(), 10u);
+
+    // A new index file pair appears in the list.
+    std::filesystem::remove(dir.path() / "C.X03");
+    EXPECT_EQ(db.ReadIndexDescriptors("C.DB").size(), 2u);
+}
+
+} // namespace
+} // namespace morvane
