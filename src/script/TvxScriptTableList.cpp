@@ -1,5 +1,6 @@
 #include "script/TvxScriptTableList.h"
 
+#include "model/vxTextCase.h"
 #include "stream/TReader.h"
 #include "stream/TWriter.h"
 
@@ -11,33 +12,6 @@ namespace {
 
 constexpr int kBufferSize = 1024;
 constexpr std::size_t kRuleNameMax = 30;
-
-// Letter case as the list box ignores it: ASCII and the Windows-1252 letters that have a
-// capital form in the same code page.
-unsigned char FoldCase(unsigned char c)
-{
-    if (c >= 'a' && c <= 'z')
-        return static_cast<unsigned char>(c - 'a' + 'A');
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
-        return static_cast<unsigned char>(c - 0x20);
-    switch (c) {
-    case 0x9A: return 0x8A;
-    case 0x9C: return 0x8C;
-    case 0x9E: return 0x8E;
-    case 0xFF: return 0x9F;
-    default: return c;
-    }
-}
-
-bool SameTextIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldCase(static_cast<unsigned char>(a[i])) != FoldCase(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 } // namespace
 
@@ -86,7 +60,7 @@ TvxTableDesc* TvxScriptTableList::TableAt(int index) const
 int TvxScriptTableList::IndexOfName(std::string_view name) const
 {
     for (int i = 0; i < Count(); ++i)
-        if (SameTextIgnoringCase(entries_[static_cast<std::size_t>(i)].name, name))
+        if (SameText(entries_[static_cast<std::size_t>(i)].name, name))
             return i;
     return -1;
 }
@@ -207,7 +181,7 @@ bool TvxScriptTableList::DeleteField(std::string_view name)
         return false;
     const auto& fields = desc->Fields();
     const auto it = std::find_if(fields.begin(), fields.end(),
-                                 [&](const TvxFieldDesc& f) { return SameTextIgnoringCase(f.name(), name); });
+                                 [&](const TvxFieldDesc& f) { return SameText(f.name(), name); });
     if (it == fields.end())
         return false;
     const int pos = static_cast<int>(it - fields.begin());

@@ -169,6 +169,9 @@ TEST_F(TableListTest, LookUpsByNameAndPosition)
     EXPECT_EQ(list.TableAt(2), nullptr);
     EXPECT_EQ(list.TableAt(-1), nullptr);
     EXPECT_EQ(list.NameAt(0), "Clientes");
+    // Windows-1252 letters too: "AÇÃO" finds "ação".
+    list.AddTable("A\xC7\xC3O", Table("ACAO"));
+    EXPECT_EQ(list.TableByName("a\xE7\xE3o"), list.TableAt(2));
 }
 
 TEST_F(TableListTest, RenameSelectedReplacesTextDifferingOnlyInCase)
