@@ -216,12 +216,18 @@ bool TFormDBScript::eventFilter(QObject* watched, QEvent* event)
         previewedKey_ = nullptr;
     } else if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
                static_cast<QWidget*>(watched)->window() == this) {
-        // A key that no control takes travels up to its parents; preview it only once.
-        if (event != previewedKey_) {
-            previewedKey_ = event;
-            const auto* key = static_cast<QKeyEvent*>(event);
+        // A key that no control takes travels up to the parents of its receiver, passing this
+        // filter each time: preview it only at its first receiver.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* widget = static_cast<QWidget*>(watched);
+        const bool travelling = event == previewedKey_ && key->timestamp() == previewedTime_ &&
+                                previewedReceiver_ && previewedReceiver_ != widget &&
+                                widget->isAncestorOf(previewedReceiver_);
+        previewedKey_ = event;
+        previewedTime_ = key->timestamp();
+        previewedReceiver_ = widget;
+        if (!travelling)
             helpCommands_->KeyDown(key->key(), key->modifiers());
-        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

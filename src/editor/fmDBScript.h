@@ -5,6 +5,7 @@
 // the help through its IvxHelp. The program creates the Portuguese variant TFormDBScriptPOR.
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -324,6 +325,8 @@ private:
     std::unique_ptr<TvxFileCommands> fileCommands_;
     std::unique_ptr<TvxAliasCommands> aliasCommands_;
     const QEvent* previewedKey_ = nullptr;
+    quint64 previewedTime_ = 0;
+    QPointer<QWidget> previewedReceiver_;
 };
 
 } // namespace morvane

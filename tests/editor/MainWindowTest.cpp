@@ -1,0 +1,406 @@
+// The real main window: its menu, tabs, caption and alias list after start, the message
+// helpers, the engine-error box at start-up, help keys and closing.
+
+#include "db/IvxEngine.h"
+#include "editor/TvxScriptedPrompts.h"
+#include "editor/fmDBScriptPOR.h"
+#include "editor/vxApplication.h"
+#include "editor/vxStrings.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace morvane;
+
+namespace {
+
+class RecordingHelp : public IvxHelp
+{
+public:
+    QStringList calls;
+    void ShowContext(int context) override { calls << QStringLiteral("context %1").arg(context); }
+    void ShowSearch() override { calls << QStringLiteral("search"); }
+    void Quit() override { calls << QStringLiteral("quit"); }
+};
+
+// A window over a real engine whose alias configuration holds the given text.
+struct WindowUnderTest
+{
+    QTemporaryDir dir;
+    std::unique_ptr<IvxEngine> engine;
+    TvxScriptedPrompts* prompts = nullptr;
+    RecordingHelp* help = nullptr;
+    std::unique_ptr<TFormDBScriptPOR> window;
+
+    explicit WindowUnderTest(const QByteArray& config,
+                             const std::function<void(TvxScriptedPrompts&)>& prepare = {})
+    {
+        const QString path = dir.filePath(QStringLiteral("aliases.conf"));
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(config);
+        file.close();
+        engine = CreateParadoxEngine(path.toStdString());
+        auto scripted = std::make_unique<TvxScriptedPrompts>();
+        auto recording = std::make_unique<RecordingHelp>();
+        prompts = scripted.get();
+        help = recording.get();
+        if (prepare)
+            prepare(*prompts);
+        window = std::make_unique<TFormDBScriptPOR>(*engine, std::move(scripted), std::move(recording));
+    }
+};
+
+QByteArray GoodConfig(const QString& dir)
+{
+    return QStringLiteral("[EXEMPLO]\nTYPE=STANDARD\nPATH=%1\n\n[VENDAS]\nTYPE=STANDARD\nPATH=%1\n")
+        .arg(dir)
+        .toUtf8();
+}
+
+QString Describe(QAction* action)
+{
+    if (action->isSeparator())
+        return QStringLiteral("-");
+    return action->isVisible() ? action->text() : action->text() + QStringLiteral(" (hidden)");
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { vxInitApplication(*qobject_cast<QApplication*>(QCoreApplication::instance())); }
+
+    void menu_data();
+    void menu();
+    void tabs_data();
+    void tabs();
+    void captionAndAliasesAfterStart();
+    void messageHelpers();
+    void formatting();
+    void stringTable();
+    void damagedAliasConfigurationShowsEngineError();
+    void helpKeys();
+    void helpMenuAndAbout();
+    void closing();
+    void connectionState();
+    void everyInputHasAName();
+};
+
+void MainWindowTest::menu_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("items");
+    QTest::newRow("Arquivo") << 0 << "&Arquivo"
+                             << QStringList{"&Novo", "&Abrir", "&Salvar", "Salvar &como", "-", "C&riar script",
+                                            "&Executar script", "&Limpar script", "Commandos (hidden)", "-",
+                                            "S&air"};
+    QTest::newRow("Aliases") << 1 << "Alia&ses"
+                             << QStringList{"&Abrir base de dados", "&Adicionar caminho", "&Novo", "&Apagar novo"};
+    QTest::newRow("Tabela") << 2 << "&Tabela" << QStringList{"&Novo", "&Alterar", "&Incluir", "&Apagar"};
+    QTest::newRow("Campos") << 3 << "&Campos" << QStringList{"&Incluir", "&Alterar", "&Mover", "&Apagar"};
+    QTest::newRow("Índices") << 4 << QString::fromUtf8("&Índices")
+                             << QStringList{"&Incluir", "&Apagar", "-", "Inlcuir &campo", "Apagar ca&mpo",
+                                            "Mover &p/ cima", "Movee p/ bai&xo"};
+    QTest::newRow("Int. Ref.") << 5 << "&Int. Ref."
+                               << QStringList{"&Incluir", "&Apagar", "-", "Incluir &campo", "Apagar ca&mpo"};
+    QTest::newRow("Ajuda") << 6 << "Aj&uda"
+                           << QStringList{QString::fromUtf8("&Conteúdo"), "-", "&Sobre Morvane"};
+}
+
+void MainWindowTest::menu()
+{
+    QFETCH(int, position);
+    QFETCH(QString, title);
+    QFETCH(QStringList, items);
+    QTemporaryDir data;
+    WindowUnderTest w(GoodConfig(data.path()));
+    const QList<QAction*> menus = w.window->menuBar()->actions();
+    QCOMPARE(menus.size(), 7);
+    QMenu* menu = menus[position]->menu();
+    QVERIFY(menu);
+    QCOMPARE(menu->title(), title);
+    QStringList actual;
+    for (QAction* action : menu->actions()) {
+        actual << Describe(action);
+        // Commands are never disabled by state (Qt reports a hidden action as disabled).
+        QVERIFY2(action->isEnabled() || action->isSeparator() || !action->isVisible(), qPrintable(action->text()));
+        QVERIFY(action->shortcut().isEmpty());
+    }
+    QCOMPARE(actual, items);
+}
+
+void MainWindowTest::tabs_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QStringList>("captions");
+    QTest::newRow("PageDatabase") << "PageDatabase"
+                                  << QStringList{"Alias", QString::fromUtf8("Informações"), "Campos", "Indexes",
+                                                 "Int. Ref."};
+    QTest::newRow("PageNew") << "PageNew"
+                             << QStringList{"Novo Alias", QString::fromUtf8("Informações"), "Campos", "Indexes",
+                                            "Int. Ref."};
+}
+
+void MainWindowTest::tabs()
+{
+    QFETCH(QString, control);
+    QFETCH(QStringList, captions);
+    QTemporaryDir data;
+    WindowUnderTest w(GoodConfig(data.path()));
+    auto* tabs = w.window->findChild<QTabWidget*>(control);
+    QVERIFY(tabs);
+    QStringList actual;
+    for (int i = 0; i < tabs->count(); ++i)
+        actual << tabs->tabText(i);
+    QCOMPARE(actual, captions);
+    QCOMPARE(tabs->currentIndex(), 0);
+}
+
+void MainWindowTest::captionAndAliasesAfterStart()
+{
+    QTemporaryDir data;
+    WindowUnderTest w(GoodConfig(data.path()));
+    QCOMPARE(w.window->windowTitle(), QStringLiteral("Morvane for Paradox"));
+    QCOMPARE(w.window->ScriptChanged, false);
+    QVERIFY(w.window->DocumentFileName.isEmpty());
+    QVERIFY(w.prompts->Calls().empty());
+    QStringList aliases;
+    for (int i = 0; i < w.window->ComboAlias->count(); ++i)
+        aliases << w.window->ComboAlias->itemText(i);
+    QCOMPARE(aliases, (QStringList{"EXEMPLO", "VENDAS"}));
+    QCOMPARE(w.window->ComboAlias->currentIndex(), -1);
+    // No new table yet: the lower validation fields are empty and disabled.
+    QVERIFY(!w.window->EditNewMin->isEnabled());
+    QVERIFY(!w.window->CheckNewRequired->isEnabled());
+    QCOMPARE(w.window->mnOpenDatabase->text(), QStringLiteral("&Abrir base de dados"));
+}
+
+void MainWindowTest::messageHelpers()
+{
+    QTemporaryDir data;
+    WindowUnderTest w(GoodConfig(data.path()));
+    TFormDBScript& window = *w.window;
+    const QString unknown = QStringLiteral("ERRO DESCONHECIDO. Informe ao suporte");
+
+    QCOMPARE(TFormDBScript::LoadMessage(9999), QString());
+    window.ShowMessageCode(9999);
+    window.ShowMessageCode(114);
+    QCOMPARE(w.prompts->Calls().size(), std::size_t(2));
+    QCOMPARE(w.prompts->Calls()[0].text, unknown);
+    QCOMPARE(w.prompts->Calls()[0].caption, QStringLiteral("Morvane"));
+    QCOMPARE(w.prompts->Calls()[0].buttons, TvxMsgButtons::Ok);
+    QCOMPARE(w.prompts->Calls()[1].text, QStringLiteral("O Nome do arquivo esta em branco"));
+
+    // A question without text shows id 0 with OK and counts as cancelled, whatever is answered.
+    w.prompts->ClearCalls();
+    w.prompts->QueueMessageAnswer(TvxMsgResult::Ok);
+    QCOMPARE(window.AskMessage(9999, QStringLiteral("x"), TvxMsgButtons::YesNoCancel), TvxMsgResult::Cancel);
+    QCOMPARE(w.prompts->Calls().back().text, unknown);
+    QCOMPARE(w.prompts->Calls().back().buttons, TvxMsgButtons::Ok);
+
+    // %S and %s take the argument; the pressed button comes back.
+    w.prompts->QueueMessageAnswer(TvxMsgResult::Ok);
+    QCOMPARE(window.AskMessage(109, QStringLiteral("CLIENTES"), TvxMsgButtons::OkCancel), TvxMsgResult::Ok);
+    QCOMPARE(w.prompts->Calls().back().text,
+             QString::fromUtf8("A tabela MESTRA CLIENTES da integridade referencial não foi encontrada na nova estrutura"));
+    QCOMPARE(w.prompts->Calls().back().buttons, TvxMsgButtons::OkCancel);
+    w.prompts->QueueMessageAnswer(TvxMsgResult::No);
+    QCOMPARE(window.AskMessage(10027, QStringLiteral("ITENS.DB"), TvxMsgButtons::YesNoCancel), TvxMsgResult::No);
+    QCOMPARE(w.prompts->Calls().back().text,
+             QString::fromUtf8("A tabela ITENS.DB não foi encontrada no caminho atual"));
+    QCOMPARE(window.AskMessage(123, QString(), TvxMsgButtons::Ok), TvxMsgResult::Ok);
+    QCOMPARE(w.prompts->Calls().back().text, QStringLiteral("O Arquivo foi salvo com sucesso"));
+    QCOMPARE(w.prompts->Calls().back().caption, QStringLiteral("Morvane"));
+}
+
+void MainWindowTest::formatting()
+{
+    QCOMPARE(TFormDBScript::FormatMessage(QStringLiteral("A %s B"), QString()), QStringLiteral("A  B"));
+    QCOMPARE(TFormDBScript::FormatMessage(QStringLiteral("100%% %S"), QStringLiteral("x")), QStringLiteral("100% x"));
+    // The argument is inserted as it is, never read as a format itself.
+    QCOMPARE(TFormDBScript::FormatMessage(QStringLiteral("[%s]"), QStringLiteral("%s")), QStringLiteral("[%s]"));
+    QCOMPARE(TFormDBScript::FormatMessage(QStringLiteral("fim %"), QStringLiteral("x")), QStringLiteral("fim %"));
+}
+
+void MainWindowTest::stringTable()
+{
+    std::vector<int> expected;
+    for (int id = 0; id <= 21; ++id)
+        expected.push_back(id);
+    for (int id = 101; id <= 124; ++id)
+        expected.push_back(id);
+    for (int id = 293; id <= 299; ++id)
+        expected.push_back(id);
+    for (int id = 10001; id <= 10029; ++id)
+        expected.push_back(id);
+    QCOMPARE(vxStringIds(), expected);
+    for (int id : expected)
+        QVERIFY2(!vxLoadString(id).isEmpty(), qPrintable(QString::number(id)));
+    QVERIFY(vxLoadString(10000).isEmpty());
+    QVERIFY(vxLoadString(-1).isEmpty());
+    QCOMPARE(vxLoadString(10011), QString::fromUtf8("NÃO PROTEGIDA"));
+    QCOMPARE(vxLoadString(118), QStringLiteral("Selecione um campo na lista 'CAMPOS INDEXADOS'"));
+    QCOMPARE(vxLoadString(294), QString::fromUtf8("O arquivo de script não foi encontrado"));
+    QCOMPARE(vxLoadString(10021), QStringLiteral("&Nome do Alias"));
+}
+
+void MainWindowTest::damagedAliasConfigurationShowsEngineError()
+{
+    WindowUnderTest w(QByteArray("[EXEMPLO]\nPATH=/tmp\n\x01\x02\xff garbage without equals\n", 40));
+    QCOMPARE(w.prompts->Calls().size(), std::size_t(1));
+    const TvxPromptCall& call = w.prompts->Calls().front();
+    QCOMPARE(call.caption, QStringLiteral("Morvane Error"));
+    QCOMPARE(call.kind, TvxMsgKind::Error);
+    QCOMPARE(call.buttons, TvxMsgButtons::Ok);
+    const QString prefix = QStringLiteral("Borland Database Engine retornou o seguinte erro: ");
+    QVERIFY2(call.text.startsWith(prefix), qPrintable(call.text));
+    QVERIFY(call.text.size() > prefix.size());
+    // The window still opens, with an empty alias list and its caption.
+    QCOMPARE(w.window->ComboAlias->count(), 0);
+    QCOMPARE(w.window->windowTitle(), QStringLiteral("Morvane for Paradox"));
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+}
+
+void MainWindowTest::helpKeys()
+{
+    QTemporaryDir data;
+    WindowUnderTest w(GoodConfig(data.path()));
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+
+    QTest::keyClick(w.window.get(), Qt::Key_F1);
+    QCOMPARE(w.help->calls, QStringList{"context 0"});
+    QTest::keyClick(w.window.get(), Qt::Key_F1, Qt::ShiftModifier);
+    QCOMPARE(w.help->calls, (QStringList{"context 0", "context 0"}));
+    w.help->calls.clear();
+    QTest::keyClick(w.window.get(), Qt::Key_F1, Qt::AltModifier);
+    QCOMPARE(w.help->calls, QStringList{"search"});
+    w.help->calls.clear();
+    QTest::keyClick(w.window.get(), Qt::Key_F1, Qt::ControlModifier);
+    QTest::keyClick(w.window.get(), Qt::Key_F1, Qt::ControlModifier | Qt::AltModifier);
+    QTest::keyClick(w.window.get(), Qt::Key_F2);
+    QVERIFY(w.help->calls.isEmpty());
+
+    // A key typed into a control reaches the help once, and the control still gets its keys.
+    QTest::keyClick(w.window->EditNewAlias, Qt::Key_F1);
+    QCOMPARE(w.help->calls, QStringList{"context 0"});
+    w.window->HelpContext = 12;
+    QTest::keyClick(w.window->ComboAlias, Qt::Key_F1);
+    QCOMPARE(w.help->calls.last(), QStringLiteral("context 12"));
+    QCOMPARE(w.help->calls.size(), 2);
+}
+
+void MainWindowTest::helpMenuAndAbout()
+{
+    QTemporaryDir data;
+    WindowUnderTest w(GoodConfig(data.path()));
+    w.window->mnHelpContents->trigger();
+    QCOMPARE(w.help->calls, QStringList{"context 0"});
+    w.window->mnHelpAbout->trigger();
+    QCOMPARE(w.prompts->Calls().size(), std::size_t(1));
+    QCOMPARE(w.prompts->Calls().front().what, QStringLiteral("ShowAbout"));
+}
+
+void MainWindowTest::closing()
+{
+    QTemporaryDir data;
+    {
+        // No change: closes at once, without a question, and the help window goes with it.
+        WindowUnderTest w(GoodConfig(data.path()));
+        w.window->show();
+        w.window->mnExit->trigger();
+        QVERIFY(!w.window->isVisible());
+        QVERIFY(w.prompts->Calls().empty());
+        QCOMPARE(w.help->calls, QStringList{"quit"});
+    }
+    {
+        WindowUnderTest w(GoodConfig(data.path()));
+        w.window->show();
+        w.window->ScriptChanged = true;
+        w.prompts->QueueMessageAnswer(TvxMsgResult::Cancel);
+        w.window->mnExitClick();
+        QVERIFY(w.window->isVisible());
+        QCOMPARE(w.prompts->Calls().back().text, QStringLiteral("O Script esta alterado! Salvar?"));
+        QCOMPARE(w.prompts->Calls().back().buttons, TvxMsgButtons::YesNoCancel);
+        QVERIFY(w.help->calls.isEmpty());
+        w.prompts->QueueMessageAnswer(TvxMsgResult::No);
+        QVERIFY(w.window->close());
+        QVERIFY(!w.window->isVisible());
+        QCOMPARE(w.help->calls, QStringList{"quit"});
+    }
+}
+
+void MainWindowTest::connectionState()
+{
+    QTemporaryDir data;
+    WindowUnderTest w(GoodConfig(data.path()));
+    w.window->DatabaseConnected(true);
+    QCOMPARE(w.window->mnOpenDatabase->text(), QStringLiteral("&Close Database"));
+    QVERIFY(!w.window->ComboAlias->isEnabled());
+    QVERIFY(!w.window->BtnPath->isEnabled());
+    QVERIFY(!w.window->mnAliasAddPath->isEnabled());
+    w.window->DatabaseConnected(false);
+    QCOMPARE(w.window->mnOpenDatabase->text(), QStringLiteral("&Open Database"));
+    QVERIFY(w.window->ComboAlias->isEnabled());
+    QVERIFY(w.window->BtnPath->isEnabled());
+    QVERIFY(w.window->mnAliasAddPath->isEnabled());
+
+    // The engine's password question: Cancel gives up, OK retries.
+    QVERIFY(!w.window->DatabasePassword());
+    QCOMPARE(w.prompts->Calls().back().caption, QStringLiteral("Entre a senha"));
+    QCOMPARE(w.prompts->Calls().back().text, QStringLiteral("Senha:"));
+    w.prompts->QueueText(QStringLiteral("segredo"));
+    QVERIFY(w.window->DatabasePassword());
+}
+
+void MainWindowTest::everyInputHasAName()
+{
+    QTemporaryDir data;
+    WindowUnderTest w(GoodConfig(data.path()));
+    QSet<QWidget*> buddies;
+    for (QLabel* label : w.window->findChildren<QLabel*>())
+        if (label->buddy() && !label->text().isEmpty())
+            buddies.insert(label->buddy());
+    QList<QWidget*> inputs;
+    for (auto* widget : w.window->findChildren<QLineEdit*>())
+        if (!qobject_cast<QComboBox*>(widget->parentWidget()))
+            inputs << widget;
+    for (auto* widget : w.window->findChildren<QComboBox*>())
+        inputs << widget;
+    for (auto* widget : w.window->findChildren<QAbstractItemView*>())
+        if (widget->objectName().size() > 0)
+            inputs << widget;
+    for (auto* widget : w.window->findChildren<QAbstractButton*>())
+        if (!widget->objectName().isEmpty())
+            inputs << widget;
+    for (QWidget* widget : inputs) {
+        if (widget->objectName().startsWith(QLatin1String("qt_")))
+            continue;   // the toolkit's own helpers
+        const auto* button = qobject_cast<QAbstractButton*>(widget);
+        const bool named = buddies.contains(widget) || !widget->accessibleName().isEmpty() ||
+                           (button && !button->text().isEmpty() && button->text() != QStringLiteral("..."));
+        QVERIFY2(named, qPrintable(widget->objectName()));
+    }
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
