@@ -265,7 +265,7 @@ TEST_F(TableListTest, InsertRefusedByTheDescriptorLeavesTheGridAlone)
     list.SetStructFields(&grid);
     std::vector<std::string> names;
     for (int i = 0; i < TvxTableDesc::MaxFields; ++i)
-        names.push_back("F" + std::to_string(i));
+        names.push_back(std::string(1, 'F').append(std::to_string(i)));
     list.AddTable("BIG", Table("BIG", names));
     list.SelectIndex(0);
     const auto callsBefore = grid.calls.size();
