@@ -74,7 +74,8 @@ public:
     void SetDataSetList(IvxDataSetList* list) { dataSetList_ = list; }
     // Component removal: the list is going away; drop the reference if it is ours.
     void Notification(IvxDataSetList* removed);
-    // The same for every live instance; a list calls this from its destructor.
+    // The same for every live instance. A list linked with SetDataSetList must call this from
+    // its destructor; the database then never touches it again.
     static void NotifyDataSetListDestroyed(IvxDataSetList* removed);
 
     TvxEventConnect OnConnected;

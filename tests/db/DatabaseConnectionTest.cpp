@@ -222,3 +222,19 @@ TEST(DatabaseCurrent, RemovedListIsForgotten)
     a.OpenByPath(dir.path().string());
     a.SetConnected(false);
 }
+
+TEST(DatabaseCurrent, ListDestroyedWhileConnectedIsDroppedSafely)
+{
+    EngineTestDir dir;
+    auto engine = CreateParadoxEngine(dir.file("aliases.conf"));
+    TvxDatabase db(*engine);
+    {
+        RecordingDataSetList box;
+        db.SetDataSetList(&box);
+        db.OpenByPath(dir.path().string());
+        EXPECT_EQ(box.handle, db.Handle());
+    }
+    EXPECT_EQ(db.DataSetList(), nullptr);
+    db.SetConnected(false);
+    EXPECT_FALSE(db.Connected());
+}

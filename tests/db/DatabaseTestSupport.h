@@ -8,12 +8,19 @@
 
 #include "db/IvxDataSetList.h"
 #include "db/IvxEngine.h"
+#include "db/cpDatabase.h"
 
 namespace morvane::test {
 
 class RecordingDataSetList : public IvxDataSetList
 {
 public:
+    RecordingDataSetList() = default;
+    RecordingDataSetList(const RecordingDataSetList&) = delete;
+    RecordingDataSetList& operator=(const RecordingDataSetList&) = delete;
+    // Component removal, as the table list box does it.
+    ~RecordingDataSetList() override { TvxDatabase::NotifyDataSetListDestroyed(this); }
+
     void SetDatabaseHandle(IvxEngineDatabase* h) override
     {
         handle = h;
