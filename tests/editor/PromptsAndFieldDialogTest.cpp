@@ -1,0 +1,171 @@
+// The scripted prompts that tests rely on, the Qt filter form, and the field dialog's rules:
+// the size range, the refused close, BCD keeping its size in units2, an unchanged default.
+
+#include "editor/TvxQtPrompts.h"
+#include "editor/TvxScriptedPrompts.h"
+#include "editor/fmEditFields.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+using namespace morvane;
+
+namespace {
+
+TvxFieldTypeRec Type(const char* name, int code, int min1, int max1, int min2, int max2)
+{
+    TvxFieldTypeRec type;
+    type.setName(name);
+    type.setTypeCode(code);
+    type.setMinUnits1(min1);
+    type.setMaxUnits1(max1);
+    type.setMinUnits2(min2);
+    type.setMaxUnits2(max2);
+    return type;
+}
+
+std::vector<TvxFieldTypeRec> Types()
+{
+    return {Type("ALPHA", 257, 1, 255, 0, 0), Type("DATE", 258, 0, 0, 0, 0), Type("BCD", 273, 0, 0, 0, 32)};
+}
+
+} // namespace
+
+class PromptsAndFieldDialogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void scriptedAnswersAndRecords();
+    void qtFilter();
+    void fieldDialogRangeAndClose();
+    void fieldDialogBcdAndDefault();
+    void fieldDialogCancelLeavesRecord();
+};
+
+void PromptsAndFieldDialogTest::scriptedAnswersAndRecords()
+{
+    TvxScriptedPrompts prompts;
+    // Empty queues: OK-only boxes answer OK, questions and dialogs are cancelled and counted.
+    QCOMPARE(prompts.Message(TvxMsgKind::Information, "c", "t", TvxMsgButtons::Ok), TvxMsgResult::Ok);
+    QCOMPARE(prompts.Unanswered(), 0);
+    QCOMPARE(prompts.Message(TvxMsgKind::Question, "c", "t", TvxMsgButtons::YesNoCancel), TvxMsgResult::Cancel);
+    QVERIFY(!prompts.EnterName("Ler nome da tabela", "&Nome da tabela", "CLIENTES", true));
+    QCOMPARE(prompts.Unanswered(), 2);
+
+    prompts.QueueMessageAnswer(TvxMsgResult::Yes);
+    prompts.QueueText(QStringLiteral("NOVA"));
+    prompts.QueueText(std::nullopt);
+    QCOMPARE(prompts.Message(TvxMsgKind::Question, "c", "t", TvxMsgButtons::YesNoCancel), TvxMsgResult::Yes);
+    QCOMPARE(prompts.EnterNameWithList("Ler nome do alias", "&Nome do Alias", "Drives", {"STANDARD"}),
+             std::optional<QString>(QStringLiteral("NOVA")));
+    QVERIFY(!prompts.ChooseDirectory("/tmp", true, 1000));
+
+    const auto& calls = prompts.Calls();
+    QCOMPARE(calls.size(), std::size_t(6));
+    QCOMPARE(calls[2].what, QStringLiteral("EnterName"));
+    QCOMPARE(calls[2].extra, QStringList{"CLIENTES"});
+    QVERIFY(calls[2].flag);
+    QCOMPARE(calls[4].extra, (QStringList{"Drives", "STANDARD"}));
+    QCOMPARE(calls[5].what, QStringLiteral("ChooseDirectory"));
+    QCOMPARE(calls[5].text, QStringLiteral("1000"));
+
+    TvxFieldDesc field;
+    QString value;
+    prompts.QueueFieldAnswer([](TvxFieldDesc& f, QString& v) {
+        f.setName("CODIGO");
+        v = QStringLiteral("1");
+        return true;
+    });
+    QVERIFY(prompts.EditField(field, value, Types()));
+    QCOMPARE(field.name(), std::string("CODIGO"));
+    QCOMPARE(value, QStringLiteral("1"));
+    QVERIFY(!prompts.EditField(field, value, Types()));
+}
+
+void PromptsAndFieldDialogTest::qtFilter()
+{
+    QCOMPARE(TvxQtPrompts::QtFilter(QStringLiteral("Arquivos do Morvane (vxscript)|*.vxscript")),
+             QStringLiteral("Arquivos do Morvane (vxscript) (*.vxscript)"));
+    QCOMPARE(TvxQtPrompts::QtFilter(QString::fromUtf8(
+                 "Scrip de atualização (VXUSP)|*.vxusp|Scrip de manuntenção (VXMSP)|*.vxmsp")),
+             QString::fromUtf8("Scrip de atualização (VXUSP) (*.vxusp);;Scrip de manuntenção (VXMSP) (*.vxmsp)"));
+    // A description without its pattern is dropped rather than shown as a broken filter.
+    QCOMPARE(TvxQtPrompts::QtFilter(QStringLiteral("Só texto")), QString());
+}
+
+void PromptsAndFieldDialogTest::fieldDialogRangeAndClose()
+{
+    TFormEditFieldPOR dialog;
+    QCOMPARE(dialog.windowTitle(), QString::fromUtf8("Edição de campos"));
+    TvxFieldDesc field;
+    field.setType(257);
+    QString value;
+    bool refusedWithoutName = false;
+    bool refusedOutOfRange = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        QCOMPARE(dialog.lbRange->text(), QStringLiteral("1 - 255"));
+        QVERIFY(dialog.EditSize->isEnabled());
+        dialog.EditSize->setText(QStringLiteral("20"));
+        dialog.accept();   // no name yet: stays open
+        refusedWithoutName = dialog.isVisible();
+        dialog.EditName->setText(QStringLiteral("NOME"));
+        dialog.EditSize->setText(QStringLiteral("300"));
+        dialog.accept();   // out of range: stays open
+        refusedOutOfRange = dialog.isVisible();
+        dialog.EditSize->setText(QStringLiteral("20"));
+        dialog.accept();
+    });
+    QCOMPARE(dialog.EditField(field, value, Types()), int(QDialog::Accepted));
+    QVERIFY(refusedWithoutName);
+    QVERIFY(refusedOutOfRange);
+    QCOMPARE(field.name(), std::string("NOME"));
+    QCOMPARE(field.units1(), 20);
+    QCOMPARE(field.type(), 257);
+}
+
+void PromptsAndFieldDialogTest::fieldDialogBcdAndDefault()
+{
+    TFormEditFieldPOR dialog;
+    TvxFieldDesc field;
+    field.setName("VALOR");
+    field.setType(257);
+    field.setUnits1(17);
+    QString value = QStringLiteral("antigo");
+    QTimer::singleShot(0, &dialog, [&] {
+        dialog.ComboType->setCurrentIndex(2);   // BCD: units1 fixed, the size is the decimals
+        QCOMPARE(dialog.lbRange->text(), QStringLiteral("0 - 32"));
+        dialog.EditSize->setText(QStringLiteral("2"));
+        dialog.EditDefault->clear();
+        dialog.accept();
+    });
+    QCOMPARE(dialog.EditField(field, value, Types()), int(QDialog::Accepted));
+    QCOMPARE(field.type(), 273);
+    QCOMPARE(field.units2(), 2);
+    QCOMPARE(field.units1(), 17);
+    QCOMPARE(value, QStringLiteral("antigo"));
+}
+
+void PromptsAndFieldDialogTest::fieldDialogCancelLeavesRecord()
+{
+    TFormEditFieldPOR dialog;
+    TvxFieldDesc field;
+    field.setName("DATA");
+    field.setType(258);
+    const TvxFieldDesc before = field;
+    QString value;
+    QTimer::singleShot(0, &dialog, [&] {
+        QVERIFY(!dialog.EditSize->isEnabled());
+        QVERIFY(dialog.lbRange->text().isEmpty());
+        dialog.EditName->setText(QStringLiteral("OUTRO"));
+        dialog.reject();
+    });
+    QCOMPARE(dialog.EditField(field, value, Types()), int(QDialog::Rejected));
+    QVERIFY(field.bytes() == before.bytes());
+}
+
+QTEST_MAIN(PromptsAndFieldDialogTest)
+#include "PromptsAndFieldDialogTest.moc"
