@@ -47,6 +47,8 @@ std::uint64_t TReader::Remaining()
 
 void TReader::RequireAvailable(std::uint64_t count)
 {
+    if (count <= bufEnd_ - bufPos_)
+        return;
     if (count > Remaining())
         FailAt(SReadError, stream_.Size());
 }
