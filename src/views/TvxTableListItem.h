@@ -20,7 +20,8 @@ public:
     void SetName(std::string name);
     TvxTableDesc* Desc() const { return desc_.get(); }
 
-    // Display text of a table name (UTF-8 when valid, else Windows-1252).
+    // Display text of a table name as the file system gives it (UTF-8 when valid, else
+    // Windows-1252).
     static QString DisplayText(std::string_view name);
     // Sorted lists order entries ignoring letter case.
     bool operator<(const QListWidgetItem& other) const override;

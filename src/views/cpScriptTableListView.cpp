@@ -1,8 +1,8 @@
 #include "views/cpScriptTableListView.h"
 
-#include "views/TvxTableListItem.h"
 #include "views/cpFieldGrid.h"
 #include "views/vxNavigationKeys.h"
+#include "views/vxRecordText.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -86,7 +86,8 @@ void TvxScriptTableListView::SyncItems()
             continue;
         }
         entry->setData(kNameRole, bytes);
-        entry->setText(TvxTableListItem::DisplayText(name));
+        // Table names in a script are Windows-1252, like every other script text.
+        entry->setText(RecordTextToQString(name, vxNewTableCodePage));
     }
     if (currentRow() != ItemIndex()) {
         setCurrentRow(ItemIndex());

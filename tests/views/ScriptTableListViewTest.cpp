@@ -163,10 +163,10 @@ void ScriptTableListViewTest::entriesChangedThroughTheModelShow()
     // The builder adds and renames through the model only.
     TvxScriptTableList& model = *view_;
     model.AddTable("Itens", TableWith({}));
-    model.RenameSelected("CLIENTES");
+    model.RenameSelected("CLIENTES\xC7");
     view_->viewport()->repaint();
     QCOMPARE(view_->count(), 4);
-    QCOMPARE(view_->item(0)->text(), QStringLiteral("CLIENTES"));
+    QCOMPARE(view_->item(0)->text(), QStringLiteral("CLIENTESÇ"));
     QCOMPARE(view_->item(3)->text(), QStringLiteral("Itens"));
 
     model.DeleteTable(1);
