@@ -6,8 +6,7 @@
 //
 // The user keeps the grid in step: a mouse release or a navigation key (Page Up/Down, End,
 // Home, arrows) refreshes it without firing OnChange, as does any key that moved the selection.
-// Entries added, renamed, deleted or cleared through the model show at the next selection
-// change (SelectIndex, Change), before the list is painted or used, or on SyncItems.
+// Entries added, renamed, deleted or cleared through the model show at once.
 
 #include "script/TvxScriptTableList.h"
 
@@ -41,6 +40,7 @@ signals:
     void OnClick();
 
 protected:
+    void EntriesChanged() override { SyncItems(); }
     bool viewportEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

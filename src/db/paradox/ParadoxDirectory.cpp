@@ -18,6 +18,14 @@ std::int64_t mtimeNs(const struct stat& st)
     return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
+std::string lower(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
 } // namespace
 
 ParadoxDirectory::ParadoxDirectory(std::string path) : path_(std::move(path))
@@ -56,6 +64,15 @@ const std::vector<std::string>& ParadoxDirectory::files()
     ::closedir(dir);
     std::sort(names.begin(), names.end());
     files_ = std::move(names);
+    byLowerName_.clear();
+    byLowerBase_.clear();
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        const std::string& f = files_[i];
+        byLowerName_.emplace(lower(f), i);
+        const auto dot = f.rfind('.');
+        if (dot != std::string::npos)
+            byLowerBase_[lower(std::string_view(f).substr(0, dot))].push_back(i);
+    }
     listedMtimeNs_ = mtimeNs(st);
     return files_;
 }
@@ -65,20 +82,22 @@ std::optional<std::string> ParadoxDirectory::find(std::string_view name)
     const auto& all = files();
     if (std::binary_search(all.begin(), all.end(), name, std::less<>()))
         return std::string(name);
-    for (const auto& f : all)
-        if (equalNoCase(f, name))
-            return f;
-    return std::nullopt;
+    const auto it = byLowerName_.find(lower(name));
+    if (it == byLowerName_.end())
+        return std::nullopt;
+    return all[it->second];
 }
 
 std::vector<std::string> ParadoxDirectory::withBase(std::string_view base, bool (*extensionMatches)(std::string_view))
 {
     std::vector<std::string> out;
-    for (const auto& f : files()) {
-        if (f.size() <= base.size() + 1 || f[base.size()] != '.')
-            continue;
-        if (equalNoCase(std::string_view(f).substr(0, base.size()), base) &&
-            extensionMatches(std::string_view(f).substr(base.size() + 1)))
+    const auto& all = files();
+    const auto it = byLowerBase_.find(lower(base));
+    if (it == byLowerBase_.end())
+        return out;
+    for (std::size_t i : it->second) {
+        const std::string& f = all[i];
+        if (extensionMatches(std::string_view(f).substr(base.size() + 1)))
             out.push_back(f);
     }
     return out;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace morvane {
@@ -42,6 +43,11 @@ private:
     std::string path_;
     std::int64_t listedMtimeNs_ = -1;
     std::vector<std::string> files_;
+    // Lower-cased name → position in files_ (first in sort order); lower-cased base name (text
+    // before the last dot) → positions. Rebuilt with the listing, so look-ups stay constant-time
+    // while a connect reads every table of a large directory.
+    std::unordered_map<std::string, std::size_t> byLowerName_;
+    std::unordered_map<std::string, std::vector<std::size_t>> byLowerBase_;
 };
 
 } // namespace morvane
