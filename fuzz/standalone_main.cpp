@@ -1,6 +1,9 @@
 // Driver for fuzz targets when libFuzzer is not available: feeds every file of the given
 // folders (or files) to the target, then deterministic mutations of each: truncations at
-// every length up to 4 KiB, single-byte flips and runs of 0x00/0xFF at sampled offsets.
+// every length up to 256 bytes and at sampled lengths beyond, and bytes and short runs set to
+// 0x00, 0xFF, 0x7F and 0x80 at every offset of the first KiB (where headers keep their counts
+// and offsets) and at 128 sampled offsets beyond.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -20,13 +23,13 @@ void runOne(const std::vector<uint8_t>& bytes)
 void runMutations(const std::vector<uint8_t>& seed)
 {
     runOne(seed);
-    const size_t maxCut = std::min<size_t>(seed.size(), 4096);
-    for (size_t len = 0; len < maxCut; ++len) {
+    const size_t cutStep = seed.size() > 4096 ? seed.size() / 128 : 16;
+    for (size_t len = 0; len < seed.size(); len += (len < 256 ? 1 : cutStep)) {
         std::vector<uint8_t> cut(seed.begin(), seed.begin() + static_cast<std::ptrdiff_t>(len));
         runOne(cut);
     }
-    const size_t step = seed.size() > 2048 ? seed.size() / 2048 : 1;
-    for (size_t pos = 0; pos < seed.size(); pos += step) {
+    const size_t farStep = seed.size() > 1024 ? std::max<size_t>(1, (seed.size() - 1024) / 128) : 1;
+    for (size_t pos = 0; pos < seed.size(); pos += (pos < 1024 ? 1 : farStep)) {
         for (uint8_t value : {uint8_t{0x00}, uint8_t{0xFF}, uint8_t{0x7F}, uint8_t{0x80}}) {
             std::vector<uint8_t> m = seed;
             m[pos] = value;

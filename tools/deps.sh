@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
           qt6-base-dev qt6-translations-l10n fonts-dejavu-core
-          libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev pxlib-dev)
+          libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev pxlib-dev locales)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -16,4 +16,11 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The value-text tests run once in a locale whose decimal separator is a comma.
+if ! locale -a 2>/dev/null | grep -qi '^pt_BR\.utf-\?8$'; then
+    if [ "$(id -u)" -eq 0 ]; then
+        localedef -i pt_BR -f UTF-8 pt_BR.UTF-8 || echo "pt_BR.UTF-8 could not be generated; those tests will be skipped" >&2
+    fi
 fi
