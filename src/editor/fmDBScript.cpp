@@ -9,11 +9,15 @@
 #include "editor/TvxQtPrompts.h"
 #include "editor/fmDBScriptCaptions.h"
 #include "editor/vxStrings.h"
+#include "script/EvxAbort.h"
+#include "script/TvxScriptReplayer.h"
+#include "script/cpDBStructScript.h"
 #include "views/TvxResourceVersion.h"
 #include "views/cpDataSetListBox.h"
 #include "views/cpFieldGrid.h"
 #include "views/cpFieldsListBox.h"
 #include "views/cpScriptTableListView.h"
+#include "views/vxRecordText.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -65,6 +69,18 @@ TFormDBScript::TFormDBScript(IvxEngine& engine, std::unique_ptr<IvxPrompts> prom
     database_->OnConnected = [this](bool value) { DatabaseConnected(value); };
     database_->OnPassword = [this](TvxDatabase&) { return DatabasePassword(); };
 
+    structScript_ = std::make_unique<TvxDBScript>();
+    structScript_->SetScriptTableList(ScriptTableListView);
+    structScript_->AfterLoad = [this](TvxCommand& c) { StructScriptAfterLoad(c); };
+    // Clearing a script removes the temporary aliases of directories given by path.
+    structScript_->OnDeleteAlias = [this](const std::string& alias) {
+        engine_.Session(vxDefaultSession).DeleteAlias(alias);
+    };
+    replayer_ = std::make_unique<TvxScriptReplayer>(
+        *ScriptTableListView, [this](std::string_view name) -> const TvxTableDesc* {
+            return DataSetList ? DataSetList->TableByName(name) : nullptr;
+        });
+
     connect(ComboAlias, &QComboBox::activated, this, &TFormDBScript::ComboAliasChange);
     connect(BtnPath, &QPushButton::clicked, this, &TFormDBScript::BtnPathAliasClick);
     connect(BtnPathNew, &QPushButton::clicked, this, &TFormDBScript::BtnPathAliasClick);
@@ -101,6 +117,8 @@ TFormDBScript::TFormDBScript(IvxEngine& engine, std::unique_ptr<IvxPrompts> prom
 TFormDBScript::~TFormDBScript()
 {
     qApp->removeEventFilter(this);
+    if (structScript_)
+        structScript_->SetScriptTableList(nullptr);
     if (database_)
         database_->SetDataSetList(nullptr);
 }
@@ -255,6 +273,14 @@ void TFormDBScript::FormClose()
 // --- handlers ---
 // Handlers with an empty body belong to commands that the window does not offer yet; they
 // exist so that menus and controls are tied to their final slots.
+
+void TFormDBScript::StructScriptAfterLoad(TvxCommand& Comm)
+{
+    if (replayer_->Apply(Comm) == TvxScriptReplayer::MissingSource) {
+        AskMessage(10027, RecordTextToQString(Comm.ParamText(1)), TvxMsgButtons::Ok);
+        throw EvxAbort();
+    }
+}
 
 void TFormDBScript::mnNewClick() {}
 void TFormDBScript::mnOpenClick() {}

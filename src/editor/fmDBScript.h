@@ -41,6 +41,9 @@ class TvxFieldsListBox;
 class TvxFileCommands;
 class TvxHelpCommands;
 class TvxScriptTableListView;
+class TvxCommand;
+class TvxDBScript;
+class TvxScriptReplayer;
 
 // The application's title; every message box of the editor is captioned with it.
 inline constexpr char vxApplicationTitle[] = "Morvane";
@@ -96,6 +99,7 @@ public:
     IvxPrompts& Prompts() const { return *prompts_; }
     IvxHelp& Help() const { return *help_; }
     TvxDatabase& Database() const { return *database_; }
+    TvxDBScript& StructScript() const { return *structScript_; }
 
     // --- controls (named as the program's texts name them) ---
     QWidget* pnActual = nullptr;
@@ -242,6 +246,9 @@ public slots:
     void BtnPathAliasClick();
     void SpdBtnPWClick();
     void DatabaseConnected(bool Value);
+    // One command read back from a document: the new tables follow it. A source table that the
+    // open database lacks is reported (10027) and ends the loading.
+    void StructScriptAfterLoad(TvxCommand& Comm);
     bool DatabasePassword();
     // "&Tabela"
     void mnTableNewClick();
@@ -321,6 +328,8 @@ private:
     std::unique_ptr<IvxPrompts> prompts_;
     std::unique_ptr<IvxHelp> help_;
     std::unique_ptr<TvxDatabase> database_;
+    std::unique_ptr<TvxDBScript> structScript_;
+    std::unique_ptr<TvxScriptReplayer> replayer_;
     std::unique_ptr<TvxHelpCommands> helpCommands_;
     std::unique_ptr<TvxFileCommands> fileCommands_;
     std::unique_ptr<TvxAliasCommands> aliasCommands_;

@@ -5,6 +5,7 @@
 #include "BuilderFixture.h"
 
 #include "script/TvxScriptDocument.h"
+#include "script/TvxScriptReplayer.h"
 #include "stream/TvxMemoryStream.h"
 
 #include <filesystem>
@@ -16,85 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 
 // Rebuilds the new tables from loaded commands, as the main window's after-load handler does.
-class Replayer
-{
-public:
-    Replayer(TvxScriptTableList& list, const std::map<std::string, const TvxTableDesc*>& sources)
-        : list_(list), sources_(sources)
-    {
-    }
-
-    void operator()(TvxCommand& c)
-    {
-        switch (c.Kind()) {
-        case ckCreateTable: {
-            auto desc = std::make_unique<TvxTableDesc>();
-            desc->SetTableName(c.ParamText(0));
-            desc->SetExtension("DB");
-            desc->SetTableType("PARADOX");
-            const std::string name = desc->TableName();
-            list_.AddTable(name, std::move(desc));
-            break;
-        }
-        case ckAddTable: {
-            auto source = sources_.find(c.ParamText(1));
-            ASSERT_NE(source, sources_.end());
-            auto desc = std::make_unique<TvxTableDesc>(source->second->Clone());
-            desc->SetAllNames(c.ParamText(0));
-            list_.AddTable(c.ParamText(0), std::move(desc));
-            break;
-        }
-        case ckCreateField: {
-            TvxFieldDesc f;
-            Fill(f, c, 1);
-            if (TvxTableDesc* t = list_.TableByName(c.ParamText(0)))
-                t->InsertField(f, f.fieldNumber() - 1);
-            break;
-        }
-        case ckChangeField: {
-            TvxTableDesc* t = list_.TableByName(c.ParamText(0));
-            TvxFieldDesc f;
-            if (t && t->FindField(c.ParamText(1), f)) {
-                Fill(f, c, 6);
-                t->SetField(f, f.fieldNumber() - 1);
-            }
-            break;
-        }
-        case ckMoveField: {
-            auto source = sources_.find(c.ParamText(0));
-            TvxTableDesc* t = list_.TableByName(c.ParamText(1));
-            TvxFieldDesc f;
-            if (source != sources_.end() && t && source->second->FindField(c.ParamText(2), f)) {
-                Fill(f, c, 7);
-                t->InsertField(f, f.fieldNumber() - 1);
-            }
-            break;
-        }
-        case ckDeleteField:
-            if (TvxTableDesc* t = list_.TableByName(c.ParamText(0)))
-                t->DeleteFieldByName(c.ParamText(1));
-            break;
-        default: break;
-        }
-    }
-
-private:
-    static void Fill(TvxFieldDesc& f, const TvxCommand& c, int first)
-    {
-        f.setName(c.ParamText(first));
-        f.setFieldNumber(c.ParamInteger(first + 1));
-        f.setType(c.ParamInteger(first + 2));
-        if (f.type() == 273)
-            f.setUnits2(c.ParamInteger(first + 3));
-        else
-            f.setUnits1(c.ParamInteger(first + 3));
-        f.setLength(c.ParamInteger(first + 4));
-    }
-
-    TvxScriptTableList& list_;
-    const std::map<std::string, const TvxTableDesc*>& sources_;
-};
-
 std::vector<std::uint8_t> Structures(const TvxScriptTableList& list)
 {
     TvxMemoryStream stream;
@@ -179,7 +101,13 @@ TEST_F(BuilderRoundTripTest, SavedAndReopenedScriptGivesEqualCommandsAndTables)
     TvxScriptTableList loadedList;
     TvxDBScript loaded;
     loaded.SetScriptTableList(&loadedList);
-    loaded.AfterLoad = Replayer(loadedList, sources);
+    TvxScriptReplayer replayer(loadedList, [this](std::string_view name) -> const TvxTableDesc* {
+        const auto it = sources.find(std::string(name));
+        return it == sources.end() ? nullptr : it->second;
+    });
+    loaded.AfterLoad = [&replayer](TvxCommand& c) {
+        ASSERT_NE(replayer.Apply(c), TvxScriptReplayer::MissingSource);
+    };
     ASSERT_TRUE(OpenScriptDocument(file, loaded, loadedList));
 
     ASSERT_EQ(loaded.Count(), script.Count());
@@ -209,6 +137,52 @@ TEST_F(BuilderRoundTripTest, ADocumentWithOneCreateTableHasTheDocumentedBytes)
     const std::vector<std::uint8_t> expected{6, 7, 'M', 'o', 'r', 'v', 'a', 'n', 'e', 6, 3, '1', '.', '0', 2, 0,
                                              2, 1, 2, 2, 2, 1, 6, 3, 'C', 'L', 'I', 2, 1, 2, 0, 2, 0, 2, 0};
     EXPECT_EQ(stream.Bytes(), expected);
+}
+
+
+TEST(ScriptReplayer, AddTableWithoutItsSourceIsReportedAndAddsNothing)
+{
+    TvxScriptTableList list;
+    TvxScriptReplayer replayer(list, [](std::string_view) -> const TvxTableDesc* { return nullptr; });
+    auto add = MakeCommand(ckAddTable, {"NOVA", "GONE"});
+    EXPECT_EQ(replayer.Apply(*add), TvxScriptReplayer::MissingSource);
+    EXPECT_EQ(list.Count(), 0);
+    auto alias = MakeCommand(ckAddAlias, {"", "", "/tmp"});
+    EXPECT_EQ(replayer.Apply(*alias), TvxScriptReplayer::NotATableEdit);
+}
+
+TEST(ScriptReplayer, FieldCommandsOnUnknownTablesOrFieldsChangeNothing)
+{
+    TvxScriptTableList list;
+    TvxScriptReplayer replayer(list, {});
+    auto create = MakeCommand(ckCreateTable, {"T"});
+    ASSERT_EQ(replayer.Apply(*create), TvxScriptReplayer::Applied);
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.TableAt(0)->FileName(), "T.DB");
+
+    auto field = MakeCommand(ckCreateField, {"T", "Codigo", 1, 267, 0, 4});
+    replayer.Apply(*field);
+    ASSERT_EQ(list.TableAt(0)->FieldCount(), 1);
+    auto elsewhere = MakeCommand(ckCreateField, {"OTHER", "X", 1, 257, 10, 10});
+    replayer.Apply(*elsewhere);
+    auto changeMissing = MakeCommand(ckChangeField, {"T", "Nope", 1, 267, 0, 4, "Y", 1, 257, 5, 5});
+    replayer.Apply(*changeMissing);
+    auto move = MakeCommand(ckMoveField, {"SRC", "T", "Codigo", 1, 267, 0, 4, "Z", 2, 267, 0, 4});
+    replayer.Apply(*move); // no source database: nothing to move
+    ASSERT_EQ(list.TableAt(0)->FieldCount(), 1);
+    EXPECT_EQ(list.TableAt(0)->GetField(0)->name(), "Codigo");
+    EXPECT_EQ(list.TableAt(0)->GetField(0)->type(), 267);
+
+    auto bcd = MakeCommand(ckCreateField, {"T", "Valor", 2, 273, 2, 17});
+    replayer.Apply(*bcd);
+    ASSERT_EQ(list.TableAt(0)->FieldCount(), 2);
+    EXPECT_EQ(list.TableAt(0)->GetField(1)->units2(), 2);
+    EXPECT_EQ(list.TableAt(0)->GetField(1)->units1(), 0);
+
+    auto del = MakeCommand(ckDeleteField, {"t", "CODIGO"});
+    replayer.Apply(*del);
+    ASSERT_EQ(list.TableAt(0)->FieldCount(), 1);
+    EXPECT_EQ(list.TableAt(0)->GetField(0)->name(), "Valor");
 }
 
 } // namespace
