@@ -91,7 +91,10 @@ TEST(Parameter, EmptyAndEmptyStringAreWrittenAlikeAndReadAsStrings)
 TEST(Parameter, TagsReadByTheParameterReader)
 {
     // kind 6, 5 parameters: long string of 256, tag 5 extended 1.5, unknown tag 9, int16, int32.
-    Bytes b{2, 6, 2, 5, 12, 0x00, 0x01, 0x00, 0x00};
+    const Bytes head{2, 6, 2, 5, 12, 0x00, 0x01, 0x00, 0x00};
+    Bytes b;
+    b.reserve(300);
+    b.insert(b.end(), head.begin(), head.end());
     b.insert(b.end(), 256, 'q');
     const Bytes ext{5, 0, 0, 0, 0, 0, 0, 0, 0xC0, 0xFF, 0x3F};
     b.insert(b.end(), ext.begin(), ext.end());
