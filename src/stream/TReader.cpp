@@ -65,11 +65,10 @@ void TReader::FailAt(const char* message, std::int64_t offset)
 
 void TReader::ReadBuffer()
 {
-    const std::int64_t at = stream_.Position();
     bufEnd_ = stream_.Read(buffer_.data(), buffer_.size());
     bufPos_ = 0;
     if (bufEnd_ == 0)
-        FailAt(SReadError, at);
+        FailAt(SReadError, stream_.Position());
 }
 
 void TReader::GetBlock(void* destination, std::size_t count)

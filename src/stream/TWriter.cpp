@@ -34,9 +34,9 @@ void TWriter::Flush()
         return;
     const std::size_t count = bufPos_;
     bufPos_ = 0;
-    const std::int64_t at = stream_.Position();
-    if (stream_.Write(buffer_.data(), count) != count)
-        throw EWriteError(SWriteError, at);
+    const std::size_t stored = stream_.Write(buffer_.data(), count);
+    if (stored != count)
+        throw EWriteError(SWriteError, stream_.Position() - static_cast<std::int64_t>(stored));
 }
 
 void TWriter::PutBlock(const void* bytes, std::size_t count)

@@ -264,6 +264,25 @@ TEST(WriterReader, WriteErrors)
         }
     }
     {
+        // A later section's writer names where its refused bytes would have gone.
+        TvxMemoryStream inner;
+        TvxFailingStream failing(inner, 12);
+        {
+            TWriter first(failing);
+            first.PutString("Morvane"); // 9 bytes
+            first.Flush();
+        }
+        TWriter second(failing);
+        second.PutString("1.0"); // 5 bytes, 3 of them stored
+        try {
+            second.Flush();
+            FAIL() << "no EWriteError";
+        } catch (const EWriteError& e) {
+            EXPECT_EQ(e.Offset(), 9);
+        }
+        EXPECT_EQ(inner.Bytes().size(), 12u);
+    }
+    {
         // A full buffer is refused while more values come.
         TvxMemoryStream inner;
         TvxFailingStream failing(inner, 100);
