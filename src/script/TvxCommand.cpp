@@ -127,6 +127,10 @@ void TvxCommand::ReadFrom(TReader& reader)
 {
     kind_ = static_cast<std::uint8_t>(reader.GetInteger() & 0xFF);
     const std::int32_t n = reader.GetInteger();
+    // Every parameter takes at least its tag byte: a count the stream cannot hold fails here,
+    // before parameters are built for it.
+    if (n > 0)
+        reader.RequireAvailable(static_cast<std::uint64_t>(n));
     for (std::int32_t i = 0; i < n; ++i) {
         auto p = std::make_unique<TvxParameter>();
         p->ReadFrom(reader);

@@ -88,6 +88,19 @@ TEST(Parameter, EmptyAndEmptyStringAreWrittenAlikeAndReadAsStrings)
     EXPECT_TRUE(back->IsEqual(c));
 }
 
+TEST(Parameter, StringsOf255And256Characters)
+{
+    const std::string s255(255, 'a'), s256(256, 'b');
+    TvxCommand c(ckAddPassword, {s255, s256});
+    const Bytes b = Write(c);
+    ASSERT_EQ(b.size(), 4u + 257u + 261u);
+    EXPECT_EQ((Bytes{b.begin() + 4, b.begin() + 6}), (Bytes{6, 0xFF}));
+    EXPECT_EQ((Bytes{b.begin() + 261, b.begin() + 266}), (Bytes{12, 0x00, 0x01, 0x00, 0x00}));
+    auto back = Read(b);
+    EXPECT_EQ(back->ParamText(0), s255);
+    EXPECT_EQ(back->ParamText(1), s256);
+}
+
 TEST(Parameter, TagsReadByTheParameterReader)
 {
     // kind 6, 5 parameters: long string of 256, tag 5 extended 1.5, unknown tag 9, int16, int32.
