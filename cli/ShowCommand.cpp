@@ -18,7 +18,9 @@ namespace morvane::cli {
 
 namespace {
 
-// Windows-1252 to UTF-8; the five undefined bytes become U+FFFD.
+// Windows-1252 to UTF-8 for the terminal; the five undefined bytes become U+FFFD, and control
+// characters, which a damaged or hostile file may hold, are shown as \xNN so that they can
+// neither break the listing's lines nor reach the terminal as commands.
 std::string Utf8(const std::string& text)
 {
     static const char16_t high[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
@@ -28,6 +30,12 @@ std::string Utf8(const std::string& text)
     std::string out;
     out.reserve(text.size());
     for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7F) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02X", c);
+            out += escape;
+            continue;
+        }
         char32_t u = c;
         if (c >= 0x80 && c < 0xA0)
             u = high[c - 0x80];

@@ -165,6 +165,17 @@ TEST_F(ShowCommandTest, Document)
     EXPECT_EQ(r.out.find("Flag"), std::string::npos);
 }
 
+// Texts from a file never reach the terminal as control characters or line breaks.
+TEST_F(ShowCommandTest, ControlCharactersInTextsAreEscaped)
+{
+    script_.Add(ckAddPassword, {std::string("PEDIDOS\nFalso: 1"), std::string("\x1B[2J\x7F\x80")});
+    const Result r = Run(ShellQuote(SaveDocument()));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("  4. Add password ->  PEDIDOS\\x0AFalso: 1 \\x1B[2J\\x7F\xE2\x82\xAC\n"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find('\x1B'), std::string::npos);
+}
+
 TEST_F(ShowCommandTest, UpdateAndMaintenanceScripts)
 {
     const std::string usp = (dir_ / "novo.vxusp").string();
