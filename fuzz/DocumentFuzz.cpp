@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "model/clvxTableDesc.h"
+#include "model/vxFieldTypes.h"
 #include "script/IvxScriptFileSink.h"
 #include "script/TvxScriptDocument.h"
 #include "script/TvxScriptTableList.h"
@@ -26,7 +27,17 @@ public:
     void CommandCount(std::int32_t) override {}
     void Command(std::int32_t, const TvxCommand& command) override { bytes_ += CommandText(command).size(); }
     void TableCount(std::int32_t) override {}
-    void Table(std::int32_t, const TvxTableDesc& table, bool) override { bytes_ += table.Indexes().size(); }
+    // Decodes what `morvane-cli show` prints: a structure's checks as value texts of their
+    // fields' types (damaged value areas included).
+    void Table(std::int32_t, const TvxTableDesc& table, bool structure) override
+    {
+        bytes_ += table.Indexes().size();
+        if (!structure)
+            return;
+        for (const TvxValCheckDesc& check : table.ValChecks())
+            if (const TvxFieldDesc* field = table.GetField(check.fieldNumber() - 1))
+                bytes_ += ValCheckTexts(check, field->type()).minimum.size();
+    }
 
 private:
     std::size_t bytes_ = 0;
