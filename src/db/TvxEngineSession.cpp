@@ -40,7 +40,8 @@ TvxStringList TvxEngineSession::AliasNames()
 
 TvxStringList TvxEngineSession::DriverNames()
 {
-    return {"STANDARD", "PARADOX"};
+    // Paradox tables are read by the standard driver; this engine has no other driver.
+    return {"STANDARD"};
 }
 
 TvxStringList TvxEngineSession::AliasParams(std::string_view alias)
