@@ -23,7 +23,7 @@ namespace {
 
 using nlohmann::ordered_json;
 
-// Single-byte text of a table's code page to UTF-8; bytes the code page does not map become
+// Text of a table's code page to UTF-8; byte sequences the code page does not define become
 // U+FFFD, so the result is always valid UTF-8.
 class TvxCodePageText
 {
@@ -43,27 +43,34 @@ public:
     TvxCodePageText(const TvxCodePageText&) = delete;
     TvxCodePageText& operator=(const TvxCodePageText&) = delete;
 
+    // The whole text goes through iconv at once, so characters of several bytes (code page
+    // 936) convert too; a byte sequence the code page does not define becomes U+FFFD.
     std::string operator()(const std::string& text) const
     {
-        std::string out;
-        for (char c : text) {
-            const auto u = static_cast<unsigned char>(c);
-            if (u < 0x80) {
-                out += c;
-                continue;
-            }
-            char in[1] = {c};
-            char buf[8];
-            char* inp = in;
-            char* outp = buf;
-            std::size_t inLeft = 1, outLeft = sizeof buf;
-            if (cd_ != reinterpret_cast<iconv_t>(-1) && iconv(cd_, &inp, &inLeft, &outp, &outLeft) != std::size_t(-1))
-                out.append(buf, static_cast<std::size_t>(outp - buf));
-            else
-                out += "\xEF\xBF\xBD";
-            if (cd_ != reinterpret_cast<iconv_t>(-1))
-                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+            std::string out;
+            for (char c : text)
+                out += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : std::string("\xEF\xBF\xBD");
+            return out;
         }
+        std::string in = text;
+        char* src = in.data();
+        std::size_t srcLeft = in.size();
+        std::string out;
+        char buf[256];
+        while (srcLeft > 0) {
+            char* dst = buf;
+            std::size_t dstLeft = sizeof buf;
+            const std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+            out.append(buf, static_cast<std::size_t>(dst - buf));
+            if (r == std::size_t(-1) && errno != E2BIG) {
+                out += "\xEF\xBF\xBD";
+                ++src;
+                --srcLeft;
+                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+            }
+        }
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         return out;
     }
 

@@ -212,3 +212,29 @@ TEST_F(InspectCommandTest, GeneratedExampleReadsBackInUtf8)
     EXPECT_EQ((*itens)["fields"][4]["type"], 273);
     EXPECT_EQ((*itens)["fields"][4]["units2"], 2);
 }
+
+TEST_F(InspectCommandTest, DoubleByteCodePageNamesReachUtf8Whole)
+{
+    // long.db with its code page set to 936 and a field name starting with the GBK bytes of 中.
+    fs::create_directories(dir / "gbk");
+    for (const char* f : {"long.db", "long.px"})
+        fs::copy_file(samples / "pd-fields" / f, dir / "gbk" / f);
+    std::string bytes;
+    {
+        std::ifstream in(dir / "gbk" / "long.db", std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const auto at = bytes.find(std::string("LONG\0", 5));
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, 2, "\xD6\xD0");
+    bytes[0x6A] = static_cast<char>(936 & 0xFF);
+    bytes[0x6B] = static_cast<char>(936 >> 8);
+    std::ofstream(dir / "gbk" / "long.db", std::ios::binary | std::ios::trunc) << bytes;
+
+    const auto r = run(quote((dir / "gbk").string()) + " --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json doc = json::parse(r.out);
+    ASSERT_EQ(doc["tables"].size(), 1u);
+    EXPECT_EQ(doc["tables"][0]["codePage"], 936);
+    EXPECT_EQ(doc["tables"][0]["fields"][1]["name"], "中NG");
+}
