@@ -1,6 +1,7 @@
 #include "model/clvxTableDesc.h"
 
 #include "model/vxEngineValues.h"
+#include "model/vxRecordArrays.h"
 #include "model/vxFieldTypes.h"
 #include "model/vxTextCase.h"
 
@@ -9,31 +10,6 @@
 namespace morvane {
 
 namespace {
-
-// Records in use: the recorded count, never more than the array holds.
-template <class T>
-int UsedCount(const std::vector<T>& records, int recorded)
-{
-    return std::clamp(recorded, 0, static_cast<int>(records.size()));
-}
-
-// Resizes to n records (new ones zeroed) and gives memory back when the array shrank a lot.
-template <class T>
-void ResizeRecords(std::vector<T>& records, int n)
-{
-    records.resize(static_cast<std::size_t>(n));
-    if (records.capacity() > 2 * records.size() + 4)
-        records.shrink_to_fit();
-}
-
-template <class T>
-void ReplaceRecords(std::vector<T>& target, std::vector<T> source, int max)
-{
-    if (source.size() > static_cast<std::size_t>(max))
-        source.resize(static_cast<std::size_t>(max));
-    source.shrink_to_fit();
-    target = std::move(source);
-}
 
 // Two digits for 0-9 ("07"), the number as it is otherwise.
 std::string Pad2(int v)
@@ -205,13 +181,13 @@ int TvxTableDesc::BlockSize() const
 
 int TvxTableDesc::FieldCount() const
 {
-    return UsedCount(fields_, cursorProps_.fieldCount());
+    return records::UsedCount(fields_, cursorProps_.fieldCount());
 }
 
 void TvxTableDesc::SetFieldCount(int n)
 {
     n = std::clamp(n, 0, MaxFields);
-    ResizeRecords(fields_, n);
+    records::Resize(fields_, n);
     cursorProps_.setFieldCount(n);
 }
 
@@ -233,9 +209,7 @@ bool TvxTableDesc::InsertField(const TvxFieldDesc& desc, int pos)
     const int count = FieldCount();
     if (count >= MaxFields || pos < 0)
         return false;
-    fields_.resize(static_cast<std::size_t>(count));
-    fields_.insert(fields_.begin() + std::min(pos, count), desc);
-    cursorProps_.setFieldCount(count + 1);
+    cursorProps_.setFieldCount(records::Insert(fields_, count, pos, desc));
     return true;
 }
 
@@ -244,9 +218,7 @@ bool TvxTableDesc::DeleteField(int pos)
     const int count = FieldCount();
     if (pos < 0 || pos >= count)
         return false;
-    fields_.resize(static_cast<std::size_t>(count));
-    fields_.erase(fields_.begin() + pos);
-    cursorProps_.setFieldCount(count - 1);
+    cursorProps_.setFieldCount(records::Erase(fields_, count, pos));
     return true;
 }
 
@@ -299,13 +271,13 @@ void TvxTableDesc::ListFieldsNotInIndex(std::vector<std::string>& strings, const
 
 int TvxTableDesc::ValCheckCount() const
 {
-    return UsedCount(valChecks_, cursorProps_.valCheckCount());
+    return records::UsedCount(valChecks_, cursorProps_.valCheckCount());
 }
 
 void TvxTableDesc::SetValCheckCount(int n)
 {
     n = std::clamp(n, 0, MaxValChecks);
-    ResizeRecords(valChecks_, n);
+    records::Resize(valChecks_, n);
     cursorProps_.setValCheckCount(n);
 }
 
@@ -349,9 +321,7 @@ bool TvxTableDesc::AddValCheck(std::string_view minText, std::string_view maxTex
     check.setPicture(pictureText);
     if (failed != 0)
         return false;
-    valChecks_.resize(static_cast<std::size_t>(count));
-    valChecks_.push_back(check);
-    cursorProps_.setValCheckCount(count + 1);
+    cursorProps_.setValCheckCount(records::Insert(valChecks_, count, count, check));
     return true;
 }
 
@@ -360,9 +330,7 @@ bool TvxTableDesc::DeleteValCheck(int fieldNo)
     const int count = ValCheckCount();
     for (int i = 0; i < count; ++i) {
         if (valChecks_[i].fieldNumber() == fieldNo) {
-            valChecks_.resize(static_cast<std::size_t>(count));
-            valChecks_.erase(valChecks_.begin() + i);
-            cursorProps_.setValCheckCount(count - 1);
+            cursorProps_.setValCheckCount(records::Erase(valChecks_, count, i));
             return true;
         }
     }
@@ -373,25 +341,25 @@ bool TvxTableDesc::DeleteValCheck(int fieldNo)
 
 void TvxTableDesc::SetFields(std::vector<TvxFieldDesc> fields)
 {
-    ReplaceRecords(fields_, std::move(fields), MaxFields);
+    records::Replace(fields_, std::move(fields), MaxFields);
     cursorProps_.setFieldCount(static_cast<int>(fields_.size()));
 }
 
 void TvxTableDesc::SetIndexes(std::vector<TvxIndexDesc> indexes)
 {
-    ReplaceRecords(indexes_, std::move(indexes), MaxStreamedRecords);
+    records::Replace(indexes_, std::move(indexes), MaxStreamedRecords);
     cursorProps_.setIndexCount(static_cast<int>(indexes_.size()));
 }
 
 void TvxTableDesc::SetRefInts(std::vector<TvxRefIntDesc> refInts)
 {
-    ReplaceRecords(refInts_, std::move(refInts), MaxStreamedRecords);
+    records::Replace(refInts_, std::move(refInts), MaxStreamedRecords);
     cursorProps_.setRefIntCount(static_cast<int>(refInts_.size()));
 }
 
 void TvxTableDesc::SetValChecks(std::vector<TvxValCheckDesc> checks)
 {
-    ReplaceRecords(valChecks_, std::move(checks), MaxValChecks);
+    records::Replace(valChecks_, std::move(checks), MaxValChecks);
     cursorProps_.setValCheckCount(static_cast<int>(valChecks_.size()));
 }
 

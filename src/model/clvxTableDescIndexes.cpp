@@ -3,6 +3,7 @@
 
 #include "model/clvxTableDesc.h"
 #include "model/vxFieldTypes.h"
+#include "model/vxRecordArrays.h"
 #include "model/vxTextCase.h"
 
 #include <algorithm>
@@ -19,15 +20,13 @@ constexpr std::size_t MaxIndexNameLength = 259;
 
 int TvxTableDesc::IndexCount() const
 {
-    return std::clamp(cursorProps_.indexCount(), 0, static_cast<int>(indexes_.size()));
+    return records::UsedCount(indexes_, cursorProps_.indexCount());
 }
 
 void TvxTableDesc::SetIndexCount(int n)
 {
     n = std::clamp(n, 0, MaxStreamedRecords);
-    indexes_.resize(static_cast<std::size_t>(n));
-    if (indexes_.capacity() > 2 * indexes_.size() + 4)
-        indexes_.shrink_to_fit();
+    records::Resize(indexes_, n);
     cursorProps_.setIndexCount(n);
 }
 
@@ -145,10 +144,8 @@ int TvxTableDesc::AddIndex(const TvxIndexDesc& desc)
     bool idOneTaken = false;
     for (int i = 0; i < count && !idOneTaken; ++i)
         idOneTaken = indexes_[i].id() == 1;
-    indexes_.resize(static_cast<std::size_t>(count));
-    indexes_.push_back(desc);
+    cursorProps_.setIndexCount(records::Insert(indexes_, count, count, desc));
     indexes_.back().setId(idOneTaken ? 2 : 1);
-    cursorProps_.setIndexCount(count + 1);
     return vxOK;
 }
 
@@ -159,9 +156,7 @@ int TvxTableDesc::DeleteIndex(int pos)
         return vxOK;
     if (const int code = CheckIndexInUse(pos))
         return code;
-    indexes_.resize(static_cast<std::size_t>(count));
-    indexes_.erase(indexes_.begin() + pos);
-    cursorProps_.setIndexCount(count - 1);
+    cursorProps_.setIndexCount(records::Erase(indexes_, count, pos));
     return vxOK;
 }
 

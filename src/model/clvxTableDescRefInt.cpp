@@ -3,6 +3,7 @@
 
 #include "model/clvxTableDesc.h"
 #include "model/vxFieldTypes.h"
+#include "model/vxRecordArrays.h"
 #include "model/vxTextCase.h"
 
 #include <algorithm>
@@ -24,15 +25,13 @@ std::string MasterTableName(std::string_view otherTable)
 
 int TvxTableDesc::RefIntCount() const
 {
-    return std::clamp(cursorProps_.refIntCount(), 0, static_cast<int>(refInts_.size()));
+    return records::UsedCount(refInts_, cursorProps_.refIntCount());
 }
 
 void TvxTableDesc::SetRefIntCount(int n)
 {
     n = std::clamp(n, 0, MaxStreamedRecords);
-    refInts_.resize(static_cast<std::size_t>(n));
-    if (refInts_.capacity() > 2 * refInts_.size() + 4)
-        refInts_.shrink_to_fit();
+    records::Resize(refInts_, n);
     cursorProps_.setRefIntCount(n);
 }
 
@@ -114,10 +113,8 @@ int TvxTableDesc::AddRefInt(const TvxRefIntDesc& desc)
     const int count = RefIntCount();
     if (count >= MaxRefInts)
         return vxErrMaxRefInts;
-    refInts_.resize(static_cast<std::size_t>(count));
-    refInts_.push_back(desc);
+    cursorProps_.setRefIntCount(records::Insert(refInts_, count, count, desc));
     refInts_.back().setKind(TvxRefIntDesc::Dependent);
-    cursorProps_.setRefIntCount(count + 1);
     return vxOK;
 }
 
@@ -126,9 +123,7 @@ bool TvxTableDesc::DeleteRefInt(int pos)
     const int count = RefIntCount();
     if (pos < 0 || pos >= count)
         return false;
-    refInts_.resize(static_cast<std::size_t>(count));
-    refInts_.erase(refInts_.begin() + pos);
-    cursorProps_.setRefIntCount(count - 1);
+    cursorProps_.setRefIntCount(records::Erase(refInts_, count, pos));
     return true;
 }
 

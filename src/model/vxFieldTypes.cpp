@@ -210,6 +210,34 @@ bool HasValueForm(int code)
     }
 }
 
+// A Short or Long within its range, little-endian.
+template <class Int>
+bool StoreInteger(std::string_view text, std::uint8_t* area)
+{
+    std::int64_t v = 0;
+    if (!TextToInteger(text, std::numeric_limits<Int>::min(), std::numeric_limits<Int>::max(), v))
+        return false;
+    if constexpr (sizeof(Int) == 2)
+        WriteI16(area, static_cast<std::int16_t>(v));
+    else
+        WriteI32(area, static_cast<std::int32_t>(v));
+    return true;
+}
+
+// A Date or Time: the keyword ("TODAY", "NOW") stores -1, any other text must be the moment.
+bool StoreMoment(std::string_view text, std::string_view keyword, bool (TvxMomentScanner::*read)(std::int32_t&),
+                 std::uint8_t* area)
+{
+    std::int32_t value = -1;
+    if (UpperTrimmed(text) != keyword) {
+        TvxMomentScanner scan(text);
+        if (!(scan.*read)(value) || !scan.atEnd())
+            return false;
+    }
+    WriteI32(area, value);
+    return true;
+}
+
 // Stores the text's value into the (already zeroed) area; false when it does not convert.
 bool StoreValue(std::string_view text, int code, std::uint8_t* area)
 {
@@ -231,46 +259,14 @@ bool StoreValue(std::string_view text, int code, std::uint8_t* area)
         double v = 0.0;
         return TextToFloat(text, v) && DoubleToBcd(v, BcdPrecision, BcdDecimals, area);
     }
-    case fldShort: {
-        std::int64_t v = 0;
-        if (!TextToInteger(text, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max(),
-                           v))
-            return false;
-        WriteI16(area, static_cast<std::int16_t>(v));
-        return true;
-    }
-    case fldLong: {
-        std::int64_t v = 0;
-        if (!TextToInteger(text, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(),
-                           v))
-            return false;
-        WriteI32(area, static_cast<std::int32_t>(v));
-        return true;
-    }
-    case fldDate: {
-        if (UpperTrimmed(text) == "TODAY") {
-            WriteI32(area, -1);
-            return true;
-        }
-        std::int32_t date = 0;
-        TvxMomentScanner scan(text);
-        if (!scan.date(date) || !scan.atEnd())
-            return false;
-        WriteI32(area, date);
-        return true;
-    }
-    case fldTime: {
-        if (UpperTrimmed(text) == "NOW") {
-            WriteI32(area, -1);
-            return true;
-        }
-        std::int32_t time = 0;
-        TvxMomentScanner scan(text);
-        if (!scan.time(time) || !scan.atEnd())
-            return false;
-        WriteI32(area, time);
-        return true;
-    }
+    case fldShort:
+        return StoreInteger<std::int16_t>(text, area);
+    case fldLong:
+        return StoreInteger<std::int32_t>(text, area);
+    case fldDate:
+        return StoreMoment(text, "TODAY", &TvxMomentScanner::date, area);
+    case fldTime:
+        return StoreMoment(text, "NOW", &TvxMomentScanner::time, area);
     case fldTimestamp: {
         if (UpperTrimmed(text) == "NOW") {
             WriteDouble(area, 0.0);
