@@ -41,12 +41,15 @@ TvxFileStream::~TvxFileStream()
     Close();
 }
 
-std::size_t TvxFileStream::Read(void* buffer, std::size_t count)
+namespace {
+
+// Repeats a read or write until count bytes are moved, the data ends or the medium refuses.
+template <typename Byte, typename Transfer>
+std::size_t TransferAll(int fd, Byte* p, std::size_t count, Transfer transfer)
 {
     std::size_t done = 0;
-    auto* p = static_cast<char*>(buffer);
-    while (fd_ >= 0 && done < count) {
-        const ssize_t n = ::read(fd_, p + done, count - done);
+    while (fd >= 0 && done < count) {
+        const ssize_t n = transfer(fd, p + done, count - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -56,19 +59,16 @@ std::size_t TvxFileStream::Read(void* buffer, std::size_t count)
     return done;
 }
 
+} // namespace
+
+std::size_t TvxFileStream::Read(void* buffer, std::size_t count)
+{
+    return TransferAll(fd_, static_cast<char*>(buffer), count, ::read);
+}
+
 std::size_t TvxFileStream::Write(const void* buffer, std::size_t count)
 {
-    std::size_t done = 0;
-    const auto* p = static_cast<const char*>(buffer);
-    while (fd_ >= 0 && done < count) {
-        const ssize_t n = ::write(fd_, p + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    return done;
+    return TransferAll(fd_, static_cast<const char*>(buffer), count, ::write);
 }
 
 std::int64_t TvxFileStream::Seek(std::int64_t offset, TvxSeekOrigin origin)
