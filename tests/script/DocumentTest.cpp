@@ -48,6 +48,30 @@ TvxIndexDesc Index(const char* name, int field)
     return x;
 }
 
+// Opens a document held in memory as the editor does (commands replayed into a table list,
+// then the descriptor records) and keeps what was loaded and the read error, if any.
+struct Opened
+{
+    std::string error;
+    std::int64_t offset = -1;
+    Script script;
+    TvxScriptTableList tables;
+};
+
+std::unique_ptr<Opened> OpenBytes(const Bytes& bytes)
+{
+    auto o = std::make_unique<Opened>();
+    Replay(o->script, o->tables);
+    TvxMemoryStream ms(bytes);
+    try {
+        ReadScriptDocument(ms, o->script, [&](TvxStream& s) { o->tables.ReadAllDescriptors(s); });
+    } catch (const EReadError& e) {
+        o->error = e.what();
+        o->offset = e.Offset();
+    }
+    return o;
+}
+
 Bytes ReadAll(const fs::path& p)
 {
     std::ifstream in(p, std::ios::binary);
@@ -177,24 +201,16 @@ TEST_F(DocumentTest, TruncatedDocumentsFailAndKeepWhatWasLoaded)
     const std::size_t headerEnd = 16, commandsEnd = commandsOnly.Bytes().size();
 
     for (std::size_t len = 0; len < full.size(); len += (len < commandsEnd + 8 ? 1 : 97)) {
-        Script loaded;
-        TvxScriptTableList rebuilt;
-        Replay(loaded, rebuilt);
-        TvxMemoryStream cut(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(len)));
-        try {
-            ReadScriptDocument(cut, loaded, [&](TvxStream& s) { rebuilt.ReadAllDescriptors(s); });
-            FAIL() << "read a document cut at " << len;
-        } catch (const EReadError& e) {
-            EXPECT_STREQ(e.what(), "Stream read error") << len;
-        }
+        const auto o = OpenBytes(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(len)));
+        EXPECT_EQ(o->error, "Stream read error") << "read a document cut at " << len;
         if (len <= headerEnd) {
-            EXPECT_EQ(loaded.Count(), 0) << len;
+            EXPECT_EQ(o->script.Count(), 0) << len;
         }
         if (len >= commandsEnd) {
-            EXPECT_EQ(loaded.Count(), 4) << len;
-            EXPECT_EQ(rebuilt.Count(), 2) << len;
+            EXPECT_EQ(o->script.Count(), 4) << len;
+            EXPECT_EQ(o->tables.Count(), 2) << len;
         } else {
-            EXPECT_LT(loaded.Count(), 4) << len;
+            EXPECT_LT(o->script.Count(), 4) << len;
         }
     }
 }
@@ -220,35 +236,19 @@ TEST_F(DocumentTest, DamagedCountsAndTags)
         const Bytes bad{3, 0x2C, 0x01};
         b.insert(b.end(), bad.begin(), bad.end());
         b.insert(b.end(), full.begin() + static_cast<std::ptrdiff_t>(tablesAt + 4), full.end());
-        Script loaded;
-        TvxScriptTableList rebuilt;
-        Replay(loaded, rebuilt);
-        TvxMemoryStream damaged(b);
-        try {
-            ReadScriptDocument(damaged, loaded, [&](TvxStream& s) { rebuilt.ReadAllDescriptors(s); });
-            FAIL();
-        } catch (const EReadError& e) {
-            EXPECT_STREQ(e.what(), "Record count out of range");
-            EXPECT_EQ(e.Offset(), static_cast<std::int64_t>(tablesAt + 2));
-        }
-        EXPECT_EQ(loaded.Count(), 4);
-        EXPECT_EQ(rebuilt.TableAt(0)->ValCheckCount(), 0);
+        const auto o = OpenBytes(b);
+        EXPECT_EQ(o->error, "Record count out of range");
+        EXPECT_EQ(o->offset, static_cast<std::int64_t>(tablesAt + 2));
+        EXPECT_EQ(o->script.Count(), 4);
+        EXPECT_EQ(o->tables.TableAt(0)->ValCheckCount(), 0);
     }
     {
         // A string where the table count is expected.
         Bytes b = full;
         b[tablesAt] = 6;
-        Script loaded;
-        TvxScriptTableList rebuilt;
-        Replay(loaded, rebuilt);
-        TvxMemoryStream damaged(b);
-        try {
-            ReadScriptDocument(damaged, loaded, [&](TvxStream& s) { rebuilt.ReadAllDescriptors(s); });
-            FAIL();
-        } catch (const EReadError& e) {
-            EXPECT_STREQ(e.what(), "Invalid property value");
-        }
-        EXPECT_EQ(loaded.Count(), 4);
+        const auto o = OpenBytes(b);
+        EXPECT_EQ(o->error, "Invalid property value");
+        EXPECT_EQ(o->script.Count(), 4);
     }
     {
         // A huge long-string length in the header.
