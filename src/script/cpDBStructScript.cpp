@@ -53,6 +53,9 @@ int TvxDBScript::AddCommand(std::unique_ptr<TvxCommand>& command, TvxCommandExtr
         Require(extras.table != nullptr, "AddCommand: Add table needs the new table's descriptor");
 
     Index();
+    // Renaming a table to the name of another would merge the commands of the two tables.
+    if (kind == ckChangeTable && RenameClashes(*command))
+        return vxErrTableExists;
     int code = vxAppend;
     switch (kind) {
     case ckAddAlias: code = ApplyAddAlias(command); break;

@@ -6,7 +6,10 @@
 // new-structure table list (ScriptTableList, not owned) in step with what it records.
 //
 // Results: AddCommand answers 0 when the edit was taken (appended or folded), otherwise a message
-// id (vxErrFieldNameInUse = 2). The handlers answer 0 (append), 1 (done without appending) or 2.
+// id: vxErrFieldNameInUse (2) for a field name in use in the table (also the name a changed or
+// moved field takes), vxErrFieldPosOut (5) for a field added to a table that is full, and
+// vxErrTableExists (1) for a table renamed to the name of another new table. The handlers
+// answer 0 (append), 1 (done without appending) or such a message id.
 // The owner of the table list unlinks it (SetScriptTableList(nullptr)) before destroying it.
 // Clear, ReplaceCommand and LoadFromStream are to be called on this class, not on the loader.
 
@@ -102,6 +105,12 @@ protected:
     int ApplyAddNewAlias(std::unique_ptr<TvxCommand>& command);
 
 private:
+    // FindFieldCommand for the commands of the named table.
+    int FindFieldCommandOf(std::string_view table, std::string_view fieldName) const;
+    // A table is selected in a linked list and holds as many fields as a table can.
+    bool SelectedTableFull() const;
+    // A Change table whose new name is that of another new table (upper-case equal).
+    bool RenameClashes(const TvxCommand& command) const;
     const TvxScriptCommandIndex& Index() const;
     void RemoveAt(int pos);
 

@@ -30,7 +30,11 @@ bool ParamExactlyEqual(const TvxCommand& c, int i, std::string_view text)
 
 int TvxDBScript::FindFieldCommand(const TvxCommand& command, std::string_view fieldName) const
 {
-    const std::string table = command.ParamText(0);
+    return FindFieldCommandOf(command.ParamText(0), fieldName);
+}
+
+int TvxDBScript::FindFieldCommandOf(std::string_view table, std::string_view fieldName) const
+{
     for (int pos : Index().FieldCommands(table)) {
         const TvxCommand* c = Command(pos);
         if (!c)
@@ -52,6 +56,12 @@ int TvxDBScript::FindFieldCommand(const TvxCommand& command, std::string_view fi
         }
     }
     return -1;
+}
+
+bool TvxDBScript::SelectedTableFull() const
+{
+    const TvxScriptTableList* list = ScriptTableList();
+    return list && list->SelectedTable() && list->FieldCount() >= TvxTableDesc::MaxFields;
 }
 
 int TvxDBScript::FindFieldInSelectedTable(std::string_view name) const
@@ -93,6 +103,8 @@ int TvxDBScript::ApplyCreateField(TvxCommand& command, const TvxFieldDesc& field
     const std::string name = field.name();
     if (FindFieldCommand(command, name) >= 0 || FindFieldInSelectedTable(name) >= 0)
         return vxNameInUse;
+    if (SelectedTableFull())
+        return vxErrFieldPosOut;
     if (TvxScriptTableList* list = ScriptTableList())
         list->InsertField(field);
     RenumberFields(command.ParamText(0), field.fieldNumber(), +1);
@@ -103,19 +115,23 @@ int TvxDBScript::ApplyCreateField(TvxCommand& command, const TvxFieldDesc& field
 
 int TvxDBScript::ApplyChangeField(TvxCommand& command, const TvxFieldDesc& oldField, const TvxFieldDesc& newField)
 {
+    // A new name is checked against the other fields; a change of letter case only is no new
+    // name (the earlier command and the table's field are this very field).
+    const std::string newName = newField.name();
+    const bool renamed = !UpperCaseEqual(oldField.name(), newName);
     const int pos = FindFieldCommand(command, oldField.name());
     if (pos < 0) {
+        // A field with no earlier command (one of an added table) must not take the name of
+        // another field either: the table would end up with two fields of one name.
+        if (renamed && (FindFieldCommand(command, newName) >= 0 || FindFieldInSelectedTable(newName) >= 0))
+            return vxNameInUse;
         command.AddFieldBlock(oldField);
         command.AddFieldBlock(newField);
         if (TvxScriptTableList* list = ScriptTableList())
             list->ChangeField(newField);
         return vxAppend;
     }
-    // A new name is checked against the other fields; a change of letter case only is no new
-    // name (the earlier command and the table's field are this very field).
-    const std::string newName = newField.name();
-    if (!UpperCaseEqual(oldField.name(), newName) &&
-        (FindFieldCommand(command, newName) >= 0 || FindFieldInSelectedTable(newName) >= 0))
+    if (renamed && (FindFieldCommand(command, newName) >= 0 || FindFieldInSelectedTable(newName) >= 0))
         return vxNameInUse;
     TvxCommand& earlier = *Command(pos);
     switch (earlier.Kind()) {
@@ -168,6 +184,14 @@ int TvxDBScript::ApplyMoveField(TvxCommand& command, const TvxFieldDesc& source,
     const std::string name = source.name();
     if (FindFieldCommand(command, name) >= 0 || FindFieldInSelectedTable(name) >= 0)
         return vxNameInUse;
+    // The field arrives in the target table under the target descriptor's name, which the
+    // field dialog may have changed: that name must be free there too.
+    const std::string targetTable = command.ParamText(1);
+    const std::string targetName = target.name();
+    if (FindFieldCommandOf(targetTable, targetName) >= 0 || FindFieldInSelectedTable(targetName) >= 0)
+        return vxNameInUse;
+    if (SelectedTableFull())
+        return vxErrFieldPosOut;
     RenumberFields(command.ParamText(1), target.fieldNumber(), +1);
     command.AddFieldBlock(source);
     command.AddFieldBlock(target);

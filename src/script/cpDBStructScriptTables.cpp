@@ -60,6 +60,13 @@ int TvxDBScript::ApplyAddTable(TvxCommand& command, std::unique_ptr<TvxTableDesc
     return code;
 }
 
+bool TvxDBScript::RenameClashes(const TvxCommand& command) const
+{
+    const int pos = FindTableCommand(command.ParamText(1));
+    // The table's own command may be found when only the letter case changes.
+    return pos >= 0 && Command(pos)->ParamText(0) != command.ParamText(0);
+}
+
 int TvxDBScript::ApplyChangeTable(TvxCommand& command)
 {
     const std::string oldName = command.ParamText(0);

@@ -64,6 +64,48 @@ TEST_F(BuilderTest, ChangeFieldToANameInUseIsRejectedButACaseChangeIsNot)
     EXPECT_EQ(FieldNames(0), (std::vector<std::string>{"A", "b"}));
 }
 
+TEST_F(BuilderTest, ChangeOfAnAddedTablesFieldToANameInUseIsRejected)
+{
+    AddTable("CLI", SourceTable("CLIENTES", {"COD", "NOME"}));
+    list.SetCurrentFieldPos(1);
+    EXPECT_EQ(ChangeField("CLI", MakeField("NOME", 2), MakeField("cod", 2)), vxErrFieldNameInUse);
+    EXPECT_EQ(Kinds(), std::vector<int>{ckAddTable});
+    EXPECT_EQ(FieldNames(0), (std::vector<std::string>{"COD", "NOME"}));
+
+    EXPECT_EQ(ChangeField("CLI", MakeField("NOME", 2), MakeField("Nome", 2)), 0); // its own name
+    EXPECT_EQ(ChangeField("CLI", MakeField("COD", 1), MakeField("NOME", 1)), vxErrFieldNameInUse);
+    EXPECT_EQ(FieldNames(0), (std::vector<std::string>{"COD", "Nome"}));
+}
+
+TEST_F(BuilderTest, MoveFieldUnderANameInUseInTheTargetIsRejected)
+{
+    CreateTable("NOVA");
+    CreateField("NOVA", "A", 1);
+    // The source field is free in the target, the name the dialog gave it is not.
+    EXPECT_EQ(Add(ckMoveField, {"VELHA", "NOVA"}, TvxCommandExtras::ForFields(MakeField("X", 4), MakeField("a", 2))),
+              vxErrFieldNameInUse);
+    AddTable("PED", SourceTable("PEDIDOS", {"COD"}));
+    EXPECT_EQ(Add(ckMoveField, {"VELHA", "PED"}, TvxCommandExtras::ForFields(MakeField("X", 4), MakeField("Cod", 2))),
+              vxErrFieldNameInUse);
+    EXPECT_EQ(Kinds(), (std::vector<int>{ckCreateTable, ckCreateField, ckAddTable}));
+    EXPECT_EQ(FieldNames(0), std::vector<std::string>{"A"});
+    EXPECT_EQ(FieldNames(1), std::vector<std::string>{"COD"});
+}
+
+TEST_F(BuilderTest, FieldsAddedToAFullTableAreRefusedAndNothingIsRecorded)
+{
+    CreateTable("T");
+    std::vector<TvxFieldDesc> fields;
+    for (int i = 1; i <= TvxTableDesc::MaxFields; ++i)
+        fields.push_back(MakeField(std::to_string(i), i));
+    list.SelectedTable()->SetFields(fields);
+    EXPECT_EQ(CreateField("T", "NOVO", 257), vxErrFieldPosOut);
+    EXPECT_EQ(Add(ckMoveField, {"VELHA", "T"}, TvxCommandExtras::ForFields(MakeField("X", 1), MakeField("X", 257))),
+              vxErrFieldPosOut);
+    EXPECT_EQ(Kinds(), std::vector<int>{ckCreateTable});
+    EXPECT_EQ(list.FieldCount(), TvxTableDesc::MaxFields);
+}
+
 // ---- Change folded into the earlier command ------------------------------------------------
 
 TEST_F(BuilderTest, ChangeFieldTwiceLeavesOneChangeWithTheLatestNewBlock)

@@ -138,6 +138,22 @@ TEST_F(BuilderTest, ChangeTableRenamesExactlyMatchingTableParameters)
     EXPECT_EQ(CreateField("U", "a", 2), vxErrFieldNameInUse);
 }
 
+TEST_F(BuilderTest, ChangeTableToTheNameOfAnotherTableIsRefused)
+{
+    CreateTable("A");
+    CreateField("A", "X", 1);
+    CreateTable("B");
+    list.SelectIndex(0);
+    EXPECT_EQ(Add(ckChangeTable, {"A", "b"}), vxErrTableExists);
+    EXPECT_EQ(script.Command(0)->ParamText(0), "A");
+    EXPECT_EQ(script.Command(1)->ParamText(0), "A");
+    EXPECT_EQ(list.NameAt(0), "A");
+
+    EXPECT_EQ(Add(ckChangeTable, {"A", "a"}), 0); // only its own letter case changes
+    EXPECT_EQ(script.Command(1)->ParamText(0), "a");
+    EXPECT_EQ(list.NameAt(0), "a");
+}
+
 // ---- Deleting a table ----------------------------------------------------------------------
 
 TEST_F(BuilderTest, DeleteTableRemovesItsCommandsButKeepsItsPassword)
