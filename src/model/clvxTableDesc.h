@@ -116,7 +116,9 @@ public:
     bool FindField(std::string_view name, TvxFieldDesc& out) const;
     int FieldNumber(std::string_view name) const;
     void ListFieldsNotInIndex(std::vector<std::string>& strings, const TvxIndexDesc& index) const;
-    // mode 0: field fieldNo was inserted; mode 1: field fieldNo was deleted.
+    // mode 0: field fieldNo was inserted; mode 1: field fieldNo was deleted. Index key fields
+    // and the rules' fields in this table follow; a rule that loses its field loses that entry
+    // and every later one (it is incomplete again). Field descriptors are not renumbered.
     void RenumberIndexFields(int fieldNo, int mode);
 
     // Validity checks.
@@ -164,6 +166,9 @@ public:
     bool AllRefIntsComplete() const;
     int AddRefInt(const TvxRefIntDesc& desc);
     bool DeleteRefInt(int pos);
+    // The rule's index (named after its one field, or after the rule) is dropped by
+    // SetRefIntMaster and RemoveRefIntField, and renamed by RenameRefInt, only while it carries
+    // the rule: an index of that name over other fields is the user's and stays as it is.
     int SetRefIntMaster(int pos, const TvxTableDesc& master);
     int AddRefIntField(int fieldNo, int pos);
     int RemoveRefIntField(int pos);
@@ -201,6 +206,10 @@ private:
     // Key fields of an index and fields of a rule as recorded, at most 16.
     static int KeyCount(const TvxIndexDesc& index);
     static int RuleFieldCount(const TvxRefIntDesc& rule);
+    // The index's key fields are exactly the rule's fields in this table (the rule is complete).
+    static bool CarriesRule(const TvxIndexDesc& index, const TvxRefIntDesc& rule);
+    // The secondary index of that name (any letter case) that carries the rule; -1 when none.
+    int RuleIndexPos(const TvxRefIntDesc& rule, std::string_view name) const;
 
     TvxCursorProps cursorProps_{};
     TvxTableListRec tableList_{};

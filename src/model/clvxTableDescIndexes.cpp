@@ -119,18 +119,9 @@ int TvxTableDesc::CheckIndexInUse(int pos) const
     const int rules = RefIntCount();
     if (index->primary() && rules > 0)
         return vxErrNeedsPrimaryKey;
-    const int keys = KeyCount(*index);
     // An index without key fields carries no rule, not even a rule that has no fields yet.
-    if (keys == 0)
-        return vxOK;
     for (int r = 0; r < rules; ++r) {
-        const TvxRefIntDesc& rule = refInts_[r];
-        if (RuleFieldCount(rule) != keys)
-            continue;
-        bool same = true;
-        for (int k = 0; k < keys && same; ++k)
-            same = rule.thisField(k) == index->keyField(k);
-        if (same)
+        if (CarriesRule(*index, refInts_[r]))
             return vxErrIndexUsedByRefInt;
     }
     return vxOK;
@@ -277,6 +268,22 @@ void TvxTableDesc::RenumberIndexFields(int fieldNo, int mode)
         for (int k = 0; k < TvxIndexDesc::MaxKeyFields; ++k)
             index.setKeyField(k, k < n ? kept[k] : (k < keys ? 0 : index.keyField(k)));
         index.setKeyFieldCount(n);
+    }
+
+    // A rule's entries pair with the master's key fields by position: a deleted field empties
+    // its entry and the later ones, which are chosen again.
+    const int rules = RefIntCount();
+    for (int r = 0; r < rules; ++r) {
+        TvxRefIntDesc& rule = refInts_[r];
+        bool lost = false;
+        for (int k = 0; k < TvxRefIntDesc::MaxFields; ++k) {
+            const int no = rule.thisField(k);
+            lost = lost || (mode == 1 && no == fieldNo);
+            if (lost)
+                rule.setThisField(k, 0);
+            else if (no != 0 && no >= fieldNo + mode)
+                rule.setThisField(k, mode == 0 ? no + 1 : no - 1);
+        }
     }
 }
 

@@ -145,9 +145,9 @@ int TvxTableDesc::SetRefIntMaster(int pos, const TvxTableDesc& master)
     TvxRefIntDesc& rule = refInts_[pos];
     int present = -1;
     if (rule.fieldCount() != 1)
-        present = IndexPosByName(rule.name());
-    else if (rule.thisField(0) != 0 && !FieldName(rule.thisField(0)).empty())
-        present = IndexPosByName(FieldName(rule.thisField(0)));
+        present = RuleIndexPos(rule, rule.name());
+    else if (rule.thisField(0) != 0)
+        present = RuleIndexPos(rule, FieldName(rule.thisField(0)));
 
     rule.setFieldCount(keyCount);
     for (int k = 0; k < TvxRefIntDesc::MaxFields; ++k) {
@@ -217,14 +217,8 @@ int TvxTableDesc::RemoveRefIntField(int pos)
     if (pos < 0 || pos >= RefIntCount())
         return vxErrRefIntNotFound;
     TvxRefIntDesc& rule = refInts_[pos];
-    int found = -1;
-    if (rule.fieldCount() < 2) {
-        const std::string fieldName = FieldName(rule.thisField(0));
-        if (!fieldName.empty())
-            found = FindIndex(fieldName);
-    } else {
-        found = FindIndex(rule.name());
-    }
+    const int found = rule.fieldCount() < 2 ? RuleIndexPos(rule, FieldName(rule.thisField(0)))
+                                            : RuleIndexPos(rule, rule.name());
     const int filled = RefIntFilledCount(pos);
     if (filled > 0)
         rule.setThisField(filled - 1, 0);
@@ -239,14 +233,37 @@ void TvxTableDesc::RenameRefInt(std::string_view oldName, std::string_view newNa
     if (pos < 0)
         return;
     TvxRefIntDesc& rule = refInts_[pos];
+    // The index takes the name as the rule keeps it (30 characters), so that the rule still
+    // finds its index by name.
+    const int index = rule.fieldCount() > 1 ? RuleIndexPos(rule, oldName) : -1;
     rule.setName(newName);
-    if (rule.fieldCount() > 1) {
-        // The index takes the name as the rule keeps it (30 characters), so that the rule still
-        // finds its index by name.
-        const int index = FindIndex(oldName);
-        if (index >= 0)
-            indexes_[index].setName(rule.name());
+    if (index >= 0)
+        indexes_[index].setName(rule.name());
+}
+
+bool TvxTableDesc::CarriesRule(const TvxIndexDesc& index, const TvxRefIntDesc& rule)
+{
+    const int keys = KeyCount(index);
+    if (keys == 0 || RuleFieldCount(rule) != keys)
+        return false;
+    for (int k = 0; k < keys; ++k) {
+        if (rule.thisField(k) != index.keyField(k))
+            return false;
     }
+    return true;
+}
+
+int TvxTableDesc::RuleIndexPos(const TvxRefIntDesc& rule, std::string_view name) const
+{
+    if (name.empty())
+        return -1;
+    const int count = IndexCount();
+    for (int i = 0; i < count; ++i) {
+        const TvxIndexDesc& index = indexes_[i];
+        if (!index.primary() && SameText(index.name(), name) && CarriesRule(index, rule))
+            return i;
+    }
+    return -1;
 }
 
 void TvxTableDesc::ListRuleFields(std::vector<std::string>& strings, int pos) const

@@ -14,13 +14,13 @@ namespace {
 
 constexpr const char* SCountOutOfRange = "Record count out of range";
 
+// The first count records (the descriptor's count, never more than the array holds).
 template <typename Rec>
-void WriteRecords(TWriter& writer, const std::vector<Rec>& records)
+void WriteRecords(TWriter& writer, const std::vector<Rec>& records, int count)
 {
-    const std::size_t n = std::min<std::size_t>(records.size(), TvxTableDesc::MaxStreamedRecords);
-    writer.PutInteger(static_cast<std::int32_t>(n));
-    for (std::size_t i = 0; i < n; ++i)
-        writer.PutBlock(records[i].data(), Rec::Size);
+    writer.PutInteger(count);
+    for (int i = 0; i < count; ++i)
+        writer.PutBlock(records[static_cast<std::size_t>(i)].data(), Rec::Size);
 }
 
 // Reads a count and its block into a new array; nothing is allocated before the count is known
@@ -66,9 +66,9 @@ void Commit(TvxTableDesc& desc, DescriptorRecords&& d)
 
 void TvxTableDesc::WriteDescriptors(TWriter& writer) const
 {
-    WriteRecords(writer, valChecks_);
-    WriteRecords(writer, refInts_);
-    WriteRecords(writer, indexes_);
+    WriteRecords(writer, valChecks_, ValCheckCount());
+    WriteRecords(writer, refInts_, RefIntCount());
+    WriteRecords(writer, indexes_, IndexCount());
 }
 
 void TvxTableDesc::ReadDescriptors(TReader& reader)
@@ -79,7 +79,7 @@ void TvxTableDesc::ReadDescriptors(TReader& reader)
 void TvxTableDesc::WriteStructure(TWriter& writer) const
 {
     writer.PutBlock(tableList_.data(), TvxTableListRec::Size);
-    WriteRecords(writer, fields_);
+    WriteRecords(writer, fields_, FieldCount());
     WriteDescriptors(writer);
 }
 

@@ -66,6 +66,12 @@ void WriteDouble(std::uint8_t* p, double v)
         p[i] = static_cast<std::uint8_t>(bits >> (8 * i));
 }
 
+// Spaces and control characters, as a trim drops them around a text.
+bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
 std::string DateText(std::int32_t engineDate)
 {
     const TvxDate d = DecodeDate(engineDate);
@@ -171,7 +177,7 @@ public:
 private:
     void skipBlanks()
     {
-        while (!s_.empty() && (s_.front() == ' ' || s_.front() == '\t'))
+        while (!s_.empty() && IsBlank(s_.front()))
             s_.remove_prefix(1);
     }
 
@@ -180,9 +186,9 @@ private:
 
 std::string UpperTrimmed(std::string_view text)
 {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+    while (!text.empty() && IsBlank(text.front()))
         text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+    while (!text.empty() && IsBlank(text.back()))
         text.remove_suffix(1);
     std::string s(text);
     for (char& c : s)

@@ -218,6 +218,8 @@ TEST_F(ValueTexts, SpecialValues)
     SetF64(a, 0.0);
     EXPECT_EQ(ValueToText(a.data(), fldTimestamp), "NOW");
     EXPECT_EQ(RoundTrip(" today ", fldDate), "TODAY");
+    EXPECT_EQ(RoundTrip("TODAY\r\n", fldDate), "TODAY");
+    EXPECT_EQ(RoundTrip("5/4/1996\n", fldDate), "5/4/1996");
     EXPECT_EQ(RoundTrip("Now", fldTimestamp), "NOW");
 }
 
@@ -256,6 +258,8 @@ TEST_F(ValueTexts, LogicalWords)
     EXPECT_EQ(a[0], 1);
     EXPECT_EQ(ValueToText(a.data(), fldLogical), "True");
     a = Filled(0xAA);
+    ASSERT_EQ(TextToValue("\tTRUE\r\n", fldLogical, a.data()), 0);
+    EXPECT_EQ(a[0], 1);
     ASSERT_EQ(TextToValue("FaLsE", fldLogical, a.data()), 0);
     EXPECT_TRUE(AllZeroFrom(a, 0));
     a[0] = 0x81;

@@ -163,6 +163,89 @@ TEST(TableDescRefInt, AOneFieldRuleIndexIsNamedAfterTheField)
     EXPECT_FALSE(desc.IndexExists("PEDIDO"));
 }
 
+TEST(TableDescRefInt, AnIndexOfTheRuleNameOverOtherFieldsIsNotTheRules)
+{
+    const TvxTableDesc master = Master();
+    TvxTableDesc desc = Dependent();
+    // The user's own indexes that happen to bear the names the rule would give its index.
+    desc.AddIndex(MakeIndex("R", {5}));
+    desc.AddIndex(MakeIndex("PEDIDO", {2, 5}));
+    const int userIndexes = desc.IndexCount();
+    desc.AddRefInt(MakeRule("R"));
+
+    // A rule without a master has no index: choosing the master keeps "R".
+    ASSERT_EQ(desc.SetRefIntMaster(0, master), vxOK);
+    EXPECT_EQ(desc.IndexCount(), userIndexes);
+    EXPECT_EQ(FindIndexWithKeys(desc, {5}), desc.IndexPosByName("R"));
+
+    // Half-chosen: renaming and taking the field out leave "R" alone.
+    ASSERT_EQ(desc.AddRefIntField(2, 0), vxOK);
+    desc.RenameRefInt("R", "R2");
+    EXPECT_TRUE(desc.IndexExists("R"));
+    EXPECT_FALSE(desc.IndexExists("R2"));
+    ASSERT_EQ(desc.RemoveRefIntField(0), vxOK);
+    EXPECT_EQ(desc.IndexCount(), userIndexes);
+
+    // A one-field rule served by "PEDIDO" (2, 5) creates no index and, taken back, drops nothing.
+    TvxTableDesc one = MakeTable("CLIENTES", {{"CODIGO", fldLong}});
+    AddPrimaryKey(one, 1);
+    ASSERT_EQ(desc.SetRefIntMaster(0, one), vxOK);
+    ASSERT_EQ(desc.AddRefIntField(2, 0), vxOK);
+    EXPECT_EQ(desc.IndexCount(), userIndexes);
+    ASSERT_EQ(desc.RemoveRefIntField(0), vxOK);
+    EXPECT_EQ(desc.IndexCount(), userIndexes);
+    EXPECT_EQ(desc.IndexPosByName("PEDIDO"), FindIndexWithKeys(desc, {2, 5}));
+}
+
+TEST(TableDescRefInt, ARuleNamedPrimaryNeverRenamesThePrimaryKey)
+{
+    // ITENS keyed by (PEDIDO, SERIE_PED): the rule's fields are the primary key itself.
+    TvxTableDesc desc = MakeTable("ITENS", {{"PEDIDO", fldLong}, {"SERIE_PED", fldLong}});
+    AddPrimaryKey(desc, 2);
+    desc.AddRefInt(MakeRule("PRIMARY"));
+    ASSERT_EQ(desc.SetRefIntMaster(0, Master()), vxOK);
+    ASSERT_EQ(desc.AddRefIntField(1, 0), vxOK);
+    ASSERT_EQ(desc.AddRefIntField(2, 0), vxOK);
+    EXPECT_EQ(desc.IndexCount(), 1); // the primary key carries the rule
+    desc.RenameRefInt("primary", "PED");
+    EXPECT_EQ(desc.GetRefInt(0)->name(), "PED");
+    EXPECT_EQ(desc.GetIndex(0)->name(), "");
+    EXPECT_TRUE(desc.GetIndex(0)->primary());
+}
+
+TEST(TableDescRefInt, RuleFieldsFollowInsertedAndDeletedFields)
+{
+    TvxTableDesc desc = Dependent();
+    desc.AddRefInt(MakeRule("R"));
+    ASSERT_EQ(desc.SetRefIntMaster(0, Master()), vxOK);
+    ASSERT_EQ(desc.AddRefIntField(2, 0), vxOK);
+    ASSERT_EQ(desc.AddRefIntField(3, 0), vxOK);
+    const int carrier = desc.IndexPosByName("R");
+    ASSERT_GE(carrier, 0);
+
+    // A field inserted as number 2: rule and index move up together; the index stays protected.
+    desc.InsertField(MakeField(2, "NOVO"), 1);
+    desc.RenumberIndexFields(2, 0);
+    EXPECT_EQ(desc.GetRefInt(0)->thisField(0), 3);
+    EXPECT_EQ(desc.GetRefInt(0)->thisField(1), 4);
+    EXPECT_EQ(desc.GetRefInt(0)->otherField(0), 1); // the master's fields are the master's
+    EXPECT_EQ(desc.CheckIndexInUse(carrier), vxErrIndexUsedByRefInt);
+    Strings names;
+    desc.ListRuleFields(names, 0);
+    EXPECT_EQ(names, (Strings{"PEDIDO", "SERIE_PED"}));
+
+    // Field 1 deleted: numbers drop. Then PEDIDO (now 2) deleted: the rule loses it and SERIE_PED.
+    desc.DeleteField(0);
+    desc.RenumberIndexFields(1, 1);
+    EXPECT_EQ(desc.GetRefInt(0)->thisField(0), 2);
+    EXPECT_EQ(desc.GetRefInt(0)->thisField(1), 3);
+    desc.DeleteField(1);
+    desc.RenumberIndexFields(2, 1);
+    EXPECT_EQ(desc.RefIntFilledCount(0), 0);
+    EXPECT_EQ(desc.GetRefInt(0)->thisField(1), 0);
+    EXPECT_FALSE(desc.AllRefIntsComplete());
+}
+
 TEST(TableDescRefInt, ASelfRelationNeedsAFieldOutsideThePrimaryKey)
 {
     TvxTableDesc desc = MakeTable("PESSOAS", {{"ID", fldLong}, {"PAI", fldLong}});

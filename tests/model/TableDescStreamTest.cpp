@@ -100,6 +100,17 @@ TEST(TableDescStream, DescriptorRecordLayoutAndRoundTrip)
     EXPECT_EQ(Written([&](TWriter& w) { back.WriteDescriptors(w); }), b);
 }
 
+TEST(TableDescStream, OnlyTheCountedRecordsAreWritten)
+{
+    TvxTableDesc d = Sample();
+    d.CursorProps().setIndexCount(1);
+    d.CursorProps().setFieldCount(2);
+    const Bytes b = Written([&](TWriter& w) { d.WriteStructure(w); });
+    ASSERT_EQ(b.size(), 574 + 2 + 2 * 62 + 2 + 1219 + 2 + 373 + 2 + 893u);
+    EXPECT_EQ(b[574 + 1], 2);
+    EXPECT_EQ(b[b.size() - 893 - 1], 1);
+}
+
 TEST(TableDescStream, StructureRecordRoundTrip)
 {
     const TvxTableDesc d = Sample();
