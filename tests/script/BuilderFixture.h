@@ -1,6 +1,7 @@
 #pragma once
-// Shared set-up of the builder tests: a script linked to a table list without a grid (field
-// edits append after a selection, as the list documents), and short ways to build commands.
+// Shared set-up of the builder and table list tests: a script linked to a table list without a
+// grid (field edits append after a selection, as the list documents), short ways to build
+// commands, fields and tables.
 
 #include "script/TvxScriptTableList.h"
 #include "script/cpDBStructScript.h"
@@ -13,7 +14,7 @@
 
 namespace morvane::test {
 
-inline TvxFieldDesc MakeField(const std::string& name, int number, int type = 257, int size = 10)
+inline TvxFieldDesc MakeField(const std::string& name, int number = 1, int type = 257, int size = 10)
 {
     TvxFieldDesc f;
     f.setName(name);
@@ -81,7 +82,7 @@ protected:
 };
 
 // A source table as the database connection gives it: names, fields, a primary key.
-inline std::unique_ptr<TvxTableDesc> SourceTable(const std::string& name, const std::vector<std::string>& fields)
+inline std::unique_ptr<TvxTableDesc> SourceTable(const std::string& name, const std::vector<std::string>& fields = {})
 {
     auto desc = std::make_unique<TvxTableDesc>();
     desc->SetAllNames(name);

@@ -1,7 +1,7 @@
 // The new-structure table list: selection, field edits kept in step with a grid, the checks
 // over all tables, and streaming of all descriptors.
 
-#include "script/TvxScriptTableList.h"
+#include "BuilderFixture.h"
 
 #include "stream/EvxStreamError.h"
 #include "stream/TReader.h"
@@ -60,29 +60,8 @@ public:
     int SelectedRow() const override { return selected; }
 };
 
-TvxFieldDesc Field(const std::string& name, int number = 1, int type = 257, int length = 10)
-{
-    TvxFieldDesc f;
-    f.setName(name);
-    f.setFieldNumber(number);
-    f.setType(type);
-    f.setUnits1(length);
-    f.setLength(length);
-    return f;
-}
-
-std::unique_ptr<TvxTableDesc> Table(const std::string& name, const std::vector<std::string>& fieldNames = {})
-{
-    auto desc = std::make_unique<TvxTableDesc>();
-    desc->SetTableName(name);
-    desc->SetExtension("DB");
-    desc->SetTableType("PARADOX");
-    std::vector<TvxFieldDesc> fields;
-    for (std::size_t i = 0; i < fieldNames.size(); ++i)
-        fields.push_back(Field(fieldNames[i], static_cast<int>(i) + 1));
-    desc->SetFields(std::move(fields));
-    return desc;
-}
+using test::MakeField;
+using test::SourceTable;
 
 std::vector<std::string> FieldNames(const TvxTableDesc& desc)
 {
@@ -126,7 +105,7 @@ protected:
 TEST_F(TableListTest, NothingSelectedShowsAnEmptyGrid)
 {
     list.SetStructFields(&grid);
-    list.AddTable("CLI", Table("CLI", {"A", "B"}));
+    list.AddTable("CLI", SourceTable("CLI", {"A", "B"}));
     list.RefreshFields();
     EXPECT_EQ(grid.rows.size(), 2u);
     EXPECT_EQ(grid.calls.back(), "Show 0");
@@ -140,8 +119,8 @@ TEST_F(TableListTest, SelectIndexRefreshesGridAndFiresOnChangeOnlyWhenMoved)
     list.SetStructFields(&grid);
     int changes = 0;
     list.OnChange = [&] { ++changes; };
-    list.AddTable("CLI", Table("CLI", {"A", "B"}));
-    list.AddTable("PED", Table("PED", {"X"}));
+    list.AddTable("CLI", SourceTable("CLI", {"A", "B"}));
+    list.AddTable("PED", SourceTable("PED", {"X"}));
 
     list.SelectIndex(0);
     EXPECT_EQ(changes, 1);
@@ -161,8 +140,8 @@ TEST_F(TableListTest, SelectIndexRefreshesGridAndFiresOnChangeOnlyWhenMoved)
 
 TEST_F(TableListTest, LookUpsByNameAndPosition)
 {
-    list.AddTable("Clientes", Table("Clientes"));
-    list.AddTable("PEDIDOS", Table("PEDIDOS"));
+    list.AddTable("Clientes", SourceTable("Clientes"));
+    list.AddTable("PEDIDOS", SourceTable("PEDIDOS"));
     EXPECT_EQ(list.TableByName("CLIENTES"), list.TableAt(0));
     EXPECT_EQ(list.TableByName("pedidos"), list.TableAt(1));
     EXPECT_EQ(list.TableByName("PEDIDO"), nullptr);
@@ -170,13 +149,13 @@ TEST_F(TableListTest, LookUpsByNameAndPosition)
     EXPECT_EQ(list.TableAt(-1), nullptr);
     EXPECT_EQ(list.NameAt(0), "Clientes");
     // Windows-1252 letters too: "AÇÃO" finds "ação".
-    list.AddTable("A\xC7\xC3O", Table("ACAO"));
+    list.AddTable("A\xC7\xC3O", SourceTable("ACAO"));
     EXPECT_EQ(list.TableByName("a\xE7\xE3o"), list.TableAt(2));
 }
 
 TEST_F(TableListTest, RenameSelectedReplacesTextDifferingOnlyInCase)
 {
-    list.AddTable("cli", Table("cli"));
+    list.AddTable("cli", SourceTable("cli"));
     list.RenameSelected("CLI"); // nothing selected: nothing happens
     EXPECT_EQ(list.NameAt(0), "cli");
     list.SelectIndex(0);
@@ -187,9 +166,9 @@ TEST_F(TableListTest, RenameSelectedReplacesTextDifferingOnlyInCase)
 TEST_F(TableListTest, DeletingTheSelectedEntrySelectsTheNextAndRefreshesTheGrid)
 {
     list.SetStructFields(&grid);
-    list.AddTable("A", Table("A", {"A1"}));
-    list.AddTable("B", Table("B", {"B1", "B2"}));
-    list.AddTable("C", Table("C", {"C1", "C2", "C3"}));
+    list.AddTable("A", SourceTable("A", {"A1"}));
+    list.AddTable("B", SourceTable("B", {"B1", "B2"}));
+    list.AddTable("C", SourceTable("C", {"C1", "C2", "C3"}));
     list.SelectIndex(1);
 
     list.DeleteTable(1);
@@ -211,8 +190,8 @@ TEST_F(TableListTest, ClearTablesEmptiesListAndGrid)
     list.SetStructFields(&grid);
     int changes = 0;
     list.OnChange = [&] { ++changes; };
-    list.AddTable("A", Table("A", {"A1"}));
-    list.AddTable("B", Table("B"));
+    list.AddTable("A", SourceTable("A", {"A1"}));
+    list.AddTable("B", SourceTable("B"));
     list.SelectIndex(0);
     list.ClearTables();
     EXPECT_EQ(list.Count(), 0);
@@ -226,12 +205,12 @@ TEST_F(TableListTest, ClearTablesEmptiesListAndGrid)
 TEST_F(TableListTest, InsertOnTheBlankRowAppendsToDescriptorAndGrid)
 {
     list.SetStructFields(&grid);
-    list.AddTable("CLI", Table("CLI", {"A", "B"}));
+    list.AddTable("CLI", SourceTable("CLI", {"A", "B"}));
     list.SelectIndex(0);
     grid.selected = 3; // the blank row
 
-    EXPECT_TRUE(list.InsertField(Field("C", 3)));
-    EXPECT_TRUE(list.InsertField(Field("D", 4)));
+    EXPECT_TRUE(list.InsertField(MakeField("C", 3)));
+    EXPECT_TRUE(list.InsertField(MakeField("D", 4)));
     EXPECT_EQ(FieldNames(*list.SelectedTable()), (std::vector<std::string>{"A", "B", "C", "D"}));
     EXPECT_EQ(grid.rows, (std::vector<std::string>{"<title>", "A", "B", "C", "D", ""}));
 }
@@ -239,11 +218,11 @@ TEST_F(TableListTest, InsertOnTheBlankRowAppendsToDescriptorAndGrid)
 TEST_F(TableListTest, InsertAtAFieldRowInsertsBeforeIt)
 {
     list.SetStructFields(&grid);
-    list.AddTable("CLI", Table("CLI", {"A", "B"}));
+    list.AddTable("CLI", SourceTable("CLI", {"A", "B"}));
     list.SelectIndex(0);
     grid.selected = 2; // field B
 
-    EXPECT_TRUE(list.InsertField(Field("N", 2)));
+    EXPECT_TRUE(list.InsertField(MakeField("N", 2)));
     EXPECT_EQ(FieldNames(*list.SelectedTable()), (std::vector<std::string>{"A", "N", "B"}));
     EXPECT_EQ(grid.rows, (std::vector<std::string>{"<title>", "A", "N", "B", ""}));
     EXPECT_EQ(list.CurrentField()->name(), "B");
@@ -252,10 +231,10 @@ TEST_F(TableListTest, InsertAtAFieldRowInsertsBeforeIt)
 TEST_F(TableListTest, InsertWithTheTitleRowSelectedAppendsAndShowsAgain)
 {
     list.SetStructFields(&grid);
-    list.AddTable("CLI", Table("CLI", {"A"}));
+    list.AddTable("CLI", SourceTable("CLI", {"A"}));
     list.SelectIndex(0);
     grid.selected = 0;
-    EXPECT_TRUE(list.InsertField(Field("Z", 2)));
+    EXPECT_TRUE(list.InsertField(MakeField("Z", 2)));
     EXPECT_EQ(FieldNames(*list.SelectedTable()), (std::vector<std::string>{"A", "Z"}));
     EXPECT_EQ(grid.rows, (std::vector<std::string>{"<title>", "A", "Z", ""}));
 }
@@ -266,10 +245,10 @@ TEST_F(TableListTest, InsertRefusedByTheDescriptorLeavesTheGridAlone)
     std::vector<std::string> names;
     for (int i = 0; i < TvxTableDesc::MaxFields; ++i)
         names.push_back(std::string(1, 'F').append(std::to_string(i)));
-    list.AddTable("BIG", Table("BIG", names));
+    list.AddTable("BIG", SourceTable("BIG", names));
     list.SelectIndex(0);
     const auto callsBefore = grid.calls.size();
-    EXPECT_FALSE(list.InsertField(Field("X")));
+    EXPECT_FALSE(list.InsertField(MakeField("X")));
     EXPECT_EQ(grid.calls.size(), callsBefore);
     EXPECT_EQ(list.FieldCount(), TvxTableDesc::MaxFields);
 }
@@ -277,15 +256,15 @@ TEST_F(TableListTest, InsertRefusedByTheDescriptorLeavesTheGridAlone)
 TEST_F(TableListTest, ChangeFieldReplacesTheSelectedRowOnly)
 {
     list.SetStructFields(&grid);
-    list.AddTable("CLI", Table("CLI", {"A", "B"}));
+    list.AddTable("CLI", SourceTable("CLI", {"A", "B"}));
     list.SelectIndex(0);
     grid.selected = 1;
-    EXPECT_TRUE(list.ChangeField(Field("AA", 1)));
+    EXPECT_TRUE(list.ChangeField(MakeField("AA", 1)));
     EXPECT_EQ(FieldNames(*list.SelectedTable()), (std::vector<std::string>{"AA", "B"}));
     EXPECT_EQ(grid.calls.back(), "Update 1 AA");
 
     grid.selected = 3; // the blank row is no field
-    EXPECT_FALSE(list.ChangeField(Field("ZZ")));
+    EXPECT_FALSE(list.ChangeField(MakeField("ZZ")));
     EXPECT_EQ(FieldNames(*list.SelectedTable()), (std::vector<std::string>{"AA", "B"}));
     EXPECT_EQ(grid.calls.back(), "Update 1 AA");
 }
@@ -293,7 +272,7 @@ TEST_F(TableListTest, ChangeFieldReplacesTheSelectedRowOnly)
 TEST_F(TableListTest, DeleteFieldRemovesTheNamedFieldWhateverRowIsSelected)
 {
     list.SetStructFields(&grid);
-    list.AddTable("CLI", Table("CLI", {"A", "B", "C"}));
+    list.AddTable("CLI", SourceTable("CLI", {"A", "B", "C"}));
     list.SelectIndex(0);
     grid.selected = 1; // row of A
 
@@ -307,11 +286,11 @@ TEST_F(TableListTest, DeleteFieldRemovesTheNamedFieldWhateverRowIsSelected)
 TEST_F(TableListTest, FieldEditsChangeOnlyTheSelectedTable)
 {
     list.SetStructFields(&grid);
-    list.AddTable("A", Table("A", {"X"}));
-    list.AddTable("B", Table("B", {"X"}));
+    list.AddTable("A", SourceTable("A", {"X"}));
+    list.AddTable("B", SourceTable("B", {"X"}));
     list.SelectIndex(1);
     grid.selected = 2;
-    list.InsertField(Field("Y", 2));
+    list.InsertField(MakeField("Y", 2));
     list.DeleteField("X");
     EXPECT_EQ(FieldNames(*list.TableAt(0)), (std::vector<std::string>{"X"}));
     EXPECT_EQ(FieldNames(*list.TableAt(1)), (std::vector<std::string>{"Y"}));
@@ -321,24 +300,24 @@ TEST_F(TableListTest, FieldEditsChangeOnlyTheSelectedTable)
 
 TEST_F(TableListTest, WithoutGridInsertsAppendAfterSelection)
 {
-    list.AddTable("CLI", Table("CLI", {"A"}));
-    EXPECT_FALSE(list.InsertField(Field("X"))); // nothing selected
+    list.AddTable("CLI", SourceTable("CLI", {"A"}));
+    EXPECT_FALSE(list.InsertField(MakeField("X"))); // nothing selected
     list.SelectIndex(0);
     EXPECT_EQ(list.CurrentFieldPos(), 1);
-    EXPECT_TRUE(list.InsertField(Field("B", 2)));
-    EXPECT_TRUE(list.InsertField(Field("C", 3)));
+    EXPECT_TRUE(list.InsertField(MakeField("B", 2)));
+    EXPECT_TRUE(list.InsertField(MakeField("C", 3)));
     EXPECT_EQ(FieldNames(*list.SelectedTable()), (std::vector<std::string>{"A", "B", "C"}));
     EXPECT_EQ(list.CurrentField(), nullptr);
 }
 
 TEST_F(TableListTest, WithoutGridTheTrackedPositionCanBeMoved)
 {
-    list.AddTable("CLI", Table("CLI", {"A", "B", "C"}));
+    list.AddTable("CLI", SourceTable("CLI", {"A", "B", "C"}));
     list.SelectIndex(0);
     list.SetCurrentFieldPos(1);
     EXPECT_EQ(list.CurrentField()->name(), "B");
-    EXPECT_TRUE(list.ChangeField(Field("BB", 2)));
-    EXPECT_TRUE(list.InsertField(Field("N", 2)));
+    EXPECT_TRUE(list.ChangeField(MakeField("BB", 2)));
+    EXPECT_TRUE(list.InsertField(MakeField("N", 2)));
     EXPECT_EQ(FieldNames(*list.SelectedTable()), (std::vector<std::string>{"A", "N", "BB", "C"}));
     EXPECT_EQ(list.CurrentField()->name(), "BB");
 
@@ -352,7 +331,7 @@ TEST_F(TableListTest, WithoutGridTheTrackedPositionCanBeMoved)
 
 TEST_F(TableListTest, ForwardingWithoutSelectionChangesNothing)
 {
-    list.AddTable("CLI", Table("CLI", {"A"}));
+    list.AddTable("CLI", SourceTable("CLI", {"A"}));
     std::vector<std::string> strings{"keep"};
     EXPECT_EQ(list.FieldCount(), 0);
     EXPECT_TRUE(list.Fields().empty());
@@ -367,7 +346,7 @@ TEST_F(TableListTest, ForwardingWithoutSelectionChangesNothing)
 
 TEST_F(TableListTest, RenameRefIntCutsTheNewNameTo30Characters)
 {
-    auto desc = Table("CLI", {"A"});
+    auto desc = SourceTable("CLI", {"A"});
     desc->SetRefInts({Rule("OLD", "PAI.DB", 1)});
     list.AddTable("CLI", std::move(desc));
     list.SelectIndex(0);
@@ -381,11 +360,11 @@ TEST_F(TableListTest, RenameRefIntCutsTheNewNameTo30Characters)
 
 TEST_F(TableListTest, IsRefIntMasterSeesRulesOfEveryTableIncludingItself)
 {
-    auto self = Table("CLI", {"A", "B"});
+    auto self = SourceTable("CLI", {"A", "B"});
     self->SetRefInts({Rule("SELF", "CLI.DB", 1)});
     list.AddTable("CLI", std::move(self));
-    list.AddTable("PED", Table("PED", {"X"}));
-    list.AddTable("ITE", Table("ITE", {"Y"}));
+    list.AddTable("PED", SourceTable("PED", {"X"}));
+    list.AddTable("ITE", SourceTable("ITE", {"Y"}));
     list.TableAt(2)->SetRefInts({Rule("R1", "PED.DB", 1)});
 
     EXPECT_FALSE(list.IsRefIntMaster()); // nothing selected
@@ -402,9 +381,9 @@ TEST_F(TableListTest, AllTablesChecks)
     EXPECT_TRUE(list.AllTablesHaveIndexFields());
     EXPECT_TRUE(list.AllTablesRefIntsComplete());
 
-    list.AddTable("A", Table("A", {"K"}));
+    list.AddTable("A", SourceTable("A", {"K"}));
     list.TableAt(0)->SetIndexes({PrimaryKey(1)});
-    list.AddTable("B", Table("B", {"K"}));
+    list.AddTable("B", SourceTable("B", {"K"}));
     EXPECT_TRUE(list.AllTablesHaveIndexFields());
     EXPECT_TRUE(list.AllTablesRefIntsComplete());
 
@@ -416,10 +395,10 @@ TEST_F(TableListTest, AllTablesChecks)
 
 TEST_F(TableListTest, ListNextRuleFieldsOffersCompatibleFieldsUntilTheRuleIsComplete)
 {
-    auto master = Table("PAI", {"ID", "NOME"});
+    auto master = SourceTable("PAI", {"ID", "NOME"});
     master->SetIndexes({PrimaryKey(1)});
     list.AddTable("PAI", std::move(master));
-    auto child = Table("FILHO", {"COD", "PAI_ID", "OBS"});
+    auto child = SourceTable("FILHO", {"COD", "PAI_ID", "OBS"});
     child->SetRefInts({Rule("R", "PAI.DB", 1), Rule("R2", "OUTRA.DB", 1)});
     list.AddTable("FILHO", std::move(child));
     list.SelectIndex(1);
@@ -442,11 +421,11 @@ TEST_F(TableListTest, ListNextRuleFieldsOffersCompatibleFieldsUntilTheRuleIsComp
 
 TEST_F(TableListTest, DescriptorsRoundTripByteForByte)
 {
-    auto a = Table("A", {"K", "V"});
+    auto a = SourceTable("A", {"K", "V"});
     a->SetIndexes({PrimaryKey(1)});
     ASSERT_TRUE(a->AddValCheck("1", "9", a->Fields()[0], true, "###", "5"));
     list.AddTable("A", std::move(a));
-    auto b = Table("B", {"K"});
+    auto b = SourceTable("B", {"K"});
     b->SetRefInts({Rule("R", "A.DB", 1)});
     list.AddTable("B", std::move(b));
 
@@ -455,8 +434,8 @@ TEST_F(TableListTest, DescriptorsRoundTripByteForByte)
     stream.SetPosition(0);
 
     TvxScriptTableList loaded;
-    loaded.AddTable("A", Table("A", {"K", "V"}));
-    loaded.AddTable("B", Table("B", {"K"}));
+    loaded.AddTable("A", SourceTable("A", {"K", "V"}));
+    loaded.AddTable("B", SourceTable("B", {"K"}));
     EXPECT_TRUE(loaded.ReadAllDescriptors(stream));
     EXPECT_EQ(stream.Position(), stream.Size());
     for (int i = 0; i < 2; ++i) {
@@ -472,7 +451,7 @@ TEST_F(TableListTest, DescriptorsRoundTripByteForByte)
 
 TEST_F(TableListTest, EmptyTablesWriteThreeZeroCounts)
 {
-    list.AddTable("CLI", Table("CLI"));
+    list.AddTable("CLI", SourceTable("CLI"));
     TvxMemoryStream stream;
     list.WriteAllDescriptors(stream);
     EXPECT_EQ(stream.Bytes(), (std::vector<std::uint8_t>{2, 1, 2, 0, 2, 0, 2, 0}));
@@ -482,14 +461,14 @@ TEST_F(TableListTest, ReadAllDescriptorsWithAnotherCountReadsNothingMore)
 {
     TvxScriptTableList three;
     for (const char* n : {"A", "B", "C"})
-        three.AddTable(n, Table(n));
+        three.AddTable(n, SourceTable(n));
     three.TableAt(0)->SetIndexes({PrimaryKey(1)});
     TvxMemoryStream stream;
     three.WriteAllDescriptors(stream);
     stream.SetPosition(0);
 
-    list.AddTable("A", Table("A"));
-    list.AddTable("B", Table("B"));
+    list.AddTable("A", SourceTable("A"));
+    list.AddTable("B", SourceTable("B"));
     EXPECT_FALSE(list.ReadAllDescriptors(stream));
     EXPECT_EQ(stream.Position(), 2); // only the count was consumed
     EXPECT_EQ(list.TableAt(0)->IndexCount(), 0);
@@ -498,9 +477,9 @@ TEST_F(TableListTest, ReadAllDescriptorsWithAnotherCountReadsNothingMore)
 TEST_F(TableListTest, DamagedDescriptorsThrowAndChangeNoTable)
 {
     TvxScriptTableList source;
-    source.AddTable("A", Table("A", {"K"}));
+    source.AddTable("A", SourceTable("A", {"K"}));
     source.TableAt(0)->SetIndexes({PrimaryKey(1)});
-    source.AddTable("B", Table("B", {"K"}));
+    source.AddTable("B", SourceTable("B", {"K"}));
     source.TableAt(1)->SetIndexes({PrimaryKey(1)});
     TvxMemoryStream full;
     source.WriteAllDescriptors(full);
@@ -508,8 +487,8 @@ TEST_F(TableListTest, DamagedDescriptorsThrowAndChangeNoTable)
     std::vector<std::uint8_t> bytes(full.Bytes().begin(), full.Bytes().end() - 100);
     TvxMemoryStream cut(bytes);
 
-    list.AddTable("A", Table("A", {"K"}));
-    list.AddTable("B", Table("B", {"K"}));
+    list.AddTable("A", SourceTable("A", {"K"}));
+    list.AddTable("B", SourceTable("B", {"K"}));
     EXPECT_THROW(list.ReadAllDescriptors(cut), EReadError);
     EXPECT_EQ(list.TableAt(0)->IndexCount(), 0);
     EXPECT_EQ(list.TableAt(1)->IndexCount(), 0);
@@ -517,8 +496,8 @@ TEST_F(TableListTest, DamagedDescriptorsThrowAndChangeNoTable)
 
 TEST_F(TableListTest, WriteAllStructuresWritesCountThenStructures)
 {
-    list.AddTable("A", Table("A", {"K"}));
-    list.AddTable("B", Table("B"));
+    list.AddTable("A", SourceTable("A", {"K"}));
+    list.AddTable("B", SourceTable("B"));
     TvxMemoryStream stream;
     list.WriteAllStructures(stream);
 
