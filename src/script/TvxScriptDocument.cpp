@@ -47,12 +47,25 @@ mode_t NewFileMode(const std::string& fileName)
     return 0666 & ~mask;
 }
 
+// The file a save replaces: a symbolic link is followed, so that the file it points to gets
+// the new content and the link stays a link.
+std::filesystem::path SaveTarget(const std::string& fileName)
+{
+    namespace fs = std::filesystem;
+    const fs::path path(fileName);
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(path, ec)))
+        return path;
+    const fs::path resolved = fs::weakly_canonical(path, ec);
+    return ec ? path : resolved;
+}
+
 } // namespace
 
 void SaveFileAtomically(const std::string& fileName, const std::function<void(TvxStream&)>& write)
 {
     namespace fs = std::filesystem;
-    const fs::path target(fileName);
+    const fs::path target = SaveTarget(fileName);
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::string leaf(".");
     leaf.append(target.filename().string());
@@ -63,7 +76,7 @@ void SaveFileAtomically(const std::string& fileName, const std::function<void(Tv
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
         throw EFCreateError(fileName);
-    ::fchmod(fd, NewFileMode(fileName));
+    ::fchmod(fd, NewFileMode(target.string()));
     ::close(fd);
     const std::string tmpName(name.data());
     try {
@@ -73,7 +86,7 @@ void SaveFileAtomically(const std::string& fileName, const std::function<void(Tv
             if (!file.Sync() || !file.Close())
                 throw EWriteError(SWriteError);
         }
-        if (std::rename(tmpName.c_str(), fileName.c_str()) != 0)
+        if (std::rename(tmpName.c_str(), target.c_str()) != 0)
             throw EFCreateError(fileName);
     } catch (...) {
         std::remove(tmpName.c_str());

@@ -5,8 +5,9 @@
 //
 // Save writes to a temporary file in the target's directory and renames it over the target
 // only when everything was written and flushed to disk: a failed save leaves the previous
-// document as it was and no temporary file behind. Failures throw EFCreateError "Cannot
-// create file %s" (naming the target) or EWriteError.
+// document as it was and no temporary file behind. A target that is a symbolic link keeps
+// it: the file it points to is replaced. Failures throw EFCreateError "Cannot create file %s"
+// (naming the target) or EWriteError.
 //
 // Open reads the header (ignored), appends the commands to the script through
 // LoadFromStream, whose AfterLoad rebuilds the tables, then reads the tables section. The

@@ -289,6 +289,29 @@ TEST_F(DocumentTest, FailedSaveLeavesThePreviousDocument)
     }
 }
 
+// Saving through a symbolic link replaces the file it points to and keeps the link.
+TEST_F(DocumentTest, SaveThroughALinkKeepsTheLink)
+{
+    Script script;
+    TvxScriptTableList tables;
+    Fill(script, tables);
+    fs::create_directories(dir_ / "real");
+    const fs::path real = dir_ / "real" / "doc.vxscript";
+    const fs::path link = dir_ / "link.vxscript";
+    SaveScriptDocument(real.string(), "Morvane", script, tables);
+    fs::create_symlink(fs::path("real") / "doc.vxscript", link);
+
+    script.Add(ckCreateTable, {std::string("NOVA")});
+    tables.AddTable("NOVA", std::make_unique<TvxTableDesc>());
+    SaveScriptDocument(link.string(), "Morvane", script, tables);
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
+    TvxMemoryStream expected;
+    WriteScriptDocument(expected, "Morvane", script, [&](TvxStream& s) { tables.WriteAllDescriptors(s); });
+    EXPECT_EQ(ReadAll(real), expected.Bytes());
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "real"), fs::directory_iterator()), 1);
+}
+
 TEST_F(DocumentTest, EveryShortWriteIsReported)
 {
     Script script;
