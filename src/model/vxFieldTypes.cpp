@@ -209,6 +209,7 @@ bool HasValueForm(int code)
     case fldTime:
     case fldTimestamp:
     case fldLogical:
+    case fldAutoInc:
     case fldBcd:
         return true;
     default:
@@ -268,6 +269,7 @@ bool StoreValue(std::string_view text, int code, std::uint8_t* area)
     case fldShort:
         return StoreInteger<std::int16_t>(text, area);
     case fldLong:
+    case fldAutoInc: // its minimum, the first value the field gives
         return StoreInteger<std::int32_t>(text, area);
     case fldDate:
         return StoreMoment(text, "TODAY", &TvxMomentScanner::date, area);
@@ -365,7 +367,7 @@ TvxValCheckTexts ValCheckTexts(const TvxValCheckDesc& check, int code)
     TvxValCheckTexts texts;
     texts.required = check.required();
     texts.picture = check.picture();
-    const bool showsAll = HasValueForm(code) && code != fldLogical;
+    const bool showsAll = HasValueForm(code) && code != fldLogical && code != fldAutoInc;
     if (check.hasMinimum() && (showsAll || code == fldAutoInc))
         texts.minimum = ValueToText(check.minimum(), code);
     if (check.hasMaximum() && showsAll)

@@ -45,8 +45,8 @@ bool TypeCanBeIndexed(int code);
 //
 // The display text of the area; "" for types without a value form and unknown codes.
 std::string ValueToText(const std::uint8_t* area, int code);
-// Returns the failed flag: 0 on success or for a type without a value form (262-266, 271,
-// 272, unknown codes; the area is left as is), 1 when the text does not convert (the area is
+// Returns the failed flag: 0 on success or for a type without a value form (262-266, 272,
+// unknown codes; the area is left as is), 1 when the text does not convert (the area is
 // then zeroed). On success the area is zeroed and holds the value. Reads back every text
 // ValueToText writes.
 int TextToValue(std::string_view text, int code, std::uint8_t* area);

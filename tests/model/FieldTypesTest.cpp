@@ -320,15 +320,29 @@ TEST_F(ValueTexts, UnconvertibleTextsFailAndZeroTheArea)
 
 TEST_F(ValueTexts, TypesWithoutValueFormLeaveTheAreaAlone)
 {
-    for (int code : {int(fldMemo), int(fldBinary), int(fldFmtMemo), int(fldOle), int(fldGraphic), int(fldAutoInc),
-                     int(fldBytes), 0, 999}) {
+    for (int code : {int(fldMemo), int(fldBinary), int(fldFmtMemo), int(fldOle), int(fldGraphic), int(fldBytes), 0,
+                     999}) {
         Area a = Filled(0xAA);
         EXPECT_EQ(TextToValue("42", code, a.data()), 0) << code;
         EXPECT_EQ(a, Filled(0xAA)) << code;
-        if (code != fldAutoInc) {
-            EXPECT_EQ(ValueToText(a.data(), code), "") << code;
-        }
+        EXPECT_EQ(ValueToText(a.data(), code), "") << code;
     }
+}
+
+TEST_F(ValueTexts, AnAutoincrementMinimumKeepsWhatWasTyped)
+{
+    Area a = Filled(0xAA);
+    ASSERT_EQ(TextToValue("1000", fldAutoInc, a.data()), 0);
+    EXPECT_EQ(I32(a), 1000);
+    EXPECT_TRUE(AllZeroFrom(a, 4));
+    EXPECT_EQ(RoundTrip("-7", fldAutoInc), "-7");
+    EXPECT_EQ(TextToValue("mil", fldAutoInc, a.data()), 1);
+    EXPECT_EQ(TextToValue("2147483648", fldAutoInc, a.data()), 1);
+
+    TvxValCheckDesc check;
+    check.setHasMinimum(true);
+    ASSERT_EQ(TextToValue("500", fldAutoInc, check.minimum()), 0);
+    EXPECT_EQ(ValCheckTexts(check, fldAutoInc).minimum, "500");
 }
 
 TEST_F(ValueTexts, DamagedAreasShowWithoutFault)
