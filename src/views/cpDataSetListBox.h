@@ -7,6 +7,7 @@
 
 #include "db/IvxDataSetList.h"
 #include "model/clvxTableDesc.h"
+#include "views/cpFieldsListBox.h"
 
 #include <QListWidget>
 #include <QPointer>
@@ -16,8 +17,6 @@
 #include <string_view>
 
 namespace morvane {
-
-class TvxFieldsListBox;
 
 class TvxDataSetListBox : public QListWidget, public IvxDataSetList
 {
@@ -61,7 +60,7 @@ public:
 
 signals:
     void OnChange(QObject* sender);
-    // The user changed the selection (mouse or keyboard).
+    // The user clicked a table or moved the selection with the keyboard.
     void OnClick();
 
 protected:

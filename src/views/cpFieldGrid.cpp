@@ -24,6 +24,8 @@ TvxFieldGrid::TvxFieldGrid(QWidget* parent) : QTableWidget(parent)
     verticalHeader()->setDefaultSectionSize(16);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(false);
+    // A string grid writes every cell, titles included, from the left.
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     SetColumns({QStringLiteral("Nome"), QStringLiteral("Tipo"), QStringLiteral("Compr.")});
     setColumnWidth(0, 190);
     setColumnWidth(1, 100);
@@ -76,8 +78,6 @@ void TvxFieldGrid::SetCellText(int column, int row, const QString& text)
         if (text.isEmpty())
             return;
         cell = new QTableWidgetItem;
-        if (column == 2)
-            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         setItem(row - 1, column, cell);
     }
     cell->setText(text);
@@ -85,7 +85,7 @@ void TvxFieldGrid::SetCellText(int column, int row, const QString& text)
 
 void TvxFieldGrid::WriteRow(int row, const TvxFieldDesc& field)
 {
-    const TvxFieldTexts texts = FieldTexts(field, vxNewTableCodePage);
+    const TvxFieldTexts texts = FieldTexts(field, codePage_);
     SetCellText(0, row, texts.name);
     SetCellText(1, row, texts.type);
     SetCellText(2, row, texts.length);

@@ -8,6 +8,7 @@
 
 #include "model/TvxFieldDesc.h"
 #include "script/IvxStructFields.h"
+#include "views/vxRecordText.h"
 
 #include <QStringList>
 #include <QTableWidget>
@@ -32,7 +33,12 @@ public:
     int Row() const;
     void SelectRow(int row);
 
-    // IvxStructFields. Field names are Windows-1252, as in new tables.
+    // Code page of the field names written from now on (0 or less: that of new tables). The
+    // table list sets it to the shown table's before it writes rows.
+    int CodePage() const { return codePage_; }
+    void SetCodePage(int codePage) { codePage_ = codePage; }
+
+    // IvxStructFields. Field names are converted from CodePage().
     void ShowFields(const TvxFieldDesc* fields, int count) override;
     void InsertAtCurrentRow(const TvxFieldDesc& field) override;
     void UpdateCurrentRow(const TvxFieldDesc& field) override;
@@ -57,6 +63,7 @@ private:
     void SetCellText(int column, int row, const QString& text);
 
     QStringList columns_;
+    int codePage_ = vxNewTableCodePage;
 };
 
 } // namespace morvane

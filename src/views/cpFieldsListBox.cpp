@@ -4,9 +4,16 @@
 
 #include <QHeaderView>
 
+#include <limits>
 #include <stdexcept>
 
 namespace morvane {
+
+namespace {
+
+constexpr int kMaxTabPosition = std::numeric_limits<int>::max() / 4;
+
+} // namespace
 
 TvxFieldsListBox::TvxFieldsListBox(QWidget* parent) : QTreeWidget(parent)
 {
@@ -60,7 +67,8 @@ void TvxFieldsListBox::UpdateTabStops()
     for (int i = 0; i < n; ++i) {
         bool ok = false;
         const int value = tabList_[i].trimmed().toInt(&ok, 10);
-        if (!ok)
+        // A position whose dialog units do not fit an int is refused like any other bad text.
+        if (!ok || value > kMaxTabPosition || value < -kMaxTabPosition)
             throw std::invalid_argument("'" + tabList_[i].toStdString() + "' is not a valid integer value");
         stops.push_back(value * 4);
     }

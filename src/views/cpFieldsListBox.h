@@ -28,7 +28,8 @@ public:
     void SetShowHorScrollBar(bool show);
 
     // Tab positions as decimal texts. Setting copies the list and updates the tab stops, which
-    // throws std::invalid_argument for an entry that is not a decimal integer.
+    // throws std::invalid_argument for an entry that is not a decimal integer (or one too large
+    // to convert to dialog units); the tab stops then stay as they were.
     const QStringList& TabList() const { return tabList_; }
     void SetTabList(const QStringList& list);
     virtual void UpdateTabStops();

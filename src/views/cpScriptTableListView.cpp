@@ -34,12 +34,45 @@ void TvxScriptTableListView::SetFieldGrid(TvxFieldGrid* grid)
     if (fieldGrid_)
         disconnect(fieldGrid_, &QObject::destroyed, this, nullptr);
     fieldGrid_ = grid;
-    SetStructFields(grid);
+    SetStructFields(grid ? static_cast<IvxStructFields*>(this) : nullptr);
     if (grid)
         connect(grid, &QObject::destroyed, this, [this] {
             fieldGrid_ = nullptr;
             SetStructFields(nullptr);
         });
+}
+
+TvxFieldGrid& TvxScriptTableListView::GridForSelectedTable()
+{
+    const TvxTableDesc* table = SelectedTable();
+    fieldGrid_->SetCodePage(table ? table->CodePage() : vxNewTableCodePage);
+    return *fieldGrid_;
+}
+
+// The model calls these only while the grid is linked (StructFields() is null otherwise).
+void TvxScriptTableListView::ShowFields(const TvxFieldDesc* fields, int count)
+{
+    GridForSelectedTable().ShowFields(fields, count);
+}
+
+void TvxScriptTableListView::InsertAtCurrentRow(const TvxFieldDesc& field)
+{
+    GridForSelectedTable().InsertAtCurrentRow(field);
+}
+
+void TvxScriptTableListView::UpdateCurrentRow(const TvxFieldDesc& field)
+{
+    GridForSelectedTable().UpdateCurrentRow(field);
+}
+
+void TvxScriptTableListView::DeleteRow(int row)
+{
+    fieldGrid_->DeleteRow(row);
+}
+
+int TvxScriptTableListView::SelectedRow() const
+{
+    return fieldGrid_->SelectedRow();
 }
 
 void TvxScriptTableListView::SelectIndex(int index)
@@ -126,6 +159,7 @@ void TvxScriptTableListView::mousePressEvent(QMouseEvent* event)
 {
     if (!ItemsInStep())
         SyncItems();
+    rowAtMousePress_ = currentRow();
     QListWidget::mousePressEvent(event);
 }
 
@@ -133,6 +167,9 @@ void TvxScriptTableListView::mouseReleaseEvent(QMouseEvent* event)
 {
     QListWidget::mouseReleaseEvent(event);
     UserRefresh();
+    // A click on the table already selected is a click too (a moved selection reported it).
+    if (currentRow() == rowAtMousePress_ && currentRow() >= 0 && itemAt(event->position().toPoint()) == currentItem())
+        emit OnClick();
 }
 
 void TvxScriptTableListView::keyPressEvent(QKeyEvent* event)

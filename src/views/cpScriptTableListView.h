@@ -17,7 +17,7 @@ namespace morvane {
 
 class TvxFieldGrid;
 
-class TvxScriptTableListView : public QListWidget, public TvxScriptTableList
+class TvxScriptTableListView : public QListWidget, public TvxScriptTableList, private IvxStructFields
 {
     Q_OBJECT
 public:
@@ -36,7 +36,7 @@ public:
 signals:
     // After Change (a selection made through the model), like the model's OnChange.
     void Changed();
-    // The user changed the selection (mouse or keyboard).
+    // The user clicked a table or moved the selection with the keyboard.
     void OnClick();
 
 protected:
@@ -48,6 +48,15 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    // IvxStructFields, the model's view of the grid: the linked grid, told first the code page
+    // of the selected table (whose fields the model writes).
+    void ShowFields(const TvxFieldDesc* fields, int count) override;
+    void InsertAtCurrentRow(const TvxFieldDesc& field) override;
+    void UpdateCurrentRow(const TvxFieldDesc& field) override;
+    void DeleteRow(int row) override;
+    int SelectedRow() const override;
+    TvxFieldGrid& GridForSelectedTable();
+
     bool ItemsInStep() const;
     void UserSelected(int row);
     void UserRefresh();
@@ -56,6 +65,7 @@ private:
     bool syncing_ = false;
     bool userSelecting_ = false;
     int rowAtKeyPress_ = -1;
+    int rowAtMousePress_ = -1;
 };
 
 } // namespace morvane

@@ -21,6 +21,7 @@ class DataSetListBoxTest : public QObject
     Q_OBJECT
 private slots:
     void connectFillsAndDisconnectClears();
+    void sampleTablesShowTheirFieldTexts();
     void selectionShowsTheTableFields();
     void mouseReleaseAndNavigationKeysRunChange();
     void noChangeWithoutStructListOrEntries();
@@ -31,6 +32,8 @@ private slots:
 namespace {
 
 const QString kJoins = QStringLiteral(MORVANE_SAMPLES_DIR "/pd-joins");
+const QString kFieldTypes = QStringLiteral(MORVANE_SAMPLES_DIR "/pd-fields");
+const QString kExtData = QStringLiteral(MORVANE_SAMPLES_DIR "/rparadox-extdata");
 
 std::unique_ptr<TvxTableDesc> TableWith(std::initializer_list<TvxFieldDesc> fields)
 {
@@ -45,6 +48,22 @@ void FillThree(TvxDataSetListBox& box)
     box.AddTable("a.db", TableWith({MakeField("Codigo", fldLong), MakeField("Nome", fldAlpha, 20)}));
     box.AddTable("b.db", TableWith({MakeField("Data", fldDate)}));
     box.AddTable("c.db", TableWith({}));
+}
+
+// Selects the entry of that name; false when there is none.
+bool SelectByName(TvxDataSetListBox& box, const std::string& name)
+{
+    for (int i = 0; i < box.count(); ++i)
+        if (box.NameAt(i) == name) {
+            box.SelectIndex(i);
+            return true;
+        }
+    return false;
+}
+
+QStringList Row(const TvxFieldsListBox& fields, int row)
+{
+    return {fields.ItemText(row, 0), fields.ItemText(row, 1), fields.ItemText(row, 2)};
 }
 
 QPoint RowCenter(const TvxDataSetListBox& box, int row)
@@ -102,6 +121,39 @@ void DataSetListBoxTest::connectFillsAndDisconnectClears()
     QCOMPARE(box.count(), tableFiles.size());
     database.SetConnected(false);
     QCOMPARE(box.count(), 0);
+}
+
+void DataSetListBoxTest::sampleTablesShowTheirFieldTexts()
+{
+    test::TestEngine engine;
+    TvxDatabase database(*engine.engine);
+    TvxDataSetListBox box;
+    TvxFieldsListBox fields;
+    box.SetStructList(&fields);
+    database.SetDataSetList(&box);
+
+    // BCD fields of 2, 0 and 32 decimal places (size 32 each): the length is the decimals.
+    database.OpenByPath(kFieldTypes.toStdString());
+    QVERIFY(SelectByName(box, "bcd"));
+    QCOMPARE(fields.topLevelItemCount(), 3);
+    QCOMPARE(Row(fields, 0), (QStringList{"A", "BCD", "2"}));
+    QCOMPARE(Row(fields, 1), (QStringList{"B", "BCD", "0"}));
+    QCOMPARE(Row(fields, 2), (QStringList{"C", "BCD", "32"}));
+    QVERIFY(SelectByName(box, "date7"));
+    QCOMPARE(Row(fields, 0), (QStringList{"DATE", "DATE", ""}));
+    QCOMPARE(Row(fields, 1), (QStringList{"TIME", "TIME", ""}));
+    QVERIFY(SelectByName(box, "bytes"));
+    QCOMPARE(Row(fields, 0), (QStringList{"BYTES", "BYTES", "255"}));
+    QVERIFY(SelectByName(box, "memo"));
+    QCOMPARE(Row(fields, 1), (QStringList{"MEMO", "MEMO", "240"}));
+    database.SetConnected(false);
+
+    // A code page 866 table: names converted from it; Alpha shows its size, Date nothing.
+    database.OpenByPath(kExtData.toStdString());
+    QVERIFY(SelectByName(box, "of"));
+    QCOMPARE(box.SelectedTable()->CodePage(), 866);
+    QCOMPARE(Row(fields, 0), (QStringList{QStringLiteral("Инвентарный номер"), "ALPHA", "10"}));
+    QCOMPARE(Row(fields, 4), (QStringList{QStringLiteral("Дата приобретения"), "DATE", ""}));
 }
 
 void DataSetListBoxTest::selectionShowsTheTableFields()

@@ -1,6 +1,7 @@
 // The field grid: rows (title, fields, trailing blank row), the row edits the table list uses,
 // and the row notifications.
 
+#include <QHeaderView>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -26,6 +27,7 @@ private slots:
     void blankAndTitleRowsNotifyMinusOne();
     void withoutDatabaseEveryRowNotifiesMinusOne();
     void columnsSetTheTitles();
+    void namesFollowTheCodePage();
 };
 
 namespace {
@@ -46,6 +48,10 @@ void FieldGridTest::startsWithTitleAndBlankRow()
     QCOMPARE(grid.columnWidth(0), 190);
     QCOMPARE(grid.columnWidth(1), 100);
     QCOMPARE(grid.columnWidth(2), 50);
+    // Like a string grid, titles and cells are written from the left.
+    QCOMPARE(int(grid.horizontalHeader()->defaultAlignment() & Qt::AlignHorizontal_Mask), int(Qt::AlignLeft));
+    grid.ShowFields(kFields, 3);
+    QCOMPARE(int(grid.item(2, 2)->textAlignment() & Qt::AlignHorizontal_Mask), 0);
 }
 
 void FieldGridTest::showFieldsGivesCountPlusTwoRows()
@@ -211,6 +217,27 @@ void FieldGridTest::columnsSetTheTitles()
     QCOMPARE(grid.horizontalHeaderItem(0)->text(), QStringLiteral("A"));
     grid.SetColumns({QStringLiteral("Nome"), QStringLiteral("Tipo"), QStringLiteral("Compr.")});
     QCOMPARE(grid.columnCount(), 3);
+}
+
+void FieldGridTest::namesFollowTheCodePage()
+{
+    // "Ação" in code page 850; rows written before a change of code page keep their text.
+    TvxFieldGrid grid;
+    QCOMPARE(grid.CodePage(), vxNewTableCodePage);
+    const TvxFieldDesc oem[] = {MakeField("A\x87\xC6o", fldAlpha, 4)};
+    grid.ShowFields(oem, 1);
+    QCOMPARE(grid.Cells(0, 1), QStringLiteral("A‡Æo"));
+    grid.SetCodePage(850);
+    grid.ShowFields(oem, 1);
+    QCOMPARE(grid.Cells(0, 1), QStringLiteral("Ação"));
+    grid.SelectRow(2);
+    grid.InsertAtCurrentRow(MakeField("\x80", fldDate));
+    QCOMPARE(grid.Cells(0, 2), QStringLiteral("Ç"));
+    grid.SetCodePage(0);
+    grid.SelectRow(2);
+    grid.UpdateCurrentRow(MakeField("\x80", fldDate));
+    QCOMPARE(grid.Cells(0, 2), QStringLiteral("€"));
+    QCOMPARE(grid.Cells(0, 1), QStringLiteral("Ação"));
 }
 
 QTEST_MAIN(FieldGridTest)

@@ -130,6 +130,9 @@ void FieldsListBoxTest::tabListRefusesNonIntegers()
     TvxFieldsListBox list;
     list.SetTabList({QStringLiteral("10"), QStringLiteral("20")});
     QVERIFY_THROWS_EXCEPTION(std::invalid_argument, list.SetTabList({QStringLiteral("10"), QStringLiteral("x1")}));
+    // Valid integers whose dialog units would not fit are refused the same way.
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, list.SetTabList({QStringLiteral("600000000")}));
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, list.SetTabList({QStringLiteral("-600000000")}));
     QCOMPARE(list.TabStops().size(), std::size_t(2));
     QCOMPARE(list.TabStops()[1], 80);
 }

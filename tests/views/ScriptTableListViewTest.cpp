@@ -7,8 +7,10 @@
 #include <memory>
 
 #include "TestFields.h"
+#include "db/cpDatabase.h"
 #include "model/vxFieldTypes.h"
 #include "views/cpFieldGrid.h"
+#include "views/cpDataSetListBox.h"
 #include "views/cpScriptTableListView.h"
 
 using namespace morvane;
@@ -49,6 +51,8 @@ private slots:
     void selectionThroughTheModelShowsAndFiresChange();
     void entriesChangedThroughTheModelShow();
     void insertAtTheBlankRowAppends();
+    void gridShowsNamesInTheTableCodePage();
+    void clickOnTheSelectedTableIsAClick();
     void destroyedGridIsUnlinked();
 
 private:
@@ -196,6 +200,54 @@ void ScriptTableListViewTest::insertAtTheBlankRowAppends()
     QCOMPARE(grid_->Cells(0, 4), QStringLiteral("Fone"));
     QVERIFY(grid_->Cells(0, 5).isEmpty());
     QCOMPARE(grid_->Row(), 5);
+}
+
+void ScriptTableListViewTest::gridShowsNamesInTheTableCodePage()
+{
+    // A code page 866 table of the current database, added to the new structure as it is.
+    test::TestEngine engine;
+    TvxDatabase database(*engine.engine);
+    TvxDataSetListBox current;
+    database.SetDataSetList(&current);
+    database.OpenByPath(MORVANE_SAMPLES_DIR "/rparadox-extdata");
+    const TvxTableDesc* of = current.TableByName("of");
+    QVERIFY(of);
+    QCOMPARE(of->CodePage(), 866);
+    view_->AddTable("of", std::make_unique<TvxTableDesc>(of->Clone()));
+    view_->SelectIndex(3);
+    QCOMPARE(grid_->RowCount(), of->FieldCount() + 2);
+    QCOMPARE(grid_->Cells(0, 1), QStringLiteral("Инвентарный номер"));
+    QCOMPARE(grid_->Cells(1, 1), QStringLiteral("ALPHA"));
+    QCOMPARE(grid_->Cells(2, 1), QStringLiteral("10"));
+
+    // Rows written by field edits use that code page too ("Код" in code page 866).
+    grid_->SelectRow(grid_->RowCount() - 1);
+    QVERIFY(view_->InsertField(MakeField("\x8A\xAE\xA4", fldAlpha, 5)));
+    QCOMPARE(grid_->Cells(0, grid_->RowCount() - 2), QStringLiteral("Код"));
+    grid_->SelectRow(1);
+    QVERIFY(view_->ChangeField(MakeField("\x8A\xAE\xA4\x32", fldAlpha, 10)));
+    QCOMPARE(grid_->Cells(0, 1), QStringLiteral("Код2"));
+
+    // A new table's names are Windows-1252 ("Ação").
+    view_->AddTable("Nova", TableWith({MakeField("A\xE7\xE3o", fldDate)}));
+    view_->SelectIndex(4);
+    QCOMPARE(grid_->Cells(0, 1), QStringLiteral("Ação"));
+    QVERIFY(grid_->Cells(2, 1).isEmpty());
+}
+
+void ScriptTableListViewTest::clickOnTheSelectedTableIsAClick()
+{
+    QSignalSpy clicks(view_.get(), &TvxScriptTableListView::OnClick);
+    QTest::mouseClick(view_->viewport(), Qt::LeftButton, {}, view_->visualItemRect(view_->item(0)).center());
+    QCOMPARE(view_->ItemIndex(), 0);
+    QCOMPARE(clicks.count(), 1);
+    QTest::mouseClick(view_->viewport(), Qt::LeftButton, {}, view_->visualItemRect(view_->item(2)).center());
+    QCOMPARE(view_->ItemIndex(), 2);
+    QCOMPARE(clicks.count(), 2);
+    // Below the last entry: no table clicked.
+    QTest::mouseClick(view_->viewport(), Qt::LeftButton, {}, QPoint(4, view_->viewport()->height() - 4));
+    QCOMPARE(clicks.count(), 2);
+    QCOMPARE(onChange_, 0);
 }
 
 void ScriptTableListViewTest::destroyedGridIsUnlinked()
