@@ -217,8 +217,8 @@ int TvxTableDesc::RemoveRefIntField(int pos)
     if (pos < 0 || pos >= RefIntCount())
         return vxErrRefIntNotFound;
     TvxRefIntDesc& rule = refInts_[pos];
-    const int found = rule.fieldCount() < 2 ? RuleIndexPos(rule, FieldName(rule.thisField(0)))
-                                            : RuleIndexPos(rule, rule.name());
+    const int found =
+        rule.fieldCount() < 2 ? RuleIndexPos(rule, FieldName(rule.thisField(0))) : RuleIndexPos(rule, rule.name());
     const int filled = RefIntFilledCount(pos);
     if (filled > 0)
         rule.setThisField(filled - 1, 0);
@@ -298,8 +298,7 @@ void TvxTableDesc::ListCompatibleFields(std::vector<std::string>& strings, int p
     const int count = FieldCount();
     for (int i = 0; i < count; ++i) {
         const TvxFieldDesc& field = fields_[i];
-        if (field.type() != masterField.type() || field.length() != masterField.length() ||
-            field.type() == fldAutoInc)
+        if (field.type() != masterField.type() || field.length() != masterField.length() || field.type() == fldAutoInc)
             continue;
         if (std::find(chosen.begin(), chosen.end(), i + 1) != chosen.end())
             continue;
@@ -321,9 +320,8 @@ int TvxTableDesc::CheckMasterTables(std::string_view ownName, const std::vector<
             continue;
         }
         const std::string masterName = MasterTableName(rule.otherTable());
-        const bool known = masterName == own || std::any_of(tableNames.begin(), tableNames.end(), [&](const auto& t) {
-                               return SameText(t, masterName);
-                           });
+        const bool known = masterName == own || std::any_of(tableNames.begin(), tableNames.end(),
+                                                            [&](const auto& t) { return SameText(t, masterName); });
         if (known) {
             ++pos;
             continue;

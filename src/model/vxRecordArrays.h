@@ -9,15 +9,13 @@
 namespace morvane::records {
 
 // Records in use: the recorded count, never more than the array holds.
-template <class T>
-int UsedCount(const std::vector<T>& records, int recorded)
+template <class T> int UsedCount(const std::vector<T>& records, int recorded)
 {
     return std::clamp(recorded, 0, static_cast<int>(records.size()));
 }
 
 // Resizes to n records (new ones zeroed) and gives memory back when the array shrank a lot.
-template <class T>
-void Resize(std::vector<T>& records, int n)
+template <class T> void Resize(std::vector<T>& records, int n)
 {
     records.resize(static_cast<std::size_t>(n));
     if (records.capacity() > 2 * records.size() + 4)
@@ -25,8 +23,7 @@ void Resize(std::vector<T>& records, int n)
 }
 
 // Replaces the array, keeping at most max records.
-template <class T>
-void Replace(std::vector<T>& target, std::vector<T> source, int max)
+template <class T> void Replace(std::vector<T>& target, std::vector<T> source, int max)
 {
     if (source.size() > static_cast<std::size_t>(max))
         source.resize(static_cast<std::size_t>(max));
@@ -35,8 +32,7 @@ void Replace(std::vector<T>& target, std::vector<T> source, int max)
 }
 
 // Puts record at pos (pos past the end appends) among the count records in use; the new count.
-template <class T>
-int Insert(std::vector<T>& records, int count, int pos, const T& record)
+template <class T> int Insert(std::vector<T>& records, int count, int pos, const T& record)
 {
     records.resize(static_cast<std::size_t>(count));
     records.insert(records.begin() + std::clamp(pos, 0, count), record);
@@ -44,8 +40,7 @@ int Insert(std::vector<T>& records, int count, int pos, const T& record)
 }
 
 // Removes the record at pos (0 <= pos < count); the following ones move down. The new count.
-template <class T>
-int Erase(std::vector<T>& records, int count, int pos)
+template <class T> int Erase(std::vector<T>& records, int count, int pos)
 {
     records.resize(static_cast<std::size_t>(count));
     records.erase(records.begin() + pos);
