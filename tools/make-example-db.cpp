@@ -1,141 +1,154 @@
-// make-example-db <directory>: writes the example database (a few related Paradox 7 tables
-// with primary keys, sample rows and several field types) with pxlib. Run at build time; the
-// alias EXEMPLO points at the result.
+// make-example-db <directory>: writes the example database, four related Paradox 7 tables
+// (customers, products, orders, order items) with primary keys, secondary indexes, sample
+// rows, validity checks and referential-integrity rules. Run at build time; the alias
+// EXEMPLO points at the result. Texts are Windows-1252, as the tables' code page says.
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 extern "C" {
 #include <paradox.h>
 }
 
+#include "ParadoxDiskValues.h"
+#include "ParadoxValWriter.h"
+#include "PxlibTableWriter.h"
+
+using namespace example;
+
 namespace {
 
 namespace fs = std::filesystem;
 
-struct FieldSpec
+long day(int year, int month, int d) { return DayNumber(year, month, d); }
+long ms(int hour, int minute) { return (hour * 60L + minute) * 60000L; }
+double stamp(int year, int month, int d, int hour, int minute)
 {
-    const char* name;
-    char type;
-    int length;
-    int decimals;
-};
-
-// One cell of a row; a null pointer text with type Alpha writes a null value.
-struct Cell
-{
-    enum Kind { Null, Text, Integer, Real } kind = Null;
-    std::string text;
-    long integer = 0;
-    double real = 0;
-};
-
-Cell text(const char* s) { return {Cell::Text, s, 0, 0}; }
-Cell integer(long v) { return {Cell::Integer, {}, v, 0}; }
-Cell real(double v) { return {Cell::Real, {}, 0, v}; }
-Cell null() { return {}; }
-
-// Paradox day number: 1 January of year 1 is day 1.
-long dayNumber(int year, int month, int day)
-{
-    const int a = (14 - month) / 12;
-    const long y = year + 4800 - a;
-    const int m = month + 12 * a - 3;
-    const long julian = day + (153 * m + 2) / 5 + 365 * y + y / 4 - y / 100 + y / 400 - 32045;
-    return julian - 1721425; // Julian day number of 0001-01-01 is 1721426
+    return day(year, month, d) * 86400000.0 + static_cast<double>(ms(hour, minute));
 }
 
-bool failed = false;
+const TableSpec clientes{
+    "CLIENTES",
+    {{"Codigo", pxfAutoInc, 4, 0},
+     {"Nome", pxfAlpha, 40, 0},
+     {"Cidade", pxfAlpha, 30, 0},
+     {"UF", pxfAlpha, 2, 0},
+     {"Nascimento", pxfDate, 4, 0},
+     {"Limite", pxfCurrency, 8, 0},
+     {"Ativo", pxfLogical, 1, 0}},
+    1,
+    {{integer(1), text("Ana Ara\xfajo"), text("S\xe3o Paulo"), text("SP"), integer(day(1980, 3, 14)), real(1500.0),
+      integer(1)},
+     {integer(2), text("Bruno Costa"), text("Curitiba"), text("PR"), integer(day(1975, 11, 2)), real(800.5),
+      integer(1)},
+     {integer(3), text("Carla Mendon\xe7" "a"), text("Bel\xe9m"), text("PA"), null(), real(0.0), integer(0)}}};
 
-void onError(pxdoc_t*, int type, const char* msg, void*)
+const TableSpec produtos{
+    "PRODUTOS",
+    {{"Codigo", pxfLong, 4, 0},
+     {"Descri\xe7\xe3o", pxfAlpha, 50, 0},
+     {"Preco", pxfCurrency, 8, 0},
+     {"Estoque", pxfShort, 2, 0},
+     {"Peso", pxfNumber, 8, 0}},
+    1,
+    {{integer(10), text("Caf\xe9 torrado 500 g"), real(18.9), integer(120), real(0.5)},
+     {integer(20), text("A\xe7\xfa" "car cristal 1 kg"), real(4.75), integer(300), real(1.0)},
+     {integer(30), text("Feij\xe3o carioca 1 kg"), real(8.4), integer(85), real(1.0)}}};
+
+const TableSpec pedidos{
+    "PEDIDOS",
+    {{"Numero", pxfLong, 4, 0},
+     {"Cliente", pxfLong, 4, 0},
+     {"Data", pxfDate, 4, 0},
+     {"Hora", pxfTime, 4, 0},
+     {"Emissao", pxfTimestamp, 8, 0},
+     {"Observacao", pxfAlpha, 60, 0}},
+    1,
+    {{integer(1001), integer(1), integer(day(2024, 5, 6)), integer(ms(9, 0)), real(stamp(2024, 5, 6, 9, 0)),
+      text("Entrega pela manh\xe3")},
+     {integer(1002), integer(2), integer(day(2024, 5, 7)), integer(ms(14, 30)), real(stamp(2024, 5, 7, 14, 30)),
+      null()}}};
+
+// Decimal amounts stay empty: pxlib writes BCD values wrongly, the field itself is fine.
+const TableSpec itens{
+    "ITENS",
+    {{"Pedido", pxfLong, 4, 0},
+     {"Item", pxfShort, 2, 0},
+     {"Produto", pxfLong, 4, 0},
+     {"Quantidade", pxfNumber, 8, 0},
+     {"Desconto", pxfBCD, 17, 2}},
+    2,
+    {{integer(1001), integer(1), integer(10), real(2), null()},
+     {integer(1001), integer(2), integer(20), real(1), null()},
+     {integer(1002), integer(1), integer(30), real(3), null()}}};
+
+std::vector<std::string> names(const TableSpec& t)
 {
-    std::fprintf(stderr, "make-example-db: pxlib: %s (%d)\n", msg, type);
-    failed = true;
+    std::vector<std::string> out;
+    for (const auto& f : t.fields)
+        out.push_back(f.name);
+    return out;
 }
 
-pxfield_t* makeFields(const std::vector<FieldSpec>& specs)
+bool writeVal(const fs::path& dir, const TableSpec& t, const ValFileSpec& spec)
 {
-    // pxlib frees these with the document.
-    auto* fields = static_cast<pxfield_t*>(std::calloc(specs.size(), sizeof(pxfield_t)));
-    for (std::size_t i = 0; i < specs.size(); ++i) {
-        fields[i].px_fname = strdup(specs[i].name);
-        fields[i].px_ftype = specs[i].type;
-        fields[i].px_flen = specs[i].length;
-        fields[i].px_fdc = specs[i].decimals;
-    }
-    return fields;
+    return WriteParadoxVal(dir / (t.name + ".DB"), names(t), spec);
 }
 
-// pxlib leaves header byte 0x55 (referential-integrity/index flags) uninitialised.
-bool clearFlagsByte(const fs::path& file)
+// Orders belong to customers (a changed customer code follows into the orders); items name
+// products (a product in use keeps its code).
+const DependentRuleSpec pedidoCliente{"PedidoCliente", "Cliente", 2, "CLIENTES.DB", true, {2}, {1}};
+const DependentRuleSpec itemProduto{"ItemProduto", "Produto", 3, "PRODUTOS.DB", false, {3}, {1}};
+
+MasterRuleSpec masterSide(const DependentRuleSpec& r, const std::string& dependentTable)
 {
-    std::FILE* f = std::fopen(file.c_str(), "r+b");
-    if (!f)
+    return {r.name, dependentTable, r.indexName, r.indexNumber, r.cascade, r.fields};
+}
+
+bool writeDatabase(const fs::path& dir)
+{
+    if (!WriteTable(dir, clientes) || !WriteTable(dir, produtos) || !WriteTable(dir, pedidos) ||
+        !WriteTable(dir, itens))
         return false;
-    const bool ok = std::fseek(f, 0x55, SEEK_SET) == 0 && std::fputc(0, f) != EOF;
-    return std::fclose(f) == 0 && ok;
-}
-
-bool writeTable(const fs::path& dir, const char* name, const std::vector<FieldSpec>& specs, int keyFields,
-                const std::vector<std::vector<Cell>>& rows)
-{
-    const fs::path dbPath = dir / (std::string(name) + ".DB");
-    const fs::path pxPath = dir / (std::string(name) + ".PX");
-    std::error_code ec;
-    fs::remove(dbPath, ec);
-    fs::remove(pxPath, ec);
-
-    pxdoc_t* px = PX_new2(onError, nullptr, nullptr, nullptr);
-    if (!px || PX_create_file(px, makeFields(specs), static_cast<int>(specs.size()), dbPath.c_str(),
-                              keyFields > 0 ? pxfFileTypIndexDB : pxfFileTypNonIndexDB) < 0)
+    if (!WriteSecondaryIndex(dir, clientes, {"PorNome", {2}, true, 0}) ||
+        !WriteSecondaryIndex(dir, pedidos, {"", {2}, false, 0}) ||
+        !WriteSecondaryIndex(dir, pedidos, {"PorData", {3, 4}, false, 0}) ||
+        !WriteSecondaryIndex(dir, itens, {"", {3}, false, 0}))
         return false;
-    PX_set_parameter(px, "tablename", name);
-    PX_set_value(px, "codepage", 1252);
-    if (keyFields > 0)
-        PX_set_value(px, "numprimkeys", static_cast<float>(keyFields));
 
-    for (const auto& row : rows) {
-        std::vector<pxval_t> values(specs.size());
-        std::vector<pxval_t*> pointers(specs.size());
-        std::vector<std::string> texts(specs.size());
-        for (std::size_t i = 0; i < specs.size(); ++i) {
-            pxval_t& v = values[i];
-            std::memset(&v, 0, sizeof v);
-            v.type = specs[i].type;
-            const Cell& c = i < row.size() ? row[i] : Cell{};
-            v.isnull = c.kind == Cell::Null;
-            if (c.kind == Cell::Text) {
-                texts[i] = c.text;
-                v.value.str.val = texts[i].data();
-                v.value.str.len = static_cast<int>(texts[i].size());
-            } else if (c.kind == Cell::Integer) {
-                v.value.lval = c.integer;
-            } else if (c.kind == Cell::Real) {
-                v.value.dval = c.real;
-            }
-            pointers[i] = &v;
-        }
-        if (PX_insert_record(px, pointers.data()) < 0)
-            return false;
-    }
+    ValFileSpec c;
+    c.checks = {{2, true, {}, {}, {}, ""},
+                {3, false, {}, {}, DiskAlpha("S\xe3o Paulo", 30), ""},
+                {4, true, {}, {}, {}, "&&"},
+                {5, false, DiskDate(1900, 1, 1), {}, {}, ""},
+                {6, false, DiskDouble(0), DiskDouble(50000), DiskDouble(1000), ""},
+                {7, false, {}, {}, DiskLogical(true), ""}};
+    c.masterKey = {1};
+    c.masterRules = {masterSide(pedidoCliente, "PEDIDOS.DB")};
 
-    bool ok = true;
-    if (keyFields > 0) {
-        pxdoc_t* pi = PX_new2(onError, nullptr, nullptr, nullptr);
-        const std::vector<FieldSpec> keys(specs.begin(), specs.begin() + keyFields);
-        ok = pi && PX_create_file(pi, makeFields(keys), keyFields, pxPath.c_str(), pxfFileTypPrimIndex) >= 0 &&
-             PX_write_primary_index(px, pi) >= 0;
-        if (pi) {
-            PX_close(pi);
-            PX_delete(pi);
-        }
-    }
-    PX_close(px);
-    PX_delete(px);
-    return ok && !failed && clearFlagsByte(dbPath);
+    ValFileSpec p;
+    p.checks = {{2, true, {}, {}, {}, ""},
+                {3, false, DiskDouble(0), {}, {}, ""},
+                {4, false, DiskShort(0), {}, DiskShort(0), ""},
+                {5, false, DiskDouble(0), DiskDouble(1000), {}, ""}};
+    p.masterKey = {1};
+    p.masterRules = {masterSide(itemProduto, "ITENS.DB")};
+
+    ValFileSpec o;
+    o.checks = {{1, false, DiskLong(1), {}, {}, ""},
+                {2, true, {}, {}, {}, ""},
+                {3, true, DiskDate(2000, 1, 1), {}, {}, ""},
+                {4, false, DiskTime(7, 0, 0), DiskTime(20, 0, 0), {}, ""}};
+    o.dependentRules = {pedidoCliente};
+
+    ValFileSpec i;
+    i.checks = {{2, false, DiskShort(1), {}, {}, ""},
+                {3, true, {}, {}, {}, ""},
+                {4, true, DiskDouble(1), {}, DiskDouble(1), ""},
+                {5, false, DiskBcd(0, 2), DiskBcd(5000, 2), {}, ""}};
+    i.dependentRules = {itemProduto};
+
+    return writeVal(dir, clientes, c) && writeVal(dir, produtos, p) && writeVal(dir, pedidos, o) &&
+           writeVal(dir, itens, i);
 }
 
 } // namespace
@@ -154,57 +167,7 @@ int main(int argc, char** argv)
         return 1;
     }
     PX_boot();
-
-    // Texts are Windows-1252, as the tables' code page says.
-    const bool ok =
-        writeTable(dir, "CLIENTES",
-                   {{"Codigo", pxfAutoInc, 4, 0},
-                    {"Nome", pxfAlpha, 40, 0},
-                    {"Cidade", pxfAlpha, 30, 0},
-                    {"UF", pxfAlpha, 2, 0},
-                    {"Nascimento", pxfDate, 4, 0},
-                    {"Limite", pxfCurrency, 8, 0},
-                    {"Ativo", pxfLogical, 1, 0}},
-                   1,
-                   {{integer(1), text("Ana Ara\xfajo"), text("S\xe3o Paulo"), text("SP"),
-                     integer(dayNumber(1980, 3, 14)), real(1500.0), integer(1)},
-                    {integer(2), text("Bruno Costa"), text("Curitiba"), text("PR"), integer(dayNumber(1975, 11, 2)),
-                     real(800.5), integer(1)},
-                    {integer(3), text("Carla Mendon\xe7" "a"), text("Bel\xe9m"), text("PA"), null(), real(0.0),
-                     integer(0)}}) &&
-        writeTable(dir, "PRODUTOS",
-                   {{"Codigo", pxfLong, 4, 0},
-                    {"Descri\xe7\xe3o", pxfAlpha, 50, 0},
-                    {"Preco", pxfCurrency, 8, 0},
-                    {"Estoque", pxfShort, 2, 0},
-                    {"Peso", pxfNumber, 8, 0}},
-                   1,
-                   {{integer(10), text("Caf\xe9 torrado 500 g"), real(18.9), integer(120), real(0.5)},
-                    {integer(20), text("A\xe7\xfa" "car cristal 1 kg"), real(4.75), integer(300), real(1.0)},
-                    {integer(30), text("Feij\xe3o carioca 1 kg"), real(8.4), integer(85), real(1.0)}}) &&
-        writeTable(dir, "PEDIDOS",
-                   {{"Numero", pxfLong, 4, 0},
-                    {"Cliente", pxfLong, 4, 0},
-                    {"Data", pxfDate, 4, 0},
-                    {"Hora", pxfTime, 4, 0},
-                    {"Emissao", pxfTimestamp, 8, 0},
-                    {"Observacao", pxfAlpha, 60, 0}},
-                   1,
-                   {{integer(1001), integer(1), integer(dayNumber(2024, 5, 6)), integer(9 * 3600000L),
-                     real((dayNumber(2024, 5, 6) * 86400.0 + 9 * 3600) * 1000.0), text("Entrega pela manh\xe3")},
-                    {integer(1002), integer(2), integer(dayNumber(2024, 5, 7)), integer(14 * 3600000L + 1800000L),
-                     real((dayNumber(2024, 5, 7) * 86400.0 + 14.5 * 3600) * 1000.0), null()}}) &&
-        // Decimal amounts stay empty: pxlib writes BCD values wrongly, the field itself is fine.
-        writeTable(dir, "ITENS",
-                   {{"Pedido", pxfLong, 4, 0},
-                    {"Item", pxfShort, 2, 0},
-                    {"Produto", pxfLong, 4, 0},
-                    {"Quantidade", pxfNumber, 8, 0},
-                    {"Desconto", pxfBCD, 17, 2}},
-                   2,
-                   {{integer(1001), integer(1), integer(10), real(2), null()},
-                    {integer(1001), integer(2), integer(20), real(1), null()},
-                    {integer(1002), integer(1), integer(30), real(3), null()}});
+    const bool ok = writeDatabase(dir);
     PX_shutdown();
     if (!ok) {
         std::fprintf(stderr, "make-example-db: could not write the example tables in %s\n", dir.c_str());

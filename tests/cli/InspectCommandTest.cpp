@@ -211,6 +211,18 @@ TEST_F(InspectCommandTest, GeneratedExampleReadsBackInUtf8)
     EXPECT_EQ((*itens)["indexes"][0]["keyFields"], json::array({1, 2}));
     EXPECT_EQ((*itens)["fields"][4]["type"], 273);
     EXPECT_EQ((*itens)["fields"][4]["units2"], 2);
+
+    // Check values print as value texts in UTF-8; rules name the other table.
+    const json* clientes = table(doc, "CLIENTES.DB");
+    ASSERT_NE(clientes, nullptr);
+    bool cityDefault = false;
+    for (const auto& c : (*clientes)["validityChecks"])
+        cityDefault = cityDefault || (c["field"] == 3 && c["default"] == "São Paulo");
+    EXPECT_TRUE(cityDefault) << (*clientes)["validityChecks"].dump();
+    ASSERT_EQ((*itens)["refInts"].size(), 1u);
+    EXPECT_EQ((*itens)["refInts"][0]["kind"], "dependent");
+    EXPECT_EQ((*itens)["refInts"][0]["otherTable"], "PRODUTOS.DB");
+    EXPECT_EQ((*itens)["indexes"].size(), 2u);
 }
 
 TEST_F(InspectCommandTest, DoubleByteCodePageNamesReachUtf8Whole)
