@@ -1,6 +1,6 @@
 // morvane-cli show: prints a script document, update script or maintenance script readably.
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 

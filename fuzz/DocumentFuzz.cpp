@@ -3,7 +3,6 @@
 // records) and as the script-file reader walks any of the three kinds.
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 
 #include "model/clvxTableDesc.h"
 #include "model/vxFieldTypes.h"

@@ -1,6 +1,5 @@
 #include "script/TvxScriptDocument.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>

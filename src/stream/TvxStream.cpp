@@ -1,6 +1,6 @@
 #include "stream/TvxStream.h"
 
-#include <cstdio>
+#include <string>
 
 #include "stream/EvxStreamError.h"
 
