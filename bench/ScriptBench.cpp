@@ -5,9 +5,11 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "script/TvxScriptDocument.h"
+#include "script/TvxScriptReplayer.h"
 #include "script/TvxScriptTableList.h"
 #include "script/cpDBStructScript.h"
 #include "stream/TvxMemoryStream.h"
@@ -63,21 +65,6 @@ int BuildScript(TvxDBScript& script, TvxScriptTableList& list, int fields)
     return calls;
 }
 
-void Replay(TvxScriptTableList& list, TvxCommand& c)
-{
-    if (c.Kind() == ckCreateTable) {
-        auto desc = std::make_unique<TvxTableDesc>();
-        desc->SetTableName(c.ParamText(0));
-        desc->SetExtension("DB");
-        desc->SetTableType("PARADOX");
-        list.AddTable(c.ParamText(0), std::move(desc));
-    } else if (c.Kind() == ckCreateField) {
-        TvxFieldDesc f = Field(c.ParamText(1), c.ParamInteger(2));
-        if (TvxTableDesc* t = list.TableByName(c.ParamText(0)))
-            t->InsertField(f, f.fieldNumber() - 1);
-    }
-}
-
 void BM_AddFieldCommands(benchmark::State& state)
 {
     const int fields = static_cast<int>(state.range(0));
@@ -123,7 +110,8 @@ void BM_LoadDocument(benchmark::State& state)
         TvxScriptTableList loadedList;
         TvxDBScript loaded;
         loaded.SetScriptTableList(&loadedList);
-        loaded.AfterLoad = [&](TvxCommand& c) { Replay(loadedList, c); };
+        TvxScriptReplayer replayer(loadedList, {});
+        loaded.AfterLoad = [&](TvxCommand& c) { replayer.Apply(c); };
         saved.SetPosition(0);
         ReadScriptDocument(saved, loaded, [&](TvxStream& s) { loadedList.ReadAllDescriptors(s); });
         if (loaded.Count() != script.Count())
