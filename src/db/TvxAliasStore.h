@@ -17,7 +17,6 @@ class TvxAliasStore
 public:
     explicit TvxAliasStore(std::string path) : path_(std::move(path)) {}
 
-    const std::string& Path() const { return path_; }
     // Loads when not loaded yet.
     const TvxAliasConfig& Config();
     // Applies the change to a copy, saves it, then keeps it: a failed save changes nothing.

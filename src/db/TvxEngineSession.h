@@ -21,7 +21,6 @@ public:
 
     std::string Name() const override { return name_; }
     void SetPersistentConfigMode() override { persistent_ = true; }
-    bool Persistent() const { return persistent_; }
     TvxStringList AliasNames() override;
     TvxStringList DriverNames() override;
     TvxStringList AliasParams(std::string_view alias) override;
@@ -29,8 +28,6 @@ public:
     void DeleteAlias(std::string_view alias) override;
     void AddPassword(std::string_view password) override;
     std::unique_ptr<IvxEngineDatabase> OpenDatabase(const TvxDatabaseParams& params) override;
-
-    std::shared_ptr<const std::vector<std::string>> Passwords() const { return passwords_; }
 
 private:
     std::string name_;

@@ -20,8 +20,6 @@ public:
     IvxEngineSession& Session(std::string_view name) override;
     std::vector<TvxFieldTypeRec> ListFieldTypes(std::string_view driver, std::string_view tableType) override;
 
-    const std::string& ConfigPath() const { return store_.Path(); }
-
 private:
     TvxAliasStore store_;
     std::map<std::string, std::unique_ptr<TvxEngineSession>, std::less<>> sessions_;
