@@ -2,8 +2,6 @@
 
 #include "db/cpDatabase.h"
 #include "views/TvxTableListItem.h"
-#include "views/cpFieldsListBox.h"
-#include "views/vxNavigationKeys.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -141,8 +139,7 @@ void TvxDataSetListBox::mouseReleaseEvent(QMouseEvent* event)
 
 void TvxDataSetListBox::keyPressEvent(QKeyEvent* event)
 {
-    if (!event->isAutoRepeat())
-        rowAtKeyPress_ = currentRow();
+    keyRefresh_.Pressed(*event, currentRow());
     const int before = currentRow();
     QListWidget::keyPressEvent(event);
     if (currentRow() != before)
@@ -152,11 +149,7 @@ void TvxDataSetListBox::keyPressEvent(QKeyEvent* event)
 void TvxDataSetListBox::keyReleaseEvent(QKeyEvent* event)
 {
     QListWidget::keyReleaseEvent(event);
-    if (event->isAutoRepeat())
-        return;
-    // A key that moved the selection (typing a table's first letter does) brings the fields
-    // list in step too; otherwise it would show another table's fields.
-    if (IsNavigationKey(event->key()) || currentRow() != rowAtKeyPress_)
+    if (keyRefresh_.Released(*event, currentRow()))
         UserRefresh();
 }
 

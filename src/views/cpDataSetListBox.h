@@ -8,6 +8,7 @@
 #include "db/IvxDataSetList.h"
 #include "model/clvxTableDesc.h"
 #include "views/cpFieldsListBox.h"
+#include "views/vxNavigationKeys.h"
 
 #include <QListWidget>
 #include <QPointer>
@@ -73,7 +74,7 @@ private:
 
     QPointer<TvxFieldsListBox> structList_;
     IvxEngineDatabase* databaseHandle_ = nullptr;
-    int rowAtKeyPress_ = -1;
+    TvxKeyRefresh keyRefresh_;
 };
 
 } // namespace morvane

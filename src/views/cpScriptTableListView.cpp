@@ -1,7 +1,6 @@
 #include "views/cpScriptTableListView.h"
 
 #include "views/cpFieldGrid.h"
-#include "views/vxNavigationKeys.h"
 #include "views/vxRecordText.h"
 
 #include <QKeyEvent>
@@ -176,19 +175,15 @@ void TvxScriptTableListView::keyPressEvent(QKeyEvent* event)
 {
     if (!ItemsInStep())
         SyncItems();
-    if (!event->isAutoRepeat())
-        rowAtKeyPress_ = currentRow();
+    keyRefresh_.Pressed(*event, currentRow());
     QListWidget::keyPressEvent(event);
 }
 
 void TvxScriptTableListView::keyReleaseEvent(QKeyEvent* event)
 {
     QListWidget::keyReleaseEvent(event);
-    if (event->isAutoRepeat())
-        return;
-    // A key that moved the selection (typing a table's first letter does) refreshes the grid
-    // too; otherwise field edits would act on rows of another table.
-    if (IsNavigationKey(event->key()) || currentRow() != rowAtKeyPress_)
+    // Field edits must not act on rows of another table.
+    if (keyRefresh_.Released(*event, currentRow()))
         UserRefresh();
 }
 

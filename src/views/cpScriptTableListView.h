@@ -9,6 +9,7 @@
 // Entries added, renamed, deleted or cleared through the model show at once.
 
 #include "script/TvxScriptTableList.h"
+#include "views/vxNavigationKeys.h"
 
 #include <QListWidget>
 #include <QPointer>
@@ -64,7 +65,7 @@ private:
     QPointer<TvxFieldGrid> fieldGrid_;
     bool syncing_ = false;
     bool userSelecting_ = false;
-    int rowAtKeyPress_ = -1;
+    TvxKeyRefresh keyRefresh_;
     int rowAtMousePress_ = -1;
 };
 

@@ -1,7 +1,8 @@
 #pragma once
 // The keys whose release brings a list's linked view in step: Page Up, Page Down, End, Home
-// and the four arrows.
+// and the four arrows; and TvxKeyRefresh, which tells a list when a released key does that.
 
+#include <QKeyEvent>
 #include <Qt>
 
 namespace morvane {
@@ -22,5 +23,25 @@ inline bool IsNavigationKey(int key)
         return false;
     }
 }
+
+// Follows a key from its press to its release. The release of a navigation key refreshes the
+// linked view, and so does that of any key that moved the selection (typing a table's first
+// letter does); otherwise the view would show another table's fields. Auto-repeats do not count.
+class TvxKeyRefresh
+{
+public:
+    void Pressed(const QKeyEvent& event, int row)
+    {
+        if (!event.isAutoRepeat())
+            rowAtPress_ = row;
+    }
+    bool Released(const QKeyEvent& event, int row) const
+    {
+        return !event.isAutoRepeat() && (IsNavigationKey(event.key()) || row != rowAtPress_);
+    }
+
+private:
+    int rowAtPress_ = -1;
+};
 
 } // namespace morvane

@@ -15,6 +15,7 @@
 
 using namespace morvane;
 using morvane::test::MakeField;
+using morvane::test::TableWith;
 
 class DataSetListBoxTest : public QObject
 {
@@ -34,13 +35,6 @@ namespace {
 const QString kJoins = QStringLiteral(MORVANE_SAMPLES_DIR "/pd-joins");
 const QString kFieldTypes = QStringLiteral(MORVANE_SAMPLES_DIR "/pd-fields");
 const QString kExtData = QStringLiteral(MORVANE_SAMPLES_DIR "/rparadox-extdata");
-
-std::unique_ptr<TvxTableDesc> TableWith(std::initializer_list<TvxFieldDesc> fields)
-{
-    auto desc = std::make_unique<TvxTableDesc>();
-    desc->SetFields(std::vector<TvxFieldDesc>(fields));
-    return desc;
-}
 
 // Three tables: a (2 fields), b (1 field), c (none).
 void FillThree(TvxDataSetListBox& box)

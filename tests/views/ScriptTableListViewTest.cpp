@@ -15,6 +15,7 @@
 
 using namespace morvane;
 using morvane::test::MakeField;
+using morvane::test::TableWith;
 
 namespace {
 
@@ -29,13 +30,6 @@ public:
     }
     int shows = 0;
 };
-
-std::unique_ptr<TvxTableDesc> TableWith(std::initializer_list<TvxFieldDesc> fields)
-{
-    auto desc = std::make_unique<TvxTableDesc>();
-    desc->SetFields(std::vector<TvxFieldDesc>(fields));
-    return desc;
-}
 
 } // namespace
 

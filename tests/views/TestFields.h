@@ -3,11 +3,14 @@
 
 #include <QTemporaryDir>
 
+#include <initializer_list>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "db/IvxEngine.h"
 #include "model/TvxFieldDesc.h"
+#include "model/clvxTableDesc.h"
 
 namespace morvane::test {
 
@@ -19,6 +22,14 @@ inline TvxFieldDesc MakeField(std::string_view name, int type, int units1 = 0, i
     field.setUnits1(units1);
     field.setUnits2(units2);
     return field;
+}
+
+// A new table's descriptor holding these fields.
+inline std::unique_ptr<TvxTableDesc> TableWith(std::initializer_list<TvxFieldDesc> fields)
+{
+    auto desc = std::make_unique<TvxTableDesc>();
+    desc->SetFields(std::vector<TvxFieldDesc>(fields));
+    return desc;
 }
 
 // A real engine over an empty alias configuration in a temporary directory.
