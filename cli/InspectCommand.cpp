@@ -98,6 +98,29 @@ std::string utf8ToCp1252(const std::string& text)
     return out;
 }
 
+bool isUtf8(const std::string& s)
+{
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (n == 0 || (n > 1 && c < 0xC2) || i + n > s.size())
+            return false;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += n;
+    }
+    return true;
+}
+
+// Table and file names come from the file system: printed as they are when they are UTF-8
+// already, else read in the table's code page (files copied from older systems).
+std::string fileSystemName(const std::string& name, const TvxCodePageText& utf8)
+{
+    return isUtf8(name) ? name : utf8(name);
+}
+
 struct TvxInspectArgs
 {
     std::string source;
@@ -129,8 +152,8 @@ ordered_json tableJson(const std::string& name, const TvxTableDesc& desc, TvxDat
 {
     const TvxCodePageText utf8(desc.CodePage());
     ordered_json t;
-    t["name"] = utf8(name);
-    t["fileName"] = utf8(desc.FileName());
+    t["name"] = fileSystemName(name, utf8);
+    t["fileName"] = fileSystemName(desc.FileName(), utf8);
     t["tableType"] = utf8(desc.TableTypeName());
     t["level"] = desc.TableLevel();
     t["codePage"] = desc.CodePage();

@@ -250,3 +250,17 @@ TEST_F(InspectCommandTest, DoubleByteCodePageNamesReachUtf8Whole)
     EXPECT_EQ(doc["tables"][0]["codePage"], 936);
     EXPECT_EQ(doc["tables"][0]["fields"][1]["name"], "中NG");
 }
+
+TEST_F(InspectCommandTest, FileNamesInUtf8StayAsTheyAre)
+{
+    // One name as a Linux file system writes it (UTF-8), one as copied from an older system
+    // (the table's code page, Windows-1252).
+    fs::create_directories(dir / "names");
+    fs::copy_file(samples / "pd-fields" / "time.db", dir / "names" / "Ação.db");
+    fs::copy_file(samples / "pd-fields" / "time.db", dir / "names" / "Pre\xe7o.db");
+    const auto r = run(quote((dir / "names").string()) + " --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json doc = json::parse(r.out);
+    EXPECT_NE(table(doc, "Ação.db"), nullptr) << r.out.substr(0, 400);
+    EXPECT_NE(table(doc, "Preço.db"), nullptr) << r.out.substr(0, 400);
+}
