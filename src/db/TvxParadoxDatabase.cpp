@@ -58,6 +58,7 @@ std::string TvxParadoxDatabase::Directory() const
 
 std::vector<TvxTableListRec> TvxParadoxDatabase::ListTables(std::string_view pattern)
 {
+    snapshot_.reset(); // a new pass over the tables looks at their files again
     const std::string pat = pattern.empty() ? std::string("*.db") : std::string(pattern);
     std::vector<TvxTableListRec> out;
     for (const auto& name : directory_.files()) {
@@ -77,65 +78,76 @@ std::vector<TvxTableListRec> TvxParadoxDatabase::ListTables(std::string_view pat
     return out;
 }
 
-std::shared_ptr<const ParadoxTable> TvxParadoxDatabase::openTable(std::string_view tableName)
+void TvxParadoxDatabase::checkPassword(const ParadoxTableHeader& header, const std::string& fileName) const
 {
+    const std::uint32_t key = header.passwordKey();
+    if (key == 0)
+        return;
+    if (passwords_)
+        for (const auto& p : *passwords_)
+            if (passwordOpens(p, key, ParadoxTextCodePage(header)))
+                return;
+    throw EvxEngineError(vxErrPasswordRequired,
+                         directory_.pathOf(fileName) + ": the table is protected; a password is required");
+}
+
+std::shared_ptr<const ParadoxTable> TvxParadoxDatabase::openTable(std::string_view tableName, ReadKind kind)
+{
+    const unsigned bit = 1u << static_cast<unsigned>(kind);
+    if (snapshot_ && snapshotName_ == tableName && (snapshotReads_ & bit) == 0) {
+        checkPassword(snapshot_->header, snapshotFile_);
+        snapshotReads_ |= bit;
+        return snapshot_;
+    }
+    snapshot_.reset();
     std::string wanted(tableName);
     if (wanted.find('.') == std::string::npos)
         wanted += ".DB";
     const auto file = directory_.find(wanted);
     if (!file)
-        throw EvxEngineError(vxErrNotFound, directory_.path() + "/" + wanted + ": table not found");
-    auto table = cache_.Load(directory_, *file);
-
-    const std::uint32_t key = table->header.passwordKey();
-    if (key != 0) {
-        bool open = false;
-        if (passwords_)
-            for (const auto& p : *passwords_)
-                open = open || passwordOpens(p, key, table->codePage());
-        if (!open)
-            throw EvxEngineError(vxErrPasswordRequired,
-                                 directory_.path() + "/" + *file + ": the table is protected; a password is required");
-    }
+        throw EvxEngineError(vxErrNotFound, directory_.pathOf(wanted) + ": table not found");
+    // The password is checked on the .DB header, before any other file of the table is read.
+    auto table = cache_.Load(directory_, *file, [&](const ParadoxTableHeader& h) { checkPassword(h, *file); });
+    snapshot_ = table;
+    snapshotName_ = tableName;
+    snapshotFile_ = *file;
+    snapshotReads_ = bit;
     return table;
 }
 
 TvxCursorProps TvxParadoxDatabase::ReadTableProperties(std::string_view tableName)
 {
-    const auto table = openTable(tableName);
-    if (table->codePage() > 0)
-        nativeCodePage_ = table->codePage();
-    return ParadoxCursorProps(*table, tableName);
+    return ParadoxCursorProps(*openTable(tableName, ReadKind::Properties), tableName);
 }
 
 std::vector<TvxFieldDesc> TvxParadoxDatabase::ReadFieldDescriptors(std::string_view tableName)
 {
-    return ParadoxFieldDescs(*openTable(tableName));
+    return ParadoxFieldDescs(*openTable(tableName, ReadKind::Fields));
 }
 
 std::vector<TvxIndexDesc> TvxParadoxDatabase::ReadIndexDescriptors(std::string_view tableName)
 {
-    return ParadoxIndexDescs(*openTable(tableName));
+    return ParadoxIndexDescs(*openTable(tableName, ReadKind::Indexes));
 }
 
 std::vector<TvxRefIntDesc> TvxParadoxDatabase::ReadRefIntDescriptors(std::string_view tableName)
 {
-    return ParadoxRefIntDescs(*openTable(tableName));
+    return ParadoxRefIntDescs(*openTable(tableName, ReadKind::RefInts));
 }
 
 std::vector<TvxValCheckDesc> TvxParadoxDatabase::ReadValChecks(std::string_view tableName)
 {
-    return ParadoxValCheckDescs(*openTable(tableName));
+    return ParadoxValCheckDescs(*openTable(tableName, ReadKind::ValChecks));
 }
 
 std::string TvxParadoxDatabase::NativeToAnsi(std::string_view text) const
 {
-    return ConvertCodePage(text, nativeCodePage_, AnsiCodePage);
+    return std::string(text);
 }
 
 std::string TvxParadoxDatabase::AnsiToNative(std::string_view text) const
 {
-    return ConvertCodePage(text, AnsiCodePage, nativeCodePage_);
+    return std::string(text);
 }
 
 } // namespace morvane

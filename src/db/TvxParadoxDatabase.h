@@ -1,9 +1,13 @@
 #pragma once
 // One directory of Paradox tables as a connected engine database. Reads headers only
 // (.DB, .PX, .Xnn/.XGn, .VAL), never data blocks, and keeps what it parsed per table until
-// a file changes. A protected table is read only when one of the session's passwords opens
-// it (else code vxErrPasswordRequired); a damaged file gives vxErrInvalidFile naming it.
+// a file changes. The reads of one table that follow each other, each kind once (as a
+// connect makes them), are served from one look at its files, so they describe the same
+// state of the table; repeating a kind, reading another table or listing the tables looks
+// at the files again. A protected table is read only when one of the session's passwords
+// opens it (else code vxErrPasswordRequired); a damaged file gives vxErrInvalidFile naming it.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,23 +34,34 @@ public:
     std::vector<TvxIndexDesc> ReadIndexDescriptors(std::string_view tableName) override;
     std::vector<TvxRefIntDesc> ReadRefIntDescriptors(std::string_view tableName) override;
     std::vector<TvxValCheckDesc> ReadValChecks(std::string_view tableName) override;
-    // Native: the code page of the table whose properties were read last (Windows-1252 before
-    // any); unconvertible characters become '?'.
+    // The database's locale: table names are the file names as the file system gives them and
+    // go back to it unchanged, whatever the code page of the tables read in between, so
+    // both conversions keep the bytes. The tables' own texts are converted by their
+    // descriptors' code page, not here.
     std::string NativeToAnsi(std::string_view text) const override;
     std::string AnsiToNative(std::string_view text) const override;
 
-    int NativeCodePage() const { return nativeCodePage_; }
     // Files parsed so far (for checking that repeated reads reuse the parsed headers).
     std::size_t ParseCount() const { return cache_.ParseCount(); }
+    // Bytes read from files so far (headers of .DB, .PX and X files, whole .VAL files).
+    std::uint64_t BytesRead() const { return cache_.BytesRead(); }
 
 private:
+    enum class ReadKind : unsigned { Properties, Fields, Indexes, RefInts, ValChecks };
     // Resolves the table's file (any letter case), loads it and checks the password.
-    std::shared_ptr<const ParadoxTable> openTable(std::string_view tableName);
+    std::shared_ptr<const ParadoxTable> openTable(std::string_view tableName, ReadKind kind);
+    // Throws vxErrPasswordRequired unless the table is unprotected or a session password opens it.
+    void checkPassword(const ParadoxTableHeader& header, const std::string& fileName) const;
 
     ParadoxDirectory directory_;
     std::shared_ptr<const std::vector<std::string>> passwords_;
     ParadoxTableCache cache_;
-    int nativeCodePage_ = 1252;
+    // The table read last, as it was when its files were last looked at, and the kinds of
+    // read served from that look.
+    std::shared_ptr<const ParadoxTable> snapshot_;
+    std::string snapshotName_;
+    std::string snapshotFile_;
+    unsigned snapshotReads_ = 0;
 };
 
 } // namespace morvane

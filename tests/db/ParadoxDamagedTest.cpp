@@ -211,7 +211,7 @@ TEST(ParadoxCache, EachFileIsParsedOnceUntilItChanges)
     // C.DB, C.PX, C.X02, C.X03 and C.VAL.
     EXPECT_EQ(db.ParseCount(), 5u);
 
-    // Rewriting the validity file with one check less is seen at the next read.
+    // Rewriting the validity file with one check less is seen when a read is repeated.
     Bytes val = ReadAll((dir.path() / "C.VAL").string());
     val[2] = 1;
     val.push_back(0); // another size, whatever the clock's resolution
@@ -219,9 +219,77 @@ TEST(ParadoxCache, EachFileIsParsedOnceUntilItChanges)
     EXPECT_EQ(db.ReadValChecks("C.DB").size(), 1u);
     EXPECT_EQ(db.ParseCount(), 10u);
 
-    // A new index file pair appears in the list.
+    // An index file pair that disappears is gone from the next pass over the tables.
     std::filesystem::remove(dir.path() / "C.X03");
+    EXPECT_EQ(db.ListTables("*.db").size(), 1u);
     EXPECT_EQ(db.ReadIndexDescriptors("C.DB").size(), 2u);
+}
+
+TEST(ParadoxCache, TheReadsOfOneTableDescribeOneStateOfIt)
+{
+    TempDir dir;
+    writeFamily(dir, "", [](Bytes&) {});
+    TvxParadoxDatabase db(dir.str(), nullptr);
+    const TvxCursorProps props = db.ReadTableProperties("C.DB");
+    ASSERT_EQ(props.valCheckCount(), 2);
+
+    // The validity file changes between two reads of one connect: the counts read first and
+    // the checks read after still agree.
+    Bytes val = ReadAll((dir.path() / "C.VAL").string());
+    val[2] = 1;
+    val.push_back(0);
+    WriteAll(dir.path() / "C.VAL", val);
+    EXPECT_EQ(db.ReadFieldDescriptors("C.DB").size(), 3u);
+    EXPECT_EQ(db.ReadValChecks("C.DB").size(), 2u);
+    // Reading the checks again, or the properties in a new pass, sees the new file.
+    EXPECT_EQ(db.ReadValChecks("C.DB").size(), 1u);
+    EXPECT_EQ(db.ReadTableProperties("C.DB").valCheckCount(), 1);
+}
+
+TEST(ParadoxCache, ConnectReadsHeadersButNoDataBlock)
+{
+    TempDir dir;
+    writeFamily(dir, "", [](Bytes&) {});
+    TvxParadoxDatabase db(dir.str(), nullptr);
+    db.ReadTableProperties("C.DB");
+    db.ReadFieldDescriptors("C.DB");
+    db.ReadRefIntDescriptors("C.DB");
+    db.ReadIndexDescriptors("C.DB");
+    db.ReadValChecks("C.DB");
+    // Header size: u16 at offset 2 of every file of the family; the .VAL is read whole.
+    std::uint64_t expected = 0;
+    for (const char* f : {"C.DB", "C.PX", "C.X02", "C.X03"}) {
+        const Bytes b = ReadAll((dir.path() / f).string());
+        const std::uint64_t headerSize = b[2] | (b[3] << 8);
+        ASSERT_LT(headerSize, b.size()) << f << " has data blocks";
+        expected += headerSize;
+    }
+    expected += std::filesystem::file_size(dir.path() / "C.VAL");
+    EXPECT_EQ(db.BytesRead(), expected);
+}
+
+TEST(ParadoxDamaged, ProtectedTableIsRefusedBeforeItsOtherFilesAreRead)
+{
+    TempDir dir;
+    dir.copySamples({"pd-encrypt/encrypted.db"});
+    WriteAll(dir.path() / "encrypted.VAL", Bytes(200, 0xA5));
+    TvxParadoxDatabase locked(dir.str(), nullptr);
+    try {
+        locked.ReadValChecks("encrypted.db");
+        ADD_FAILURE() << "protected table read without its password";
+    } catch (const EvxEngineError& e) {
+        EXPECT_EQ(e.Code(), vxErrPasswordRequired) << e.what();
+    }
+    // With the password, the damaged validity file is what the read reports.
+    TvxParadoxDatabase open(dir.str(),
+                            std::make_shared<const std::vector<std::string>>(std::vector<std::string>{"123"}));
+    try {
+        open.ReadValChecks("encrypted.db");
+        ADD_FAILURE() << "damaged validity file not reported";
+    } catch (const EvxEngineError& e) {
+        EXPECT_EQ(e.Code(), vxErrInvalidFile) << e.what();
+        EXPECT_NE(std::string(e.what()).find("encrypted.VAL"), std::string::npos) << e.what();
+    }
 }
 
 } // namespace

@@ -132,5 +132,23 @@ TEST(ParadoxIndexes, FileNamesMatchInAnyLetterCase)
     EXPECT_EQ(keys(idx[1]), std::vector<int>{2});
 }
 
+TEST(ParadoxIndexes, SingleFieldIndexesFollowTheirFieldWhateverTheExtensionDigits)
+{
+    // Fields from 10 on may carry a hexadecimal extension; the X header names the field.
+    test::TempDir dir;
+    const auto copy = [&](const std::string& from, const std::string& to) {
+        test::WriteAll(dir.path() / to, test::ReadAll(SamplePath(from)));
+    };
+    copy("pd-joins/C.DB", "C.DB");
+    copy("pd-joins/C.X02", "C.X0A");
+    copy("pd-joins/C.Y02", "C.Y0A");
+    copy("pd-joins/C.X03", "C.X03");
+    copy("pd-joins/C.Y03", "C.Y03");
+    const auto idx = readIndexes(dir.str(), "C.DB");
+    ASSERT_EQ(idx.size(), 3u);
+    EXPECT_EQ(keys(idx[1]), std::vector<int>{2});
+    EXPECT_EQ(keys(idx[2]), std::vector<int>{3});
+}
+
 } // namespace
 } // namespace morvane

@@ -302,17 +302,22 @@ TEST(ParadoxSamples, FieldTypeListOfTheDriver)
     EXPECT_EQ(limits(258), (std::vector<int>{0, 0, 0, 0}));
 }
 
-TEST(ParadoxSamples, TextConversionFollowsTheLastTablesCodePage)
+TEST(ParadoxSamples, TableNamesKeepTheirBytesWhateverTablesWereRead)
 {
-    TvxParadoxDatabase db(SamplePath("rparadox-extdata"), passwords({}));
-    EXPECT_EQ(db.NativeToAnsi("Caf\xE9"), "Caf\xE9"); // Windows-1252 before any table
-    db.ReadTableProperties("of_cp866.db");
-    EXPECT_EQ(db.NativeCodePage(), 866);
-    // Cyrillic has no place in Windows-1252; a CP866 'A'-umlaut-free Latin text converts as is.
-    EXPECT_EQ(db.NativeToAnsi("\x80\x81 abc"), "?? abc");
-    db.ReadTableProperties("country.db"); // code page 850
-    EXPECT_EQ(db.NativeToAnsi("\x82"), "\xE9");          // e acute
-    EXPECT_EQ(db.AnsiToNative("\xE9"), "\x82");
+    // A table name with a non-ASCII byte, read after tables of code pages 850 and 866: the
+    // name handed out by the table list must still open the table.
+    test::TempDir dir;
+    dir.copySamples({"rparadox-extdata/country.db", "rparadox-extdata/of_cp866.db"});
+    test::WriteAll(dir.path() / "z\xC3\xA9.db", test::ReadAll(SamplePath("pd-joins/A.db")));
+    TvxParadoxDatabase db(dir.str(), passwords({}));
+    const auto list = db.ListTables("*.db");
+    ASSERT_EQ(list.size(), 3u);
+    for (const auto& rec : list) {
+        const std::string name = db.NativeToAnsi(rec.tableName()) + "." + db.NativeToAnsi(rec.extension());
+        EXPECT_EQ(db.ReadTableProperties(name).tableName(), name);
+    }
+    EXPECT_EQ(list[2].tableName(), "z\xC3\xA9");
+    EXPECT_EQ(db.AnsiToNative("Caf\xE9"), "Caf\xE9");
 }
 
 } // namespace

@@ -7,14 +7,14 @@
 
 namespace morvane {
 
-ParadoxBytes::ParadoxBytes(const std::uint8_t* data, std::size_t size, std::string fileName)
-    : data_(data), size_(data ? size : 0), fileName_(std::move(fileName))
+ParadoxBytes::ParadoxBytes(const std::uint8_t* data, std::size_t size, std::string_view fileName)
+    : data_(data), size_(data ? size : 0), fileName_(fileName)
 {
 }
 
 void ParadoxBytes::fail(std::string_view what) const
 {
-    throw EvxEngineError(vxErrInvalidFile, fileName_ + ": " + std::string(what));
+    throw EvxEngineError(vxErrInvalidFile, std::string(fileName_) + ": " + std::string(what));
 }
 
 const std::uint8_t* ParadoxBytes::span(std::size_t off, std::size_t len) const

@@ -1,21 +1,23 @@
 #pragma once
 // Bounds-checked little-endian view of bytes read from one Paradox file. Every read outside
-// the view throws EvxEngineError(vxErrInvalidFile) naming the file; the view never owns data.
+// the view throws EvxEngineError(vxErrInvalidFile) naming the file; the view owns neither
+// the bytes nor the name.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace morvane {
 
 class ParadoxBytes
 {
 public:
-    ParadoxBytes(const std::uint8_t* data, std::size_t size, std::string fileName);
+    ParadoxBytes(const std::uint8_t* data, std::size_t size, std::string_view fileName);
 
     std::size_t size() const { return size_; }
-    const std::string& fileName() const { return fileName_; }
+    std::string_view fileName() const { return fileName_; }
 
     std::uint8_t u8(std::size_t off) const;
     std::uint16_t u16(std::size_t off) const;
@@ -30,16 +32,23 @@ public:
 
     // Throws EvxEngineError(vxErrInvalidFile, "<file>: <what>").
     [[noreturn]] void fail(std::string_view what) const;
-    void require(bool condition, std::string_view what) const
+    // what: the text, or a function making it (only called when the condition fails, so
+    // passing files pay nothing for the message).
+    template <class What>
+    void require(bool condition, What&& what) const
     {
-        if (!condition)
+        if (condition)
+            return;
+        if constexpr (std::is_invocable_v<What>)
+            fail(what());
+        else
             fail(what);
     }
 
 private:
     const std::uint8_t* data_;
     std::size_t size_;
-    std::string fileName_;
+    std::string_view fileName_;
 };
 
 } // namespace morvane

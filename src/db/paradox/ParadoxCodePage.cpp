@@ -42,13 +42,6 @@ std::string convert(std::string_view text, const std::string& from, const std::s
 
 } // namespace
 
-std::string ConvertCodePage(std::string_view text, int fromCodePage, int toCodePage)
-{
-    if (text.empty() || fromCodePage == toCodePage || fromCodePage <= 0 || toCodePage <= 0)
-        return std::string(text);
-    return convert(text, iconvName(fromCodePage), iconvName(toCodePage));
-}
-
 std::string Utf8ToCodePage(std::string_view text, int toCodePage)
 {
     if (text.empty() || toCodePage <= 0)

@@ -7,7 +7,11 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <utility>
 
 namespace morvane {
 
@@ -34,6 +38,40 @@ ParadoxDirectory::ParadoxDirectory(std::string path) : path_(std::move(path))
         path_.pop_back();
 }
 
+ParadoxDirectory::~ParadoxDirectory()
+{
+    close();
+}
+
+ParadoxDirectory::ParadoxDirectory(ParadoxDirectory&& other) noexcept
+    : path_(std::move(other.path_)), fd_(std::exchange(other.fd_, -1)),
+      listedMtimeNs_(std::exchange(other.listedMtimeNs_, -1)), files_(std::move(other.files_)),
+      byLowerName_(std::move(other.byLowerName_)), byLowerBase_(std::move(other.byLowerBase_))
+{
+}
+
+ParadoxDirectory& ParadoxDirectory::operator=(ParadoxDirectory&& other) noexcept
+{
+    if (this != &other) {
+        close();
+        path_ = std::move(other.path_);
+        fd_ = std::exchange(other.fd_, -1);
+        listedMtimeNs_ = std::exchange(other.listedMtimeNs_, -1);
+        files_ = std::move(other.files_);
+        byLowerName_ = std::move(other.byLowerName_);
+        byLowerBase_ = std::move(other.byLowerBase_);
+    }
+    return *this;
+}
+
+void ParadoxDirectory::close()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    listedMtimeNs_ = -1;
+}
+
 bool ParadoxDirectory::equalNoCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -41,25 +79,62 @@ bool ParadoxDirectory::equalNoCase(std::string_view a, std::string_view b)
            });
 }
 
+std::string ParadoxDirectory::pathOf(std::string_view fileName) const
+{
+    return path_ + "/" + std::string(fileName);
+}
+
 const std::vector<std::string>& ParadoxDirectory::files()
 {
     struct stat st {};
-    if (::stat(path_.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        throw EvxEngineError(vxErrDirectory, path_ + ": directory not found");
-    if (mtimeNs(st) == listedMtimeNs_)
-        return files_;
+    // The open directory answers as long as it exists; a removed one is opened again by path.
+    if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || st.st_nlink == 0))
+        close();
+    if (fd_ < 0) {
+        const int fd = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) {
+            if (errno == ENOENT || errno == ENOTDIR)
+                throw EvxEngineError(vxErrDirectory, path_ + ": directory not found");
+            throw EvxEngineError(vxErrDirectory, path_ + ": directory cannot be read (" + std::strerror(errno) + ")");
+        }
+        fd_ = fd;
+        if (::fstat(fd_, &st) != 0) {
+            const int err = errno;
+            close();
+            throw EvxEngineError(vxErrDirectory, path_ + ": directory cannot be read (" + std::strerror(err) + ")");
+        }
+    }
+    if (mtimeNs(st) != listedMtimeNs_) {
+        list(fd_);
+        listedMtimeNs_ = mtimeNs(st);
+    }
+    return files_;
+}
 
-    DIR* dir = ::opendir(path_.c_str());
-    if (!dir)
-        throw EvxEngineError(vxErrDirectory, path_ + ": directory cannot be read (" + std::strerror(errno) + ")");
+void ParadoxDirectory::list(int fd)
+{
+    // readdir takes its own descriptor; the duplicate shares the position, so rewind.
+    const int dup = ::dup(fd);
+    DIR* dir = dup >= 0 ? ::fdopendir(dup) : nullptr;
+    if (!dir) {
+        const int err = errno;
+        if (dup >= 0)
+            ::close(dup);
+        throw EvxEngineError(vxErrDirectory, path_ + ": directory cannot be read (" + std::strerror(err) + ")");
+    }
+    ::rewinddir(dir);
     std::vector<std::string> names;
     while (const dirent* e = ::readdir(dir)) {
-        const std::string name = e->d_name;
-        if (name == "." || name == "..")
+        const char* name = e->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
             continue;
-        struct stat fst {};
-        if (::stat((path_ + "/" + name).c_str(), &fst) == 0 && S_ISREG(fst.st_mode))
-            names.push_back(name);
+        bool regular = e->d_type == DT_REG;
+        if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+            struct stat fst {};
+            regular = ::fstatat(fd, name, &fst, 0) == 0 && S_ISREG(fst.st_mode);
+        }
+        if (regular)
+            names.emplace_back(name);
     }
     ::closedir(dir);
     std::sort(names.begin(), names.end());
@@ -73,8 +148,6 @@ const std::vector<std::string>& ParadoxDirectory::files()
         if (dot != std::string::npos)
             byLowerBase_[lower(std::string_view(f).substr(0, dot))].push_back(i);
     }
-    listedMtimeNs_ = mtimeNs(st);
-    return files_;
 }
 
 std::optional<std::string> ParadoxDirectory::find(std::string_view name)
@@ -88,31 +161,29 @@ std::optional<std::string> ParadoxDirectory::find(std::string_view name)
     return all[it->second];
 }
 
-std::vector<std::string> ParadoxDirectory::withBase(std::string_view base, bool (*extensionMatches)(std::string_view))
+std::vector<std::string> ParadoxDirectory::family(std::string_view base) const
 {
     std::vector<std::string> out;
-    const auto& all = files();
     const auto it = byLowerBase_.find(lower(base));
-    if (it == byLowerBase_.end())
-        return out;
-    for (std::size_t i : it->second) {
-        const std::string& f = all[i];
-        if (extensionMatches(std::string_view(f).substr(base.size() + 1)))
-            out.push_back(f);
-    }
+    if (it != byLowerBase_.end())
+        for (std::size_t i : it->second)
+            out.push_back(files_[i]);
     return out;
 }
 
 ParadoxFileStamp ParadoxDirectory::stamp(const std::string& fileName) const
 {
-    ParadoxFileStamp s;
-    s.path = path_ + "/" + fileName;
     struct stat st {};
-    if (::stat(s.path.c_str(), &st) != 0)
-        throw EvxEngineError(vxErrNotFound, s.path + ": file not found");
-    s.mtimeNs = mtimeNs(st);
-    s.size = static_cast<std::uint64_t>(st.st_size);
-    return s;
+    const int rc = fd_ >= 0 ? ::fstatat(fd_, fileName.c_str(), &st, 0) : ::stat(pathOf(fileName).c_str(), &st);
+    if (rc != 0 || !S_ISREG(st.st_mode))
+        throw EvxEngineError(vxErrNotFound, pathOf(fileName) + ": file not found");
+    return ParadoxFileStamp{fileName, mtimeNs(st), static_cast<std::uint64_t>(st.st_size)};
+}
+
+int ParadoxDirectory::openForReading(const std::string& fileName) const
+{
+    constexpr int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+    return fd_ >= 0 ? ::openat(fd_, fileName.c_str(), flags) : ::open(pathOf(fileName).c_str(), flags);
 }
 
 } // namespace morvane

@@ -1,7 +1,8 @@
 #pragma once
 // The files of one directory as the file system names them, looked up without regard to
-// letter case (Paradox extensions come in any case). Listing is cached until the
-// directory's modification time changes.
+// letter case (Paradox extensions come in any case). The directory is opened once; its
+// listing is kept until the directory changes (one fstat per look-up), and files are
+// examined and opened relative to it, so reading many tables costs no repeated path walks.
 
 #include <cstdint>
 #include <optional>
@@ -14,7 +15,7 @@ namespace morvane {
 
 struct ParadoxFileStamp
 {
-    std::string path;
+    std::string name; // as the directory holds it
     std::int64_t mtimeNs = 0;
     std::uint64_t size = 0;
     bool operator==(const ParadoxFileStamp&) const = default;
@@ -24,23 +25,39 @@ class ParadoxDirectory
 {
 public:
     explicit ParadoxDirectory(std::string path);
+    ~ParadoxDirectory();
+    ParadoxDirectory(ParadoxDirectory&& other) noexcept;
+    ParadoxDirectory& operator=(ParadoxDirectory&& other) noexcept;
+    ParadoxDirectory(const ParadoxDirectory&) = delete;
+    ParadoxDirectory& operator=(const ParadoxDirectory&) = delete;
 
     const std::string& path() const { return path_; }
-    // Regular files, sorted by name. Throws EvxEngineError(vxErrDirectory) when the
-    // directory cannot be read.
+    // Regular files, sorted by name, listed again when the directory changed. Throws
+    // EvxEngineError(vxErrDirectory) when the directory cannot be read.
     const std::vector<std::string>& files();
     // The file whose name equals name without regard to case (an exact match first).
     std::optional<std::string> find(std::string_view name);
-    // Names of files "<base>.<ext>" whose extension satisfies the predicate (case-insensitive base).
-    std::vector<std::string> withBase(std::string_view base, bool (*extensionMatches)(std::string_view));
+    // Files "<base>.<ext>" (base compared without regard to case) of the listing as files()
+    // last made it, sorted by name.
+    std::vector<std::string> family(std::string_view base) const;
 
-    // Path, modification time and size; throws EvxEngineError(vxErrNotFound) when missing.
+    // Modification time and size of a regular file of the listing; throws
+    // EvxEngineError(vxErrNotFound) when it is missing or no longer a regular file.
     ParadoxFileStamp stamp(const std::string& fileName) const;
+    // Descriptor of a file of the directory opened for reading (never blocks on a special
+    // file), -1 with errno set on failure. The caller closes it.
+    int openForReading(const std::string& fileName) const;
+    // The path of a file of the directory, for messages.
+    std::string pathOf(std::string_view fileName) const;
 
     static bool equalNoCase(std::string_view a, std::string_view b);
 
 private:
+    void list(int fd);
+    void close();
+
     std::string path_;
+    int fd_ = -1;
     std::int64_t listedMtimeNs_ = -1;
     std::vector<std::string> files_;
     // Lower-cased name → position in files_ (first in sort order); lower-cased base name (text

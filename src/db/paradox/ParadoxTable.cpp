@@ -4,11 +4,16 @@
 
 namespace morvane {
 
-int ParadoxTable::codePage() const
+int ParadoxTextCodePage(const ParadoxTableHeader& header)
 {
     if (header.hasDataHeader)
         return header.codePage;
     return ParadoxDriverForSortOrder(header.sortOrder).codePage;
+}
+
+int ParadoxTable::codePage() const
+{
+    return ParadoxTextCodePage(header);
 }
 
 std::string ParadoxTable::languageDriver() const

@@ -19,9 +19,11 @@ struct ParadoxTable
     std::vector<ParadoxSecondaryIndex> secondaryIndexes; // .Xnn by nn, then .XGn by n
     std::optional<ParadoxValFile> val;
 
-    // Code page of the table's texts: the header's for level 4+, the driver's for level 3.
     int codePage() const;
     std::string languageDriver() const;
 };
+
+// Code page of a table's texts: the header's for level 4+, its driver's for level 3.
+int ParadoxTextCodePage(const ParadoxTableHeader& header);
 
 } // namespace morvane

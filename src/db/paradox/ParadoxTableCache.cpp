@@ -1,11 +1,13 @@
 #include "db/paradox/ParadoxTableCache.h"
 
 #include "db/EvxEngineError.h"
-#include "db/paradox/ParadoxBytes.h"
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <unistd.h>
 
 namespace morvane {
 
@@ -14,144 +16,185 @@ namespace {
 constexpr std::size_t CommonHeaderBytes = 0x58;
 constexpr std::uint64_t MaxValFileBytes = 16u << 20;
 
-std::string upper(std::string_view s)
+bool isHexDigit(char c)
 {
-    std::string out(s);
-    for (auto& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
 }
 
-bool allDigits(std::string_view s)
-{
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// X01..X99 and XG0..XG9 (more digits accepted).
+// Xnn and XGn, the digits decimal or hexadecimal; they are not interpreted beyond ordering,
+// the X header says what the index holds.
 bool isIndexExtension(std::string_view ext, char letter)
 {
-    const std::string e = upper(ext);
-    if (e.size() < 2 || e[0] != letter)
+    if (ext.size() != 3 || std::toupper(static_cast<unsigned char>(ext[0])) != letter)
         return false;
-    if (e[1] == 'G')
-        return allDigits(std::string_view(e).substr(2));
-    return allDigits(std::string_view(e).substr(1));
+    std::string_view digits = ext.substr(1);
+    if (std::toupper(static_cast<unsigned char>(digits[0])) == 'G')
+        digits.remove_prefix(1);
+    return std::all_of(digits.begin(), digits.end(), isHexDigit);
 }
 
-bool isXExtension(std::string_view ext) { return isIndexExtension(ext, 'X'); }
-bool isPxExtension(std::string_view ext) { return upper(ext) == "PX"; }
-bool isValExtension(std::string_view ext) { return upper(ext) == "VAL"; }
-
-std::vector<std::uint8_t> readBytes(const std::string& path, std::uint64_t count)
+// A file descriptor closed with the object.
+class OpenFile
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw EvxEngineError(vxErrNotFound, path + ": file cannot be opened");
-    std::vector<std::uint8_t> buf(static_cast<std::size_t>(count));
-    in.read(reinterpret_cast<char*>(buf.data()), static_cast<std::streamsize>(count));
-    buf.resize(static_cast<std::size_t>(in.gcount()));
-    return buf;
-}
-
-// The header only: its common part first, then as many bytes as it declares.
-ParadoxTableHeader parseHeaderFile(const ParadoxFileStamp& f)
-{
-    std::vector<std::uint8_t> bytes = readBytes(f.path, std::min<std::uint64_t>(f.size, CommonHeaderBytes));
-    if (bytes.size() >= 4) {
-        const std::uint64_t declared = static_cast<std::uint64_t>(bytes[2] | (bytes[3] << 8));
-        if (declared > bytes.size())
-            bytes = readBytes(f.path, std::min(declared, f.size));
+public:
+    OpenFile(const ParadoxDirectory& dir, const std::string& name) : fd_(dir.openForReading(name))
+    {
+        if (fd_ < 0)
+            throw EvxEngineError(vxErrNotFound,
+                                 dir.pathOf(name) + ": file cannot be opened (" + std::strerror(errno) + ")");
     }
-    return ParseParadoxHeader(bytes.data(), bytes.size(), f.size, f.path);
+    ~OpenFile() { ::close(fd_); }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    // Appends up to count bytes from offset to buf; fewer when the file ends first.
+    void readInto(std::vector<std::uint8_t>& buf, std::uint64_t offset, std::size_t count) const
+    {
+        const std::size_t start = buf.size();
+        buf.resize(start + count);
+        std::size_t got = 0;
+        while (got < count) {
+            const ssize_t n = ::pread(fd_, buf.data() + start + got, count - got, static_cast<off_t>(offset + got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        buf.resize(start + got);
+    }
+
+private:
+    int fd_;
+};
+
+std::string_view baseOf(std::string_view name)
+{
+    return name.substr(0, name.rfind('.'));
 }
 
-std::string extensionOf(const std::string& name)
+// Primary first is the caller's; here: single-field indexes by their field, then the
+// composite ones by the number of their file.
+bool engineOrder(const ParadoxSecondaryIndex& a, const ParadoxSecondaryIndex& b)
 {
-    const auto dot = name.rfind('.');
-    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
-}
-
-std::string baseOf(const std::string& name)
-{
-    const auto dot = name.rfind('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-int indexOrder(const ParadoxSecondaryIndex& x)
-{
-    return (x.composite ? 1 << 20 : 0) + (x.number < 0 ? (1 << 19) : x.number);
+    if (a.composite != b.composite)
+        return !a.composite;
+    if (!a.composite)
+        return a.keyFields.front() < b.keyFields.front();
+    const auto rank = [](int n) { return n < 0 ? 1 << 20 : n; };
+    return rank(a.number) < rank(b.number);
 }
 
 } // namespace
 
-std::shared_ptr<const ParadoxTable> ParadoxTableCache::Load(ParadoxDirectory& dir, const std::string& dbFileName)
+ParadoxTableHeader ParadoxTableCache::readHeader(const ParadoxDirectory& dir, const ParadoxFileStamp& f)
 {
-    const std::string base = baseOf(dbFileName);
-    const ParadoxFileStamp db = dir.stamp(dbFileName);
-    const auto px = dir.withBase(base, isPxExtension);
-    const auto xs = dir.withBase(base, isXExtension);
-    const auto vals = dir.withBase(base, isValExtension);
-
-    std::vector<ParadoxFileStamp> stamps{db};
-    std::vector<std::pair<ParadoxFileStamp, std::string>> indexFiles; // X file, its extension
-    for (const auto& x : xs) {
-        const std::string ext = extensionOf(x);
-        std::string yExt = ext;
-        yExt[0] = static_cast<char>(ext[0] == 'x' ? 'y' : 'Y');
-        // An X file without its Y partner is an unfinished index: not listed.
-        if (!dir.find(base + "." + yExt))
-            continue;
-        indexFiles.emplace_back(dir.stamp(x), ext);
-        stamps.push_back(indexFiles.back().first);
+    // The common part first, then exactly as many bytes as the header declares.
+    const OpenFile file(dir, f.name);
+    std::vector<std::uint8_t> bytes;
+    file.readInto(bytes, 0, static_cast<std::size_t>(std::min<std::uint64_t>(f.size, CommonHeaderBytes)));
+    if (bytes.size() >= 4) {
+        const std::uint64_t declared = static_cast<std::uint64_t>(bytes[2] | (bytes[3] << 8));
+        const std::uint64_t wanted = std::min(declared, f.size);
+        if (wanted > bytes.size())
+            file.readInto(bytes, bytes.size(), static_cast<std::size_t>(wanted - bytes.size()));
     }
-    std::optional<ParadoxFileStamp> pxStamp;
-    if (!px.empty())
-        stamps.push_back(*(pxStamp = dir.stamp(px.front())));
-    std::optional<ParadoxFileStamp> valStamp;
-    if (!vals.empty())
-        stamps.push_back(*(valStamp = dir.stamp(vals.front())));
+    bytesRead_ += bytes.size();
+    ++parses_;
+    return ParseParadoxHeader(bytes.data(), bytes.size(), f.size, dir.pathOf(f.name));
+}
 
-    const auto cached = entries_.find(db.path);
-    if (cached != entries_.end() && cached->second.stamps == stamps)
+std::vector<std::uint8_t> ParadoxTableCache::readWhole(const ParadoxDirectory& dir, const ParadoxFileStamp& f)
+{
+    if (f.size > MaxValFileBytes)
+        throw EvxEngineError(vxErrInvalidFile, dir.pathOf(f.name) + ": validity file of " + std::to_string(f.size) +
+                                                   " bytes is implausibly large");
+    const OpenFile file(dir, f.name);
+    std::vector<std::uint8_t> bytes;
+    file.readInto(bytes, 0, static_cast<std::size_t>(f.size));
+    bytesRead_ += bytes.size();
+    ++parses_;
+    return bytes;
+}
+
+std::shared_ptr<const ParadoxTable> ParadoxTableCache::Load(ParadoxDirectory& dir, const std::string& dbFileName,
+                                                            const Admit& admit)
+{
+    // The table's companions, found in one look-up of the directory's listing.
+    const std::string_view base = baseOf(dbFileName);
+    const std::vector<std::string> family = dir.family(base);
+    const auto extOf = [&](const std::string& name) { return std::string_view(name).substr(base.size() + 1); };
+    const auto hasExtension = [&](std::string_view ext) {
+        return std::any_of(family.begin(), family.end(),
+                           [&](const std::string& f) { return ParadoxDirectory::equalNoCase(extOf(f), ext); });
+    };
+
+    std::vector<ParadoxFileStamp> stamps{dir.stamp(dbFileName)};
+    std::optional<std::size_t> pxAt;
+    std::optional<std::size_t> valAt;
+    std::vector<std::size_t> xAt;
+    for (const std::string& f : family) {
+        const std::string_view ext = extOf(f);
+        if (!pxAt && ParadoxDirectory::equalNoCase(ext, "PX")) {
+            pxAt = stamps.size();
+        } else if (!valAt && ParadoxDirectory::equalNoCase(ext, "VAL")) {
+            valAt = stamps.size();
+        } else if (isIndexExtension(ext, 'X')) {
+            // An X file without its Y partner is an unfinished index: not listed.
+            std::string yExt(ext);
+            yExt[0] = 'Y';
+            if (!hasExtension(yExt))
+                continue;
+            xAt.push_back(stamps.size());
+        } else {
+            continue;
+        }
+        stamps.push_back(dir.stamp(f));
+    }
+
+    const auto cached = entries_.find(dbFileName);
+    if (cached != entries_.end() && cached->second.stamps == stamps) {
+        if (admit)
+            admit(cached->second.table->header);
         return cached->second.table;
+    }
 
     auto table = std::make_shared<ParadoxTable>();
-    table->header = parseHeaderFile(db);
-    ++parses_;
+    table->header = readHeader(dir, stamps.front());
     const ParadoxTableHeader& h = table->header;
     if (!h.isTable())
-        throw EvxEngineError(vxErrInvalidFile, db.path + ": not a table (file type " + std::to_string(h.fileType) + ")");
+        throw EvxEngineError(vxErrInvalidFile,
+                             dir.pathOf(dbFileName) + ": not a table (file type " + std::to_string(h.fileType) + ")");
+    if (admit)
+        admit(h);
 
-    if (pxStamp && h.primaryKeyFields > 0) {
-        ParadoxTableHeader pi = parseHeaderFile(*pxStamp);
-        ++parses_;
+    if (pxAt && h.primaryKeyFields > 0) {
+        const ParadoxFileStamp& px = stamps[*pxAt];
+        ParadoxTableHeader pi = readHeader(dir, px);
         if (pi.fileType != 1 || pi.numFields != h.primaryKeyFields)
-            throw EvxEngineError(vxErrInvalidFile, pxStamp->path + ": primary index does not match its table (" +
+            throw EvxEngineError(vxErrInvalidFile, dir.pathOf(px.name) + ": primary index does not match its table (" +
                                                        std::to_string(pi.numFields) + " key fields, table " +
                                                        std::to_string(h.primaryKeyFields) + ")");
         table->primaryIndex = std::move(pi);
     }
 
-    for (const auto& [stamp, ext] : indexFiles) {
-        const ParadoxTableHeader xh = parseHeaderFile(stamp);
-        ++parses_;
+    for (std::size_t at : xAt) {
+        const ParadoxFileStamp& x = stamps[at];
+        const ParadoxTableHeader xh = readHeader(dir, x);
         if (!xh.isSecondaryX())
             continue; // a stray file with an index-like name
-        table->secondaryIndexes.push_back(ReadParadoxSecondaryIndex(xh, h, ext, stamp.path));
+        table->secondaryIndexes.push_back(
+            ReadParadoxSecondaryIndex(xh, h, std::string(extOf(x.name)), dir.pathOf(x.name)));
     }
-    std::stable_sort(table->secondaryIndexes.begin(), table->secondaryIndexes.end(),
-                     [](const auto& a, const auto& b) { return indexOrder(a) < indexOrder(b); });
+    std::stable_sort(table->secondaryIndexes.begin(), table->secondaryIndexes.end(), engineOrder);
 
-    if (valStamp) {
-        if (valStamp->size > MaxValFileBytes)
-            throw EvxEngineError(vxErrInvalidFile, valStamp->path + ": validity file of " +
-                                                       std::to_string(valStamp->size) + " bytes is implausibly large");
-        const std::vector<std::uint8_t> bytes = readBytes(valStamp->path, valStamp->size);
-        table->val = ParseParadoxValFile(bytes.data(), bytes.size(), h, valStamp->path);
-        ++parses_;
+    if (valAt) {
+        const ParadoxFileStamp& val = stamps[*valAt];
+        const std::vector<std::uint8_t> bytes = readWhole(dir, val);
+        table->val = ParseParadoxValFile(bytes.data(), bytes.size(), h, dir.pathOf(val.name));
     }
 
-    entries_[db.path] = Entry{std::move(stamps), table};
+    entries_[dbFileName] = Entry{std::move(stamps), table};
     return table;
 }
 

@@ -1,13 +1,16 @@
 #pragma once
 // Reads the files of one table (.DB, .PX, .Xnn/.XGn with their .Y partners, .VAL) from a
-// directory and keeps the result until one of those files changes (path, modification time
-// and size), so the several reads of one table parse each file once. Throws EvxEngineError
-// naming the damaged file.
+// directory and keeps the result until one of those files changes (name, modification time
+// and size), so the several reads of one table parse each file once. Of the .DB, .PX and X
+// files only the header is read, never a data block. Throws EvxEngineError naming the
+// damaged file.
 
 #include <cstddef>
-#include <map>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "db/paradox/ParadoxDirectory.h"
@@ -18,10 +21,17 @@ namespace morvane {
 class ParadoxTableCache
 {
 public:
-    // dbFileName: the .DB file's name as the directory holds it.
-    std::shared_ptr<const ParadoxTable> Load(ParadoxDirectory& dir, const std::string& dbFileName);
+    // Called with the table's .DB header before any other file of the table is read, and
+    // again whenever the table is served from the cache; throws to refuse the table.
+    using Admit = std::function<void(const ParadoxTableHeader&)>;
+
+    // dbFileName: the .DB file's name as the directory's latest listing holds it.
+    std::shared_ptr<const ParadoxTable> Load(ParadoxDirectory& dir, const std::string& dbFileName,
+                                             const Admit& admit = {});
     // Number of files parsed so far (each parse of a header or a .VAL counts one).
     std::size_t ParseCount() const { return parses_; }
+    // Bytes read from files so far.
+    std::uint64_t BytesRead() const { return bytesRead_; }
 
 private:
     struct Entry
@@ -29,8 +39,12 @@ private:
         std::vector<ParadoxFileStamp> stamps;
         std::shared_ptr<const ParadoxTable> table;
     };
-    std::map<std::string, Entry> entries_;
+    ParadoxTableHeader readHeader(const ParadoxDirectory& dir, const ParadoxFileStamp& file);
+    std::vector<std::uint8_t> readWhole(const ParadoxDirectory& dir, const ParadoxFileStamp& file);
+
+    std::unordered_map<std::string, Entry> entries_;
     std::size_t parses_ = 0;
+    std::uint64_t bytesRead_ = 0;
 };
 
 } // namespace morvane

@@ -53,15 +53,19 @@ void checkField(const ParadoxBytes& b, std::size_t i, const ParadoxField& f)
     if (fixed < 0)
         b.fail("field " + std::to_string(i + 1) + " has the unknown type code " + std::to_string(f.type));
     if (f.type == pxBcd) {
-        b.require(f.size <= 32, fieldLabel(i, f) + ": BCD with " + std::to_string(f.size) + " decimals (at most 32)");
+        b.require(f.size <= 32,
+                  [&] { return fieldLabel(i, f) + ": BCD with " + std::to_string(f.size) + " decimals (at most 32)"; });
     } else if (isBlob(f.type)) {
-        b.require(f.size >= 10, fieldLabel(i, f) + ": blob field of " + std::to_string(f.size) +
-                                    " bytes (at least 10)");
+        b.require(f.size >= 10, [&] {
+            return fieldLabel(i, f) + ": blob field of " + std::to_string(f.size) + " bytes (at least 10)";
+        });
     } else if (fixed == 0) {
-        b.require(f.size >= 1, fieldLabel(i, f) + ": size 0");
+        b.require(f.size >= 1, [&] { return fieldLabel(i, f) + ": size 0"; });
     } else {
-        b.require(f.size == fixed, fieldLabel(i, f) + ": size " + std::to_string(f.size) + " where the type has " +
-                                       std::to_string(fixed));
+        b.require(f.size == fixed, [&] {
+            return fieldLabel(i, f) + ": size " + std::to_string(f.size) + " where the type has " +
+                   std::to_string(fixed);
+        });
     }
 }
 
@@ -140,8 +144,10 @@ ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size
                                       const std::string& fileName)
 {
     const ParadoxBytes file(data, size, fileName);
-    file.require(size >= CommonPartSize, "header truncated: " + std::to_string(size) + " bytes where at least " +
-                                             std::to_string(CommonPartSize) + " are needed");
+    file.require(size >= CommonPartSize, [&] {
+        return "header truncated: " + std::to_string(size) + " bytes where at least " + std::to_string(CommonPartSize) +
+               " are needed";
+    });
 
     ParadoxTableHeader h;
     h.recordSize = file.u16(0x00);
@@ -166,23 +172,29 @@ ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size
     h.realHeaderSize = file.u16(0x51);
     h.flags55 = file.u8(0x55);
 
-    file.require(h.fileType <= 8, "unknown file type " + std::to_string(h.fileType));
+    file.require(h.fileType <= 8, [&] { return "unknown file type " + std::to_string(h.fileType); });
     file.require(h.fileVersionId >= 3 && h.fileVersionId <= 12,
-                 "unknown file version " + std::to_string(h.fileVersionId));
+                 [&] { return "unknown file version " + std::to_string(h.fileVersionId); });
     file.require(h.numFields >= 1 && h.numFields <= 255,
-                 "field count " + std::to_string(h.numFields) + " out of range (1-255)");
+                 [&] { return "field count " + std::to_string(h.numFields) + " out of range (1-255)"; });
     file.require(h.recordSize >= 1, "record size 0");
-    file.require(validBlockSize(h.blockSizeKb), "unknown block size code " + std::to_string(h.blockSizeKb));
-    file.require(h.primaryKeyFields <= h.numFields, "key field count " + std::to_string(h.primaryKeyFields) +
-                                                        " exceeds the field count " + std::to_string(h.numFields));
+    file.require(validBlockSize(h.blockSizeKb),
+                 [&] { return "unknown block size code " + std::to_string(h.blockSizeKb); });
+    file.require(h.primaryKeyFields <= h.numFields, [&] {
+        return "key field count " + std::to_string(h.primaryKeyFields) + " exceeds the field count " +
+               std::to_string(h.numFields);
+    });
 
     h.hasDataHeader = h.fileVersionId >= 5 && (h.isTable() || h.isSecondaryX());
     const std::size_t fixedEnd = h.hasDataHeader ? DataHeaderEnd : CommonPartSize;
-    file.require(h.headerSize >= fixedEnd, "header size " + std::to_string(h.headerSize) + " is too small");
-    file.require(h.headerSize <= fileSize, "header size " + std::to_string(h.headerSize) + " exceeds the file size " +
-                                               std::to_string(fileSize));
-    file.require(h.headerSize <= size, "header truncated: " + std::to_string(size) + " of " +
-                                           std::to_string(h.headerSize) + " bytes present");
+    file.require(h.headerSize >= fixedEnd,
+                 [&] { return "header size " + std::to_string(h.headerSize) + " is too small"; });
+    file.require(h.headerSize <= fileSize, [&] {
+        return "header size " + std::to_string(h.headerSize) + " exceeds the file size " + std::to_string(fileSize);
+    });
+    file.require(h.headerSize <= size, [&] {
+        return "header truncated: " + std::to_string(size) + " of " + std::to_string(h.headerSize) + " bytes present";
+    });
 
     // From here on every read stays inside the declared header.
     const ParadoxBytes hdr(data, h.headerSize, fileName);
@@ -232,24 +244,30 @@ ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size
         lengthSum += h.fields[i].length();
     }
     const int expectedRecord = (h.isTable() || h.isSecondaryX()) ? lengthSum : lengthSum + 6;
-    file.require(h.recordSize == expectedRecord, "record size " + std::to_string(h.recordSize) +
+    file.require(h.recordSize == expectedRecord, [&] { return "record size " + std::to_string(h.recordSize) +
                                                      " does not match the fields (" + std::to_string(expectedRecord) +
-                                                     " bytes)");
+                                                     " bytes)"; });
 
     // Data blocks: counts must fit in the file (the last block may be cut short).
     const std::uint64_t blockBytes = std::uint64_t{h.blockSizeKb} * 1024;
-    file.require(h.recordSize <= blockBytes - 6, "record size " + std::to_string(h.recordSize) +
-                                                     " larger than a block of " + std::to_string(blockBytes) + " bytes");
-    file.require(h.firstBlock <= h.fileBlocks && h.lastBlock <= h.fileBlocks,
-                 "block chain refers to block " + std::to_string(std::max(h.firstBlock, h.lastBlock)) + " of " +
-                     std::to_string(h.fileBlocks));
+    file.require(h.recordSize <= blockBytes - 6, [&] {
+        return "record size " + std::to_string(h.recordSize) + " larger than a block of " + std::to_string(blockBytes) +
+               " bytes";
+    });
+    file.require(h.firstBlock <= h.fileBlocks && h.lastBlock <= h.fileBlocks, [&] {
+        return "block chain refers to block " + std::to_string(std::max(h.firstBlock, h.lastBlock)) + " of " +
+               std::to_string(h.fileBlocks);
+    });
     if (h.fileBlocks > 0)
-        file.require(h.headerSize + (h.fileBlocks - 1) * blockBytes < fileSize,
-                     std::to_string(h.fileBlocks) + " data blocks do not fit in a file of " + std::to_string(fileSize) +
-                         " bytes");
+        file.require(h.headerSize + (h.fileBlocks - 1) * blockBytes < fileSize, [&] {
+            return std::to_string(h.fileBlocks) + " data blocks do not fit in a file of " + std::to_string(fileSize) +
+                   " bytes";
+        });
     const std::uint64_t capacity = std::uint64_t{h.fileBlocks} * ((blockBytes - 6) / h.recordSize);
-    file.require(h.numRecords <= capacity, "record count " + std::to_string(h.numRecords) + " exceeds what " +
-                                               std::to_string(h.fileBlocks) + " blocks can hold");
+    file.require(h.numRecords <= capacity, [&] {
+        return "record count " + std::to_string(h.numRecords) + " exceeds what " + std::to_string(h.fileBlocks) +
+               " blocks can hold";
+    });
     return h;
 }
 

@@ -15,13 +15,14 @@ constexpr int MaxRuleFields = 16;
 
 std::vector<int> readPositions(const ParadoxBytes& b, std::size_t off, int count, int limit, const std::string& what)
 {
-    b.require(count >= 1 && count <= MaxRuleFields,
-              what + ": " + std::to_string(count) + " fields (1-" + std::to_string(MaxRuleFields) + ")");
+    b.require(count >= 1 && count <= MaxRuleFields, [&] {
+        return what + ": " + std::to_string(count) + " fields (1-" + std::to_string(MaxRuleFields) + ")";
+    });
     std::vector<int> out;
     for (int i = 0; i < count; ++i) {
         const int pos = b.u16(off + 2 * static_cast<std::size_t>(i));
-        b.require(pos >= 1 && pos <= limit, what + ": field " + std::to_string(pos) + " out of range (1-" +
-                                                std::to_string(limit) + ")");
+        b.require(pos >= 1 && pos <= limit, [&] { return what + ": field " + std::to_string(pos) + " out of range (1-" +
+                                                std::to_string(limit) + ")"; });
         out.push_back(pos);
     }
     return out;
@@ -38,20 +39,22 @@ std::vector<std::uint8_t> readValue(const ParadoxBytes& b, std::size_t& pos, int
 void checkFooter(const ParadoxBytes& b, std::size_t at, const ParadoxTableHeader& table)
 {
     const int n = b.u16(at);
-    b.require(n == table.numFields, "validity file describes " + std::to_string(n) + " fields, the table has " +
-                                        std::to_string(table.numFields) + "; it no longer matches its table");
+    b.require(n == table.numFields, [&] {
+        return "validity file describes " + std::to_string(n) + " fields, the table has " +
+               std::to_string(table.numFields) + "; it no longer matches its table";
+    });
     const std::size_t ids = at + 6;
     const std::size_t types = ids + 2 * static_cast<std::size_t>(n);
     for (int i = 0; i < n; ++i) {
         const ParadoxField& f = table.fields[static_cast<std::size_t>(i)];
         const std::size_t t = types + 2 * static_cast<std::size_t>(i);
         b.require(b.u8(t) == f.type && b.u8(t + 1) == f.size,
-                  "field " + std::to_string(i + 1) + " (" + f.name +
-                      ") has another type or size in the validity file; it no longer matches its table");
+                  [&] { return "field " + std::to_string(i + 1) + " (" + f.name +
+                      ") has another type or size in the validity file; it no longer matches its table"; });
         if (table.hasDataHeader)
             b.require(b.u16(ids + 2 * static_cast<std::size_t>(i)) == f.id,
-                      "field " + std::to_string(i + 1) + " (" + f.name +
-                          ") has another id in the validity file; it no longer matches its table");
+                      [&] { return "field " + std::to_string(i + 1) + " (" + f.name +
+                          ") has another id in the validity file; it no longer matches its table"; });
     }
 }
 
@@ -60,8 +63,10 @@ ParadoxValCheck readCheck(const ParadoxBytes& b, std::size_t& pos, const Paradox
     ParadoxValCheck c;
     const std::size_t at = pos;
     c.fieldPosition = b.u8(at);
-    b.require(c.fieldPosition < table.numFields, "validity check for field " + std::to_string(c.fieldPosition + 1) +
-                                                     " of a table with " + std::to_string(table.numFields) + " fields");
+    b.require(c.fieldPosition < table.numFields, [&] {
+        return "validity check for field " + std::to_string(c.fieldPosition + 1) + " of a table with " +
+               std::to_string(table.numFields) + " fields";
+    });
     const ParadoxField& f = table.fields[static_cast<std::size_t>(c.fieldPosition)];
     const std::size_t pictureLength = b.u8(at + 1);
     c.required = b.u8(at + 2) != 0;
@@ -125,7 +130,7 @@ ParadoxValFile ParseParadoxValFile(const std::uint8_t* data, std::size_t size, c
                                    const std::string& fileName)
 {
     const ParadoxBytes b(data, size, fileName);
-    b.require(size >= FirstCheck, "validity file truncated: " + std::to_string(size) + " bytes");
+    b.require(size >= FirstCheck, [&] { return "validity file truncated: " + std::to_string(size) + " bytes"; });
     ParadoxValFile v;
     v.changeCount = b.u8(0);
     v.version = b.u8(1);
@@ -135,11 +140,11 @@ ParadoxValFile ParseParadoxValFile(const std::uint8_t* data, std::size_t size, c
         return v;
     }
     b.require(v.version == table.fileVersionId,
-              "validity file of version " + std::to_string(v.version) + " for a table of version " +
-                  std::to_string(table.fileVersionId) + "; it no longer matches its table");
-    b.require(v.changeCount == table.changeCount2, "validity file written for another state of the table "
+              [&] { return "validity file of version " + std::to_string(v.version) + " for a table of version " +
+                  std::to_string(table.fileVersionId) + "; it no longer matches its table"; });
+    b.require(v.changeCount == table.changeCount2, [&] { return "validity file written for another state of the table "
                                                    "(change count " + std::to_string(v.changeCount) + ", table " +
-                                                       std::to_string(table.changeCount2) + ")");
+                                                       std::to_string(table.changeCount2) + ")"; });
     const std::size_t footer = b.u32(0x09);
     const std::size_t refInt = b.u32(0x0D);
     checkFooter(b, footer, table);
@@ -149,8 +154,8 @@ ParadoxValFile ParseParadoxValFile(const std::uint8_t* data, std::size_t size, c
     const std::size_t checksEnd = refInt != 0 ? refInt : footer;
     for (int i = 0; i < checkCount; ++i) {
         v.checks.push_back(readCheck(b, pos, table));
-        b.require(pos <= checksEnd, "validity check " + std::to_string(i + 1) + " runs past offset " +
-                                        std::to_string(checksEnd));
+        b.require(pos <= checksEnd, [&] { return "validity check " + std::to_string(i + 1) + " runs past offset " +
+                                        std::to_string(checksEnd); });
     }
 
     if (refInt != 0) {
@@ -159,7 +164,7 @@ ParadoxValFile ParseParadoxValFile(const std::uint8_t* data, std::size_t size, c
         for (int i = 0; i < dependents; ++i, at += DependentRecord)
             v.dependentRules.push_back(readDependent(b, at, table));
         const int isMaster = b.u16(at);
-        b.require(isMaster <= 1, "unknown master-side marker " + std::to_string(isMaster));
+        b.require(isMaster <= 1, [&] { return "unknown master-side marker " + std::to_string(isMaster); });
         if (isMaster == 1) {
             const int keyCount = b.u16(at + 0x96);
             v.masterKeyFields = readPositions(b, at + 0x98, keyCount, table.numFields, "master key");
