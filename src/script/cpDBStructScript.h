@@ -107,6 +107,8 @@ protected:
 private:
     // FindFieldCommand for the commands of the named table.
     int FindFieldCommandOf(std::string_view table, std::string_view fieldName) const;
+    // FindFieldCommand or FindFieldInSelectedTable finds the name (the name-in-use check).
+    bool FieldNameInUse(const TvxCommand& command, std::string_view name) const;
     // A table is selected in a linked list and holds as many fields as a table can.
     bool SelectedTableFull() const;
     // A Change table whose new name is that of another new table (upper-case equal).

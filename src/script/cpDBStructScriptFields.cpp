@@ -58,6 +58,11 @@ int TvxDBScript::FindFieldCommandOf(std::string_view table, std::string_view fie
     return -1;
 }
 
+bool TvxDBScript::FieldNameInUse(const TvxCommand& command, std::string_view name) const
+{
+    return FindFieldCommand(command, name) >= 0 || FindFieldInSelectedTable(name) >= 0;
+}
+
 bool TvxDBScript::SelectedTableFull() const
 {
     const TvxScriptTableList* list = ScriptTableList();
@@ -100,8 +105,7 @@ void TvxDBScript::RenumberFields(std::string_view table, int from, int delta)
 
 int TvxDBScript::ApplyCreateField(TvxCommand& command, const TvxFieldDesc& field, const TvxValue& newValue)
 {
-    const std::string name = field.name();
-    if (FindFieldCommand(command, name) >= 0 || FindFieldInSelectedTable(name) >= 0)
+    if (FieldNameInUse(command, field.name()))
         return vxNameInUse;
     if (SelectedTableFull())
         return vxErrFieldPosOut;
@@ -115,24 +119,21 @@ int TvxDBScript::ApplyCreateField(TvxCommand& command, const TvxFieldDesc& field
 
 int TvxDBScript::ApplyChangeField(TvxCommand& command, const TvxFieldDesc& oldField, const TvxFieldDesc& newField)
 {
-    // A new name is checked against the other fields; a change of letter case only is no new
-    // name (the earlier command and the table's field are this very field).
+    // A new name must be free in the table, also for a field with no earlier command (one of an
+    // added table): the table would otherwise end up with two fields of one name. A change of
+    // letter case only is no new name (the earlier command and the table's field are this very
+    // field).
     const std::string newName = newField.name();
-    const bool renamed = !UpperCaseEqual(oldField.name(), newName);
+    if (!UpperCaseEqual(oldField.name(), newName) && FieldNameInUse(command, newName))
+        return vxNameInUse;
     const int pos = FindFieldCommand(command, oldField.name());
     if (pos < 0) {
-        // A field with no earlier command (one of an added table) must not take the name of
-        // another field either: the table would end up with two fields of one name.
-        if (renamed && (FindFieldCommand(command, newName) >= 0 || FindFieldInSelectedTable(newName) >= 0))
-            return vxNameInUse;
         command.AddFieldBlock(oldField);
         command.AddFieldBlock(newField);
         if (TvxScriptTableList* list = ScriptTableList())
             list->ChangeField(newField);
         return vxAppend;
     }
-    if (renamed && (FindFieldCommand(command, newName) >= 0 || FindFieldInSelectedTable(newName) >= 0))
-        return vxNameInUse;
     TvxCommand& earlier = *Command(pos);
     switch (earlier.Kind()) {
     case ckCreateField: earlier.SetFieldBlock(1, newField); break;
@@ -181,8 +182,7 @@ int TvxDBScript::ApplyDeleteField(TvxCommand& command)
 
 int TvxDBScript::ApplyMoveField(TvxCommand& command, const TvxFieldDesc& source, const TvxFieldDesc& target)
 {
-    const std::string name = source.name();
-    if (FindFieldCommand(command, name) >= 0 || FindFieldInSelectedTable(name) >= 0)
+    if (FieldNameInUse(command, source.name()))
         return vxNameInUse;
     // The field arrives in the target table under the target descriptor's name, which the
     // field dialog may have changed: that name must be free there too.
