@@ -72,6 +72,11 @@ void checkParam(std::string_view alias, std::string_view line)
     if (eq == std::string_view::npos || badKey || hasControl(line))
         throw EvxEngineError(vxErrConfig, "Invalid parameter \"" + std::string(line) + "\" for alias \"" +
                                               std::string(alias) + "\" (expected KEY=value on one line)");
+    // The file keeps values without surrounding blanks; such a value would not read back.
+    const std::string_view value = line.substr(eq + 1);
+    if (trim(value) != value)
+        throw EvxEngineError(vxErrConfig, "Invalid parameter \"" + std::string(line) + "\" for alias \"" +
+                                              std::string(alias) + "\" (the value starts or ends with a blank)");
 }
 
 } // namespace

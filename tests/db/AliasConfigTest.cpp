@@ -81,6 +81,9 @@ TEST(AliasConfig, RefusesWhatTheFileCouldNotHold)
     EXPECT_THROW(config.Modify("A", {"PATH=/x\n[B]"}), EvxEngineError);
     EXPECT_THROW(config.Modify("A", {"no equals sign"}), EvxEngineError);
     EXPECT_THROW(config.Modify("A", {"=value"}), EvxEngineError);
+    // Surrounding blanks would be lost on the next load.
+    EXPECT_THROW(config.Modify("A", {"PATH=/dir "}), EvxEngineError);
+    EXPECT_THROW(config.Modify("A", {"PATH= /dir"}), EvxEngineError);
     EXPECT_TRUE(config.Names().empty());
 }
 
