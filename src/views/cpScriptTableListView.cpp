@@ -41,37 +41,44 @@ void TvxScriptTableListView::SetFieldGrid(TvxFieldGrid* grid)
         });
 }
 
-TvxFieldGrid& TvxScriptTableListView::GridForSelectedTable()
+TvxFieldGrid* TvxScriptTableListView::GridForSelectedTable()
 {
-    const TvxTableDesc* table = SelectedTable();
-    fieldGrid_->SetCodePage(table ? table->CodePage() : vxNewTableCodePage);
-    return *fieldGrid_;
+    if (fieldGrid_) {
+        const TvxTableDesc* table = SelectedTable();
+        fieldGrid_->SetCodePage(table ? table->CodePage() : vxNewTableCodePage);
+    }
+    return fieldGrid_;
 }
 
-// The model calls these only while the grid is linked (StructFields() is null otherwise).
+// The model calls these only while the grid is linked (StructFields() is null otherwise); the
+// checks cover the moment in which a grid being destroyed is no longer reachable.
 void TvxScriptTableListView::ShowFields(const TvxFieldDesc* fields, int count)
 {
-    GridForSelectedTable().ShowFields(fields, count);
+    if (TvxFieldGrid* grid = GridForSelectedTable())
+        grid->ShowFields(fields, count);
 }
 
 void TvxScriptTableListView::InsertAtCurrentRow(const TvxFieldDesc& field)
 {
-    GridForSelectedTable().InsertAtCurrentRow(field);
+    if (TvxFieldGrid* grid = GridForSelectedTable())
+        grid->InsertAtCurrentRow(field);
 }
 
 void TvxScriptTableListView::UpdateCurrentRow(const TvxFieldDesc& field)
 {
-    GridForSelectedTable().UpdateCurrentRow(field);
+    if (TvxFieldGrid* grid = GridForSelectedTable())
+        grid->UpdateCurrentRow(field);
 }
 
 void TvxScriptTableListView::DeleteRow(int row)
 {
-    fieldGrid_->DeleteRow(row);
+    if (fieldGrid_)
+        fieldGrid_->DeleteRow(row);
 }
 
 int TvxScriptTableListView::SelectedRow() const
 {
-    return fieldGrid_->SelectedRow();
+    return fieldGrid_ ? fieldGrid_->SelectedRow() : -1;
 }
 
 void TvxScriptTableListView::SelectIndex(int index)

@@ -56,7 +56,8 @@ private:
     void UpdateCurrentRow(const TvxFieldDesc& field) override;
     void DeleteRow(int row) override;
     int SelectedRow() const override;
-    TvxFieldGrid& GridForSelectedTable();
+    // The linked grid (null when none), set to the selected table's code page.
+    TvxFieldGrid* GridForSelectedTable();
 
     bool ItemsInStep() const;
     void UserSelected(int row);
