@@ -1,10 +1,13 @@
 // Fuzz target of the Paradox header readers: the input is taken as a table header, as a
-// secondary index file and as a validity file of a fixed three-field keyed table. Any
-// failure must be an EvxEngineError; crashes, hangs and huge allocations are findings.
+// secondary index file and as a validity file of a fixed three-field keyed table, and what
+// parses is turned into the engine records. Any failure must be an EvxEngineError;
+// crashes, hangs and huge allocations are findings.
 
 #include "db/EvxEngineError.h"
 #include "db/paradox/ParadoxIndexFile.h"
+#include "db/paradox/ParadoxTable.h"
 #include "db/paradox/ParadoxTableHeader.h"
+#include "db/paradox/ParadoxTableRecords.h"
 #include "db/paradox/ParadoxValFile.h"
 
 #include <cstddef>
@@ -37,23 +40,39 @@ morvane::ParadoxTableHeader fixedTable()
     return t;
 }
 
+// Every record a connect fills from a table.
+void fillRecords(const morvane::ParadoxTable& t)
+{
+    (void)morvane::ParadoxCursorProps(t, "fuzz.db");
+    (void)morvane::ParadoxFieldDescs(t);
+    (void)morvane::ParadoxIndexDescs(t);
+    (void)morvane::ParadoxRefIntDescs(t);
+    (void)morvane::ParadoxValCheckDescs(t);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static const morvane::ParadoxTableHeader table = fixedTable();
     try {
-        const morvane::ParadoxTableHeader h = morvane::ParseParadoxHeader(data, size, size, "fuzz.db");
-        if (h.isTable())
-            (void)morvane::ParseParadoxValFile(data, size, h, "fuzz.val");
+        morvane::ParadoxTable t{morvane::ParseParadoxHeader(data, size, size, "fuzz.db"), {}, {}, {}};
+        fillRecords(t);
+        if (t.header.isTable()) {
+            t.val = morvane::ParseParadoxValFile(data, size, t.header, "fuzz.val");
+            fillRecords(t);
+        }
     } catch (const morvane::EvxEngineError&) {
     }
     try {
-        (void)morvane::ParseParadoxSecondaryIndex(data, size, size, table, "XG0", "fuzz.xg0");
+        morvane::ParadoxTable t{table, {}, {}, {}};
+        t.secondaryIndexes.push_back(morvane::ParseParadoxSecondaryIndex(data, size, size, table, "XG0", "fuzz.xg0"));
+        fillRecords(t);
     } catch (const morvane::EvxEngineError&) {
     }
     try {
-        (void)morvane::ParseParadoxValFile(data, size, table, "fuzz.val");
+        morvane::ParadoxTable t{table, {}, {}, morvane::ParseParadoxValFile(data, size, table, "fuzz.val")};
+        fillRecords(t);
     } catch (const morvane::EvxEngineError&) {
     }
     return 0;

@@ -114,6 +114,8 @@ TEST(ParadoxDamaged, ValidityFiles)
 {
     expectInvalid("C.VAL", [](Bytes& b) { b[0] ^= 0x55; }, "change count");
     expectInvalid("C.VAL", [](Bytes& b) { b[1] = 9; }, "no longer matches");
+    // The version of a level 3 validity file on a level 5 table.
+    expectInvalid("C.VAL", [](Bytes& b) { b[1] = 1; }, "no longer matches");
     // Footer: field count, then a field type that is no longer the table's.
     expectInvalid("C.VAL", [](Bytes& b) {
         const std::size_t footer = b[9] | (b[10] << 8);

@@ -82,8 +82,10 @@ std::vector<TvxIndexDesc> ParadoxIndexDescs(const ParadoxTable& table)
         d.setPrimary(true);
         d.setUnique(true);
         d.setMaintained(true);
-        d.setKeyFieldCount(h.primaryKeyFields);
-        for (int i = 0; i < h.primaryKeyFields && i < TvxIndexDesc::MaxKeyFields; ++i)
+        // The record holds 16 key fields; a longer key (beyond what Paradox allows) is cut there.
+        const int keyFields = std::min<int>(h.primaryKeyFields, TvxIndexDesc::MaxKeyFields);
+        d.setKeyFieldCount(keyFields);
+        for (int i = 0; i < keyFields; ++i)
             d.setKeyField(i, i + 1);
         d.setKeyLength(keyLengthOfPrimary(h));
         d.setBlockSize(table.primaryIndex ? table.primaryIndex->blockSizeKb : h.blockSizeKb);

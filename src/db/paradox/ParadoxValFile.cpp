@@ -134,17 +134,20 @@ ParadoxValFile ParseParadoxValFile(const std::uint8_t* data, std::size_t size, c
     ParadoxValFile v;
     v.changeCount = b.u8(0);
     v.version = b.u8(1);
-    if (v.version < 5) {
+    if (table.fileVersionId <= 4) {
         // Layout of level 3 tables: kept as present, not decoded.
         v.oldFormat = true;
         return v;
     }
-    b.require(v.version == table.fileVersionId,
-              [&] { return "validity file of version " + std::to_string(v.version) + " for a table of version " +
-                  std::to_string(table.fileVersionId) + "; it no longer matches its table"; });
-    b.require(v.changeCount == table.changeCount2, [&] { return "validity file written for another state of the table "
-                                                   "(change count " + std::to_string(v.changeCount) + ", table " +
-                                                       std::to_string(table.changeCount2) + ")"; });
+    b.require(v.version == table.fileVersionId, [&] {
+        return "validity file of version " + std::to_string(v.version) + " for a table of version " +
+               std::to_string(table.fileVersionId) + "; it no longer matches its table";
+    });
+    b.require(v.changeCount == table.changeCount2, [&] {
+        return "validity file written for another state of the table "
+               "(change count " +
+               std::to_string(v.changeCount) + ", table " + std::to_string(table.changeCount2) + ")";
+    });
     const std::size_t footer = b.u32(0x09);
     const std::size_t refInt = b.u32(0x0D);
     checkFooter(b, footer, table);
