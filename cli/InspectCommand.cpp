@@ -1,18 +1,16 @@
 // morvane-cli inspect: prints the structure of every Paradox table of a directory or alias,
 // read through the same connection the editor uses, as text or as JSON (UTF-8).
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <strings.h>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include <iconv.h>
 #include <nlohmann/json.hpp>
 
 #include "CliCommands.h"
+#include "CliTexts.h"
 #include "db/cpDatabase.h"
 #include "model/clvxTableDesc.h"
 #include "model/vxFieldTypes.h"
@@ -22,104 +20,6 @@ namespace morvane::cli {
 namespace {
 
 using nlohmann::ordered_json;
-
-// Text of a table's code page to UTF-8; byte sequences the code page does not define become
-// U+FFFD, so the result is always valid UTF-8.
-class TvxCodePageText
-{
-public:
-    explicit TvxCodePageText(int codePage)
-    {
-        const std::string name = "CP" + std::to_string(codePage > 0 ? codePage : 1252);
-        cd_ = iconv_open("UTF-8", name.c_str());
-        if (cd_ == reinterpret_cast<iconv_t>(-1))
-            cd_ = iconv_open("UTF-8", "CP1252");
-    }
-    ~TvxCodePageText()
-    {
-        if (cd_ != reinterpret_cast<iconv_t>(-1))
-            iconv_close(cd_);
-    }
-    TvxCodePageText(const TvxCodePageText&) = delete;
-    TvxCodePageText& operator=(const TvxCodePageText&) = delete;
-
-    // The whole text goes through iconv at once, so characters of several bytes (code page
-    // 936) convert too; a byte sequence the code page does not define becomes U+FFFD.
-    std::string operator()(const std::string& text) const
-    {
-        if (cd_ == reinterpret_cast<iconv_t>(-1)) {
-            std::string out;
-            for (char c : text)
-                out += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : std::string("\xEF\xBF\xBD");
-            return out;
-        }
-        std::string in = text;
-        char* src = in.data();
-        std::size_t srcLeft = in.size();
-        std::string out;
-        char buf[256];
-        while (srcLeft > 0) {
-            char* dst = buf;
-            std::size_t dstLeft = sizeof buf;
-            const std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
-            out.append(buf, static_cast<std::size_t>(dst - buf));
-            if (r == std::size_t(-1) && errno != E2BIG) {
-                out += "\xEF\xBF\xBD";
-                ++src;
-                --srcLeft;
-                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-            }
-        }
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        return out;
-    }
-
-private:
-    iconv_t cd_ = reinterpret_cast<iconv_t>(-1);
-};
-
-// Command-line texts are UTF-8; the engine keeps passwords and names as the tables' bytes
-// (Windows-1252 for the tables this program meets).
-std::string utf8ToCp1252(const std::string& text)
-{
-    iconv_t cd = iconv_open("CP1252", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return text;
-    std::string in = text;
-    std::string out(text.size() + 1, '\0');
-    char* inp = in.data();
-    char* outp = out.data();
-    std::size_t inLeft = in.size(), outLeft = out.size();
-    const bool ok = iconv(cd, &inp, &inLeft, &outp, &outLeft) != std::size_t(-1);
-    iconv_close(cd);
-    if (!ok)
-        return text;
-    out.resize(out.size() - outLeft);
-    return out;
-}
-
-bool isUtf8(const std::string& s)
-{
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-        if (n == 0 || (n > 1 && c < 0xC2) || i + n > s.size())
-            return false;
-        for (std::size_t k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += n;
-    }
-    return true;
-}
-
-// Table and file names come from the file system: printed as they are when they are UTF-8
-// already, else read in the table's code page (files copied from older systems).
-std::string fileSystemName(const std::string& name, const TvxCodePageText& utf8)
-{
-    return isUtf8(name) ? name : utf8(name);
-}
 
 struct TvxInspectArgs
 {
@@ -152,8 +52,8 @@ ordered_json tableJson(const std::string& name, const TvxTableDesc& desc, TvxDat
 {
     const TvxCodePageText utf8(desc.CodePage());
     ordered_json t;
-    t["name"] = fileSystemName(name, utf8);
-    t["fileName"] = fileSystemName(desc.FileName(), utf8);
+    t["name"] = FileSystemName(name, utf8);
+    t["fileName"] = FileSystemName(desc.FileName(), utf8);
     t["tableType"] = utf8(desc.TableTypeName());
     t["level"] = desc.TableLevel();
     t["codePage"] = desc.CodePage();
@@ -306,7 +206,7 @@ int RunInspect(int argc, char** argv)
         auto engine = CreateParadoxEngine();
         TvxDatabase db(*engine);
         for (const auto& p : args.passwords)
-            db.Session().AddPassword(utf8ToCp1252(p));
+            db.Session().AddPassword(Utf8ToCp1252(p));
         std::error_code ec;
         if (std::filesystem::is_directory(args.source, ec)) {
             db.SetPath(args.source);
