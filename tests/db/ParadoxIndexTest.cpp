@@ -22,6 +22,12 @@ std::vector<int> keys(const TvxIndexDesc& d)
     return out;
 }
 
+// Copies a sample file into dir under another name.
+void copyAs(const test::TempDir& dir, const std::string& sample, const std::string& name)
+{
+    test::WriteAll(dir.path() / name, test::ReadAll(SamplePath(sample)));
+}
+
 std::vector<TvxIndexDesc> readIndexes(const std::string& dir, const std::string& table)
 {
     TvxParadoxDatabase db(dir, std::make_shared<const std::vector<std::string>>());
@@ -120,13 +126,10 @@ TEST(ParadoxIndexes, IndexWithoutItsTreeFileIsNotListed)
 TEST(ParadoxIndexes, FileNamesMatchInAnyLetterCase)
 {
     test::TempDir dir;
-    const auto copy = [&](const std::string& from, const std::string& to) {
-        test::WriteAll(dir.path() / to, test::ReadAll(SamplePath(from)));
-    };
-    copy("pd-joins/C.DB", "c.db");
-    copy("pd-joins/C.PX", "C.px");
-    copy("pd-joins/C.X02", "c.x02");
-    copy("pd-joins/C.Y02", "C.Y02");
+    copyAs(dir, "pd-joins/C.DB", "c.db");
+    copyAs(dir, "pd-joins/C.PX", "C.px");
+    copyAs(dir, "pd-joins/C.X02", "c.x02");
+    copyAs(dir, "pd-joins/C.Y02", "C.Y02");
     const auto idx = readIndexes(dir.str(), "C.DB");
     ASSERT_EQ(idx.size(), 2u);
     EXPECT_EQ(keys(idx[1]), std::vector<int>{2});
@@ -136,14 +139,11 @@ TEST(ParadoxIndexes, SingleFieldIndexesFollowTheirFieldWhateverTheExtensionDigit
 {
     // Fields from 10 on may carry a hexadecimal extension; the X header names the field.
     test::TempDir dir;
-    const auto copy = [&](const std::string& from, const std::string& to) {
-        test::WriteAll(dir.path() / to, test::ReadAll(SamplePath(from)));
-    };
-    copy("pd-joins/C.DB", "C.DB");
-    copy("pd-joins/C.X02", "C.X0A");
-    copy("pd-joins/C.Y02", "C.Y0A");
-    copy("pd-joins/C.X03", "C.X03");
-    copy("pd-joins/C.Y03", "C.Y03");
+    copyAs(dir, "pd-joins/C.DB", "C.DB");
+    copyAs(dir, "pd-joins/C.X02", "C.X0A");
+    copyAs(dir, "pd-joins/C.Y02", "C.Y0A");
+    copyAs(dir, "pd-joins/C.X03", "C.X03");
+    copyAs(dir, "pd-joins/C.Y03", "C.Y03");
     const auto idx = readIndexes(dir.str(), "C.DB");
     ASSERT_EQ(idx.size(), 3u);
     EXPECT_EQ(keys(idx[1]), std::vector<int>{2});

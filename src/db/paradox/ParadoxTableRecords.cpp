@@ -18,7 +18,7 @@ int keyLengthOfPrimary(const ParadoxTableHeader& h)
     return len;
 }
 
-std::size_t dependentRuleCount(const ParadoxTable& t)
+std::size_t ruleCount(const ParadoxTable& t)
 {
     return t.val ? t.val->dependentRules.size() + t.val->masterRules.size() : 0;
 }
@@ -36,7 +36,7 @@ TvxCursorProps ParadoxCursorProps(const ParadoxTable& table, std::string_view ta
     p.setRecordBufferSize(h.recordSize);
     p.setIndexCount(static_cast<int>((h.primaryKeyFields > 0 ? 1 : 0) + table.secondaryIndexes.size()));
     p.setValCheckCount(table.val ? static_cast<int>(table.val->checks.size()) : 0);
-    p.setRefIntCount(static_cast<int>(dependentRuleCount(table)));
+    p.setRefIntCount(static_cast<int>(ruleCount(table)));
     p.setRestructureVersion(h.changeCount1);
     p.setCodePage(table.codePage());
     p.setProtected(h.passwordKey() != 0);
@@ -118,38 +118,29 @@ std::vector<TvxRefIntDesc> ParadoxRefIntDescs(const ParadoxTable& table)
     std::vector<TvxRefIntDesc> out;
     if (!table.val)
         return out;
-    int number = 1;
-    for (const auto& r : table.val->dependentRules) {
+    // Paradox offers no delete rule: deleting a master record with dependents is refused.
+    const auto add = [&](const std::string& name, TvxRefIntDesc::Kind kind, const std::string& otherTable,
+                         std::uint32_t updateRule, const std::vector<int>& thisFields,
+                         const std::vector<int>& otherFields) {
         TvxRefIntDesc d;
-        d.setRuleNumber(number++);
-        d.setName(r.name);
-        d.setKind(TvxRefIntDesc::Dependent);
-        d.setOtherTable(r.masterTable);
-        d.setUpdateRule(r.updateRule == 1 ? TvxRefIntDesc::Cascade : TvxRefIntDesc::Prohibit);
+        d.setRuleNumber(static_cast<int>(out.size()) + 1);
+        d.setName(name);
+        d.setKind(kind);
+        d.setOtherTable(otherTable);
+        d.setUpdateRule(updateRule == 1 ? TvxRefIntDesc::Cascade : TvxRefIntDesc::Prohibit);
         d.setDeleteRule(TvxRefIntDesc::Prohibit);
-        d.setFieldCount(static_cast<int>(r.fields.size()));
-        for (std::size_t i = 0; i < r.fields.size(); ++i) {
-            d.setThisField(static_cast<int>(i), r.fields[i]);
-            d.setOtherField(static_cast<int>(i), r.masterFields[i]);
+        d.setFieldCount(static_cast<int>(thisFields.size()));
+        for (std::size_t i = 0; i < thisFields.size() && i < otherFields.size(); ++i) {
+            d.setThisField(static_cast<int>(i), thisFields[i]);
+            d.setOtherField(static_cast<int>(i), otherFields[i]);
         }
         out.push_back(d);
-    }
-    for (const auto& r : table.val->masterRules) {
-        TvxRefIntDesc d;
-        d.setRuleNumber(number++);
-        d.setName(r.name);
-        d.setKind(TvxRefIntDesc::Master);
-        d.setOtherTable(r.dependentTable);
-        d.setUpdateRule(r.updateRule == 1 ? TvxRefIntDesc::Cascade : TvxRefIntDesc::Prohibit);
-        d.setDeleteRule(TvxRefIntDesc::Prohibit);
-        const auto& keys = table.val->masterKeyFields;
-        d.setFieldCount(static_cast<int>(keys.size()));
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            d.setThisField(static_cast<int>(i), keys[i]);
-            d.setOtherField(static_cast<int>(i), r.dependentFields[i]);
-        }
-        out.push_back(d);
-    }
+    };
+    for (const auto& r : table.val->dependentRules)
+        add(r.name, TvxRefIntDesc::Dependent, r.masterTable, r.updateRule, r.fields, r.masterFields);
+    for (const auto& r : table.val->masterRules)
+        add(r.name, TvxRefIntDesc::Master, r.dependentTable, r.updateRule, table.val->masterKeyFields,
+            r.dependentFields);
     return out;
 }
 
