@@ -64,7 +64,12 @@ std::vector<TvxTableListRec> TvxParadoxDatabase::ListTables(std::string_view pat
     for (const auto& name : directory_.files()) {
         if (::fnmatch(pat.c_str(), name.c_str(), FNM_CASEFOLD) != 0)
             continue;
-        const ParadoxFileStamp stamp = directory_.stamp(name);
+        ParadoxFileStamp stamp;
+        try {
+            stamp = directory_.stamp(name);
+        } catch (const EvxEngineError&) {
+            continue; // removed since the directory was listed
+        }
         const auto dot = name.rfind('.');
         TvxTableListRec rec;
         rec.setTableName(name.substr(0, dot));

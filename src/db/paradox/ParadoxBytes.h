@@ -17,7 +17,6 @@ public:
     ParadoxBytes(const std::uint8_t* data, std::size_t size, std::string_view fileName);
 
     std::size_t size() const { return size_; }
-    std::string_view fileName() const { return fileName_; }
 
     std::uint8_t u8(std::size_t off) const;
     std::uint16_t u16(std::size_t off) const;
