@@ -51,6 +51,10 @@ TFormDBScript::TFormDBScript(IvxEngine& engine, std::unique_ptr<IvxPrompts> prom
 {
     setObjectName(QStringLiteral("FormDBScript"));
     resize(497, 556);
+    // The window's texts are 8 points, in the desktop's sans-serif family.
+    QFont windowFont = font();
+    windowFont.setPointSize(8);
+    setFont(windowFont);
     if (!prompts_)
         prompts_ = std::make_unique<TvxQtPrompts>(this);
     if (!help_)

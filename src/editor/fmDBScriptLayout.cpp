@@ -55,13 +55,13 @@ QLineEdit* ReadOnlyEdit(QWidget* parent, const char* name)
     return edit;
 }
 
-// A sunken read-only text panel.
-QLabel* Panel(QWidget* parent, const char* name)
+// A sunken read-only text panel, wide enough in the given font for the longest value shown, a date.
+QLabel* Panel(QWidget* parent, const char* name, const QFont& font)
 {
     auto* panel = Named(new QLabel(parent), name);
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
-    panel->setMinimumWidth(90);
+    panel->setMinimumWidth(QFontMetrics(font).horizontalAdvance(QStringLiteral("00/00/0000")) + 10);
     panel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return panel;
 }
@@ -83,6 +83,7 @@ QToolButton* PlusButton(QWidget* parent, const char* name, const QString& access
     font.setBold(true);
     font.setPixelSize(24);
     button->setFont(font);
+    button->setFixedSize(30, 30);
     return button;
 }
 
@@ -94,13 +95,20 @@ QToolButton* MinusButton(QWidget* parent, const char* name, const QString& acces
     font.setBold(true);
     font.setPixelSize(20);
     button->setFont(font);
+    button->setFixedSize(30, 30);
     return button;
 }
 
+// An arrow glyph; the icon greys itself while the button is disabled.
 QToolButton* ArrowButton(QWidget* parent, const char* name, Qt::ArrowType arrow, const QString& accessibleName)
 {
     auto* button = SpeedButton(parent, name, accessibleName);
-    button->setArrowType(arrow);
+    const QStyle::StandardPixmap glyph = arrow == Qt::RightArrow  ? QStyle::SP_ArrowRight
+                                         : arrow == Qt::LeftArrow ? QStyle::SP_ArrowLeft
+                                         : arrow == Qt::UpArrow   ? QStyle::SP_ArrowUp
+                                                                  : QStyle::SP_ArrowDown;
+    button->setIcon(button->style()->standardIcon(glyph));
+    button->setIconSize(QSize(20, 20));
     return button;
 }
 
@@ -206,12 +214,16 @@ QWidget* TFormDBScript::BuildInfoPage(TvxInfoPanels& panels, QLabel*& protectedP
     auto* page = Named(new QWidget, lower ? "TabNewInfo" : "TabInfo");
     const QString prefix = lower ? QStringLiteral("New") : QString();
     auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(6, 6, 6, 6);
+    grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(2);
     struct Row
     {
         const char* key;
         QLabel** panel;
     };
+    // The table type heads the page with the protected state beside it; the other thirteen
+    // follow in two columns.
     const Row rows[] = {
         {"TableType", &panels.tableType},
         {"RecordSize", &panels.recordSize},
@@ -231,31 +243,32 @@ QWidget* TFormDBScript::BuildInfoPage(TvxInfoPanels& panels, QLabel*& protectedP
     int index = 0;
     for (const Row& row : rows) {
         const QString key = prefix + QLatin1String(row.key);
-        auto* panel = Panel(page, ("pn" + key).toLatin1().constData());
+        auto* panel = Panel(page, ("pn" + key).toLatin1().constData(), font());
         auto* label = new QLabel(page);
         label->setObjectName(QStringLiteral("lb") + key);
         label->setBuddy(panel);
         *row.panel = panel;
-        const int column = (index / 7) * 3;
-        grid->addWidget(label, index % 7, column);
-        grid->addWidget(panel, index % 7, column + 1);
+        const int gridRow = index == 0 ? 0 : index <= 6 ? index : index - 6;
+        const int column = index <= 6 ? 0 : 2;
+        grid->addWidget(label, gridRow, column);
+        grid->addWidget(panel, gridRow, column + 1);
         ++index;
     }
-    protectedPanel = Panel(page, lower ? "pnNewProtected" : "PanelProtected");
+    protectedPanel = Panel(page, lower ? "pnNewProtected" : "PanelProtected", font());
     protectedPanel->setAccessibleName(QStringLiteral("Proteção"));
     grid->addWidget(protectedPanel, 0, 2);
     if (lower) {
         SpdBtnPW = Named(new QToolButton(page), "SpdBtnPW");
         SpdBtnPW->setAutoRaise(true);
-        grid->addWidget(SpdBtnPW, 1, 2);
+        grid->addWidget(SpdBtnPW, 0, 3);
         ComboNewLangDriver = Named(new QComboBox(page), "ComboNewLangDriver");
         ComboNewLangDriver->setAccessibleName(QStringLiteral("Driver do Idioma"));
         ComboNewLangDriver->setVisible(false);
-        grid->addWidget(ComboNewLangDriver, 2, 2);
+        grid->addWidget(ComboNewLangDriver, 8, 0, 1, 2);
     }
     grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(4, 1);
-    grid->setRowStretch(7, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setRowStretch(8, 1);
     return page;
 }
 
@@ -271,7 +284,7 @@ QWidget* TFormDBScript::BuildCurrentFieldsPage()
     EditMax = ReadOnlyEdit(validation, "EditMax");
     EditDefault = ReadOnlyEdit(validation, "EditDefault");
     EditPicture = ReadOnlyEdit(validation, "EditPicture");
-    PanelRequired = Panel(validation, "PanelRequired");
+    PanelRequired = Panel(validation, "PanelRequired", font());
     PanelRequired->setAccessibleName(QStringLiteral("Requerido"));
     auto* grid = new QGridLayout(validation);
     grid->setContentsMargins(2, 2, 2, 2);
@@ -415,6 +428,7 @@ QWidget* TFormDBScript::BuildNewIndexPage()
     SpdBtnIdxDelField = ArrowButton(page, "SpdBtnIdxDelField", Qt::LeftArrow, QStringLiteral("Apagar campo"));
     NewIdxList = ReportList(page, "NewIdxList", {QStringLiteral("Nome do índice")});
     NewIdxList->setColumnWidth(0, 120);
+    NewIdxList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     NewIdxList->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     NewIdxList->setAccessibleName(QStringLiteral("Índices da nova tabela"));
     SpdBtnIdxAdd = PlusButton(page, "SpdBtnIdxAdd", QStringLiteral("Incluir índice"));
@@ -427,9 +441,13 @@ QWidget* TFormDBScript::BuildNewIndexPage()
     CheckNewMaint = Named(new QCheckBox(GroupNewIdxProps), "CheckNewMaint");
     CheckNewCaseInsens = Named(new QCheckBox(GroupNewIdxProps), "CheckNewCaseInsens");
     CheckNewDesc = Named(new QCheckBox(GroupNewIdxProps), "CheckNewDesc");
-    auto* props = new QVBoxLayout(GroupNewIdxProps);
-    for (QCheckBox* box : {CheckNewUnique, CheckNewMaint, CheckNewCaseInsens, CheckNewDesc})
-        props->addWidget(box);
+    auto* props = new QGridLayout(GroupNewIdxProps);
+    props->setContentsMargins(6, 2, 6, 2);
+    props->setVerticalSpacing(0);
+    props->addWidget(CheckNewUnique, 0, 0);
+    props->addWidget(CheckNewMaint, 1, 0);
+    props->addWidget(CheckNewCaseInsens, 0, 1);
+    props->addWidget(CheckNewDesc, 1, 1);
 
     auto* fieldButtons = new QVBoxLayout;
     fieldButtons->addStretch(1);
@@ -447,6 +465,8 @@ QWidget* TFormDBScript::BuildNewIndexPage()
     moveButtons->addStretch(1);
 
     auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setSpacing(4);
     grid->addWidget(CaptionFor(page, NewIdxFieldsList), 0, 0);
     grid->addWidget(NewIdxFieldsList, 1, 0, 2, 1);
     grid->addLayout(fieldButtons, 1, 1, 2, 1);
@@ -456,6 +476,8 @@ QWidget* TFormDBScript::BuildNewIndexPage()
     grid->addWidget(NewIdxFieldUsedList, 1, 4);
     grid->addLayout(moveButtons, 1, 5);
     grid->addWidget(GroupNewIdxProps, 2, 2, 1, 4);
+    for (int column : {0, 2, 4})
+        grid->setColumnStretch(column, 1);
     return page;
 }
 
@@ -480,6 +502,7 @@ QWidget* TFormDBScript::BuildNewRefIntPage()
     RadioNewRuleCascade = Named(new QRadioButton(GroupNewRule), "RadioNewRuleCascade");
     RadioNewRuleProhibit = Named(new QRadioButton(GroupNewRule), "RadioNewRuleProhibit");
     auto* rule = new QHBoxLayout(GroupNewRule);
+    rule->setContentsMargins(4, 2, 4, 2);
     rule->addWidget(RadioNewRuleCascade);
     rule->addWidget(RadioNewRuleProhibit);
     CheckNewSRI = Named(new QCheckBox(page), "CheckNewSRI");
@@ -495,18 +518,29 @@ QWidget* TFormDBScript::BuildNewRefIntPage()
     fieldButtons->addWidget(SpdBtnRIntFieldDel);
     fieldButtons->addStretch(1);
 
+    // Rules and their buttons on the left; master table and candidate fields in the middle; the
+    // drawing of the field pairs on the right, with the update rule under it.
+    auto* middle = new QVBoxLayout;
+    middle->setSpacing(2);
+    middle->addWidget(CaptionFor(page, ComboTables));
+    middle->addWidget(ComboTables);
+    middle->addWidget(CaptionFor(page, ListNewRIFields));
+    middle->addWidget(ListNewRIFields, 1);
+
     auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setSpacing(4);
     grid->addWidget(CaptionFor(page, NewRIntList), 0, 0);
-    grid->addWidget(NewRIntList, 1, 0, 3, 1);
-    grid->addLayout(ruleButtons, 1, 1, 3, 1);
-    grid->addWidget(CaptionFor(page, ComboTables), 0, 2);
-    grid->addWidget(ComboTables, 0, 3);
-    grid->addWidget(CaptionFor(page, ListNewRIFields), 1, 2);
-    grid->addWidget(ListNewRIFields, 2, 2, 1, 2);
-    grid->addLayout(fieldButtons, 2, 4);
-    grid->addWidget(ScrollNewFieldREL, 0, 5, 3, 1);
-    grid->addWidget(GroupNewRule, 3, 2, 1, 4);
-    grid->addWidget(CheckNewSRI, 4, 2, 1, 4);
+    grid->addWidget(NewRIntList, 1, 0, 2, 1);
+    grid->addLayout(ruleButtons, 1, 1, 2, 1);
+    grid->addLayout(middle, 0, 2, 3, 1);
+    grid->addLayout(fieldButtons, 0, 3, 3, 1);
+    grid->addWidget(ScrollNewFieldREL, 0, 4, 2, 1);
+    grid->addWidget(GroupNewRule, 2, 4);
+    grid->addWidget(CheckNewSRI, 3, 4);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(2, 1);
+    grid->setRowStretch(1, 1);
     return page;
 }
 

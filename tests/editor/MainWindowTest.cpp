@@ -6,6 +6,9 @@
 #include "editor/fmDBScriptPOR.h"
 #include "editor/vxApplication.h"
 #include "editor/vxStrings.h"
+#include "views/cpDataSetListBox.h"
+#include "views/cpFieldGrid.h"
+#include "views/cpScriptTableListView.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -14,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -64,6 +68,54 @@ struct WindowUnderTest
     }
 };
 
+// The real engine, except that the session "Session" fails as the given error says when put
+// into persistent configuration mode.
+class FailingSessionEngine : public IvxEngine
+{
+public:
+    FailingSessionEngine(IvxEngine& real, std::function<void()> fail) : real_(real), session_(*this, std::move(fail)) {}
+    IvxEngineSession& Session(std::string_view name) override
+    {
+        return name == vxSession ? session_ : real_.Session(name);
+    }
+    std::vector<TvxFieldTypeRec> ListFieldTypes(std::string_view driver, std::string_view tableType) override
+    {
+        return real_.ListFieldTypes(driver, tableType);
+    }
+
+private:
+    class FailingSession : public IvxEngineSession
+    {
+    public:
+        FailingSession(FailingSessionEngine& engine, std::function<void()> fail)
+            : real_(engine.real_.Session(vxSession)), fail_(std::move(fail))
+        {
+        }
+        std::string Name() const override { return real_.Name(); }
+        void SetPersistentConfigMode() override { fail_(); }
+        TvxStringList AliasNames() override { return real_.AliasNames(); }
+        TvxStringList DriverNames() override { return real_.DriverNames(); }
+        TvxStringList AliasParams(std::string_view alias) override { return real_.AliasParams(alias); }
+        void ModifyAlias(std::string_view alias, const TvxStringList& params) override
+        {
+            real_.ModifyAlias(alias, params);
+        }
+        void DeleteAlias(std::string_view alias) override { real_.DeleteAlias(alias); }
+        void AddPassword(std::string_view password) override { real_.AddPassword(password); }
+        std::unique_ptr<IvxEngineDatabase> OpenDatabase(const TvxDatabaseParams& params) override
+        {
+            return real_.OpenDatabase(params);
+        }
+
+    private:
+        IvxEngineSession& real_;
+        std::function<void()> fail_;
+    };
+
+    IvxEngine& real_;
+    FailingSession session_;
+};
+
 QByteArray GoodConfig(const QString& dir)
 {
     return QStringLiteral("[EXEMPLO]\nTYPE=STANDARD\nPATH=%1\n\n[VENDAS]\nTYPE=STANDARD\nPATH=%1\n")
@@ -92,10 +144,12 @@ private slots:
     void tabs_data();
     void tabs();
     void captionAndAliasesAfterStart();
+    void windowLayout();
     void messageHelpers();
     void formatting();
     void stringTable();
     void damagedAliasConfigurationShowsEngineError();
+    void engineErrorTextsAreJoinedInOrder();
     void helpKeys();
     void helpMenuAndAbout();
     void closing();
@@ -193,6 +247,36 @@ void MainWindowTest::captionAndAliasesAfterStart()
     QCOMPARE(w.window->mnOpenDatabase->text(), QStringLiteral("&Abrir base de dados"));
 }
 
+void MainWindowTest::windowLayout()
+{
+    QTemporaryDir data;
+    WindowUnderTest w(GoodConfig(data.path()));
+    TFormDBScript& window = *w.window;
+    QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    QCOMPARE(window.font().pointSize(), 8);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // No tab asks for more room than the window's 556 pixels of height, and none widens it
+    // far beyond its 497 pixels.
+    QCOMPARE(window.height(), 556);
+    QVERIFY2(window.width() <= 560, qPrintable(QString::number(window.width())));
+    QCOMPARE(window.pnNew->height(), 254);
+    QCOMPARE(window.DataSetList->width(), 120);
+    QCOMPARE(window.ScriptTableListView->width(), 121);
+    // The protected state sits beside the table type.
+    for (auto [info, panel] : {std::pair{&window.Info, window.PanelProtected},
+                               std::pair{&window.NewInfo, window.pnNewProtected}}) {
+        auto* grid = qobject_cast<QGridLayout*>(panel->parentWidget()->layout());
+        QVERIFY(grid);
+        int typeRow, typeColumn, row, column, span;
+        grid->getItemPosition(grid->indexOf(info->tableType), &typeRow, &typeColumn, &span, &span);
+        grid->getItemPosition(grid->indexOf(panel), &row, &column, &span, &span);
+        QCOMPARE(row, typeRow);
+        QCOMPARE(column, typeColumn + 1);
+    }
+}
+
 void MainWindowTest::messageHelpers()
 {
     QTemporaryDir data;
@@ -278,6 +362,31 @@ void MainWindowTest::damagedAliasConfigurationShowsEngineError()
     QCOMPARE(w.window->windowTitle(), QStringLiteral("Morvane for Paradox"));
     w.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+}
+
+void MainWindowTest::engineErrorTextsAreJoinedInOrder()
+{
+    QTemporaryDir data;
+    WindowUnderTest good(GoodConfig(data.path()));
+    FailingSessionEngine engine(*good.engine, [] {
+        throw EvxEngineError({{vxErrConfig, "Primeiro."}, {vxErrNotFound, "Segundo"}, {vxErrDirectory, " fim"}});
+    });
+    auto prompts = std::make_unique<TvxScriptedPrompts>();
+    TvxScriptedPrompts& calls = *prompts;
+    TFormDBScriptPOR window(engine, std::move(prompts), std::make_unique<RecordingHelp>());
+    QCOMPARE(calls.Calls().size(), std::size_t(1));
+    QCOMPARE(calls.Calls().front().text,
+             QStringLiteral("Borland Database Engine retornou o seguinte erro: Primeiro.Segundo fim"));
+    QCOMPARE(calls.Calls().front().caption, QStringLiteral("Morvane Error"));
+    // The step that failed fills nothing.
+    QCOMPARE(window.ComboAlias->count(), 0);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Morvane for Paradox"));
+
+    // Any other failure is not the window's to show.
+    FailingSessionEngine broken(*good.engine, [] { throw std::runtime_error("outra falha"); });
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                             TFormDBScriptPOR(broken, std::make_unique<TvxScriptedPrompts>(),
+                                              std::make_unique<RecordingHelp>()));
 }
 
 void MainWindowTest::helpKeys()
