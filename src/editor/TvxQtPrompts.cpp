@@ -4,11 +4,13 @@
 #include "views/fmAboutPOR.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -58,13 +60,21 @@ std::optional<QString> TvxQtPrompts::AskText(const QString& caption, const QStri
                                              bool password, bool englishForm, const QString* listLabel,
                                              const QStringList* items)
 {
+    // Fields on the left, a thin sunken line, the buttons stacked on the right.
     QDialog dialog(parent_);
     dialog.setWindowTitle(caption);
     auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto* edit = new QLineEdit(proposed, &dialog);
     edit->setObjectName(QStringLiteral("EditText"));
-    if (password)
+    edit->setMinimumWidth(121);
+    if (password) {
         edit->setEchoMode(QLineEdit::Password);
+        edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));   // "*"
+        QFont large = edit->font();
+        large.setPixelSize(20);
+        edit->setFont(large);
+    }
     form->addRow(label, edit);
     if (listLabel && items) {
         auto* list = new QComboBox(&dialog);
@@ -74,15 +84,26 @@ std::optional<QString> TvxQtPrompts::AskText(const QString& caption, const QStri
         list->addItems(sorted);
         form->addRow(*listLabel, list);
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(englishForm ? QStringLiteral("Cancel")
-                                                                   : QStringLiteral("Cancelar"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
+    auto* line = new QFrame(&dialog);
+    line->setObjectName(QStringLiteral("pnLine"));
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+    ok->setObjectName(QStringLiteral("BitBtnOk"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(englishForm ? QStringLiteral("Cancel") : QStringLiteral("Cancelar"), &dialog);
+    cancel->setObjectName(QStringLiteral("BitBtnCancel"));
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    buttons->addStretch(1);
+    auto* layout = new QHBoxLayout(&dialog);
+    layout->addLayout(form, 1);
+    layout->addWidget(line);
+    layout->addLayout(buttons);
+    dialog.resize(password ? 390 : 394, listLabel ? 118 : password ? 99 : 98);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return edit->text();
@@ -147,7 +168,7 @@ std::optional<QString> TvxQtPrompts::ChooseDirectory(const QString& start, bool 
         return chosen;
     if (!allowCreate)
         return std::nullopt;
-    const auto answer = Message(TvxMsgKind::Question, dialog.windowTitle(),
+    const auto answer = Message(TvxMsgKind::Question, QCoreApplication::applicationName(),
                                 QStringLiteral("O diretório \"%1\" não existe. Criar?").arg(chosen),
                                 TvxMsgButtons::OkCancel);
     if (answer != TvxMsgResult::Ok || !QDir().mkpath(chosen))

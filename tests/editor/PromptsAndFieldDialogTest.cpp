@@ -5,9 +5,11 @@
 #include "editor/TvxScriptedPrompts.h"
 #include "editor/fmEditFields.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -32,6 +34,21 @@ std::vector<TvxFieldTypeRec> Types()
     return {Type("ALPHA", 257, 1, 255, 0, 0), Type("DATE", 258, 0, 0, 0, 0), Type("BCD", 273, 0, 0, 0, 32)};
 }
 
+// Runs the step on the modal dialog once it is shown.
+void OnDialog(const std::function<void(QDialog&)>& step)
+{
+    QTimer::singleShot(0, [step] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        step(*dialog);
+    });
+}
+
+QPushButton* Button(const QDialog& dialog, const char* name)
+{
+    return dialog.findChild<QPushButton*>(QLatin1String(name));
+}
+
 } // namespace
 
 class PromptsAndFieldDialogTest : public QObject
@@ -41,6 +58,7 @@ class PromptsAndFieldDialogTest : public QObject
 private slots:
     void scriptedAnswersAndRecords();
     void qtFilter();
+    void qtNameDialogs();
     void fieldDialogRangeAndClose();
     void fieldDialogBcdAndDefault();
     void fieldDialogCancelLeavesRecord();
@@ -95,6 +113,66 @@ void PromptsAndFieldDialogTest::qtFilter()
              QString::fromUtf8("Scrip de atualização (VXUSP) (*.vxusp);;Scrip de manuntenção (VXMSP) (*.vxmsp)"));
     // A description without its pattern is dropped rather than shown as a broken filter.
     QCOMPARE(TvxQtPrompts::QtFilter(QStringLiteral("Só texto")), QString());
+}
+
+void PromptsAndFieldDialogTest::qtNameDialogs()
+{
+    TvxQtPrompts qtPrompts;
+    IvxPrompts& prompts = qtPrompts;
+
+    // A proposed text left as it is comes back unchanged with OK.
+    QString caption, label, cancelCaption;
+    OnDialog([&](QDialog& dialog) {
+        caption = dialog.windowTitle();
+        label = dialog.findChild<QLabel*>()->text();
+        cancelCaption = Button(dialog, "BitBtnCancel")->text();
+        QTest::mouseClick(Button(dialog, "BitBtnOk"), Qt::LeftButton);
+    });
+    QCOMPARE(prompts.EnterName("Ler nome da tabela", "&Nome da tabela", "CLIENTES"),
+             std::optional<QString>(QStringLiteral("CLIENTES")));
+    QCOMPARE(caption, QStringLiteral("Ler nome da tabela"));
+    QCOMPARE(label, QStringLiteral("&Nome da tabela"));
+    QCOMPARE(cancelCaption, QStringLiteral("Cancelar"));
+
+    // Typing and then cancelling gives nothing back; the base form's button reads "Cancel".
+    OnDialog([&](QDialog& dialog) {
+        cancelCaption = Button(dialog, "BitBtnCancel")->text();
+        QTest::keyClicks(dialog.findChild<QLineEdit*>("EditText"), QStringLiteral("NOVA"));
+        QTest::mouseClick(Button(dialog, "BitBtnCancel"), Qt::LeftButton);
+    });
+    QCOMPARE(prompts.EnterName("Ler nome da tabela", "&Nome da tabela", "CLIENTES", true), std::nullopt);
+    QCOMPARE(cancelCaption, QStringLiteral("Cancel"));
+
+    // The list below the name is sorted and offers no free text; tab order: edit, list, OK, Cancel.
+    QStringList items;
+    QList<QWidget*> order;
+    OnDialog([&](QDialog& dialog) {
+        auto* list = dialog.findChild<QComboBox*>("List");
+        for (int i = 0; i < list->count(); ++i)
+            items << list->itemText(i);
+        QVERIFY(!list->isEditable());
+        auto* edit = dialog.findChild<QLineEdit*>("EditText");
+        for (QWidget* w = edit; order.size() < 4; w = w->nextInFocusChain())
+            if (w->focusPolicy() & Qt::TabFocus)
+                order << w;
+        QCOMPARE(order, (QList<QWidget*>{edit, list, Button(dialog, "BitBtnOk"), Button(dialog, "BitBtnCancel")}));
+        QTest::keyClicks(edit, QStringLiteral("VENDAS"));
+        QTest::mouseClick(Button(dialog, "BitBtnOk"), Qt::LeftButton);
+    });
+    QCOMPARE(prompts.EnterNameWithList("Ler nome do alias", "&Nome do Alias", "Drives", {"STANDARD", "PARADOX"}),
+             std::optional<QString>(QStringLiteral("VENDAS")));
+    QCOMPARE(items, (QStringList{"PARADOX", "STANDARD"}));
+
+    // The password edit shows a "*" for every character typed.
+    QString shown;
+    OnDialog([&](QDialog& dialog) {
+        auto* edit = dialog.findChild<QLineEdit*>("EditText");
+        QTest::keyClicks(edit, QStringLiteral("abc"));
+        shown = edit->displayText();
+        QTest::mouseClick(Button(dialog, "BitBtnOk"), Qt::LeftButton);
+    });
+    QCOMPARE(prompts.EnterPassword("Entre a senha", "Senha:"), std::optional<QString>(QStringLiteral("abc")));
+    QCOMPARE(shown, QStringLiteral("***"));
 }
 
 void PromptsAndFieldDialogTest::fieldDialogRangeAndClose()
