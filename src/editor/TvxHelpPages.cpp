@@ -27,6 +27,7 @@ std::vector<TvxHelpPage> BuildPages()
 <li><a href="ctx:14">Menu Índices</a></li>
 <li><a href="ctx:15">Menu Int. Ref.</a></li>
 <li><a href="ctx:16">Menu Ajuda e teclas de ajuda</a></li>
+<li><a href="ctx:17">A ferramenta de linha de comando (morvane-cli)</a></li>
 <li><a href="ctx:1000">Escolha de diretório</a></li>
 </ul>
 <p>Para procurar um assunto por palavras, use a página de pesquisa (Alt+F1).</p>
@@ -176,6 +177,25 @@ e a regra de atualização em <i>Regras de atualização</i>.</p>
 <p>F1 ou Shift+F1 abrem a ajuda; Alt+F1 abre a página de pesquisa por palavras.</p>
 )");
 
+    add(17, "A ferramenta de linha de comando (morvane-cli)", R"(
+<p>O programa <code>morvane-cli</code> faz, sem janela, duas das tarefas do editor. É útil em scripts
+de instalação e para conferir arquivos.</p>
+<ul>
+<li><code>morvane-cli inspect &lt;diretório ou alias&gt; [--password SENHA]... [--json]</code>: lê a
+estrutura de todas as tabelas de um banco Paradox e a imprime: propriedades da tabela, campos,
+índices, validações e integridades referenciais. Cada <code>--password</code> fornece a senha de
+tabelas protegidas; <code>--json</code> imprime em JSON em vez de texto.</li>
+<li><code>morvane-cli show &lt;arquivo&gt;</code>: imprime de forma legível um documento
+(<code>.vxscript</code>), um script de atualização (<code>.vxusp</code>) ou um script de manutenção
+(<code>.vxmsp</code>): o cabeçalho, os comandos e as estruturas das tabelas.</li>
+</ul>
+<p>Os aliases são os mesmos do editor: o arquivo indicado pela variável de ambiente
+<code>MORVANE_ENGINE_CONFIG</code> ou, na falta dela, <code>$XDG_CONFIG_HOME/morvane/aliases.conf</code>
+(normalmente <code>~/.config/morvane/aliases.conf</code>).
+Um arquivo danificado ou um erro de leitura é informado com uma mensagem e um código de saída
+diferente de zero.</p>
+)");
+
     add(1000, "Escolha de diretório", R"(
 <p>Escolha o diretório que contém (ou vai conter) as tabelas Paradox. Pelos botões <i>...</i> das abas
 <i>Alias</i> e <i>Novo Alias</i> você pode digitar um diretório que ainda não existe; o programa pergunta
@@ -203,9 +223,13 @@ const TvxHelpPage* TvxHelpPages::Find(int context)
 QString TvxHelpPages::Normalize(const QString& text)
 {
     static const QRegularExpression tags(QStringLiteral("<[^>]*>"));
+    static const QRegularExpression entities(QStringLiteral("&[a-z]+;"));
     QString plain = text;
     plain.remove(tags);
-    plain.replace(QStringLiteral("&mdash;"), QStringLiteral(" "));
+    plain.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
+    plain.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
+    plain.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+    plain.replace(entities, QStringLiteral(" "));
     const QString decomposed = plain.normalized(QString::NormalizationForm_D);
     QString result;
     result.reserve(decomposed.size());
