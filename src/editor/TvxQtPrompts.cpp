@@ -126,13 +126,15 @@ std::optional<QString> TvxQtPrompts::EnterPassword(const QString& caption, const
     return AskText(caption, label, {}, true, false, nullptr, nullptr);
 }
 
-std::optional<QString> TvxQtPrompts::OpenFile(const TvxFileDialogSpec& spec)
+std::optional<QString> TvxQtPrompts::ChooseFile(const TvxFileDialogSpec& spec, bool save)
 {
     QFileDialog dialog(parent_);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(QtFilter(spec.filter));
     dialog.setDefaultSuffix(spec.defaultSuffix);
+    if (save)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.overwritePrompt);
     if (!spec.fileName.isEmpty())
         dialog.selectFile(spec.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -140,19 +142,14 @@ std::optional<QString> TvxQtPrompts::OpenFile(const TvxFileDialogSpec& spec)
     return dialog.selectedFiles().front();
 }
 
+std::optional<QString> TvxQtPrompts::OpenFile(const TvxFileDialogSpec& spec)
+{
+    return ChooseFile(spec, false);
+}
+
 std::optional<QString> TvxQtPrompts::SaveFile(const TvxFileDialogSpec& spec)
 {
-    QFileDialog dialog(parent_);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QtFilter(spec.filter));
-    dialog.setDefaultSuffix(spec.defaultSuffix);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.overwritePrompt);
-    if (!spec.fileName.isEmpty())
-        dialog.selectFile(spec.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().front();
+    return ChooseFile(spec, true);
 }
 
 std::optional<QString> TvxQtPrompts::ChooseDirectory(const QString& start, bool allowCreate, int /*helpContext*/)

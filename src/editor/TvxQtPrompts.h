@@ -33,6 +33,7 @@ public:
     void ShowAbout() override;
 
 private:
+    std::optional<QString> ChooseFile(const TvxFileDialogSpec& spec, bool save);
     std::optional<QString> AskText(const QString& caption, const QString& label, const QString& proposed,
                                    bool password, bool englishForm, const QString* listLabel,
                                    const QStringList* items);

@@ -75,28 +75,28 @@ QToolButton* SpeedButton(QWidget* parent, const char* name, const QString& acces
     return button;
 }
 
-QToolButton* PlusButton(QWidget* parent, const char* name, const QString& accessibleName)
+// A flat button showing one bold glyph ("+" or the minus bar).
+QToolButton* GlyphButton(QWidget* parent, const char* name, const QString& glyph, int pixelSize,
+                         const QString& accessibleName)
 {
     auto* button = SpeedButton(parent, name, accessibleName);
-    button->setText(QStringLiteral("+"));
+    button->setText(glyph);
     QFont font = button->font();
     font.setBold(true);
-    font.setPixelSize(24);
+    font.setPixelSize(pixelSize);
     button->setFont(font);
     button->setFixedSize(30, 30);
     return button;
 }
 
+QToolButton* PlusButton(QWidget* parent, const char* name, const QString& accessibleName)
+{
+    return GlyphButton(parent, name, QStringLiteral("+"), 24, accessibleName);
+}
+
 QToolButton* MinusButton(QWidget* parent, const char* name, const QString& accessibleName)
 {
-    auto* button = SpeedButton(parent, name, accessibleName);
-    button->setText(QStringLiteral("\u2501"));
-    QFont font = button->font();
-    font.setBold(true);
-    font.setPixelSize(20);
-    button->setFont(font);
-    button->setFixedSize(30, 30);
-    return button;
+    return GlyphButton(parent, name, QStringLiteral("\u2501"), 20, accessibleName);
 }
 
 // An arrow glyph; the icon greys itself while the button is disabled.
