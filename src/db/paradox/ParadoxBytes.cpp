@@ -17,30 +17,10 @@ void ParadoxBytes::fail(std::string_view what) const
     throw EvxEngineError(vxErrInvalidFile, std::string(fileName_) + ": " + std::string(what));
 }
 
-const std::uint8_t* ParadoxBytes::span(std::size_t off, std::size_t len) const
+void ParadoxBytes::failOutside(std::size_t off, std::size_t len) const
 {
-    if (off > size_ || len > size_ - off)
-        fail("file ends at byte " + std::to_string(size_) + ", " + std::to_string(len) + " bytes needed at offset " +
-             std::to_string(off));
-    return data_ + off;
-}
-
-std::uint8_t ParadoxBytes::u8(std::size_t off) const
-{
-    return *span(off, 1);
-}
-
-std::uint16_t ParadoxBytes::u16(std::size_t off) const
-{
-    const std::uint8_t* p = span(off, 2);
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t ParadoxBytes::u32(std::size_t off) const
-{
-    const std::uint8_t* p = span(off, 4);
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+    fail("file ends at byte " + std::to_string(size_) + ", " + std::to_string(len) + " bytes needed at offset " +
+         std::to_string(off));
 }
 
 std::string ParadoxBytes::asciiz(std::size_t off, std::size_t maxLen, std::size_t* next) const

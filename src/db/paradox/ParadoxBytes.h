@@ -18,11 +18,25 @@ public:
 
     std::size_t size() const { return size_; }
 
-    std::uint8_t u8(std::size_t off) const;
-    std::uint16_t u16(std::size_t off) const;
-    std::uint32_t u32(std::size_t off) const;
+    std::uint8_t u8(std::size_t off) const { return *span(off, 1); }
+    std::uint16_t u16(std::size_t off) const
+    {
+        const std::uint8_t* p = span(off, 2);
+        return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+    }
+    std::uint32_t u32(std::size_t off) const
+    {
+        const std::uint8_t* p = span(off, 4);
+        return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+               (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+    }
     // Pointer to len bytes at off, all inside the view.
-    const std::uint8_t* span(std::size_t off, std::size_t len) const;
+    const std::uint8_t* span(std::size_t off, std::size_t len) const
+    {
+        if (off > size_ || len > size_ - off)
+            failOutside(off, len);
+        return data_ + off;
+    }
     // Zero-terminated text starting at off; the terminator must lie before off + maxLen
     // and inside the view. *next receives the offset just past the terminator.
     std::string asciiz(std::size_t off, std::size_t maxLen, std::size_t* next = nullptr) const;
@@ -45,6 +59,8 @@ public:
     }
 
 private:
+    [[noreturn]] void failOutside(std::size_t off, std::size_t len) const;
+
     const std::uint8_t* data_;
     std::size_t size_;
     std::string_view fileName_;
