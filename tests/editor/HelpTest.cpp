@@ -65,6 +65,12 @@ void HelpTest::search()
     // Markup is not searched.
     QVERIFY(TvxHelpPages::Search(QStringLiteral("href")).empty());
     QCOMPARE(TvxHelpPages::Normalize(QString::fromUtf8("Índices <b>Não</b>")), QStringLiteral("indices nao"));
+    // Entities read as the characters they stand for, never as words of their own.
+    QCOMPARE(TvxHelpPages::Normalize(QString::fromUtf8("&lt;diretório&gt; &amp; &mdash;x")),
+             QStringLiteral("<diretorio> &  x"));
+    QVERIFY(TvxHelpPages::Search(QStringLiteral("mdash")).empty());
+    // The command-line tool has its page.
+    QCOMPARE(TvxHelpPages::Search(QStringLiteral("morvane-cli inspect json")), std::vector<int>{17});
 }
 
 void HelpTest::windowContextsAndSearch()
