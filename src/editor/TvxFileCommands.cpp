@@ -16,9 +16,10 @@ bool TvxFileCommands::CloseQuery()
         return true;
     switch (window_.AskMessage(vxMsgScriptChangedSave, QString(), TvxMsgButtons::YesNoCancel)) {
     case TvxMsgResult::Yes:
-        // The window closes whether or not the save happened (its file dialog may be cancelled).
+        // Closes only once the script is saved: a cancelled file dialog or a failed save keeps
+        // the window open rather than losing the changes.
         window_.mnSaveClick();
-        return true;
+        return !window_.ScriptChanged;
     case TvxMsgResult::No:
         return true;
     default:

@@ -11,7 +11,8 @@ public:
     explicit TvxFileCommands(TFormDBScript& window) : window_(window) {}
 
     void ExitClick();
-    // With unsaved changes asks 10019 (Yes/No/Cancel); Yes saves first. False: stay open.
+    // With unsaved changes asks 10019 (Yes/No/Cancel); Yes saves first and closes only when the
+    // script was saved. False: stay open.
     bool CloseQuery();
 
 private:

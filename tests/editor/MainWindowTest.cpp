@@ -451,6 +451,12 @@ void MainWindowTest::closing()
         QCOMPARE(w.prompts->Calls().back().text, QStringLiteral("O Script esta alterado! Salvar?"));
         QCOMPARE(w.prompts->Calls().back().buttons, TvxMsgButtons::YesNoCancel);
         QVERIFY(w.help->calls.isEmpty());
+        // Yes whose save does not happen keeps the window open: the changes are not lost.
+        w.prompts->QueueMessageAnswer(TvxMsgResult::Yes);
+        QVERIFY(!w.window->close());
+        QVERIFY(w.window->isVisible());
+        QVERIFY(w.window->ScriptChanged);
+        QVERIFY(w.help->calls.isEmpty());
         w.prompts->QueueMessageAnswer(TvxMsgResult::No);
         QVERIFY(w.window->close());
         QVERIFY(!w.window->isVisible());
