@@ -150,6 +150,12 @@ void TFormDBScript::BuildLayout()
     upper->setContentsMargins(0, 0, 0, 0);
     upper->addWidget(DataSetList);
     upper->addWidget(PageDatabase, 1);
+    // The pages join the focus chain here, so that Tab walks the upper half before the lower.
+    PageDatabase->addTab(BuildAliasPage(), {});
+    PageDatabase->addTab(BuildInfoPage(Info, PanelProtected, false), {});
+    PageDatabase->addTab(BuildCurrentFieldsPage(), {});
+    PageDatabase->addTab(BuildCurrentIndexPage(), {});
+    PageDatabase->addTab(BuildCurrentRefIntPage(), {});
 
     pnNew = Named(new QWidget(Splitter), "pnNew");
     ScriptTableListView = Named(new TvxScriptTableListView(pnNew), "ScriptTableListView");
@@ -160,6 +166,11 @@ void TFormDBScript::BuildLayout()
     lower->setContentsMargins(0, 0, 0, 0);
     lower->addWidget(ScriptTableListView);
     lower->addWidget(PageNew, 1);
+    PageNew->addTab(BuildNewAliasPage(), {});
+    PageNew->addTab(BuildInfoPage(NewInfo, pnNewProtected, true), {});
+    PageNew->addTab(BuildNewFieldsPage(), {});
+    PageNew->addTab(BuildNewIndexPage(), {});
+    PageNew->addTab(BuildNewRefIntPage(), {});
 
     Splitter->addWidget(pnActual);
     Splitter->addWidget(pnNew);
@@ -172,16 +183,6 @@ void TFormDBScript::BuildLayout()
     client->addWidget(Splitter);
     setCentralWidget(central);
 
-    PageDatabase->addTab(BuildAliasPage(), {});
-    PageDatabase->addTab(BuildInfoPage(Info, PanelProtected, false), {});
-    PageDatabase->addTab(BuildCurrentFieldsPage(), {});
-    PageDatabase->addTab(BuildCurrentIndexPage(), {});
-    PageDatabase->addTab(BuildCurrentRefIntPage(), {});
-    PageNew->addTab(BuildNewAliasPage(), {});
-    PageNew->addTab(BuildInfoPage(NewInfo, pnNewProtected, true), {});
-    PageNew->addTab(BuildNewFieldsPage(), {});
-    PageNew->addTab(BuildNewIndexPage(), {});
-    PageNew->addTab(BuildNewRefIntPage(), {});
     PageDatabase->setCurrentIndex(0);
     PageNew->setCurrentIndex(0);
 

@@ -6,8 +6,10 @@
 #include "editor/fmDBScriptPOR.h"
 #include "editor/vxApplication.h"
 #include "editor/vxStrings.h"
+#include "views/cpComboBox.h"
 #include "views/cpDataSetListBox.h"
 #include "views/cpFieldGrid.h"
+#include "views/cpFieldsListBox.h"
 #include "views/cpScriptTableListView.h"
 
 #include <QAbstractButton>
@@ -23,6 +25,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QTreeWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -155,6 +160,7 @@ private slots:
     void closing();
     void connectionState();
     void everyInputHasAName();
+    void tabWalksTheUpperHalfFirst();
 };
 
 void MainWindowTest::menu_data()
@@ -514,6 +520,31 @@ void MainWindowTest::everyInputHasAName()
         const bool named = buddies.contains(widget) || !widget->accessibleName().isEmpty() ||
                            (button && !button->text().isEmpty() && button->text() != QStringLiteral("..."));
         QVERIFY2(named, qPrintable(widget->objectName()));
+    }
+}
+
+void MainWindowTest::tabWalksTheUpperHalfFirst()
+{
+    QTemporaryDir data;
+    WindowUnderTest w(GoodConfig(data.path()));
+    TFormDBScript& window = *w.window;
+    QList<QWidget*> chain;
+    for (QWidget* widget = window.DataSetList; chain.isEmpty() || widget != window.DataSetList;
+         widget = widget->nextInFocusChain())
+        chain << widget;
+    const QList<QWidget*> expected{window.DataSetList,  window.PageDatabase, window.ComboAlias,
+                                   window.EditPath,     window.BtnPath,      window.FieldsList,
+                                   window.EditMin,      window.ListIndex,    window.RefIntList,
+                                   window.EditUpdateRule, window.ScriptTableListView, window.PageNew,
+                                   window.EditNewAlias, window.BtnPathNew,   window.SpdBtnPW,
+                                   window.FieldGrid,    window.EditNewMin,   window.CheckNewRequired,
+                                   window.NewIdxFieldsList, window.NewIdxList, window.CheckNewDesc,
+                                   window.NewRIntList,  window.ComboTables,  window.RadioNewRuleProhibit};
+    qsizetype last = -1;
+    for (QWidget* widget : expected) {
+        const qsizetype at = chain.indexOf(widget);
+        QVERIFY2(at > last, qPrintable(widget->objectName()));
+        last = at;
     }
 }
 
