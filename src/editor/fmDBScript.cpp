@@ -248,8 +248,11 @@ bool TFormDBScript::eventFilter(QObject* watched, QEvent* event)
         previewedKey_ = event;
         previewedTime_ = key->timestamp();
         previewedReceiver_ = widget;
-        if (!travelling)
+        if (!travelling) {
             helpCommands_->KeyDown(key->key(), key->modifiers());
+            if (FieldGrid && (widget == FieldGrid || FieldGrid->isAncestorOf(widget)))
+                FieldGridKeyDown(key->key());
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -295,6 +298,7 @@ void TFormDBScript::mnScriptExecuteClick() {}
 void TFormDBScript::mnScriptClearClick() {}
 void TFormDBScript::mnCommandsClick() {}
 void TFormDBScript::mnExitClick() { fileCommands_->ExitClick(); }
+void TFormDBScript::ExeScriptShowErrorMsg(int CodError) { ShowMessageCode(CodError); }
 
 void TFormDBScript::mnOpenDatabaseClick() {}
 void TFormDBScript::mnAliasAddPathClick() {}
@@ -316,6 +320,13 @@ void TFormDBScript::mnFieldChangeClick() {}
 void TFormDBScript::mnFieldMoveClick() {}
 void TFormDBScript::mnFieldDeleteClick() {}
 void TFormDBScript::FieldGridSelectField(int) {}
+
+void TFormDBScript::FieldGridKeyDown(int Key)
+{
+    if (Key == Qt::Key_Return || Key == Qt::Key_Enter)
+        mnFieldChangeClick();
+}
+
 void TFormDBScript::FieldsListChange() {}
 void TFormDBScript::EditNewValChange() {}
 void TFormDBScript::EditNewValExit() {}

@@ -237,6 +237,8 @@ public slots:
     void mnScriptClearClick();
     void mnCommandsClick();
     void mnExitClick();
+    // An error code of the script executor (293-299): shown as its message, never dropped.
+    void ExeScriptShowErrorMsg(int CodError);
     // "Alia&ses" and the alias controls
     void mnOpenDatabaseClick();
     void mnAliasAddPathClick();
@@ -261,6 +263,8 @@ public slots:
     void mnFieldMoveClick();
     void mnFieldDeleteClick();
     void FieldGridSelectField(int Row);
+    // Enter (either key) in the field grid runs "&Alterar".
+    void FieldGridKeyDown(int Key);
     void FieldsListChange();
     void EditNewValChange();
     void EditNewValExit();

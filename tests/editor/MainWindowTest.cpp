@@ -298,6 +298,10 @@ void MainWindowTest::messageHelpers()
     QCOMPARE(w.prompts->Calls()[0].caption, QStringLiteral("Morvane"));
     QCOMPARE(w.prompts->Calls()[0].buttons, TvxMsgButtons::Ok);
     QCOMPARE(w.prompts->Calls()[1].text, QStringLiteral("O Nome do arquivo esta em branco"));
+    // An execution error code reaches the user as its message.
+    window.ExeScriptShowErrorMsg(294);
+    QCOMPARE(w.prompts->Calls().back().text, QString::fromUtf8("O arquivo de script não foi encontrado"));
+    QCOMPARE(w.prompts->Calls().back().caption, QStringLiteral("Morvane"));
 
     // A question without text shows id 0 with OK and counts as cancelled, whatever is answered.
     w.prompts->ClearCalls();
