@@ -84,6 +84,14 @@ public:
     QString DocumentFileName;
     int HelpContext = vxHelpContents;
 
+    // --- file dialogs, as the "&Arquivo" commands show them ---
+    TvxFileDialogSpec Open{QStringLiteral("Arquivos do Morvane (vxscript)|*.vxscript"), QStringLiteral("vxscript"), {},
+                           false};
+    TvxFileDialogSpec Save{QStringLiteral("Arquivos do Morvane (vxscript)|*.vxscript"), QStringLiteral("vxscript"), {},
+                           true};
+    TvxFileDialogSpec OpenScripts{
+        QStringLiteral("Scrip de atualização (VXUSP)|*.vxusp|Scrip de manuntenção (VXMSP)|*.vxmsp"), {}, {}, false};
+
     // --- message helpers ---
     // The string of that id; empty when it has none.
     static QString LoadMessage(int id);

@@ -251,6 +251,17 @@ void MainWindowTest::captionAndAliasesAfterStart()
     QVERIFY(!w.window->EditNewMin->isEnabled());
     QVERIFY(!w.window->CheckNewRequired->isEnabled());
     QCOMPARE(w.window->mnOpenDatabase->text(), QStringLiteral("&Abrir base de dados"));
+    // The window's file dialogs.
+    const QString documents = QStringLiteral("Arquivos do Morvane (vxscript)|*.vxscript");
+    QCOMPARE(w.window->Open.filter, documents);
+    QCOMPARE(w.window->Open.defaultSuffix, QStringLiteral("vxscript"));
+    QVERIFY(!w.window->Open.overwritePrompt);
+    QCOMPARE(w.window->Save.filter, documents);
+    QCOMPARE(w.window->Save.defaultSuffix, QStringLiteral("vxscript"));
+    QVERIFY(w.window->Save.overwritePrompt);
+    QCOMPARE(w.window->OpenScripts.filter,
+             QString::fromUtf8("Scrip de atualização (VXUSP)|*.vxusp|Scrip de manuntenção (VXMSP)|*.vxmsp"));
+    QVERIFY(w.window->OpenScripts.defaultSuffix.isEmpty());
 }
 
 void MainWindowTest::windowLayout()
