@@ -112,11 +112,17 @@ QToolButton* ArrowButton(QWidget* parent, const char* name, Qt::ArrowType arrow,
     return button;
 }
 
+// Call once both parts are in. A palette rather than a style sheet, which would stop the
+// window's font from reaching the controls.
 void BlueHandle(QSplitter* splitter, int width)
 {
     splitter->setHandleWidth(width);
     splitter->setChildrenCollapsible(false);
-    splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background-color: blue; }"));
+    QSplitterHandle* handle = splitter->handle(1);
+    QPalette palette = handle->palette();
+    palette.setColor(QPalette::Window, Qt::blue);
+    handle->setPalette(palette);
+    handle->setAutoFillBackground(true);
 }
 
 QTreeWidget* ReportList(QWidget* parent, const char* name, const QStringList& headers)
@@ -138,7 +144,6 @@ void TFormDBScript::BuildLayout()
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("ClientArea"));
     Splitter = Named(new QSplitter(Qt::Vertical, central), "Splitter");
-    BlueHandle(Splitter, 5);
 
     pnActual = Named(new QWidget(Splitter), "pnActual");
     DataSetList = Named(new TvxDataSetListBox(pnActual), "DataSetList");
@@ -174,6 +179,7 @@ void TFormDBScript::BuildLayout()
 
     Splitter->addWidget(pnActual);
     Splitter->addWidget(pnNew);
+    BlueHandle(Splitter, 5);
     Splitter->setStretchFactor(0, 1);
     Splitter->setStretchFactor(1, 0);
     Splitter->setSizes({556 - 254, 254});
@@ -277,7 +283,6 @@ QWidget* TFormDBScript::BuildCurrentFieldsPage()
 {
     auto* page = Named(new QWidget, "TabFields");
     auto* splitter = Named(new QSplitter(Qt::Vertical, page), "SplitterFields");
-    BlueHandle(splitter, 3);
     FieldsList = Named(new TvxFieldsListBox(splitter), "FieldsList");
     FieldsList->setAccessibleName(QStringLiteral("Campos"));
     auto* validation = Named(new QWidget(splitter), "PanelValidation");
@@ -303,6 +308,7 @@ QWidget* TFormDBScript::BuildCurrentFieldsPage()
         w->setEnabled(false);
     splitter->addWidget(FieldsList);
     splitter->addWidget(validation);
+    BlueHandle(splitter, 3);
     splitter->setStretchFactor(0, 1);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -383,7 +389,6 @@ QWidget* TFormDBScript::BuildNewFieldsPage()
 {
     auto* page = Named(new QWidget, "TabNewFields");
     auto* splitter = Named(new QSplitter(Qt::Vertical, page), "SplitterNewFields");
-    BlueHandle(splitter, 3);
     FieldGrid = Named(new TvxFieldGrid(splitter), "FieldGrid");
     FieldGrid->SetColumns({QStringLiteral("Nome"), QStringLiteral("Tipo"), QStringLiteral("Compr.")});
     FieldGrid->setColumnWidth(0, 189);
@@ -414,6 +419,7 @@ QWidget* TFormDBScript::BuildNewFieldsPage()
     grid->addWidget(CheckNewRequired, 2, 1);
     splitter->addWidget(FieldGrid);
     splitter->addWidget(validation);
+    BlueHandle(splitter, 3);
     splitter->setStretchFactor(0, 1);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
