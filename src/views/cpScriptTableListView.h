@@ -9,6 +9,7 @@
 // Entries added, renamed, deleted or cleared through the model show at once.
 
 #include "script/TvxScriptTableList.h"
+#include "views/cpFieldGrid.h"
 #include "views/vxNavigationKeys.h"
 
 #include <QListWidget>
@@ -16,7 +17,6 @@
 
 namespace morvane {
 
-class TvxFieldGrid;
 
 class TvxScriptTableListView : public QListWidget, public TvxScriptTableList, private IvxStructFields
 {
