@@ -1,16 +1,15 @@
 // Runs the real morvane-cli inspect on the sample tables and on the generated example database.
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <string>
-
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <nlohmann/json.hpp>
+#include "CliRunner.h"
 
 namespace {
 
@@ -19,19 +18,12 @@ using nlohmann::json;
 
 const fs::path samples = MORVANE_SAMPLES_DIR;
 
-struct RunResult
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using morvane::test::ShellQuote;
+using RunResult = morvane::test::CliResult;
 
 std::string quote(const std::string& s)
 {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
+    return ShellQuote(s);
 }
 
 class InspectCommandTest : public ::testing::Test
@@ -52,22 +44,7 @@ protected:
 
     RunResult run(const std::string& args)
     {
-        const std::string errFile = (dir / "stderr.txt").string();
-        const std::string cmd = "MORVANE_ENGINE_CONFIG=" + quote(config) + " " + quote(MORVANE_CLI_PATH) +
-                                " inspect " + args + " 2>" + quote(errFile);
-        RunResult r;
-        FILE* p = ::popen(cmd.c_str(), "r");
-        if (!p)
-            return r;
-        char buf[4096];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-            r.out.append(buf, n);
-        const int raw = ::pclose(p);
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        std::ifstream in(errFile);
-        r.err.assign(std::istreambuf_iterator<char>(in), {});
-        return r;
+        return morvane::test::RunCli("inspect " + args, dir / "stderr.txt", "MORVANE_ENGINE_CONFIG=" + quote(config));
     }
 
     static const json* table(const json& doc, const std::string& fileName)

@@ -19,36 +19,16 @@
 #include "script/cpvxScriptLoader.h"
 #include "stream/TvxFileStream.h"
 
+#include "CliRunner.h"
+
 using namespace morvane;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Result
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ShellQuote(const std::string& s)
-{
-    std::string q(1, '\'');
-    for (char c : s) {
-        if (c == '\'')
-            q.append("'\\''");
-        else
-            q.push_back(c);
-    }
-    q.push_back('\'');
-    return q;
-}
-
-std::string Slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using Result = test::CliResult;
+using test::ShellQuote;
+using test::Slurp;
 
 class Script : public TvxDBScriptLoader
 {
@@ -113,21 +93,7 @@ protected:
 
     Result Run(const std::string& args)
     {
-        const fs::path errFile = dir_ / "stderr.txt";
-        std::string cmd = ShellQuote(MORVANE_CLI_PATH);
-        cmd.append(" show ").append(args).append(" 2>").append(ShellQuote(errFile.string()));
-        Result r;
-        FILE* p = ::popen(cmd.c_str(), "r");
-        if (!p)
-            return r;
-        char buf[4096];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-            r.out.append(buf, n);
-        const int st = ::pclose(p);
-        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-        r.err = Slurp(errFile);
-        return r;
+        return test::RunCli("show " + args, dir_ / "stderr.txt");
     }
 
     std::string SaveDocument()
