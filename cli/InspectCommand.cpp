@@ -10,9 +10,9 @@
 #include <nlohmann/json.hpp>
 
 #include "CliCommands.h"
-#include "CliTexts.h"
 #include "db/cpDatabase.h"
 #include "model/clvxTableDesc.h"
+#include "model/vxCodePage.h"
 #include "model/vxFieldTypes.h"
 
 namespace morvane::cli {
@@ -48,12 +48,28 @@ int fieldType(const TvxTableDesc& desc, int fieldNo)
     return f ? f->type() : 0;
 }
 
+// Table and file names come from the file system: printed as they are when they are UTF-8
+// already, else read in the table's code page (files copied from older systems).
+std::string fileSystemName(const std::string& name, int codePage)
+{
+    return IsUtf8(name) ? name : CodePageToUtf8(name, codePage);
+}
+
+// Command-line texts are UTF-8; passwords go to the engine as the bytes of new tables
+// (Windows-1252) when they convert without loss, else as typed, which the reader converts into
+// each table's own code page.
+std::string enginePassword(const std::string& typed)
+{
+    const std::string native = Utf8ToCodePage(typed, vxNewTableCodePage);
+    return CodePageToUtf8(native, vxNewTableCodePage) == typed ? native : typed;
+}
+
 ordered_json tableJson(const std::string& name, const TvxTableDesc& desc, TvxDatabase& db)
 {
-    const TvxCodePageText utf8(desc.CodePage());
+    const auto utf8 = [codePage = desc.CodePage()](std::string_view text) { return CodePageToUtf8(text, codePage); };
     ordered_json t;
-    t["name"] = FileSystemName(name, utf8);
-    t["fileName"] = FileSystemName(desc.FileName(), utf8);
+    t["name"] = fileSystemName(name, desc.CodePage());
+    t["fileName"] = fileSystemName(desc.FileName(), desc.CodePage());
     t["tableType"] = utf8(desc.TableTypeName());
     t["level"] = desc.TableLevel();
     t["codePage"] = desc.CodePage();
@@ -206,7 +222,7 @@ int RunInspect(int argc, char** argv)
         auto engine = CreateParadoxEngine();
         TvxDatabase db(*engine);
         for (const auto& p : args.passwords)
-            db.Session().AddPassword(Utf8ToCp1252(p));
+            db.Session().AddPassword(enginePassword(p));
         std::error_code ec;
         if (std::filesystem::is_directory(args.source, ec)) {
             db.SetPath(args.source);

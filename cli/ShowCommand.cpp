@@ -6,6 +6,7 @@
 
 #include "CliCommands.h"
 #include "model/clvxTableDesc.h"
+#include "model/vxCodePage.h"
 #include "model/vxFieldTypes.h"
 #include "script/IvxScriptFileSink.h"
 #include "script/TvxScriptFileVersion.h"
@@ -18,36 +19,23 @@ namespace morvane::cli {
 
 namespace {
 
-// Windows-1252 to UTF-8 for the terminal; the five undefined bytes become U+FFFD, and control
-// characters, which a damaged or hostile file may hold, are shown as \xNN so that they can
-// neither break the listing's lines nor reach the terminal as commands.
+// Script texts (Windows-1252) to UTF-8 for the terminal; undefined bytes become U+FFFD, and
+// control characters, which a damaged or hostile file may hold, are shown as \xNN so that they
+// can neither break the listing's lines nor reach the terminal as commands. UTF-8 holds bytes
+// below 0x80 only as themselves, so they are escaped after the conversion.
 std::string Utf8(const std::string& text)
 {
-    static const char16_t high[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                                      0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    const std::string utf8 = CodePageToUtf8(text, vxNewTableCodePage);
     std::string out;
-    out.reserve(text.size());
-    for (unsigned char c : text) {
+    out.reserve(utf8.size());
+    for (char ch : utf8) {
+        const auto c = static_cast<unsigned char>(ch);
         if (c < 0x20 || c == 0x7F) {
             char escape[5];
             std::snprintf(escape, sizeof escape, "\\x%02X", c);
             out += escape;
-            continue;
-        }
-        char32_t u = c;
-        if (c >= 0x80 && c < 0xA0)
-            u = high[c - 0x80];
-        if (u < 0x80) {
-            out += static_cast<char>(u);
-        } else if (u < 0x800) {
-            out += static_cast<char>(0xC0 | (u >> 6));
-            out += static_cast<char>(0x80 | (u & 0x3F));
         } else {
-            out += static_cast<char>(0xE0 | (u >> 12));
-            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (u & 0x3F));
+            out += ch;
         }
     }
     return out;

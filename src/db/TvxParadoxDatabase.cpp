@@ -1,8 +1,8 @@
 #include "db/TvxParadoxDatabase.h"
 
-#include "db/paradox/ParadoxCodePage.h"
 #include "db/paradox/ParadoxPassword.h"
 #include "db/paradox/ParadoxTableRecords.h"
+#include "model/vxCodePage.h"
 #include "model/vxFieldTypes.h"
 
 #include <algorithm>

@@ -1,8 +1,10 @@
 #pragma once
-// Conversion between the single-byte texts that records hold (in a table's code page) and the
-// widgets' QString. Code pages 1252, 437 and 850 are built in; others go through Qt's codecs when
-// available, else Latin-1. A code page of 0 or less means that of new tables (Windows-1252).
-// Characters the code page cannot hold are written as "?".
+// The widgets' side of record texts: QString to and from the bytes records hold, in a table's
+// code page (0 or less: that of new tables), through the model's one converter. Bytes 0x80-0x9F
+// a code page leaves undefined show as C1 controls, so that an edited text keeps them;
+// characters the code page cannot hold are written as "?".
+
+#include "model/vxCodePage.h"
 
 #include <QString>
 
@@ -11,9 +13,14 @@
 
 namespace morvane {
 
-inline constexpr int vxNewTableCodePage = 1252;
+inline QString RecordTextToQString(std::string_view bytes, int codePage = vxNewTableCodePage)
+{
+    return QString::fromStdString(CodePageToUtf8(bytes, codePage, TvxUndefinedBytes::AsControls));
+}
 
-QString RecordTextToQString(std::string_view bytes, int codePage = vxNewTableCodePage);
-std::string QStringToRecordText(const QString& text, int codePage = vxNewTableCodePage);
+inline std::string QStringToRecordText(const QString& text, int codePage = vxNewTableCodePage)
+{
+    return Utf8ToCodePage(text.toStdString(), codePage);
+}
 
 } // namespace morvane
