@@ -48,6 +48,26 @@ QLabel* CaptionFor(QWidget* parent, QWidget* buddy)
     return label;
 }
 
+// The widget at (row, column + 1) of the grid, its caption label at (row, column).
+void AddCaptioned(QGridLayout* grid, QWidget* parent, QWidget* widget, int row, int column)
+{
+    grid->addWidget(CaptionFor(parent, widget), row, column);
+    grid->addWidget(widget, row, column + 1);
+}
+
+// The validation fields of a "Campos" tab: minimum and maximum, then default and picture.
+QGridLayout* ValidationGrid(QWidget* panel, QLineEdit* minimum, QLineEdit* maximum, QLineEdit* defaultValue,
+                            QLineEdit* picture)
+{
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(2, 2, 2, 2);
+    AddCaptioned(grid, panel, minimum, 0, 0);
+    AddCaptioned(grid, panel, maximum, 0, 2);
+    AddCaptioned(grid, panel, defaultValue, 1, 0);
+    AddCaptioned(grid, panel, picture, 1, 2);
+    return grid;
+}
+
 QLineEdit* ReadOnlyEdit(QWidget* parent, const char* name)
 {
     auto* edit = Named(new QLineEdit(parent), name);
@@ -123,6 +143,18 @@ void BlueHandle(QSplitter* splitter, int width)
     palette.setColor(QPalette::Window, Qt::blue);
     handle->setPalette(palette);
     handle->setAutoFillBackground(true);
+}
+
+// A "Campos" tab: the field list above, the validation panel below a 3-pixel blue splitter.
+void SplitFieldsPage(QWidget* page, QSplitter* splitter, QWidget* fields, QWidget* validation)
+{
+    splitter->addWidget(fields);
+    splitter->addWidget(validation);
+    BlueHandle(splitter, 3);
+    splitter->setStretchFactor(0, 1);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(splitter);
 }
 
 QTreeWidget* ReportList(QWidget* parent, const char* name, const QStringList& headers)
@@ -206,10 +238,8 @@ QWidget* TFormDBScript::BuildAliasPage()
     BtnPath->setAccessibleName(QStringLiteral("Escolher diretório"));
     BtnPath->setFixedWidth(28);
     auto* grid = new QGridLayout(page);
-    grid->addWidget(CaptionFor(page, ComboAlias), 0, 0);
-    grid->addWidget(ComboAlias, 0, 1);
-    grid->addWidget(CaptionFor(page, EditPath), 1, 0);
-    grid->addWidget(EditPath, 1, 1);
+    AddCaptioned(grid, page, ComboAlias, 0, 0);
+    AddCaptioned(grid, page, EditPath, 1, 0);
     grid->addWidget(BtnPath, 1, 2);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(2, 1);
@@ -292,27 +322,12 @@ QWidget* TFormDBScript::BuildCurrentFieldsPage()
     EditPicture = ReadOnlyEdit(validation, "EditPicture");
     PanelRequired = Panel(validation, "PanelRequired", font());
     PanelRequired->setAccessibleName(QStringLiteral("Requerido"));
-    auto* grid = new QGridLayout(validation);
-    grid->setContentsMargins(2, 2, 2, 2);
-    grid->addWidget(CaptionFor(validation, EditMin), 0, 0);
-    grid->addWidget(EditMin, 0, 1);
-    grid->addWidget(CaptionFor(validation, EditMax), 0, 2);
-    grid->addWidget(EditMax, 0, 3);
-    grid->addWidget(CaptionFor(validation, EditDefault), 1, 0);
-    grid->addWidget(EditDefault, 1, 1);
-    grid->addWidget(CaptionFor(validation, EditPicture), 1, 2);
-    grid->addWidget(EditPicture, 1, 3);
+    auto* grid = ValidationGrid(validation, EditMin, EditMax, EditDefault, EditPicture);
     grid->addWidget(PanelRequired, 2, 1);
     for (QWidget* w : {static_cast<QWidget*>(EditMin), static_cast<QWidget*>(EditMax),
                        static_cast<QWidget*>(EditDefault), static_cast<QWidget*>(EditPicture)})
         w->setEnabled(false);
-    splitter->addWidget(FieldsList);
-    splitter->addWidget(validation);
-    BlueHandle(splitter, 3);
-    splitter->setStretchFactor(0, 1);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(splitter);
+    SplitFieldsPage(page, splitter, FieldsList, validation);
     return page;
 }
 
@@ -373,12 +388,9 @@ QWidget* TFormDBScript::BuildNewAliasPage()
     BtnPathNew->setAccessibleName(QStringLiteral("Escolher diretório do novo alias"));
     BtnPathNew->setFixedWidth(28);
     auto* grid = new QGridLayout(page);
-    grid->addWidget(CaptionFor(page, EditNewAlias), 0, 0);
-    grid->addWidget(EditNewAlias, 0, 1);
-    grid->addWidget(CaptionFor(page, EditNewDrive), 1, 0);
-    grid->addWidget(EditNewDrive, 1, 1);
-    grid->addWidget(CaptionFor(page, EditNewPath), 2, 0);
-    grid->addWidget(EditNewPath, 2, 1);
+    AddCaptioned(grid, page, EditNewAlias, 0, 0);
+    AddCaptioned(grid, page, EditNewDrive, 1, 0);
+    AddCaptioned(grid, page, EditNewPath, 2, 0);
     grid->addWidget(BtnPathNew, 2, 2);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(3, 1);
@@ -405,25 +417,10 @@ QWidget* TFormDBScript::BuildNewFieldsPage()
     BtnNewPicture->setAccessibleName(QStringLiteral("Formato"));
     BtnNewPicture->setFixedWidth(28);
     BtnNewPicture->setVisible(false);
-    auto* grid = new QGridLayout(validation);
-    grid->setContentsMargins(2, 2, 2, 2);
-    grid->addWidget(CaptionFor(validation, EditNewMin), 0, 0);
-    grid->addWidget(EditNewMin, 0, 1);
-    grid->addWidget(CaptionFor(validation, EditNewMax), 0, 2);
-    grid->addWidget(EditNewMax, 0, 3);
-    grid->addWidget(CaptionFor(validation, EditNewDefault), 1, 0);
-    grid->addWidget(EditNewDefault, 1, 1);
-    grid->addWidget(CaptionFor(validation, EditNewPicture), 1, 2);
-    grid->addWidget(EditNewPicture, 1, 3);
+    auto* grid = ValidationGrid(validation, EditNewMin, EditNewMax, EditNewDefault, EditNewPicture);
     grid->addWidget(BtnNewPicture, 1, 4);
     grid->addWidget(CheckNewRequired, 2, 1);
-    splitter->addWidget(FieldGrid);
-    splitter->addWidget(validation);
-    BlueHandle(splitter, 3);
-    splitter->setStretchFactor(0, 1);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(splitter);
+    SplitFieldsPage(page, splitter, FieldGrid, validation);
     return page;
 }
 
