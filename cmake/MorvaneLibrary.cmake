@@ -21,7 +21,7 @@ function(morvane_gtest name)
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE
-        MORVANE_SAMPLES_DIR="${MORVANE_SHARED_DIR}/paradox-samples"
+        MORVANE_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/tests/data/paradox"
         MORVANE_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
@@ -36,7 +36,7 @@ function(morvane_qtest prefix)
         add_executable(${target} ${src})
         target_link_libraries(${target} PRIVATE ${ARG_LIBS} Qt6::Test)
         target_compile_definitions(${target} PRIVATE
-            MORVANE_SAMPLES_DIR="${MORVANE_SHARED_DIR}/paradox-samples"
+            MORVANE_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/tests/data/paradox"
             MORVANE_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
         add_test(NAME ${target} COMMAND ${target})
         set_tests_properties(${target} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
