@@ -20,7 +20,7 @@ namespace {
 morvane::ParadoxTableHeader fixedTable()
 {
     morvane::ParadoxTableHeader t;
-    t.fileType = 0;
+    t.fileType = morvane::ParadoxFileType::KeyedTable;
     t.fileVersionId = 11;
     t.hasDataHeader = true;
     t.numFields = 3;

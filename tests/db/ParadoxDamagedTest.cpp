@@ -4,6 +4,7 @@
 
 #include "db/TvxParadoxDatabase.h"
 #include "db/paradox/ParadoxIndexFile.h"
+#include "db/paradox/ParadoxLayout.h"
 #include "db/paradox/ParadoxTableHeader.h"
 #include "db/paradox/ParadoxValFile.h"
 #include "ParadoxTestSupport.h"
@@ -99,12 +100,12 @@ TEST(ParadoxDamaged, IndexFiles)
     expectInvalid("C.PX", [](Bytes& b) { b.resize(40); }, "truncated");
     // Field ids of an X file name the indexed table field: 9 is past the table's 3.
     expectInvalid("C.X02", [](Bytes& b) {
-        const std::size_t ids = 0x58 + (b[0x66] | (b[0x67] << 8));
+        const std::size_t ids = ParadoxHeader::CommonPartEnd + ParadoxLe16(b.data() + ParadoxHeader::FieldIdsPtr);
         test::PutU16(b, ids, 9);
     }, "field 9");
     // Pointing at field 3 where the X file holds a copy of field 2 (another name).
     expectInvalid("C.X02", [](Bytes& b) {
-        const std::size_t ids = 0x58 + (b[0x66] | (b[0x67] << 8));
+        const std::size_t ids = ParadoxHeader::CommonPartEnd + ParadoxLe16(b.data() + ParadoxHeader::FieldIdsPtr);
         test::PutU16(b, ids, 3);
     }, "does not match");
     expectInvalid("C.X03", [](Bytes& b) { b.resize(0x90); }, "exceeds the file size");
@@ -118,11 +119,11 @@ TEST(ParadoxDamaged, ValidityFiles)
     expectInvalid("C.VAL", [](Bytes& b) { b[1] = 1; }, "no longer matches");
     // Footer: field count, then a field type that is no longer the table's.
     expectInvalid("C.VAL", [](Bytes& b) {
-        const std::size_t footer = b[9] | (b[10] << 8);
+        const std::size_t footer = ParadoxLe16(b.data() + ParadoxValLayout::FooterOffset);
         test::PutU16(b, footer, 4);
     }, "no longer matches");
     expectInvalid("C.VAL", [](Bytes& b) {
-        const std::size_t footer = b[9] | (b[10] << 8);
+        const std::size_t footer = ParadoxLe16(b.data() + ParadoxValLayout::FooterOffset);
         b[footer + 6 + 6] = 0x01;
     }, "no longer matches");
     expectInvalid("C.VAL", [](Bytes& b) { test::PutU32(b, 0x09, 0x7FFFFFF0); }, "file ends");
@@ -262,7 +263,7 @@ TEST(ParadoxCache, ConnectReadsHeadersButNoDataBlock)
     std::uint64_t expected = 0;
     for (const char* f : {"C.DB", "C.PX", "C.X02", "C.X03"}) {
         const Bytes b = ReadAll((dir.path() / f).string());
-        const std::uint64_t headerSize = b[2] | (b[3] << 8);
+        const std::uint64_t headerSize = ParadoxLe16(b.data() + ParadoxHeader::HeaderSize);
         ASSERT_LT(headerSize, b.size()) << f << " has data blocks";
         expected += headerSize;
     }

@@ -186,7 +186,7 @@ TEST(ParadoxSamples, EveryFamilyFileHeaderAgreesWithPxlib)
         const ParadoxTableHeader h = ParseParadoxHeader(bytes.data(), bytes.size(), bytes.size(), entry.path());
         const PxOracle px = PxOracle::Read(entry.path().string());
         ASSERT_TRUE(px.opened);
-        EXPECT_EQ(h.fileType, px.fileType);
+        EXPECT_EQ(static_cast<int>(h.fileType), px.fileType);
         EXPECT_EQ(h.recordSize, px.recordSize);
         EXPECT_EQ(h.headerSize, px.headerSize);
         EXPECT_EQ(h.blockSizeKb, px.blockSizeKb);

@@ -3,6 +3,7 @@
 // every kind, converted to the engine's native value forms.
 
 #include "db/TvxParadoxDatabase.h"
+#include "db/paradox/ParadoxLayout.h"
 #include "db/paradox/ParadoxValue.h"
 #include "model/vxFieldTypes.h"
 #include "ParadoxTestSupport.h"
@@ -233,7 +234,7 @@ struct CheckSpec
 // A level 4/5 .VAL for the given .DB: header, checks, no rules, footer repeating the fields.
 std::vector<std::uint8_t> writeVal(const std::vector<std::uint8_t>& db, const std::vector<CheckSpec>& checks)
 {
-    const int nf = db[0x21] | (db[0x22] << 8);
+    const int nf = ParadoxLe16(db.data() + ParadoxHeader::NumFields);
     std::vector<std::uint8_t> v(0x35, 0);
     v[0] = db[0x2E];
     v[1] = db[0x39];
@@ -264,7 +265,7 @@ std::vector<std::uint8_t> writeVal(const std::vector<std::uint8_t>& db, const st
     const std::size_t footer = v.size();
     v.resize(footer + 6 + 4 * static_cast<std::size_t>(nf) + 79, 0);
     test::PutU16(v, footer, static_cast<std::uint16_t>(nf));
-    const std::size_t ids = 0x58 + (db[0x66] | (db[0x67] << 8));
+    const std::size_t ids = ParadoxHeader::CommonPartEnd + ParadoxLe16(db.data() + ParadoxHeader::FieldIdsPtr);
     std::size_t names = 0;
     for (int i = 0; i < nf; ++i) {
         const auto k = static_cast<std::size_t>(i);

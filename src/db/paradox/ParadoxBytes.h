@@ -9,6 +9,8 @@
 #include <string_view>
 #include <type_traits>
 
+#include "db/paradox/ParadoxLayout.h"
+
 namespace morvane {
 
 class ParadoxBytes
@@ -19,17 +21,8 @@ public:
     std::size_t size() const { return size_; }
 
     std::uint8_t u8(std::size_t off) const { return *span(off, 1); }
-    std::uint16_t u16(std::size_t off) const
-    {
-        const std::uint8_t* p = span(off, 2);
-        return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-    }
-    std::uint32_t u32(std::size_t off) const
-    {
-        const std::uint8_t* p = span(off, 4);
-        return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-               (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-    }
+    std::uint16_t u16(std::size_t off) const { return ParadoxLe16(span(off, 2)); }
+    std::uint32_t u32(std::size_t off) const { return ParadoxLe32(span(off, 4)); }
     // Pointer to len bytes at off, all inside the view.
     const std::uint8_t* span(std::size_t off, std::size_t len) const
     {

@@ -33,11 +33,11 @@ ParadoxSecondaryIndex ReadParadoxSecondaryIndex(const ParadoxTableHeader& x, con
                                                 const std::string& extension, const std::string& fileName)
 {
     if (!x.isSecondaryX())
-        fail(fileName, "not a secondary index file (file type " + std::to_string(x.fileType) + ")");
+        fail(fileName, "not a secondary index file (file type " + std::to_string(static_cast<int>(x.fileType)) + ")");
 
     ParadoxSecondaryIndex idx;
-    idx.composite = x.fileType == 6 || x.fileType == 8;
-    idx.maintained = x.fileType == 5 || x.fileType == 8;
+    idx.composite = x.isCompositeX();
+    idx.maintained = x.isMaintainedX();
     idx.number = numberFromExtension(extension, idx.composite);
     if (idx.composite) {
         idx.unique = (x.flags55 & 0x20) != 0;

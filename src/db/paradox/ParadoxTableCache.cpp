@@ -1,6 +1,7 @@
 #include "db/paradox/ParadoxTableCache.h"
 
 #include "db/EvxEngineError.h"
+#include "db/paradox/ParadoxLayout.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,7 +14,6 @@ namespace morvane {
 
 namespace {
 
-constexpr std::size_t CommonHeaderBytes = 0x58;
 constexpr std::uint64_t MaxValFileBytes = 16u << 20;
 
 bool isHexDigit(char c)
@@ -92,9 +92,9 @@ ParadoxTableHeader ParadoxTableCache::readHeader(const ParadoxDirectory& dir, co
     // The common part first, then exactly as many bytes as the header declares.
     const OpenFile file(dir, f.name);
     std::vector<std::uint8_t> bytes;
-    file.readInto(bytes, 0, static_cast<std::size_t>(std::min<std::uint64_t>(f.size, CommonHeaderBytes)));
-    if (bytes.size() >= 4) {
-        const std::uint64_t declared = static_cast<std::uint64_t>(bytes[2] | (bytes[3] << 8));
+    file.readInto(bytes, 0, static_cast<std::size_t>(std::min<std::uint64_t>(f.size, ParadoxHeader::CommonPartEnd)));
+    if (bytes.size() >= ParadoxHeader::HeaderSize + 2) {
+        const std::uint64_t declared = ParadoxLe16(bytes.data() + ParadoxHeader::HeaderSize);
         const std::uint64_t wanted = std::min(declared, f.size);
         if (wanted > bytes.size())
             file.readInto(bytes, bytes.size(), static_cast<std::size_t>(wanted - bytes.size()));
@@ -164,14 +164,14 @@ std::shared_ptr<const ParadoxTable> ParadoxTableCache::Load(ParadoxDirectory& di
     const ParadoxTableHeader& h = table->header;
     if (!h.isTable())
         throw EvxEngineError(vxErrInvalidFile,
-                             dir.pathOf(dbFileName) + ": not a table (file type " + std::to_string(h.fileType) + ")");
+                             dir.pathOf(dbFileName) + ": not a table (file type " + std::to_string(static_cast<int>(h.fileType)) + ")");
     if (admit)
         admit(h);
 
     if (pxAt && h.primaryKeyFields > 0) {
         const ParadoxFileStamp& px = stamps[*pxAt];
         ParadoxTableHeader pi = readHeader(dir, px);
-        if (pi.fileType != 1 || pi.numFields != h.primaryKeyFields)
+        if (pi.fileType != ParadoxFileType::PrimaryIndex || pi.numFields != h.primaryKeyFields)
             throw EvxEngineError(vxErrInvalidFile, dir.pathOf(px.name) + ": primary index does not match its table (" +
                                                        std::to_string(pi.numFields) + " key fields, table " +
                                                        std::to_string(h.primaryKeyFields) + ")");

@@ -9,9 +9,7 @@ namespace morvane {
 
 namespace {
 
-constexpr std::size_t CommonPartSize = 0x58;
-constexpr std::size_t DataHeaderEnd = 0x78;
-constexpr std::size_t MaxNameBytes = 256;
+namespace H = ParadoxHeader;
 
 // Fixed record length of a disk type, 0 for the sized ones, -1 for an unknown code.
 int fixedLength(std::uint8_t type)
@@ -34,11 +32,6 @@ int fixedLength(std::uint8_t type)
     }
 }
 
-bool isBlob(std::uint8_t type)
-{
-    return type == pxMemo || type == pxBinary || type == pxFmtMemo || type == pxOle || type == pxGraphic;
-}
-
 std::string fieldLabel(std::size_t i, const ParadoxField& f)
 {
     std::string s = "field " + std::to_string(i + 1);
@@ -55,8 +48,8 @@ void checkField(const ParadoxBytes& b, std::size_t i, const ParadoxField& f)
     if (f.type == pxBcd) {
         b.require(f.size <= 32,
                   [&] { return fieldLabel(i, f) + ": BCD with " + std::to_string(f.size) + " decimals (at most 32)"; });
-    } else if (isBlob(f.type)) {
-        b.require(f.size >= 10, [&] {
+    } else if (ParadoxIsBlobType(f.type)) {
+        b.require(f.size >= ParadoxBlobTail::Bytes, [&] {
             return fieldLabel(i, f) + ": blob field of " + std::to_string(f.size) + " bytes (at least 10)";
         });
     } else if (fixed == 0) {
@@ -110,8 +103,8 @@ int ParadoxField::units1() const
 {
     if (type == pxAlpha || type == pxBytes)
         return size;
-    if (isBlob(type))
-        return size - 10;
+    if (ParadoxIsBlobType(type))
+        return size - static_cast<int>(ParadoxBlobTail::Bytes);
     if (type == pxBcd)
         return 32;
     return 0;
@@ -135,7 +128,7 @@ int ParadoxTableHeader::tableLevel() const
 
 std::uint32_t ParadoxTableHeader::passwordKey() const
 {
-    if (fileVersionId > 4 && isTable() && encryption1 == 0xFF00FF00u)
+    if (fileVersionId >= ParadoxVersion::FirstWithDataHeader && isTable() && encryption1 == H::EncryptionMarker)
         return encryption2;
     return encryption1;
 }
@@ -144,35 +137,36 @@ ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size
                                       const std::string& fileName)
 {
     const ParadoxBytes file(data, size, fileName);
-    file.require(size >= CommonPartSize, [&] {
-        return "header truncated: " + std::to_string(size) + " bytes where at least " + std::to_string(CommonPartSize) +
+    file.require(size >= H::CommonPartEnd, [&] {
+        return "header truncated: " + std::to_string(size) + " bytes where at least " + std::to_string(H::CommonPartEnd) +
                " are needed";
     });
 
     ParadoxTableHeader h;
-    h.recordSize = file.u16(0x00);
-    h.headerSize = file.u16(0x02);
-    h.fileType = file.u8(0x04);
-    h.blockSizeKb = file.u8(0x05);
-    h.numRecords = file.u32(0x06);
-    h.fileBlocks = file.u16(0x0C);
-    h.firstBlock = file.u16(0x0E);
-    h.lastBlock = file.u16(0x10);
-    h.indexFieldNumber = file.u8(0x15);
-    h.numFields = file.u16(0x21);
-    h.primaryKeyFields = file.u16(0x23);
-    h.encryption1 = file.u32(0x25);
-    h.sortOrder = file.u8(0x29);
-    h.changeCount1 = file.u8(0x2D);
-    h.changeCount2 = file.u8(0x2E);
-    h.writeProtected = file.u8(0x38);
-    h.fileVersionId = file.u8(0x39);
-    h.auxPasswords = file.u8(0x3D);
-    h.autoInc = file.u32(0x49);
-    h.realHeaderSize = file.u16(0x51);
-    h.flags55 = file.u8(0x55);
+    h.recordSize = file.u16(H::RecordSize);
+    h.headerSize = file.u16(H::HeaderSize);
+    const std::uint8_t fileType = file.u8(H::FileType);
+    h.blockSizeKb = file.u8(H::BlockSizeKb);
+    h.numRecords = file.u32(H::NumRecords);
+    h.fileBlocks = file.u16(H::FileBlocks);
+    h.firstBlock = file.u16(H::FirstBlock);
+    h.lastBlock = file.u16(H::LastBlock);
+    h.indexFieldNumber = file.u8(H::IndexFieldNumber);
+    h.numFields = file.u16(H::NumFields);
+    h.primaryKeyFields = file.u16(H::PrimaryKeyFields);
+    h.encryption1 = file.u32(H::Encryption1);
+    h.sortOrder = file.u8(H::SortOrder);
+    h.changeCount1 = file.u8(H::ChangeCount1);
+    h.changeCount2 = file.u8(H::ChangeCount2);
+    h.writeProtected = file.u8(H::WriteProtected);
+    h.fileVersionId = file.u8(H::FileVersionId);
+    h.auxPasswords = file.u8(H::AuxPasswords);
+    h.autoInc = file.u32(H::AutoInc);
+    h.realHeaderSize = file.u16(H::RealHeaderSize);
+    h.flags55 = file.u8(H::Flags55);
 
-    file.require(h.fileType <= 8, [&] { return "unknown file type " + std::to_string(h.fileType); });
+    file.require(fileType <= ParadoxMaxFileType, [&] { return "unknown file type " + std::to_string(fileType); });
+    h.fileType = static_cast<ParadoxFileType>(fileType);
     file.require(h.fileVersionId >= 3 && h.fileVersionId <= 12,
                  [&] { return "unknown file version " + std::to_string(h.fileVersionId); });
     file.require(h.numFields >= 1 && h.numFields <= 255,
@@ -185,8 +179,8 @@ ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size
                std::to_string(h.numFields);
     });
 
-    h.hasDataHeader = h.fileVersionId >= 5 && (h.isTable() || h.isSecondaryX());
-    const std::size_t fixedEnd = h.hasDataHeader ? DataHeaderEnd : CommonPartSize;
+    h.hasDataHeader = h.fileVersionId >= ParadoxVersion::FirstWithDataHeader && (h.isTable() || h.isSecondaryX());
+    const std::size_t fixedEnd = h.hasDataHeader ? H::DataHeaderEnd : H::CommonPartEnd;
     file.require(h.headerSize >= fixedEnd,
                  [&] { return "header size " + std::to_string(h.headerSize) + " is too small"; });
     file.require(h.headerSize <= fileSize, [&] {
@@ -199,11 +193,11 @@ ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size
     // From here on every read stays inside the declared header.
     const ParadoxBytes hdr(data, h.headerSize, fileName);
     if (h.hasDataHeader) {
-        h.encryption2 = hdr.u32(0x5C);
-        h.fileUpdateTime = hdr.u32(0x60);
-        h.hiFieldId = hdr.u16(0x64);
-        h.codePage = hdr.u16(0x6A);
-        h.changeCount4 = hdr.u16(0x70);
+        h.encryption2 = hdr.u32(H::Encryption2);
+        h.fileUpdateTime = hdr.u32(H::FileUpdateTime);
+        h.hiFieldId = hdr.u16(H::HiFieldId);
+        h.codePage = hdr.u16(H::CodePage);
+        h.changeCount4 = hdr.u16(H::ChangeCount4);
     }
 
     std::size_t pos = fixedEnd;
@@ -216,12 +210,13 @@ ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size
     pos += 4; // table-name pointer
     if (h.hasNames())
         pos += 4 * static_cast<std::size_t>(h.numFields); // field-name pointers
-    const std::size_t nameArea = h.fileVersionId >= 12 ? 261 : 79;
+    const std::size_t nameArea =
+        h.fileVersionId >= ParadoxVersion::Level7 ? H::NameAreaBytesLevel7 : H::NameAreaBytes;
     h.storedTableName = hdr.fixedText(pos, nameArea);
     pos += nameArea;
     if (h.hasNames()) {
         for (auto& f : h.fields)
-            f.name = hdr.asciiz(pos, MaxNameBytes, &pos);
+            f.name = hdr.asciiz(pos, H::MaxFieldNameBytes, &pos);
     }
     if (h.hasDataHeader) {
         const std::size_t idsAt = pos;
@@ -230,11 +225,11 @@ ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size
             pos += 2;
         }
         const std::size_t ldAt = pos;
-        h.languageDriver = hdr.asciiz(pos, MaxNameBytes, &pos);
+        h.languageDriver = hdr.asciiz(pos, H::MaxFieldNameBytes, &pos);
         const std::size_t ldEnd = pos;
         if (h.isSecondaryX())
-            h.indexName = hdr.asciiz(pos, MaxNameBytes, &pos);
-        h.pointersAgree = CommonPartSize + hdr.u16(0x66) == idsAt && CommonPartSize + hdr.u16(0x6E) == ldAt &&
+            h.indexName = hdr.asciiz(pos, H::MaxFieldNameBytes, &pos);
+        h.pointersAgree = H::CommonPartEnd + hdr.u16(H::FieldIdsPtr) == idsAt && H::CommonPartEnd + hdr.u16(H::LanguageDriverPtr) == ldAt &&
                           (!h.isTable() || h.realHeaderSize == ldEnd);
     }
 
@@ -243,14 +238,14 @@ ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size
         checkField(file, i, h.fields[i]);
         lengthSum += h.fields[i].length();
     }
-    const int expectedRecord = (h.isTable() || h.isSecondaryX()) ? lengthSum : lengthSum + 6;
+    const int expectedRecord = (h.isTable() || h.isSecondaryX()) ? lengthSum : lengthSum + static_cast<int>(ParadoxBlock::HeaderBytes);
     file.require(h.recordSize == expectedRecord, [&] { return "record size " + std::to_string(h.recordSize) +
                                                      " does not match the fields (" + std::to_string(expectedRecord) +
                                                      " bytes)"; });
 
     // Data blocks: counts must fit in the file (the last block may be cut short).
-    const std::uint64_t blockBytes = std::uint64_t{h.blockSizeKb} * 1024;
-    file.require(h.recordSize <= blockBytes - 6, [&] {
+    const std::uint64_t blockBytes = std::uint64_t{h.blockSizeKb} * ParadoxBlock::BytesPerKb;
+    file.require(h.recordSize <= blockBytes - ParadoxBlock::HeaderBytes, [&] {
         return "record size " + std::to_string(h.recordSize) + " larger than a block of " + std::to_string(blockBytes) +
                " bytes";
     });
@@ -263,7 +258,7 @@ ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size
             return std::to_string(h.fileBlocks) + " data blocks do not fit in a file of " + std::to_string(fileSize) +
                    " bytes";
         });
-    const std::uint64_t capacity = std::uint64_t{h.fileBlocks} * ((blockBytes - 6) / h.recordSize);
+    const std::uint64_t capacity = std::uint64_t{h.fileBlocks} * ((blockBytes - ParadoxBlock::HeaderBytes) / h.recordSize);
     file.require(h.numRecords <= capacity, [&] {
         return "record count " + std::to_string(h.numRecords) + " exceeds what " + std::to_string(h.fileBlocks) +
                " blocks can hold";

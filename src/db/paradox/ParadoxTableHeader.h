@@ -8,19 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "db/paradox/ParadoxLayout.h"
+
 namespace morvane {
-
-enum class ParadoxFileType : std::uint8_t {
-    KeyedTable = 0, PrimaryIndex = 1, UnkeyedTable = 2, SecondaryX = 3, SecondaryY = 4, MaintainedX = 5,
-    CompositeX = 6, CompositeY = 7, MaintainedCompositeX = 8
-};
-
-// Disk type codes of the field-info pairs.
-enum ParadoxDiskType : std::uint8_t {
-    pxAlpha = 0x01, pxDate = 0x02, pxShort = 0x03, pxLong = 0x04, pxMoney = 0x05, pxNumber = 0x06,
-    pxLogical = 0x09, pxMemo = 0x0C, pxBinary = 0x0D, pxFmtMemo = 0x0E, pxOle = 0x0F, pxGraphic = 0x10,
-    pxTime = 0x14, pxTimestamp = 0x15, pxAutoInc = 0x16, pxBcd = 0x17, pxBytes = 0x18
-};
 
 struct ParadoxField
 {
@@ -39,7 +29,7 @@ struct ParadoxTableHeader
 {
     std::uint16_t recordSize = 0;
     std::uint16_t headerSize = 0;
-    std::uint8_t fileType = 0;
+    ParadoxFileType fileType = ParadoxFileType::KeyedTable;
     std::uint8_t blockSizeKb = 0;
     std::uint32_t numRecords = 0;
     std::uint16_t fileBlocks = 0;
@@ -73,8 +63,20 @@ struct ParadoxTableHeader
     std::string indexName;       // X files only
     bool pointersAgree = true;   // the header's own pointers confirm the sequential parse
 
-    bool isTable() const { return fileType == 0 || fileType == 2; }
-    bool isSecondaryX() const { return fileType == 3 || fileType == 5 || fileType == 6 || fileType == 8; }
+    bool isTable() const { return fileType == ParadoxFileType::KeyedTable || fileType == ParadoxFileType::UnkeyedTable; }
+    bool isSecondaryX() const
+    {
+        return fileType == ParadoxFileType::SecondaryX || fileType == ParadoxFileType::MaintainedX ||
+               fileType == ParadoxFileType::CompositeX || fileType == ParadoxFileType::MaintainedCompositeX;
+    }
+    bool isCompositeX() const
+    {
+        return fileType == ParadoxFileType::CompositeX || fileType == ParadoxFileType::MaintainedCompositeX;
+    }
+    bool isMaintainedX() const
+    {
+        return fileType == ParadoxFileType::MaintainedX || fileType == ParadoxFileType::MaintainedCompositeX;
+    }
     bool hasNames() const { return isTable() || isSecondaryX(); }
     // 3, 4, 5 or 7.
     int tableLevel() const;

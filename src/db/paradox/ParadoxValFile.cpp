@@ -1,17 +1,13 @@
 #include "db/paradox/ParadoxValFile.h"
 
 #include "db/paradox/ParadoxBytes.h"
+#include "db/paradox/ParadoxLayout.h"
 
 namespace morvane {
 
 namespace {
 
-constexpr std::size_t FirstCheck = 0x35;
-constexpr std::size_t CheckFixedPart = 0x1C;
-constexpr std::size_t LookupBlock = 0x50;
-constexpr std::size_t DependentRecord = 0x1E0;
-constexpr std::size_t MasterRecord = 0x12A;
-constexpr int MaxRuleFields = 16;
+using namespace ParadoxValLayout;
 
 std::vector<int> readPositions(const ParadoxBytes& b, std::size_t off, int count, int limit, const std::string& what)
 {
@@ -38,12 +34,12 @@ std::vector<std::uint8_t> readValue(const ParadoxBytes& b, std::size_t& pos, int
 // The footer repeats the table's field list; it tells whether the file still belongs to it.
 void checkFooter(const ParadoxBytes& b, std::size_t at, const ParadoxTableHeader& table)
 {
-    const int n = b.u16(at);
+    const int n = b.u16(at + FooterFieldCount);
     b.require(n == table.numFields, [&] {
         return "validity file describes " + std::to_string(n) + " fields, the table has " +
                std::to_string(table.numFields) + "; it no longer matches its table";
     });
-    const std::size_t ids = at + 6;
+    const std::size_t ids = at + FooterIds;
     const std::size_t types = ids + 2 * static_cast<std::size_t>(n);
     for (int i = 0; i < n; ++i) {
         const ParadoxField& f = table.fields[static_cast<std::size_t>(i)];
@@ -62,23 +58,23 @@ ParadoxValCheck readCheck(const ParadoxBytes& b, std::size_t& pos, const Paradox
 {
     ParadoxValCheck c;
     const std::size_t at = pos;
-    c.fieldPosition = b.u8(at);
+    c.fieldPosition = b.u8(at + CheckField);
     b.require(c.fieldPosition < table.numFields, [&] {
         return "validity check for field " + std::to_string(c.fieldPosition + 1) + " of a table with " +
                std::to_string(table.numFields) + " fields";
     });
     const ParadoxField& f = table.fields[static_cast<std::size_t>(c.fieldPosition)];
-    const std::size_t pictureLength = b.u8(at + 1);
-    c.required = b.u8(at + 2) != 0;
-    c.lookupOptions = b.u8(at + 3);
-    c.hasLookup = b.u32(at + 4) != 0;
-    c.hasMinimum = b.u32(at + 0x0C) != 0;
-    c.hasMaximum = b.u32(at + 0x10) != 0;
-    c.hasDefault = b.u32(at + 0x14) != 0;
-    const bool hasPicture = b.u32(at + 0x18) != 0;
+    const std::size_t pictureLength = b.u8(at + CheckPictureLength);
+    c.required = b.u8(at + CheckRequired) != 0;
+    c.lookupOptions = b.u8(at + CheckLookupOptions);
+    c.hasLookup = b.u32(at + CheckHasLookup) != 0;
+    c.hasMinimum = b.u32(at + CheckHasMinimum) != 0;
+    c.hasMaximum = b.u32(at + CheckHasMaximum) != 0;
+    c.hasDefault = b.u32(at + CheckHasDefault) != 0;
+    const bool hasPicture = b.u32(at + CheckHasPicture) != 0;
     pos = at + CheckFixedPart;
     if (c.hasLookup) {
-        c.lookupTable = b.fixedText(pos, 0x1A);
+        c.lookupTable = b.fixedText(pos, LookupTableName);
         b.span(pos, LookupBlock);
         pos += LookupBlock;
     }
@@ -99,15 +95,15 @@ ParadoxDependentRule readDependent(const ParadoxBytes& b, std::size_t at, const 
 {
     b.span(at, DependentRecord);
     ParadoxDependentRule r;
-    r.name = b.fixedText(at, 64);
-    r.indexName = b.fixedText(at + 0x40, 64);
-    r.indexNumber = b.u8(at + 0xB2);
-    r.masterTable = b.fixedText(at + 0xD4, 0x19A - 0xD4);
-    r.updateRule = b.u32(at + 0x19A);
-    const int count = b.u16(at + 0x19E);
+    r.name = b.fixedText(at + RuleName, RuleNameBytes);
+    r.indexName = b.fixedText(at + DepIndexName, RuleNameBytes);
+    r.indexNumber = b.u8(at + DepIndexNumber);
+    r.masterTable = b.fixedText(at + DepMasterTable, DepUpdateRule - DepMasterTable);
+    r.updateRule = b.u32(at + DepUpdateRule);
+    const int count = b.u16(at + DepFieldCount);
     const std::string what = "referential-integrity rule \"" + r.name + "\"";
-    r.fields = readPositions(b, at + 0x1A0, count, table.numFields, what);
-    r.masterFields = readPositions(b, at + 0x1C0, count, 255, what);
+    r.fields = readPositions(b, at + DepFields, count, table.numFields, what);
+    r.masterFields = readPositions(b, at + DepMasterFields, count, 255, what);
     return r;
 }
 
@@ -115,12 +111,12 @@ ParadoxMasterRule readMaster(const ParadoxBytes& b, std::size_t at, int keyCount
 {
     b.span(at, MasterRecord);
     ParadoxMasterRule r;
-    r.name = b.fixedText(at, 64);
-    r.dependentTable = b.fixedText(at + 0x40, 0x52);
-    r.indexName = b.fixedText(at + 0x92, 0x72);
-    r.indexNumber = b.u16(at + 0x104);
-    r.updateRule = b.u16(at + 0x106);
-    r.dependentFields = readPositions(b, at + 0x10A, keyCount, 255, "referential-integrity rule \"" + r.name + "\"");
+    r.name = b.fixedText(at + RuleName, RuleNameBytes);
+    r.dependentTable = b.fixedText(at + MasDependentTable, MasDependentTableBytes);
+    r.indexName = b.fixedText(at + MasIndexName, MasIndexNameBytes);
+    r.indexNumber = b.u16(at + MasIndexNumber);
+    r.updateRule = b.u16(at + MasUpdateRule);
+    r.dependentFields = readPositions(b, at + MasDependentFields, keyCount, 255, "referential-integrity rule \"" + r.name + "\"");
     return r;
 }
 
@@ -132,9 +128,9 @@ ParadoxValFile ParseParadoxValFile(const std::uint8_t* data, std::size_t size, c
     const ParadoxBytes b(data, size, fileName);
     b.require(size >= FirstCheck, [&] { return "validity file truncated: " + std::to_string(size) + " bytes"; });
     ParadoxValFile v;
-    v.changeCount = b.u8(0);
-    v.version = b.u8(1);
-    if (table.fileVersionId <= 4) {
+    v.changeCount = b.u8(ChangeCount);
+    v.version = b.u8(Version);
+    if (table.fileVersionId < ParadoxVersion::FirstWithDataHeader) {
         // Layout of level 3 tables: kept as present, not decoded.
         v.oldFormat = true;
         return v;
@@ -148,11 +144,11 @@ ParadoxValFile ParseParadoxValFile(const std::uint8_t* data, std::size_t size, c
                "(change count " +
                std::to_string(v.changeCount) + ", table " + std::to_string(table.changeCount2) + ")";
     });
-    const std::size_t footer = b.u32(0x09);
-    const std::size_t refInt = b.u32(0x0D);
+    const std::size_t footer = b.u32(FooterOffset);
+    const std::size_t refInt = b.u32(RefIntOffset);
     checkFooter(b, footer, table);
 
-    const int checkCount = b.u8(2);
+    const int checkCount = b.u8(CheckCount);
     std::size_t pos = FirstCheck;
     const std::size_t checksEnd = refInt != 0 ? refInt : footer;
     for (int i = 0; i < checkCount; ++i) {
@@ -169,10 +165,10 @@ ParadoxValFile ParseParadoxValFile(const std::uint8_t* data, std::size_t size, c
         const int isMaster = b.u16(at);
         b.require(isMaster <= 1, [&] { return "unknown master-side marker " + std::to_string(isMaster); });
         if (isMaster == 1) {
-            const int keyCount = b.u16(at + 0x96);
-            v.masterKeyFields = readPositions(b, at + 0x98, keyCount, table.numFields, "master key");
-            const int rules = b.u16(at + 0xB8);
-            std::size_t r = at + 0xBA;
+            const int keyCount = b.u16(at + MasterKeyCount);
+            v.masterKeyFields = readPositions(b, at + MasterKeyFields, keyCount, table.numFields, "master key");
+            const int rules = b.u16(at + MasterRuleCount);
+            std::size_t r = at + MasterRules;
             for (int i = 0; i < rules; ++i, r += MasterRecord)
                 v.masterRules.push_back(readMaster(b, r, keyCount));
         }
