@@ -11,7 +11,7 @@ function(morvane_library name)
     endif()
 endfunction()
 
-# morvane_gtest(NAME LIBS...): one test binary of every .cpp under DIR.
+# morvane_gtest(NAME LIBS...): one test binary of every .cpp under DIR, with tests/support.
 function(morvane_gtest name)
     cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -19,14 +19,12 @@ function(morvane_gtest name)
         return()
     endif()
     add_executable(${name} ${sources})
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
-    target_compile_definitions(${name} PRIVATE
-        MORVANE_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/tests/data/paradox"
-        MORVANE_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} morvane_test_support_gtest GTest::gtest GTest::gtest_main)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
-# morvane_qtest(PREFIX LIBS...): one Qt Test program per .cpp under the current folder.
+# morvane_qtest(PREFIX LIBS...): one Qt Test program per .cpp under the current folder, with
+# tests/support.
 function(morvane_qtest prefix)
     cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -34,10 +32,7 @@ function(morvane_qtest prefix)
         get_filename_component(stem ${src} NAME_WE)
         set(target ${prefix}_${stem})
         add_executable(${target} ${src})
-        target_link_libraries(${target} PRIVATE ${ARG_LIBS} Qt6::Test)
-        target_compile_definitions(${target} PRIVATE
-            MORVANE_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/tests/data/paradox"
-            MORVANE_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+        target_link_libraries(${target} PRIVATE ${ARG_LIBS} morvane_test_support_qt Qt6::Test)
         add_test(NAME ${target} COMMAND ${target})
         set_tests_properties(${target} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
     endforeach()

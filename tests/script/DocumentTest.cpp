@@ -11,7 +11,7 @@
 #include "script/TvxScriptTableList.h"
 #include "script/cpvxScriptLoader.h"
 #include "stream/EvxStreamError.h"
-#include "stream/TvxFailingStream.h"
+#include "support/TvxFailingStream.h"
 #include "stream/TvxMemoryStream.h"
 
 using namespace morvane;

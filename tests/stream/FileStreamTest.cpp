@@ -8,6 +8,7 @@
 #include "stream/TReader.h"
 #include "stream/TWriter.h"
 #include "stream/TvxFileStream.h"
+#include "support/TempDir.h"
 
 using namespace morvane;
 namespace fs = std::filesystem;
@@ -16,15 +17,8 @@ namespace {
 class FileStreamTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() /
-               ("morvane-fs-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_;
+    test::TempDir temp_;
+    const fs::path& dir_ = temp_.path();
 };
 } // namespace
 

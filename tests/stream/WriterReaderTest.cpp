@@ -6,7 +6,7 @@
 #include "stream/EvxStreamError.h"
 #include "stream/TReader.h"
 #include "stream/TWriter.h"
-#include "stream/TvxFailingStream.h"
+#include "support/TvxFailingStream.h"
 #include "stream/TvxMemoryStream.h"
 
 using namespace morvane;

@@ -1,4 +1,4 @@
-#include "stream/TvxFailingStream.h"
+#include "support/TvxFailingStream.h"
 
 #include <algorithm>
 
