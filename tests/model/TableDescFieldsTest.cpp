@@ -29,10 +29,10 @@ void ExpectCountsMatchArrays(const TvxTableDesc& desc)
 TEST(TableDescFields, InsertAndDeleteKeepTheArrayPacked)
 {
     TvxTableDesc desc = MakeTable("T", {{"A", fldLong}, {"C", fldLong}});
-    EXPECT_TRUE(desc.InsertField(MakeField(2, "B"), 1));
-    EXPECT_TRUE(desc.InsertField(MakeField(9, "Z"), 50)); // past the end appends
+    EXPECT_TRUE(desc.InsertField(MakeField("B", 2, fldLong), 1));
+    EXPECT_TRUE(desc.InsertField(MakeField("Z", 9, fldLong), 50)); // past the end appends
     EXPECT_EQ(Names(desc), (std::vector<std::string>{"A", "B", "C", "Z"}));
-    EXPECT_FALSE(desc.InsertField(MakeField(1, "NEG"), -1));
+    EXPECT_FALSE(desc.InsertField(MakeField("NEG", 1, fldLong), -1));
 
     EXPECT_TRUE(desc.DeleteField(3)); // the last: nothing moves
     EXPECT_EQ(Names(desc), (std::vector<std::string>{"A", "B", "C"}));
@@ -42,8 +42,8 @@ TEST(TableDescFields, InsertAndDeleteKeepTheArrayPacked)
     EXPECT_FALSE(desc.DeleteField(-1));
     EXPECT_EQ(desc.FieldCount(), 2);
 
-    EXPECT_FALSE(desc.SetField(MakeField(3, "X"), 2));
-    EXPECT_TRUE(desc.SetField(MakeField(2, "X"), 1));
+    EXPECT_FALSE(desc.SetField(MakeField("X", 3, fldLong), 2));
+    EXPECT_TRUE(desc.SetField(MakeField("X", 2, fldLong), 1));
     ASSERT_NE(desc.GetField(1), nullptr);
     EXPECT_EQ(desc.GetField(1)->name(), "X");
     EXPECT_EQ(desc.GetField(2), nullptr);
@@ -55,10 +55,10 @@ TEST(TableDescFields, The257thFieldIsRefusedAndChangesNothing)
 {
     TvxTableDesc desc;
     for (int i = 0; i < 256; ++i)
-        ASSERT_TRUE(desc.InsertField(MakeField(i + 1, Numbered("F", i)), i));
+        ASSERT_TRUE(desc.InsertField(MakeField(Numbered("F", i), i + 1, fldLong), i));
     const TvxTableDesc before = desc.Clone();
-    EXPECT_FALSE(desc.InsertField(MakeField(257, "EXTRA"), 0));
-    EXPECT_FALSE(desc.InsertField(MakeField(257, "EXTRA"), 256));
+    EXPECT_FALSE(desc.InsertField(MakeField("EXTRA", 257, fldLong), 0));
+    EXPECT_FALSE(desc.InsertField(MakeField("EXTRA", 257, fldLong), 256));
     EXPECT_EQ(desc.FieldCount(), 256);
     EXPECT_EQ(desc.Fields(), before.Fields());
 }
@@ -83,7 +83,7 @@ TEST(TableDescFields, SetCountsClampAndZeroNewRecords)
     desc.CursorProps().setFieldCount(40);
     EXPECT_EQ(desc.FieldCount(), 0);
     EXPECT_EQ(desc.GetField(5), nullptr);
-    EXPECT_TRUE(desc.InsertField(MakeField(1, "A"), 0));
+    EXPECT_TRUE(desc.InsertField(MakeField("A", 1, fldLong), 0));
     EXPECT_EQ(desc.FieldCount(), 1);
     ExpectCountsMatchArrays(desc);
 }
@@ -290,7 +290,7 @@ TEST(TableDescMemory, ATypicalTableStaysSmall)
     TvxTableDesc desc;
     desc.SetAllNames("PEDIDOS");
     for (int i = 0; i < 20; ++i)
-        desc.InsertField(MakeField(i + 1, Numbered("CAMPO", i)), i);
+        desc.InsertField(MakeField(Numbered("CAMPO", i), i + 1, fldLong), i);
     for (int i = 0; i < 3; ++i)
         desc.AddIndex(MakeIndex(Numbered("I", i), {i + 1}));
     for (int i = 0; i < 2; ++i)

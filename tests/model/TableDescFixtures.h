@@ -8,8 +8,11 @@
 
 #include "model/clvxTableDesc.h"
 #include "model/vxFieldTypes.h"
+#include "support/TestFields.h"
 
 namespace morvane::testing {
+
+using test::MakeField;
 
 // prefix followed by n, as in "F12".
 inline std::string Numbered(std::string_view prefix, int n)
@@ -17,16 +20,6 @@ inline std::string Numbered(std::string_view prefix, int n)
     std::string text(prefix);
     text += std::to_string(n);
     return text;
-}
-
-inline TvxFieldDesc MakeField(int number, std::string_view name, int type = fldLong, int length = 4)
-{
-    TvxFieldDesc f;
-    f.setFieldNumber(number);
-    f.setName(name);
-    f.setType(type);
-    f.setLength(length);
-    return f;
 }
 
 // A table named name (file name + extension "DB") with the given fields in order.
@@ -37,7 +30,7 @@ inline TvxTableDesc MakeTable(std::string_view name, std::initializer_list<std::
     desc.SetExtension("DB");
     int no = 1;
     for (const auto& [fieldName, type] : fields) {
-        desc.InsertField(MakeField(no, fieldName, type), desc.FieldCount());
+        desc.InsertField(MakeField(fieldName, no, type), desc.FieldCount());
         ++no;
     }
     return desc;

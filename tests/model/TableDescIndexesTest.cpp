@@ -112,7 +112,7 @@ TEST(TableDescIndexes, LimitsOfKeyFieldsAndIndexes)
 {
     TvxTableDesc desc;
     for (int i = 0; i < 20; ++i)
-        desc.InsertField(MakeField(i + 1, Numbered("F", i)), i);
+        desc.InsertField(MakeField(Numbered("F", i), i + 1, fldLong), i);
     desc.AddIndex(MakeIndex("BIG"));
     for (int no = 1; no <= 16; ++no)
         ASSERT_EQ(desc.AddIndexField(no, 0), vxOK);

@@ -73,7 +73,7 @@ TEST(TableDescRefInt, ARuleThroughItsStates)
     EXPECT_EQ(names, (Strings{"NUMERO", "SERIE"}));
     desc.ListCompatibleFields(names, 0, *master.GetField(0));
     EXPECT_EQ(names, (Strings{"ITEM", "PEDIDO", "SERIE_PED"}));
-    desc.ListCompatibleFields(names, 0, MakeField(1, "AUTO", fldAutoInc));
+    desc.ListCompatibleFields(names, 0, MakeField("AUTO", 1, fldAutoInc));
     EXPECT_TRUE(names.empty()); // an autoincrement field is never a partner
 
     // First field: no index yet.
@@ -224,7 +224,7 @@ TEST(TableDescRefInt, RuleFieldsFollowInsertedAndDeletedFields)
     ASSERT_GE(carrier, 0);
 
     // A field inserted as number 2: rule and index move up together; the index stays protected.
-    desc.InsertField(MakeField(2, "NOVO"), 1);
+    desc.InsertField(MakeField("NOVO", 2, fldLong), 1);
     desc.RenumberIndexFields(2, 0);
     EXPECT_EQ(desc.GetRefInt(0)->thisField(0), 3);
     EXPECT_EQ(desc.GetRefInt(0)->thisField(1), 4);
