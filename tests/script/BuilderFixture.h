@@ -5,6 +5,7 @@
 
 #include "script/TvxScriptTableList.h"
 #include "script/cpDBStructScript.h"
+#include "support/TestFields.h"
 
 #include <gtest/gtest.h>
 
@@ -13,17 +14,6 @@
 #include <vector>
 
 namespace morvane::test {
-
-inline TvxFieldDesc MakeField(const std::string& name, int number = 1, int type = 257, int size = 10)
-{
-    TvxFieldDesc f;
-    f.setName(name);
-    f.setFieldNumber(number);
-    f.setType(type);
-    f.setUnits1(size);
-    f.setLength(size);
-    return f;
-}
 
 inline std::unique_ptr<TvxCommand> MakeCommand(std::uint8_t kind, std::vector<TvxValue> values = {})
 {

@@ -7,6 +7,7 @@
 #include "script/TvxScriptDocument.h"
 #include "script/TvxScriptReplayer.h"
 #include "stream/TvxMemoryStream.h"
+#include "support/TempDir.h"
 
 #include <filesystem>
 #include <map>
@@ -37,11 +38,6 @@ protected:
     void SetUp() override
     {
         BuilderTest::SetUp();
-        dir = fs::temp_directory_path() / ("morvane-builder-" + std::to_string(::testing::UnitTest::GetInstance()
-                                                                                  ->random_seed()) +
-                                           "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-
         pedidos = SourceTable("PEDIDOS", {"COD", "DATA"});
         TvxFieldDesc valor = MakeField("VALOR", 3, 273, 10);
         valor.setUnits2(2);
@@ -52,9 +48,9 @@ protected:
         clientesOld = SourceTable("CLIOLD", {"COD", "NOME", "EMAIL"});
         sources = {{"PEDIDOS", pedidos.get()}, {"CLIOLD", clientesOld.get()}};
     }
-    void TearDown() override { fs::remove_all(dir); }
 
-    fs::path dir;
+    TempDir temp;
+    const fs::path& dir = temp.path();
     std::unique_ptr<TvxTableDesc> pedidos;
     std::unique_ptr<TvxTableDesc> clientesOld;
     std::map<std::string, const TvxTableDesc*> sources;

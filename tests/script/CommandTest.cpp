@@ -10,6 +10,7 @@
 #include "stream/TReader.h"
 #include "stream/TWriter.h"
 #include "stream/TvxMemoryStream.h"
+#include "support/TestFields.h"
 
 using namespace morvane;
 
@@ -36,17 +37,7 @@ std::unique_ptr<TvxCommand> Read(const Bytes& bytes)
     return c;
 }
 
-TvxFieldDesc Field(const char* name, int number, int type, int units1, int units2, int length)
-{
-    TvxFieldDesc f;
-    f.setName(name);
-    f.setFieldNumber(number);
-    f.setType(type);
-    f.setUnits1(units1);
-    f.setUnits2(units2);
-    f.setLength(length);
-    return f;
-}
+using test::MakeField;
 
 } // namespace
 
@@ -160,14 +151,14 @@ TEST(Command, ParametersBeyondTheLastReadEmpty)
 TEST(Command, FieldBlocks)
 {
     TvxCommand c(ckCreateField, {std::string("T")});
-    c.AddFieldBlock(Field("VALOR", 3, fldBcd, 10, 2, 17));
-    c.AddFieldBlock(Field("NOME", 1, fldAlpha, 30, 0, 30));
+    c.AddFieldBlock(MakeField("VALOR", 3, fldBcd, 2));
+    c.AddFieldBlock(MakeField("NOME", 1, fldAlpha, 30));
     ASSERT_EQ(c.ParamCount(), 11);
     EXPECT_EQ(CommandText(c), "Create field ->  T VALOR 3 273 2 17 NOME 1 257 30 30");
-    c.SetFieldBlock(6, Field("CODIGO", 2, fldLong, 0, 0, 4));
+    c.SetFieldBlock(6, MakeField("CODIGO", 2, fldLong));
     EXPECT_EQ(CommandText(c), "Create field ->  T VALOR 3 273 2 17 CODIGO 2 267 0 4");
     // Only existing positions are overwritten.
-    c.SetFieldBlock(9, Field("X", 9, fldShort, 0, 0, 2));
+    c.SetFieldBlock(9, MakeField("X", 9, fldShort));
     EXPECT_EQ(c.ParamCount(), 11);
     EXPECT_EQ(c.ParamText(9), "X");
     // A name that fills the whole name area stops at the area's end.
@@ -190,8 +181,8 @@ TEST(Command, RecordBytesAndRoundTrip)
     EXPECT_EQ(Write(c), (Bytes{2, 2, 2, 1, 6, 3, 'C', 'L', 'I'}));
 
     TvxCommand move(ckMoveField, {std::string("ORIGEM"), std::string("DESTINO")});
-    move.AddFieldBlock(Field("A", 1, fldAlpha, 255, 0, 255));
-    move.AddFieldBlock(Field("B", 40000, fldLong, 0, 0, 4));
+    move.AddFieldBlock(MakeField("A", 1, fldAlpha, 255));
+    move.AddFieldBlock(MakeField("B", 40000, fldLong));
     move.AddValues({std::string(300, 'z'), std::int32_t{-1}});
     auto back = Read(Write(move));
     EXPECT_TRUE(back->IsEqual(move));

@@ -9,10 +9,11 @@
 #include "model/clvxTableDesc.h"
 #include "script/TvxScriptDocument.h"
 #include "script/TvxScriptTableList.h"
-#include "script/cpvxScriptLoader.h"
 #include "stream/EvxStreamError.h"
-#include "support/TvxFailingStream.h"
 #include "stream/TvxMemoryStream.h"
+#include "support/TempDir.h"
+#include "support/TestScript.h"
+#include "support/TvxFailingStream.h"
 
 using namespace morvane;
 namespace fs = std::filesystem;
@@ -21,14 +22,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class Script : public TvxDBScriptLoader
-{
-public:
-    void Add(std::uint8_t kind, std::initializer_list<TvxValue> values)
-    {
-        Commands().push_back(std::make_unique<TvxCommand>(kind, values));
-    }
-};
+using Script = test::TestScript;
 
 // Replays Create table commands into the table list, as the editor's AfterLoad does.
 void Replay(Script& script, TvxScriptTableList& tables)
@@ -81,17 +75,6 @@ Bytes ReadAll(const fs::path& p)
 class DocumentTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string leaf("morvane-doc-");
-        leaf.append(std::to_string(::getpid())).append("-");
-        leaf.append(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        dir_ = fs::temp_directory_path() / leaf;
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     // Two tables, the second with an index and a check; commands for both.
     void Fill(Script& script, TvxScriptTableList& tables)
     {
@@ -109,7 +92,8 @@ protected:
         tables.AddTable("PEDIDOS", std::move(pedidos));
     }
 
-    fs::path dir_;
+    test::TempDir temp_;
+    const fs::path& dir_ = temp_.path();
 };
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "stream/TReader.h"
 #include "stream/TWriter.h"
 #include "stream/TvxMemoryStream.h"
+#include "support/TestScript.h"
 
 using namespace morvane;
 
@@ -17,15 +18,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class Script : public TvxDBScriptLoader
-{
-public:
-    void Add(std::unique_ptr<TvxCommand> c) { Commands().push_back(std::move(c)); }
-    void Add(std::uint8_t kind, std::initializer_list<TvxValue> values)
-    {
-        Add(std::make_unique<TvxCommand>(kind, values));
-    }
-};
+using Script = test::TestScript;
 
 std::unique_ptr<TvxCommand> Table(const std::string& name)
 {
