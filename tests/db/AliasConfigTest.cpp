@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "EngineTestDir.h"
+#include "support/TempDir.h"
 #include "db/EvxEngineError.h"
 
 using namespace morvane;
-using morvane::test::EngineTestDir;
+using morvane::test::TempDir;
 
 namespace {
 
@@ -89,7 +89,7 @@ TEST(AliasConfig, RefusesWhatTheFileCouldNotHold)
 
 TEST(AliasConfig, SaveAndLoadRoundTripWithoutLeftovers)
 {
-    EngineTestDir dir;
+    TempDir dir;
     const std::string path = dir.file("sub/dir/aliases.conf");
     TvxAliasConfig config;
     config.Modify("ONE", {"PATH=/one"});
@@ -106,7 +106,7 @@ TEST(AliasConfig, SaveAndLoadRoundTripWithoutLeftovers)
 
 TEST(AliasConfig, MissingFileIsEmptyAndFailedSaveKeepsNothingHalfWritten)
 {
-    EngineTestDir dir;
+    TempDir dir;
     EXPECT_TRUE(TvxAliasConfig::Load(dir.file("none.conf")).Names().empty());
     dir.write("blocker", "x");
     TvxAliasConfig config;
@@ -124,7 +124,7 @@ TEST(AliasConfig, MissingFileIsEmptyAndFailedSaveKeepsNothingHalfWritten)
 
 TEST(AliasConfig, LoadRefusesOversizedAndBinaryFiles)
 {
-    EngineTestDir dir;
+    TempDir dir;
     dir.write("big.conf", "[A]\n" + std::string(TvxAliasConfig::MaxFileSize, '#'));
     EXPECT_THROW(TvxAliasConfig::Load(dir.file("big.conf")), EvxEngineError);
     dir.write("bin.conf", std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10));

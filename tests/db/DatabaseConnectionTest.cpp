@@ -5,8 +5,9 @@
 #include <filesystem>
 
 #include "DatabaseTestSupport.h"
-#include "EngineTestDir.h"
 #include "model/clvxTableDesc.h"
+#include "support/SamplePath.h"
+#include "support/TempDir.h"
 
 using namespace morvane;
 using namespace morvane::test;
@@ -14,12 +15,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path samples = MORVANE_SAMPLES_DIR;
-
 class DatabaseTest : public ::testing::Test
 {
 protected:
-    EngineTestDir dir;
+    TempDir dir;
     CountingEngine engine{CreateParadoxEngine(dir.file("aliases.conf"))};
     RecordingDataSetList box;
 
@@ -89,7 +88,7 @@ TEST_F(DatabaseTest, ReadsEverySampleTableWithItsStructure)
 {
     TvxDatabase db(engine);
     db.SetDataSetList(&box);
-    db.OpenByPath((samples / "pd-joins").string());
+    db.OpenByPath(SamplePath("pd-joins"));
     ASSERT_FALSE(box.items.empty());
     const TvxTableDesc* c = nullptr;
     for (const auto& item : box.items) {
@@ -112,7 +111,7 @@ TEST_F(DatabaseTest, ReadsEverySampleTableWithItsStructure)
 
 TEST_F(DatabaseTest, ProtectedTableAsksForPasswordsUntilOneOpensIt)
 {
-    fs::copy_file(samples / "pd-encrypt" / "encrypted.db", tables() / "encrypted.db");
+    fs::copy_file(SamplePath("pd-encrypt/encrypted.db"), tables() / "encrypted.db");
     TvxDatabase db(engine);
     db.SetDataSetList(&box);
     std::vector<std::string> offered{"wrong", "123"};
@@ -130,7 +129,7 @@ TEST_F(DatabaseTest, ProtectedTableAsksForPasswordsUntilOneOpensIt)
 
 TEST_F(DatabaseTest, RefusedOrMissingPasswordPropagatesTheEngineError)
 {
-    fs::copy_file(samples / "pd-encrypt" / "encrypted.db", tables() / "encrypted.db");
+    fs::copy_file(SamplePath("pd-encrypt/encrypted.db"), tables() / "encrypted.db");
     TvxDatabase db(engine);
     db.SetDataSetList(&box);
     db.SetPath(tables().string());
@@ -172,7 +171,7 @@ TEST_F(DatabaseTest, AliasPathReadsThePathParameterInAnyLetterCase)
 
 TEST_F(DatabaseTest, OpensByAliasThroughItsPath)
 {
-    engine.session().ModifyAlias("DADOS", {"PATH=" + (samples / "pd-fields").string()});
+    engine.session().ModifyAlias("DADOS", {"PATH=" + SamplePath("pd-fields")});
     TvxDatabase db(engine);
     db.SetDataSetList(&box);
     db.OpenByAlias("DADOS");
@@ -193,7 +192,7 @@ TEST_F(DatabaseTest, FieldTypeNamesComeFromTheSharedList)
 
 TEST(DatabaseCurrent, IsTheMostRecentInstanceAndClearedWhenDestroyed)
 {
-    EngineTestDir dir;
+    TempDir dir;
     auto engine = CreateParadoxEngine(dir.file("aliases.conf"));
     auto first = std::make_unique<TvxDatabase>(*engine);
     EXPECT_EQ(TvxDatabase::Current(), first.get());
@@ -207,7 +206,7 @@ TEST(DatabaseCurrent, IsTheMostRecentInstanceAndClearedWhenDestroyed)
 
 TEST(DatabaseCurrent, RemovedListIsForgotten)
 {
-    EngineTestDir dir;
+    TempDir dir;
     auto engine = CreateParadoxEngine(dir.file("aliases.conf"));
     TvxDatabase a(*engine), b(*engine);
     RecordingDataSetList one, two;
@@ -225,7 +224,7 @@ TEST(DatabaseCurrent, RemovedListIsForgotten)
 
 TEST(DatabaseCurrent, ListDestroyedWhileConnectedIsDroppedSafely)
 {
-    EngineTestDir dir;
+    TempDir dir;
     auto engine = CreateParadoxEngine(dir.file("aliases.conf"));
     TvxDatabase db(*engine);
     {

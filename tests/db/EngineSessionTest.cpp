@@ -3,12 +3,13 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "EngineTestDir.h"
 #include "db/IvxEngine.h"
 #include "db/TvxAliasConfig.h"
+#include "support/SamplePath.h"
+#include "support/TempDir.h"
 
 using namespace morvane;
-using morvane::test::EngineTestDir;
+using morvane::test::TempDir;
 
 namespace {
 
@@ -18,7 +19,7 @@ const char* exampleConfig = "[EXEMPLO]\nTYPE=STANDARD\nPATH=/nowhere\nDEFAULT DR
 class EngineSessionTest : public ::testing::Test
 {
 protected:
-    EngineTestDir dir;
+    TempDir dir;
     std::string config = dir.file("morvane/aliases.conf");
 };
 
@@ -161,8 +162,7 @@ TEST_F(EngineSessionTest, PasswordsAddedLaterOpenTablesOfAnOpenDatabase)
 {
     const auto tables = dir.path() / "tables";
     std::filesystem::create_directories(tables);
-    std::filesystem::copy_file(std::filesystem::path(MORVANE_SAMPLES_DIR) / "pd-encrypt" / "encrypted.db",
-                               tables / "encrypted.db");
+    std::filesystem::copy_file(morvane::test::SamplePath("pd-encrypt/encrypted.db"), tables / "encrypted.db");
     auto engine = CreateParadoxEngine(config);
     auto& s = engine->Session(vxSession);
     auto db = s.OpenDatabase({"", tables.string(), {"PATH=" + tables.string(), "DEFAULT DRIVER=PARADOX"}});

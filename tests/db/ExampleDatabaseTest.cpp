@@ -11,11 +11,11 @@
 #include <stdexcept>
 
 #include "DatabaseTestSupport.h"
-#include "EngineTestDir.h"
 #include "db/cpDatabase.h"
 #include "model/clvxTableDesc.h"
 #include "model/vxEngineValues.h"
 #include "model/vxFieldTypes.h"
+#include "support/TempDir.h"
 
 using namespace morvane;
 using namespace morvane::test;
@@ -50,7 +50,7 @@ public:
     }
 
 private:
-    EngineTestDir dir_;
+    TempDir dir_;
     std::unique_ptr<IvxEngine> engine_;
     TvxDatabase db_;
     RecordingDataSetList box_;
@@ -92,7 +92,7 @@ T valueOf(const std::uint8_t* area)
 
 TEST(ExampleDatabase, RunScriptAliasOpensTheGeneratedTables)
 {
-    EngineTestDir dir;
+    TempDir dir;
     const std::string config = dir.file("cfg/morvane/aliases.conf");
     ASSERT_EQ(ensureAliasConfig(config, MORVANE_EXAMPLE_DIR), 0);
     // A second run leaves an existing configuration alone.

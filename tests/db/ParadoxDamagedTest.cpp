@@ -165,7 +165,7 @@ TEST(ParadoxDamaged, RandomDamageToEverySampleHeaderOnlyGivesEngineErrors)
         const Bytes b = ReadAll(SamplePath("pd-joins/C.DB"));
         return ParseParadoxHeader(b.data(), b.size(), b.size(), "C.DB");
     }();
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(MORVANE_SAMPLES_DIR)) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(SamplePath(""))) {
         if (!entry.is_regular_file() || entry.file_size() > 200000)
             continue;
         const Bytes original = ReadAll(entry.path().string());

@@ -175,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(AllSampleTables, ParadoxSample, ::testing::ValuesIn(sam
 TEST(ParadoxSamples, EveryFamilyFileHeaderAgreesWithPxlib)
 {
     int checked = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(MORVANE_SAMPLES_DIR)) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(SamplePath(""))) {
         std::string ext = entry.path().extension().string();
         for (auto& c : ext)
             c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

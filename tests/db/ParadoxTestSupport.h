@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the Paradox reader tests: sample paths, temporary copies of sample folders
-// and pxlib as an independent reader of the same headers.
+// Helpers of the Paradox reader tests: whole files as bytes and pxlib as an independent reader
+// of the same headers. Sample paths and temporary folders come from tests/support.
 
 #include <cstdint>
 #include <filesystem>
@@ -8,6 +8,9 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "support/SamplePath.h"
+#include "support/TempDir.h"
 
 extern "C" {
 #include <paradox.h>
@@ -17,11 +20,6 @@ extern "C" {
 #endif
 
 namespace morvane::test {
-
-inline std::string SamplePath(const std::string& relative)
-{
-    return std::string(MORVANE_SAMPLES_DIR) + "/" + relative;
-}
 
 inline std::vector<std::uint8_t> ReadAll(const std::string& path)
 {
@@ -46,37 +44,6 @@ inline void PutU32(std::vector<std::uint8_t>& b, std::size_t off, std::uint32_t 
     for (int i = 0; i < 4; ++i)
         b[off + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
 }
-
-// A fresh directory under the system temporary folder, removed with the object.
-class TempDir
-{
-public:
-    TempDir()
-    {
-        std::string templ = (std::filesystem::temp_directory_path() / "morvane-px-XXXXXX").string();
-        path_ = ::mkdtemp(templ.data());
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::string str() const { return path_.string(); }
-    // Copies sample files (paths relative to the samples folder) into the directory, writable.
-    void copySamples(const std::vector<std::string>& relatives) const
-    {
-        for (const auto& r : relatives) {
-            const std::filesystem::path src(SamplePath(r));
-            WriteAll(path_ / src.filename(), ReadAll(src.string()));
-        }
-    }
-
-private:
-    std::filesystem::path path_;
-};
 
 // What pxlib reads from a header. pxlib keeps some allocations for the process's life; the
 // leak checker is told to ignore them.
