@@ -10,13 +10,15 @@
 #include <unistd.h>
 
 #include "CliRunner.h"
+#include "support/SamplePath.h"
+#include "support/TempDir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-const fs::path samples = MORVANE_SAMPLES_DIR;
+using morvane::test::SamplePath;
 
 using morvane::test::ShellQuote;
 using RunResult = morvane::test::CliResult;
@@ -31,15 +33,7 @@ class InspectCommandTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        std::string tmpl = (fs::temp_directory_path() / "morvane-cli-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
         config = (dir / "aliases.conf").string();
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
     }
 
     RunResult run(const std::string& args)
@@ -55,7 +49,8 @@ protected:
         return nullptr;
     }
 
-    fs::path dir;
+    morvane::test::TempDir temp;
+    const fs::path& dir = temp.path();
     std::string config;
 };
 
@@ -63,7 +58,7 @@ protected:
 
 TEST_F(InspectCommandTest, JsonDescribesTablesFieldsIndexesChecksAndRules)
 {
-    const auto r = run(quote((samples / "pd-joins").string()) + " --json");
+    const auto r = run(quote(SamplePath("pd-joins")) + " --json");
     ASSERT_EQ(r.status, 0) << r.err;
     const json doc = json::parse(r.out);
     ASSERT_GE(doc["tables"].size(), 10u);
@@ -113,7 +108,7 @@ TEST_F(InspectCommandTest, JsonDescribesTablesFieldsIndexesChecksAndRules)
 
 TEST_F(InspectCommandTest, TextOutputListsEveryTable)
 {
-    const auto r = run(quote((samples / "pd-fields").string()));
+    const auto r = run(quote(SamplePath("pd-fields")));
     ASSERT_EQ(r.status, 0) << r.err;
     for (const char* name : {"bcd.db", "logical.db", "timestamp.db"})
         EXPECT_NE(r.out.find(std::string("(") + name + ")"), std::string::npos) << name;
@@ -122,7 +117,7 @@ TEST_F(InspectCommandTest, TextOutputListsEveryTable)
 
 TEST_F(InspectCommandTest, ProtectedTableNeedsItsPassword)
 {
-    fs::copy_file(samples / "pd-encrypt" / "encrypted.db", dir / "encrypted.db");
+    fs::copy_file(SamplePath("pd-encrypt/encrypted.db"), dir / "encrypted.db");
     fs::create_directories(dir / "tables");
     fs::rename(dir / "encrypted.db", dir / "tables" / "encrypted.db");
     const std::string tables = quote((dir / "tables").string());
@@ -144,7 +139,7 @@ TEST_F(InspectCommandTest, ProtectedTableNeedsItsPassword)
 
 TEST_F(InspectCommandTest, AliasesComeFromTheEngineConfiguration)
 {
-    std::ofstream(config) << "[AMOSTRA]\nTYPE=STANDARD\nPATH=" << (samples / "pd-areas").string() << "\n";
+    std::ofstream(config) << "[AMOSTRA]\nTYPE=STANDARD\nPATH=" << SamplePath("pd-areas") << "\n";
     const auto r = run("amostra --json");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(table(json::parse(r.out), "ZIPCODES.DB"), nullptr);
@@ -207,7 +202,7 @@ TEST_F(InspectCommandTest, DoubleByteCodePageNamesReachUtf8Whole)
     // long.db with its code page set to 936 and a field name starting with the GBK bytes of 中.
     fs::create_directories(dir / "gbk");
     for (const char* f : {"long.db", "long.px"})
-        fs::copy_file(samples / "pd-fields" / f, dir / "gbk" / f);
+        fs::copy_file(fs::path(SamplePath("pd-fields")) / f, dir / "gbk" / f);
     std::string bytes;
     {
         std::ifstream in(dir / "gbk" / "long.db", std::ios::binary);
@@ -233,8 +228,8 @@ TEST_F(InspectCommandTest, FileNamesInUtf8StayAsTheyAre)
     // One name as a Linux file system writes it (UTF-8), one as copied from an older system
     // (the table's code page, Windows-1252).
     fs::create_directories(dir / "names");
-    fs::copy_file(samples / "pd-fields" / "time.db", dir / "names" / "Ação.db");
-    fs::copy_file(samples / "pd-fields" / "time.db", dir / "names" / "Pre\xe7o.db");
+    fs::copy_file(SamplePath("pd-fields/time.db"), dir / "names" / "Ação.db");
+    fs::copy_file(SamplePath("pd-fields/time.db"), dir / "names" / "Pre\xe7o.db");
     const auto r = run(quote((dir / "names").string()) + " --json");
     ASSERT_EQ(r.status, 0) << r.err;
     const json doc = json::parse(r.out);

@@ -16,8 +16,10 @@
 #include "script/TvxScriptDocument.h"
 #include "script/TvxScriptTableList.h"
 #include "script/TvxUpdateFileVersion.h"
-#include "script/cpvxScriptLoader.h"
 #include "stream/TvxFileStream.h"
+#include "support/TempDir.h"
+#include "support/TestFields.h"
+#include "support/TestScript.h"
 
 #include "CliRunner.h"
 
@@ -30,28 +32,18 @@ using Result = test::CliResult;
 using test::ShellQuote;
 using test::Slurp;
 
-class Script : public TvxDBScriptLoader
-{
-public:
-    void Add(std::uint8_t kind, std::initializer_list<TvxValue> values)
-    {
-        Commands().push_back(std::make_unique<TvxCommand>(kind, values));
-    }
-};
+using Script = test::TestScript;
+using test::MakeField;
 
 class ShowCommandTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        std::string tmpl = (fs::temp_directory_path() / "morvane-show-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        dir_ = tmpl;
-
         script_.Add(ckAddAlias, {std::string(), std::string("STANDARD"), std::string("/dados")});
         script_.Add(ckCreateTable, {std::string("PEDIDOS")});
         script_.Add(ckCreateField, {std::string("PEDIDOS")});
-        script_.Command(2)->AddFieldBlock(Field(2, "Descri\xE7\xE3o", fldAlpha, 40));
+        script_.Command(2)->AddFieldBlock(MakeField("Descri\xE7\xE3o", 2, fldAlpha, 40));
         script_.Command(2)->AddValues({std::string("n\xE3o")});
 
         auto t = std::make_unique<TvxTableDesc>();
@@ -59,7 +51,7 @@ protected:
         t->TableList().setFileName("PEDIDOS.DB");
         t->TableList().setExtension("DB");
         t->TableList().setTableType("PARADOX");
-        t->SetFields({Field(1, "Numero", fldLong, 0), Field(2, "Descri\xE7\xE3o", fldAlpha, 40)});
+        t->SetFields({MakeField("Numero", 1, fldLong), MakeField("Descri\xE7\xE3o", 2, fldAlpha, 40)});
         TvxIndexDesc pk;
         pk.setPrimary(true);
         pk.setUnique(true);
@@ -74,22 +66,6 @@ protected:
         t->SetValChecks({check});
         tables_.AddTable("PEDIDOS", std::move(t));
     }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-
-    static TvxFieldDesc Field(int number, const char* name, int type, int units1)
-    {
-        TvxFieldDesc f;
-        f.setFieldNumber(number);
-        f.setName(name);
-        f.setType(type);
-        f.setUnits1(units1);
-        f.setLength(type == fldAlpha ? units1 : 4);
-        return f;
-    }
 
     Result Run(const std::string& args)
     {
@@ -103,7 +79,8 @@ protected:
         return file;
     }
 
-    fs::path dir_;
+    test::TempDir temp_;
+    const fs::path& dir_ = temp_.path();
     Script script_;
     TvxScriptTableList tables_;
 };
