@@ -32,15 +32,16 @@ private slots:
 
 namespace {
 
-const QString kJoins = QStringLiteral(MORVANE_SAMPLES_DIR "/pd-joins");
-const QString kFieldTypes = QStringLiteral(MORVANE_SAMPLES_DIR "/pd-fields");
-const QString kExtData = QStringLiteral(MORVANE_SAMPLES_DIR "/rparadox-extdata");
+QString Sample(std::string_view set)
+{
+    return QString::fromStdString(test::SamplePath(set));
+}
 
 // Three tables: a (2 fields), b (1 field), c (none).
 void FillThree(TvxDataSetListBox& box)
 {
-    box.AddTable("a.db", TableWith({MakeField("Codigo", fldLong), MakeField("Nome", fldAlpha, 20)}));
-    box.AddTable("b.db", TableWith({MakeField("Data", fldDate)}));
+    box.AddTable("a.db", TableWith({MakeField("Codigo", 0, fldLong), MakeField("Nome", 0, fldAlpha, 20)}));
+    box.AddTable("b.db", TableWith({MakeField("Data", 0, fldDate)}));
     box.AddTable("c.db", TableWith({}));
 }
 
@@ -70,8 +71,8 @@ QPoint RowCenter(const TvxDataSetListBox& box, int row)
 void DataSetListBoxTest::connectFillsAndDisconnectClears()
 {
     const QStringList tableFiles =
-        QDir(kJoins).entryList({QStringLiteral("*.db")}, QDir::Files | QDir::CaseSensitive) +
-        QDir(kJoins).entryList({QStringLiteral("*.DB")}, QDir::Files | QDir::CaseSensitive);
+        QDir(Sample("pd-joins")).entryList({QStringLiteral("*.db")}, QDir::Files | QDir::CaseSensitive) +
+        QDir(Sample("pd-joins")).entryList({QStringLiteral("*.DB")}, QDir::Files | QDir::CaseSensitive);
     QVERIFY(tableFiles.size() > 5);
 
     test::TestEngine engine;
@@ -83,7 +84,7 @@ void DataSetListBoxTest::connectFillsAndDisconnectClears()
     database.SetDataSetList(&box);
     QSignalSpy connected(&box, &TvxDataSetListBox::OnChange);
 
-    database.OpenByPath(kJoins.toStdString());
+    database.OpenByPath(test::SamplePath("pd-joins"));
     QVERIFY(database.Connected());
     QCOMPARE(box.DatabaseHandle(), database.Handle());
     QCOMPARE(box.count(), tableFiles.size());
@@ -127,7 +128,7 @@ void DataSetListBoxTest::sampleTablesShowTheirFieldTexts()
     database.SetDataSetList(&box);
 
     // BCD fields of 2, 0 and 32 decimal places (size 32 each): the length is the decimals.
-    database.OpenByPath(kFieldTypes.toStdString());
+    database.OpenByPath(test::SamplePath("pd-fields"));
     QVERIFY(SelectByName(box, "bcd"));
     QCOMPARE(fields.topLevelItemCount(), 3);
     QCOMPARE(Row(fields, 0), (QStringList{"A", "BCD", "2"}));
@@ -143,7 +144,7 @@ void DataSetListBoxTest::sampleTablesShowTheirFieldTexts()
     database.SetConnected(false);
 
     // A code page 866 table: names converted from it; Alpha shows its size, Date nothing.
-    database.OpenByPath(kExtData.toStdString());
+    database.OpenByPath(test::SamplePath("rparadox-extdata"));
     QVERIFY(SelectByName(box, "of"));
     QCOMPARE(box.SelectedTable()->CodePage(), 866);
     QCOMPARE(Row(fields, 0), (QStringList{QStringLiteral("Инвентарный номер"), "ALPHA", "10"}));

@@ -32,8 +32,8 @@ private slots:
 
 namespace {
 
-const TvxFieldDesc kFields[] = {MakeField("Codigo", fldLong), MakeField("Nome", fldAlpha, 30),
-                                MakeField("Saldo", fldBcd, 32, 2)};
+const TvxFieldDesc kFields[] = {MakeField("Codigo", 0, fldLong), MakeField("Nome", 0, fldAlpha, 30),
+                                MakeField("Saldo", 0, fldBcd, 2)};
 
 } // namespace
 
@@ -127,7 +127,7 @@ void FieldGridTest::insertInTheMiddleMovesRowsDown()
     TvxFieldGrid grid;
     grid.ShowFields(kFields, 3);
     grid.SelectRow(2);
-    grid.InsertAtCurrentRow(MakeField("Novo", fldDate));
+    grid.InsertAtCurrentRow(MakeField("Novo", 0, fldDate));
     QCOMPARE(grid.RowCount(), 6);
     QCOMPARE(grid.Cells(0, 1), QStringLiteral("Codigo"));
     QCOMPARE(grid.Cells(0, 2), QStringLiteral("Novo"));
@@ -138,7 +138,7 @@ void FieldGridTest::insertInTheMiddleMovesRowsDown()
     QVERIFY(grid.Cells(0, 5).isEmpty());
     QCOMPARE(grid.Row(), 3);
 
-    grid.InsertRow(MakeField("Primeiro", fldShort), 1);
+    grid.InsertRow(MakeField("Primeiro", 0, fldShort), 1);
     QCOMPARE(grid.Cells(0, 1), QStringLiteral("Primeiro"));
     QCOMPARE(grid.Cells(0, 2), QStringLiteral("Codigo"));
     QCOMPARE(grid.Row(), 2);
@@ -150,7 +150,7 @@ void FieldGridTest::updateCurrentRowRewritesTheSelectedRow()
     TvxFieldGrid grid;
     grid.ShowFields(kFields, 3);
     grid.SelectRow(2);
-    grid.UpdateCurrentRow(MakeField("Apelido", fldAlpha, 12));
+    grid.UpdateCurrentRow(MakeField("Apelido", 0, fldAlpha, 12));
     QCOMPARE(grid.Cells(0, 2), QStringLiteral("Apelido"));
     QCOMPARE(grid.Cells(2, 2), QStringLiteral("12"));
     QCOMPARE(grid.Cells(0, 1), QStringLiteral("Codigo"));
@@ -191,7 +191,7 @@ void FieldGridTest::blankAndTitleRowsNotifyMinusOne()
     // An insert selects the row after the new one and notifies it.
     grid.SelectRow(1);
     spy.clear();
-    grid.InsertAtCurrentRow(MakeField("Novo", fldDate));
+    grid.InsertAtCurrentRow(MakeField("Novo", 0, fldDate));
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).toInt(), 2);
 }
@@ -224,18 +224,18 @@ void FieldGridTest::namesFollowTheCodePage()
     // "Ação" in code page 850; rows written before a change of code page keep their text.
     TvxFieldGrid grid;
     QCOMPARE(grid.CodePage(), vxNewTableCodePage);
-    const TvxFieldDesc oem[] = {MakeField("A\x87\xC6o", fldAlpha, 4)};
+    const TvxFieldDesc oem[] = {MakeField("A\x87\xC6o", 0, fldAlpha, 4)};
     grid.ShowFields(oem, 1);
     QCOMPARE(grid.Cells(0, 1), QStringLiteral("A‡Æo"));
     grid.SetCodePage(850);
     grid.ShowFields(oem, 1);
     QCOMPARE(grid.Cells(0, 1), QStringLiteral("Ação"));
     grid.SelectRow(2);
-    grid.InsertAtCurrentRow(MakeField("\x80", fldDate));
+    grid.InsertAtCurrentRow(MakeField("\x80", 0, fldDate));
     QCOMPARE(grid.Cells(0, 2), QStringLiteral("Ç"));
     grid.SetCodePage(0);
     grid.SelectRow(2);
-    grid.UpdateCurrentRow(MakeField("\x80", fldDate));
+    grid.UpdateCurrentRow(MakeField("\x80", 0, fldDate));
     QCOMPARE(grid.Cells(0, 2), QStringLiteral("€"));
     QCOMPARE(grid.Cells(0, 1), QStringLiteral("Ação"));
 }

@@ -30,13 +30,16 @@ private slots:
 
 void FieldsListBoxTest::lengthColumnFollowsTheType()
 {
-    QCOMPARE(FieldLengthText(MakeField("Valor", fldBcd, 32, 4)), QStringLiteral("4"));
-    QCOMPARE(FieldLengthText(MakeField("Nome", fldAlpha, 40, 0)), QStringLiteral("40"));
-    QCOMPARE(FieldLengthText(MakeField("Nota", fldMemo, 10, 0)), QStringLiteral("10"));
-    QCOMPARE(FieldLengthText(MakeField("Dados", fldBytes, 16, 0)), QStringLiteral("16"));
-    QVERIFY(FieldLengthText(MakeField("Nascimento", fldDate, 4, 0)).isEmpty());
-    QVERIFY(FieldLengthText(MakeField("Codigo", fldLong, 4, 0)).isEmpty());
-    QVERIFY(FieldLengthText(MakeField("Preco", fldMoney, 8, 2)).isEmpty());
+    QCOMPARE(FieldLengthText(MakeField("Valor", 0, fldBcd, 4)), QStringLiteral("4"));
+    QCOMPARE(FieldLengthText(MakeField("Nome", 0, fldAlpha, 40)), QStringLiteral("40"));
+    QCOMPARE(FieldLengthText(MakeField("Nota", 0, fldMemo, 10)), QStringLiteral("10"));
+    QCOMPARE(FieldLengthText(MakeField("Dados", 0, fldBytes, 16)), QStringLiteral("16"));
+    for (const int type : {fldDate, fldLong, fldMoney}) {
+        TvxFieldDesc field = MakeField("Campo", 0, type);
+        field.setUnits1(8); // units a type without a size may carry are not shown
+        field.setUnits2(2);
+        QVERIFY(FieldLengthText(field).isEmpty());
+    }
 }
 
 void FieldsListBoxTest::typeNamesComeFromTheCurrentDatabase()
@@ -46,7 +49,7 @@ void FieldsListBoxTest::typeNamesComeFromTheCurrentDatabase()
     QVERIFY(!CurrentDatabaseExists());
 
     test::TestEngine engine;
-    QVERIFY(engine.dir.isValid());
+    QVERIFY(!engine.dir.path().empty());
     TvxDatabase database(*engine.engine);
     QVERIFY(CurrentDatabaseExists());
     const QString alpha = FieldTypeNameText(fldAlpha);
@@ -56,7 +59,7 @@ void FieldsListBoxTest::typeNamesComeFromTheCurrentDatabase()
     QVERIFY(FieldTypeNameText(999).isEmpty());
 
     TvxFieldsListBox list;
-    const TvxFieldDesc fields[] = {MakeField("Estranho", 999, 5, 0), MakeField("Nome", fldAlpha, 20, 0)};
+    const TvxFieldDesc fields[] = {MakeField("Estranho", 0, 999), MakeField("Nome", 0, fldAlpha, 20)};
     list.ShowFields(fields, 2);
     QVERIFY(list.ItemText(0, 1).isEmpty());
     QCOMPARE(list.ItemText(1, 1), alpha);
@@ -68,8 +71,8 @@ void FieldsListBoxTest::showFieldsReplacesTheItems()
     QCOMPARE(list.columnCount(), 3);
     QCOMPARE(list.headerItem()->text(2), QStringLiteral("Comprimento"));
 
-    const TvxFieldDesc fields[] = {MakeField("Codigo", fldLong), MakeField("Nome", fldAlpha, 30),
-                                   MakeField("Saldo", fldBcd, 32, 2)};
+    const TvxFieldDesc fields[] = {MakeField("Codigo", 0, fldLong), MakeField("Nome", 0, fldAlpha, 30),
+                                   MakeField("Saldo", 0, fldBcd, 2)};
     list.ShowFields(fields, 3);
     QCOMPARE(list.topLevelItemCount(), 3);
     QCOMPARE(list.ItemText(0, 0), QStringLiteral("Codigo"));

@@ -62,8 +62,8 @@ void ScriptTableListViewTest::init()
     view_->SetFieldGrid(grid_.get());
     view_->OnChange = [this] { ++onChange_; };
     onChange_ = 0;
-    view_->AddTable("Clientes", TableWith({MakeField("Codigo", fldLong), MakeField("Nome", fldAlpha, 40)}));
-    view_->AddTable("Pedidos", TableWith({MakeField("Numero", fldLong)}));
+    view_->AddTable("Clientes", TableWith({MakeField("Codigo", 0, fldLong), MakeField("Nome", 0, fldAlpha, 40)}));
+    view_->AddTable("Pedidos", TableWith({MakeField("Numero", 0, fldLong)}));
     view_->AddTable("Vazia", TableWith({}));
     view_->SelectIndex(0);
     view_->show();
@@ -183,8 +183,8 @@ void ScriptTableListViewTest::insertAtTheBlankRowAppends()
 {
     QCOMPARE(grid_->RowCount(), 4);
     grid_->SelectRow(3);
-    QVERIFY(view_->InsertField(MakeField("Email", fldAlpha, 60)));
-    QVERIFY(view_->InsertField(MakeField("Fone", fldAlpha, 20)));
+    QVERIFY(view_->InsertField(MakeField("Email", 0, fldAlpha, 60)));
+    QVERIFY(view_->InsertField(MakeField("Fone", 0, fldAlpha, 20)));
     const TvxTableDesc* table = view_->SelectedTable();
     QCOMPARE(table->FieldCount(), 4);
     QCOMPARE(table->GetField(2)->name(), std::string("Email"));
@@ -203,7 +203,7 @@ void ScriptTableListViewTest::gridShowsNamesInTheTableCodePage()
     TvxDatabase database(*engine.engine);
     TvxDataSetListBox current;
     database.SetDataSetList(&current);
-    database.OpenByPath(MORVANE_SAMPLES_DIR "/rparadox-extdata");
+    database.OpenByPath(test::SamplePath("rparadox-extdata"));
     const TvxTableDesc* of = current.TableByName("of");
     QVERIFY(of);
     QCOMPARE(of->CodePage(), 866);
@@ -216,14 +216,14 @@ void ScriptTableListViewTest::gridShowsNamesInTheTableCodePage()
 
     // Rows written by field edits use that code page too ("Код" in code page 866).
     grid_->SelectRow(grid_->RowCount() - 1);
-    QVERIFY(view_->InsertField(MakeField("\x8A\xAE\xA4", fldAlpha, 5)));
+    QVERIFY(view_->InsertField(MakeField("\x8A\xAE\xA4", 0, fldAlpha, 5)));
     QCOMPARE(grid_->Cells(0, grid_->RowCount() - 2), QStringLiteral("Код"));
     grid_->SelectRow(1);
-    QVERIFY(view_->ChangeField(MakeField("\x8A\xAE\xA4\x32", fldAlpha, 10)));
+    QVERIFY(view_->ChangeField(MakeField("\x8A\xAE\xA4\x32", 0, fldAlpha, 10)));
     QCOMPARE(grid_->Cells(0, 1), QStringLiteral("Код2"));
 
     // A new table's names are Windows-1252 ("Ação").
-    view_->AddTable("Nova", TableWith({MakeField("A\xE7\xE3o", fldDate)}));
+    view_->AddTable("Nova", TableWith({MakeField("A\xE7\xE3o", 0, fldDate)}));
     view_->SelectIndex(4);
     QCOMPARE(grid_->Cells(0, 1), QStringLiteral("Ação"));
     QVERIFY(grid_->Cells(2, 1).isEmpty());
@@ -252,7 +252,7 @@ void ScriptTableListViewTest::destroyedGridIsUnlinked()
     view_->SelectIndex(1);
     QTest::keyClick(view_.get(), Qt::Key_Down);
     QCOMPARE(view_->ItemIndex(), 2);
-    QVERIFY(view_->InsertField(MakeField("Novo", fldDate)));
+    QVERIFY(view_->InsertField(MakeField("Novo", 0, fldDate)));
     QCOMPARE(view_->SelectedTable()->FieldCount(), 1);
 }
 

@@ -1,7 +1,6 @@
 #pragma once
-// Field records and a throw-away engine configuration for the views' tests.
-
-#include <QTemporaryDir>
+// Tables of fields and a throw-away engine configuration for the views' tests; the shared
+// helpers of tests/support come with it.
 
 #include <initializer_list>
 #include <memory>
@@ -11,18 +10,11 @@
 #include "db/IvxEngine.h"
 #include "model/TvxFieldDesc.h"
 #include "model/clvxTableDesc.h"
+#include "support/SamplePath.h"
+#include "support/TempDir.h"
+#include "support/TestFields.h"
 
 namespace morvane::test {
-
-inline TvxFieldDesc MakeField(std::string_view name, int type, int units1 = 0, int units2 = 0)
-{
-    TvxFieldDesc field{};
-    field.setName(name);
-    field.setType(type);
-    field.setUnits1(units1);
-    field.setUnits2(units2);
-    return field;
-}
 
 // A new table's descriptor holding these fields.
 inline std::unique_ptr<TvxTableDesc> TableWith(std::initializer_list<TvxFieldDesc> fields)
@@ -35,8 +27,8 @@ inline std::unique_ptr<TvxTableDesc> TableWith(std::initializer_list<TvxFieldDes
 // A real engine over an empty alias configuration in a temporary directory.
 struct TestEngine
 {
-    QTemporaryDir dir;
-    std::unique_ptr<IvxEngine> engine = CreateParadoxEngine(dir.filePath("aliases.conf").toStdString());
+    TempDir dir;
+    std::unique_ptr<IvxEngine> engine = CreateParadoxEngine(dir.file("aliases.conf"));
 };
 
 } // namespace morvane::test
