@@ -11,6 +11,7 @@
 #include "views/cpFieldGrid.h"
 #include "views/cpFieldsListBox.h"
 #include "views/cpScriptTableListView.h"
+#include "support/TempDir.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -29,7 +30,6 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace morvane;
@@ -48,7 +48,7 @@ public:
 // A window over a real engine whose alias configuration holds the given text.
 struct WindowUnderTest
 {
-    QTemporaryDir dir;
+    test::TempDir dir;
     std::unique_ptr<IvxEngine> engine;
     TvxScriptedPrompts* prompts = nullptr;
     RecordingHelp* help = nullptr;
@@ -57,7 +57,7 @@ struct WindowUnderTest
     explicit WindowUnderTest(const QByteArray& config,
                              const std::function<void(TvxScriptedPrompts&)>& prepare = {})
     {
-        const QString path = dir.filePath(QStringLiteral("aliases.conf"));
+        const QString path = QString::fromStdString(dir.file("aliases.conf"));
         QFile file(path);
         if (file.open(QIODevice::WriteOnly))
             file.write(config);
@@ -121,10 +121,10 @@ private:
     FailingSession session_;
 };
 
-QByteArray GoodConfig(const QString& dir)
+QByteArray GoodConfig(const std::filesystem::path& dir)
 {
     return QStringLiteral("[EXEMPLO]\nTYPE=STANDARD\nPATH=%1\n\n[VENDAS]\nTYPE=STANDARD\nPATH=%1\n")
-        .arg(dir)
+        .arg(QString::fromStdString(dir.string()))
         .toUtf8();
 }
 
@@ -190,7 +190,7 @@ void MainWindowTest::menu()
     QFETCH(int, position);
     QFETCH(QString, title);
     QFETCH(QStringList, items);
-    QTemporaryDir data;
+    test::TempDir data;
     WindowUnderTest w(GoodConfig(data.path()));
     const QList<QAction*> menus = w.window->menuBar()->actions();
     QCOMPARE(menus.size(), 7);
@@ -223,7 +223,7 @@ void MainWindowTest::tabs()
 {
     QFETCH(QString, control);
     QFETCH(QStringList, captions);
-    QTemporaryDir data;
+    test::TempDir data;
     WindowUnderTest w(GoodConfig(data.path()));
     auto* tabs = w.window->findChild<QTabWidget*>(control);
     QVERIFY(tabs);
@@ -236,7 +236,7 @@ void MainWindowTest::tabs()
 
 void MainWindowTest::captionAndAliasesAfterStart()
 {
-    QTemporaryDir data;
+    test::TempDir data;
     WindowUnderTest w(GoodConfig(data.path()));
     QCOMPARE(w.window->windowTitle(), QStringLiteral("Morvane for Paradox"));
     QCOMPARE(w.window->ScriptChanged, false);
@@ -266,7 +266,7 @@ void MainWindowTest::captionAndAliasesAfterStart()
 
 void MainWindowTest::windowLayout()
 {
-    QTemporaryDir data;
+    test::TempDir data;
     WindowUnderTest w(GoodConfig(data.path()));
     TFormDBScript& window = *w.window;
     QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -299,7 +299,7 @@ void MainWindowTest::windowLayout()
 
 void MainWindowTest::messageHelpers()
 {
-    QTemporaryDir data;
+    test::TempDir data;
     WindowUnderTest w(GoodConfig(data.path()));
     TFormDBScript& window = *w.window;
     const QString unknown = QStringLiteral("ERRO DESCONHECIDO. Informe ao suporte");
@@ -390,7 +390,7 @@ void MainWindowTest::damagedAliasConfigurationShowsEngineError()
 
 void MainWindowTest::engineErrorTextsAreJoinedInOrder()
 {
-    QTemporaryDir data;
+    test::TempDir data;
     WindowUnderTest good(GoodConfig(data.path()));
     FailingSessionEngine engine(*good.engine, [] {
         throw EvxEngineError({{vxErrConfig, "Primeiro."}, {vxErrNotFound, "Segundo"}, {vxErrDirectory, " fim"}});
@@ -415,7 +415,7 @@ void MainWindowTest::engineErrorTextsAreJoinedInOrder()
 
 void MainWindowTest::helpKeys()
 {
-    QTemporaryDir data;
+    test::TempDir data;
     WindowUnderTest w(GoodConfig(data.path()));
     w.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
@@ -444,7 +444,7 @@ void MainWindowTest::helpKeys()
 
 void MainWindowTest::helpMenuAndAbout()
 {
-    QTemporaryDir data;
+    test::TempDir data;
     WindowUnderTest w(GoodConfig(data.path()));
     w.window->mnHelpContents->trigger();
     QCOMPARE(w.help->calls, QStringList{"context 0"});
@@ -455,7 +455,7 @@ void MainWindowTest::helpMenuAndAbout()
 
 void MainWindowTest::closing()
 {
-    QTemporaryDir data;
+    test::TempDir data;
     {
         // No change: closes at once, without a question, and the help window goes with it.
         WindowUnderTest w(GoodConfig(data.path()));
@@ -490,7 +490,7 @@ void MainWindowTest::closing()
 
 void MainWindowTest::connectionState()
 {
-    QTemporaryDir data;
+    test::TempDir data;
     WindowUnderTest w(GoodConfig(data.path()));
     w.window->DatabaseConnected(true);
     QCOMPARE(w.window->mnOpenDatabase->text(), QStringLiteral("&Close Database"));
@@ -513,7 +513,7 @@ void MainWindowTest::connectionState()
 
 void MainWindowTest::everyInputHasAName()
 {
-    QTemporaryDir data;
+    test::TempDir data;
     WindowUnderTest w(GoodConfig(data.path()));
     QSet<QWidget*> buddies;
     for (QLabel* label : w.window->findChildren<QLabel*>())
@@ -543,7 +543,7 @@ void MainWindowTest::everyInputHasAName()
 
 void MainWindowTest::tabWalksTheUpperHalfFirst()
 {
-    QTemporaryDir data;
+    test::TempDir data;
     WindowUnderTest w(GoodConfig(data.path()));
     TFormDBScript& window = *w.window;
     QList<QWidget*> chain;

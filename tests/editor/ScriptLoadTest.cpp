@@ -12,14 +12,15 @@
 #include "script/TvxScriptDocument.h"
 #include "script/TvxScriptTableList.h"
 #include "script/cpDBStructScript.h"
-#include "script/cpvxScriptLoader.h"
 #include "views/cpDataSetListBox.h"
 #include "views/cpFieldGrid.h"
 #include "views/cpFieldsListBox.h"
 #include "views/cpScriptTableListView.h"
+#include "support/SamplePath.h"
+#include "support/TempDir.h"
+#include "support/TestScript.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace morvane;
@@ -39,33 +40,26 @@ std::unique_ptr<TvxCommand> Command(std::uint8_t kind, std::vector<TvxValue> val
     return std::make_unique<TvxCommand>(kind, values);
 }
 
-// A script holding commands as they stand, without the builder's rules.
-class RawScript : public TvxDBScriptLoader
-{
-public:
-    void Append(std::unique_ptr<TvxCommand> c) { Commands().push_back(std::move(c)); }
-};
-
 // Writes a document holding the given commands and no table records.
 void WriteDocument(const QString& path, std::vector<std::unique_ptr<TvxCommand>> commands)
 {
-    RawScript script;
+    test::TestScript script;
     for (auto& c : commands)
-        script.Append(std::move(c));
+        script.Add(std::move(c));
     TvxScriptTableList noTables; // a table count of 0: the rebuilt tables keep what the commands made
     SaveScriptDocument(path.toStdString(), "Morvane", script, noTables);
 }
 
 struct Window
 {
-    QTemporaryDir dir;
+    test::TempDir dir;
     std::unique_ptr<IvxEngine> engine;
     TvxScriptedPrompts* prompts = nullptr;
     std::unique_ptr<TFormDBScriptPOR> window;
 
     Window()
     {
-        engine = CreateParadoxEngine(dir.filePath(QStringLiteral("aliases.conf")).toStdString());
+        engine = CreateParadoxEngine(dir.file("aliases.conf"));
         auto scripted = std::make_unique<TvxScriptedPrompts>();
         prompts = scripted.get();
         window = std::make_unique<TFormDBScriptPOR>(*engine, std::move(scripted), std::make_unique<NoHelp>());
@@ -84,11 +78,11 @@ private slots:
     void tablesFollowTheLoadedCommands()
     {
         Window w;
-        w.window->Database().OpenByPath(MORVANE_SAMPLES_DIR "/pd-joins");
+        w.window->Database().OpenByPath(test::SamplePath("pd-joins"));
         w.window->Database().SetConnected(true);
         QVERIFY(w.window->DataSetList->TableByName("a") != nullptr);
 
-        const QString doc = w.dir.filePath(QStringLiteral("two.vxscript"));
+        const QString doc = QString::fromStdString(w.dir.file("two.vxscript"));
         std::vector<std::unique_ptr<TvxCommand>> commands;
         commands.push_back(Command(ckCreateTable, {"CLI"}));
         commands.push_back(Command(ckCreateField, {"CLI", "Codigo", 1, 267, 0, 4}));
@@ -119,7 +113,7 @@ private slots:
     void aMissingSourceTableIsReportedAndEndsTheLoad()
     {
         Window w; // no database open: no source table exists
-        const QString doc = w.dir.filePath(QStringLiteral("missing.vxscript"));
+        const QString doc = QString::fromStdString(w.dir.file("missing.vxscript"));
         std::vector<std::unique_ptr<TvxCommand>> commands;
         commands.push_back(Command(ckCreateTable, {"CLI"}));
         commands.push_back(Command(ckAddTable, {"NOVA", "PEDIDOS"}));
@@ -150,7 +144,7 @@ private slots:
 
         std::vector<std::unique_ptr<TvxCommand>> commands;
         commands.push_back(Command(ckAddAlias, {"", "STANDARD", "/tmp"}));
-        const QString doc = w.dir.filePath(QStringLiteral("alias.vxscript"));
+        const QString doc = QString::fromStdString(w.dir.file("alias.vxscript"));
         WriteDocument(doc, std::move(commands));
         OpenScriptDocument(doc.toStdString(), w.window->StructScript(), *w.window->ScriptTableListView);
         w.window->StructScript().Clear();
