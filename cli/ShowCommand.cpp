@@ -127,7 +127,7 @@ public:
         const std::string code = command.Label().empty() ? "[kind " + std::to_string(command.Kind()) + "] " : "";
         std::printf("  %d. %s%s\n", index + 1, code.c_str(), Utf8(CommandText(command)).c_str());
         if (command.Kind() == ckCreateTable || command.Kind() == ckAddTable)
-            tableNames_.push_back(command.ParamText(0));
+            tableNames_.push_back(command.ParamText(CreateTableParam::Table));
     }
 
     void TableCount(std::int32_t count) override

@@ -49,7 +49,7 @@ void OpenAsDocument(const std::uint8_t* data, std::size_t size)
     TvxScriptTableList tables;
     script.AfterLoad = [&tables](TvxCommand& c) {
         if ((c.Kind() == ckCreateTable || c.Kind() == ckAddTable) && tables.Count() < 512)
-            tables.AddTable(c.ParamText(0), std::make_unique<TvxTableDesc>());
+            tables.AddTable(c.ParamText(CreateTableParam::Table), std::make_unique<TvxTableDesc>());
     };
     try {
         ReadScriptDocument(stream, script, [&](TvxStream& s) { tables.ReadAllDescriptors(s); });

@@ -284,7 +284,7 @@ void TFormDBScript::FormClose()
 void TFormDBScript::StructScriptAfterLoad(TvxCommand& Comm)
 {
     if (replayer_->Apply(Comm) == TvxScriptReplayer::MissingSource) {
-        AskMessage(10027, RecordTextToQString(Comm.ParamText(1)), TvxMsgButtons::Ok);
+        AskMessage(10027, RecordTextToQString(Comm.ParamText(AddTableParam::SourceTable)), TvxMsgButtons::Ok);
         throw EvxAbort();
     }
 }

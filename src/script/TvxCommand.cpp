@@ -93,7 +93,7 @@ void TvxCommand::AddFieldBlock(const TvxFieldDesc& field)
 void TvxCommand::SetFieldBlock(int first, const TvxFieldDesc& field)
 {
     const auto values = FieldBlockValues(field);
-    for (int k = 0; k < FieldBlockSize; ++k)
+    for (int k = 0; k < FieldBlockItem::Count; ++k)
         SetParamValue(first + k, values[static_cast<std::size_t>(k)]);
 }
 

@@ -2,8 +2,8 @@
 // TvxCommand: one script command, a kind and an ordered list of parameters that it owns.
 // Parameter positions beyond the last read as the empty value (ParamText "", ParamInteger 0)
 // and setting a value there does nothing. ReadFrom throws the reader's errors; a command that
-// failed half-way must not be used. The meaning of every position per kind is fixed by the
-// script format (see the field block below).
+// failed half-way must not be used. The meaning of every position per kind is named in
+// vxCommandParams.h.
 
 #include <cstdint>
 #include <initializer_list>
@@ -13,31 +13,17 @@
 #include <vector>
 
 #include "model/TvxFieldDesc.h"
+#include "script/TvxCommandKind.h"
 #include "script/TvxParameter.h"
+#include "script/vxCommandParams.h"
 
 namespace morvane {
-
-enum TvxCommandKind : std::uint8_t {
-    ckAddAlias = 0,
-    ckAddNewAlias = 1,
-    ckCreateTable = 2,
-    ckDeleteTable = 3,
-    ckChangeTable = 4,
-    ckAddTable = 5,
-    ckCreateField = 6,
-    ckChangeField = 7,
-    ckDeleteField = 8,
-    ckMoveField = 9,
-    ckAddPassword = 10,
-    ckNone = 11,
-};
 
 // The label the program shows for a kind code; empty for 11 and for codes outside 0..11.
 std::string CommandKindLabel(int kind);
 
-// The five values of a field block: name, number, type, size (units2 for BCD, otherwise
-// units1), length.
-inline constexpr int FieldBlockSize = 5;
+// The five values of a field block (FieldBlockItem): name, number, type, size (units2 for BCD,
+// otherwise units1), length.
 std::vector<TvxValue> FieldBlockValues(const TvxFieldDesc& field);
 
 class TvxCommand

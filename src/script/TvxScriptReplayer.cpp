@@ -1,11 +1,11 @@
 #include "script/TvxScriptReplayer.h"
 
-#include <memory>
-
 #include "model/clvxTableDesc.h"
 #include "model/vxFieldTypes.h"
 #include "script/TvxCommand.h"
 #include "script/TvxScriptTableList.h"
+
+#include <memory>
 
 namespace morvane {
 
@@ -15,29 +15,28 @@ namespace {
 // into the decimals of a BCD field, into units1 otherwise (as the builder wrote it).
 void FillField(TvxFieldDesc& f, const TvxCommand& c, int first)
 {
-    f.setName(c.ParamText(first));
-    f.setFieldNumber(c.ParamInteger(first + 1));
-    f.setType(c.ParamInteger(first + 2));
+    f.setName(c.ParamText(first + FieldBlockItem::Name));
+    f.setFieldNumber(c.ParamInteger(first + FieldBlockItem::Number));
+    f.setType(c.ParamInteger(first + FieldBlockItem::Type));
     if (f.type() == fldBcd)
-        f.setUnits2(c.ParamInteger(first + 3));
+        f.setUnits2(c.ParamInteger(first + FieldBlockItem::Size));
     else
-        f.setUnits1(c.ParamInteger(first + 3));
-    f.setLength(c.ParamInteger(first + 4));
+        f.setUnits1(c.ParamInteger(first + FieldBlockItem::Size));
+    f.setLength(c.ParamInteger(first + FieldBlockItem::Length));
 }
 
 } // namespace
 
 TvxScriptReplayer::TvxScriptReplayer(TvxScriptTableList& tables, SourceLookup sources)
     : tables_(tables), sources_(std::move(sources))
-{
-}
+{}
 
 TvxScriptReplayer::Result TvxScriptReplayer::Apply(const TvxCommand& c)
 {
     switch (c.Kind()) {
     case ckCreateTable: {
         auto desc = std::make_unique<TvxTableDesc>();
-        desc->SetTableName(c.ParamText(0));
+        desc->SetTableName(c.ParamText(CreateTableParam::Table));
         desc->SetExtension("DB");
         desc->SetTableType("PARADOX");
         std::string name = desc->TableName();
@@ -45,43 +44,43 @@ TvxScriptReplayer::Result TvxScriptReplayer::Apply(const TvxCommand& c)
         return Applied;
     }
     case ckAddTable: {
-        const TvxTableDesc* source = sources_ ? sources_(c.ParamText(1)) : nullptr;
+        const TvxTableDesc* source = sources_ ? sources_(c.ParamText(AddTableParam::SourceTable)) : nullptr;
         if (!source)
             return MissingSource;
         auto desc = std::make_unique<TvxTableDesc>(source->Clone());
-        desc->SetAllNames(c.ParamText(0));
-        tables_.AddTable(c.ParamText(0), std::move(desc));
+        desc->SetAllNames(c.ParamText(AddTableParam::Table));
+        tables_.AddTable(c.ParamText(AddTableParam::Table), std::move(desc));
         return Applied;
     }
     case ckCreateField: {
         TvxFieldDesc f;
-        FillField(f, c, 1);
-        if (TvxTableDesc* t = tables_.TableByName(c.ParamText(0)))
+        FillField(f, c, CreateFieldParam::Field);
+        if (TvxTableDesc* t = tables_.TableByName(c.ParamText(CreateFieldParam::Table)))
             t->InsertField(f, f.fieldNumber() - 1);
         return Applied;
     }
     case ckChangeField: {
-        TvxTableDesc* t = tables_.TableByName(c.ParamText(0));
+        TvxTableDesc* t = tables_.TableByName(c.ParamText(ChangeFieldParam::Table));
         TvxFieldDesc f;
-        if (t && t->FindField(c.ParamText(1), f)) {
-            FillField(f, c, 6);
+        if (t && t->FindField(c.ParamText(ChangeFieldParam::OldName), f)) {
+            FillField(f, c, ChangeFieldParam::NewField);
             t->SetField(f, f.fieldNumber() - 1);
         }
         return Applied;
     }
     case ckMoveField: {
-        const TvxTableDesc* source = sources_ ? sources_(c.ParamText(0)) : nullptr;
-        TvxTableDesc* t = tables_.TableByName(c.ParamText(1));
+        const TvxTableDesc* source = sources_ ? sources_(c.ParamText(MoveFieldParam::SourceTable)) : nullptr;
+        TvxTableDesc* t = tables_.TableByName(c.ParamText(MoveFieldParam::TargetTable));
         TvxFieldDesc f;
-        if (source && t && source->FindField(c.ParamText(2), f)) {
-            FillField(f, c, 7);
+        if (source && t && source->FindField(c.ParamText(MoveFieldParam::SourceName), f)) {
+            FillField(f, c, MoveFieldParam::TargetField);
             t->InsertField(f, f.fieldNumber() - 1);
         }
         return Applied;
     }
     case ckDeleteField:
-        if (TvxTableDesc* t = tables_.TableByName(c.ParamText(0)))
-            t->DeleteFieldByName(c.ParamText(1));
+        if (TvxTableDesc* t = tables_.TableByName(c.ParamText(DeleteFieldParam::Table)))
+            t->DeleteFieldByName(c.ParamText(DeleteFieldParam::FieldName));
         return Applied;
     default:
         return NotATableEdit;

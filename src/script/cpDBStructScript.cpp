@@ -31,6 +31,22 @@ TvxCommandExtras TvxCommandExtras::ForFields(const TvxFieldDesc& first, const Tv
     return extras;
 }
 
+int MessageIdOf(TvxApplyResult result)
+{
+    switch (result) {
+    case TvxApplyResult::Append:
+    case TvxApplyResult::Done:
+        return vxOK;
+    case TvxApplyResult::NameInUse:
+        return vxErrFieldNameInUse;
+    case TvxApplyResult::TableFull:
+        return vxErrFieldPosOut;
+    case TvxApplyResult::TableExists:
+        return vxErrTableExists;
+    }
+    return vxOK;
+}
+
 namespace {
 
 void Require(bool present, const char* what)
@@ -53,39 +69,53 @@ int TvxDBScript::AddCommand(std::unique_ptr<TvxCommand>& command, TvxCommandExtr
         Require(extras.table != nullptr, "AddCommand: Add table needs the new table's descriptor");
 
     Index();
-    // Renaming a table to the name of another would merge the commands of the two tables.
-    if (kind == ckChangeTable && RenameClashes(*command))
-        return vxErrTableExists;
-    int code = vxAppend;
+    TvxApplyResult result = TvxApplyResult::Append;
     switch (kind) {
-    case ckAddAlias: code = ApplyAddAlias(command); break;
-    case ckAddNewAlias: code = ApplyAddNewAlias(command); break;
+    case ckAddAlias:
+        result = ApplyAddAlias(command);
+        break;
+    case ckAddNewAlias:
+        result = ApplyAddNewAlias(command);
+        break;
     case ckCreateTable: {
         auto desc = std::make_unique<TvxTableDesc>();
-        code = ApplyCreateTable(*command, desc);
+        result = ApplyCreateTable(*command, desc);
         break;
     }
-    case ckChangeTable: code = ApplyChangeTable(*command); break;
-    case ckDeleteTable: code = ApplyDeleteTable(*command); break;
-    case ckAddTable: code = ApplyAddTable(*command, extras.table); break;
-    case ckCreateField: code = ApplyCreateField(*command, *extras.field1, extras.newValue); break;
-    case ckDeleteField: code = ApplyDeleteField(*command); break;
-    case ckChangeField: code = ApplyChangeField(*command, *extras.field1, *extras.field2); break;
-    case ckMoveField: code = ApplyMoveField(*command, *extras.field1, *extras.field2); break;
-    default: break; // Add password and any other kind are appended as they are
+    case ckChangeTable:
+        // Renaming a table to the name of another would merge the commands of the two tables.
+        result = RenameClashes(*command) ? TvxApplyResult::TableExists : ApplyChangeTable(*command);
+        break;
+    case ckDeleteTable:
+        result = ApplyDeleteTable(*command);
+        break;
+    case ckAddTable:
+        result = ApplyAddTable(*command, extras.table);
+        break;
+    case ckCreateField:
+        result = ApplyCreateField(*command, *extras.field1, extras.newValue);
+        break;
+    case ckDeleteField:
+        result = ApplyDeleteField(*command);
+        break;
+    case ckChangeField:
+        result = ApplyChangeField(*command, *extras.field1, *extras.field2);
+        break;
+    case ckMoveField:
+        result = ApplyMoveField(*command, *extras.field1, *extras.field2);
+        break;
+    default:
+        break; // Add password and any other kind are appended as they are
     }
 
-    if (code == vxAppend) {
+    if (result == TvxApplyResult::Append) {
         Commands().push_back(std::move(command));
         index_.Appended(Commands(), Count() - 1);
         DoAddCommand(*Commands().back());
-        return 0;
-    }
-    if (code == vxDone) {
+    } else if (result == TvxApplyResult::Done) {
         command.reset();
-        return 0;
     }
-    return code;
+    return MessageIdOf(result);
 }
 
 void TvxDBScript::DoAddCommand(TvxCommand& command)
@@ -161,7 +191,8 @@ int TvxDBScript::FindTableCommand(std::string_view name) const
 {
     for (int pos : Index().TableCommands(name)) {
         const TvxCommand* c = Command(pos);
-        if (c && (c->Kind() == ckCreateTable || c->Kind() == ckAddTable) && UpperCaseEqual(c->ParamText(0), name))
+        if (c && (c->Kind() == ckCreateTable || c->Kind() == ckAddTable) &&
+            UpperCaseEqual(c->ParamText(CreateTableParam::Table), name))
             return pos;
     }
     return -1;
@@ -171,7 +202,7 @@ int TvxDBScript::FindPassword(std::string_view tableName) const
 {
     for (int i = 0; i < Count(); ++i) {
         const TvxCommand* c = Command(i);
-        if (c->Kind() == ckAddPassword && UpperCaseEqual(c->ParamText(0), tableName))
+        if (c->Kind() == ckAddPassword && UpperCaseEqual(c->ParamText(AddPasswordParam::Table), tableName))
             return i;
     }
     return -1;
@@ -181,8 +212,8 @@ std::string TvxDBScript::NewNameOfAddedTable(std::string_view sourceName) const
 {
     for (int i = 0; i < Count(); ++i) {
         const TvxCommand* c = Command(i);
-        if (c->Kind() == ckAddTable && UpperCaseEqual(c->ParamText(1), sourceName))
-            return c->ParamText(0);
+        if (c->Kind() == ckAddTable && UpperCaseEqual(c->ParamText(AddTableParam::SourceTable), sourceName))
+            return c->ParamText(AddTableParam::Table);
     }
     return {};
 }
@@ -191,9 +222,9 @@ std::string TvxDBScript::NewValueOf(std::string_view table, std::string_view fie
 {
     for (int pos : Index().FieldCommands(table)) {
         const TvxCommand* c = Command(pos);
-        if (c && c->Kind() == ckCreateField && UpperCaseEqual(c->ParamText(0), table) &&
-            UpperCaseEqual(c->ParamText(1), field))
-            return c->ParamText(6);
+        if (c && c->Kind() == ckCreateField && UpperCaseEqual(c->ParamText(CreateFieldParam::Table), table) &&
+            UpperCaseEqual(c->ParamText(CreateFieldParam::FieldName), field))
+            return c->ParamText(CreateFieldParam::NewValue);
     }
     return {};
 }

@@ -5,13 +5,15 @@
 // field numbers of field commands in step, rejects a field name already in use, and keeps the
 // new-structure table list (ScriptTableList, not owned) in step with what it records.
 //
-// Results: AddCommand answers 0 when the edit was taken (appended or folded), otherwise a message
-// id: vxErrFieldNameInUse (2) for a field name in use in the table (also the name a changed or
-// moved field takes), vxErrFieldPosOut (5) for a field added to a table that is full, and
-// vxErrTableExists (1) for a table renamed to the name of another new table. The handlers
-// answer 0 (append), 1 (done without appending) or such a message id.
+// Results: the handlers answer a TvxApplyResult; AddCommand answers 0 when the edit was taken
+// (appended or folded), otherwise the message id of the refusal (MessageIdOf).
 // The owner of the table list unlinks it (SetScriptTableList(nullptr)) before destroying it.
 // Clear, ReplaceCommand and LoadFromStream are to be called on this class, not on the loader.
+
+#include "model/clvxTableDesc.h"
+#include "script/cpDBStructScriptIndex.h"
+#include "script/cpvxScriptLoader.h"
+#include "script/TvxCommand.h"
 
 #include <memory>
 #include <optional>
@@ -19,14 +21,23 @@
 #include <string_view>
 #include <vector>
 
-#include "model/clvxTableDesc.h"
-#include "script/TvxCommand.h"
-#include "script/cpDBStructScriptIndex.h"
-#include "script/cpvxScriptLoader.h"
-
 namespace morvane {
 
 class TvxScriptTableList;
+
+// What a handler of AddCommand decided. These are not message ids: MessageIdOf gives the id
+// that AddCommand answers for each.
+enum class TvxApplyResult {
+    Append,      // append the command at the end of the script
+    Done,        // taken without appending: stored in another way, folded into others, or ignored
+    NameInUse,   // the field name (also the name a changed or moved field takes) is in use
+    TableFull,   // a field added to a table that holds as many fields as a table can
+    TableExists, // a table renamed to the name of another new table
+};
+
+// The id AddCommand answers: 0 for Append and Done; vxErrFieldNameInUse (2) for NameInUse,
+// vxErrFieldPosOut (5) for TableFull, vxErrTableExists (1) for TableExists.
+int MessageIdOf(TvxApplyResult result);
 
 // What AddCommand needs besides the command, by kind.
 struct TvxCommandExtras
@@ -48,9 +59,6 @@ struct TvxCommandExtras
 class TvxDBScript : public TvxDBScriptLoader
 {
 public:
-    // Handler codes.
-    enum : int { vxAppend = 0, vxDone = 1, vxNameInUse = 2 };
-
     TvxDBScript() = default;
 
     TvxScriptTableList* ScriptTableList() const { return scriptTableList_; }
@@ -90,19 +98,20 @@ public:
 
 protected:
     void DoAfterLoad(TvxCommand& command) override;
-    virtual int ApplyAddAlias(std::unique_ptr<TvxCommand>& command);
+    virtual TvxApplyResult ApplyAddAlias(std::unique_ptr<TvxCommand>& command);
     virtual void DoAddCommand(TvxCommand& command);
-    virtual int ApplyCreateField(TvxCommand& command, const TvxFieldDesc& field, const TvxValue& newValue);
-    virtual int ApplyChangeField(TvxCommand& command, const TvxFieldDesc& oldField, const TvxFieldDesc& newField);
-    virtual int ApplyDeleteField(TvxCommand& command);
-    virtual int ApplyMoveField(TvxCommand& command, const TvxFieldDesc& source, const TvxFieldDesc& target);
-    // The list takes desc on code 0 when one is linked; otherwise desc stays with the caller.
-    virtual int ApplyCreateTable(TvxCommand& command, std::unique_ptr<TvxTableDesc>& desc);
-    virtual int ApplyChangeTable(TvxCommand& command);
-    virtual int ApplyDeleteTable(TvxCommand& command);
-    virtual int ApplyAddTable(TvxCommand& command, std::unique_ptr<TvxTableDesc>& desc);
+    virtual TvxApplyResult ApplyCreateField(TvxCommand& command, const TvxFieldDesc& field, const TvxValue& newValue);
+    virtual TvxApplyResult ApplyChangeField(TvxCommand& command, const TvxFieldDesc& oldField,
+                                            const TvxFieldDesc& newField);
+    virtual TvxApplyResult ApplyDeleteField(TvxCommand& command);
+    virtual TvxApplyResult ApplyMoveField(TvxCommand& command, const TvxFieldDesc& source, const TvxFieldDesc& target);
+    // The list takes desc on Append when one is linked; otherwise desc stays with the caller.
+    virtual TvxApplyResult ApplyCreateTable(TvxCommand& command, std::unique_ptr<TvxTableDesc>& desc);
+    virtual TvxApplyResult ApplyChangeTable(TvxCommand& command);
+    virtual TvxApplyResult ApplyDeleteTable(TvxCommand& command);
+    virtual TvxApplyResult ApplyAddTable(TvxCommand& command, std::unique_ptr<TvxTableDesc>& desc);
 
-    int ApplyAddNewAlias(std::unique_ptr<TvxCommand>& command);
+    TvxApplyResult ApplyAddNewAlias(std::unique_ptr<TvxCommand>& command);
 
 private:
     // FindFieldCommand for the commands of the named table.

@@ -1,7 +1,6 @@
 // TvxDBScript: the field commands, their look-ups and the renumbering of recorded fields.
 
 #include "script/cpDBStructScript.h"
-
 #include "script/TvxScriptTableList.h"
 #include "script/vxNameCompare.h"
 
@@ -30,7 +29,9 @@ bool ParamExactlyEqual(const TvxCommand& c, int i, std::string_view text)
 
 int TvxDBScript::FindFieldCommand(const TvxCommand& command, std::string_view fieldName) const
 {
-    return FindFieldCommandOf(command.ParamText(0), fieldName);
+    // The table the command names first: for a Move field its source table.
+    static_assert(MoveFieldParam::SourceTable == CreateFieldParam::Table);
+    return FindFieldCommandOf(command.ParamText(CreateFieldParam::Table), fieldName);
 }
 
 int TvxDBScript::FindFieldCommandOf(std::string_view table, std::string_view fieldName) const
@@ -39,21 +40,10 @@ int TvxDBScript::FindFieldCommandOf(std::string_view table, std::string_view fie
         const TvxCommand* c = Command(pos);
         if (!c)
             continue;
-        switch (c->Kind()) {
-        case ckCreateField:
-            if (ParamUpperEqual(*c, 0, table) && ParamUpperEqual(*c, 1, fieldName))
-                return pos;
-            break;
-        case ckChangeField:
-            if (ParamUpperEqual(*c, 0, table) && ParamUpperEqual(*c, 6, fieldName))
-                return pos;
-            break;
-        case ckMoveField:
-            if (ParamUpperEqual(*c, 1, table) && ParamUpperEqual(*c, 7, fieldName))
-                return pos;
-            break;
-        default: break;
-        }
+        const int block = CurrentFieldBlockOf(c->Kind());
+        if (block >= 0 && ParamUpperEqual(*c, TableParamOf(c->Kind()), table) &&
+            ParamUpperEqual(*c, block + FieldBlockItem::Name, fieldName))
+            return pos;
     }
     return -1;
 }
@@ -87,37 +77,32 @@ void TvxDBScript::RenumberFields(std::string_view table, int from, int delta)
         TvxCommand* c = Command(pos);
         if (!c)
             continue;
-        int tableParam = 0;
-        int numberParam = 0;
-        switch (c->Kind()) {
-        case ckCreateField: numberParam = 2; break;
-        case ckChangeField: numberParam = 7; break;
-        case ckMoveField: tableParam = 1; numberParam = 8; break;
-        default: continue;
-        }
-        if (!ParamExactlyEqual(*c, tableParam, table))
+        const int block = CurrentFieldBlockOf(c->Kind());
+        if (block < 0 || !ParamExactlyEqual(*c, TableParamOf(c->Kind()), table))
             continue;
+        const int numberParam = block + FieldBlockItem::Number;
         const std::int32_t number = c->ParamInteger(numberParam);
         if (number >= from)
             c->SetParamValue(numberParam, number + delta);
     }
 }
 
-int TvxDBScript::ApplyCreateField(TvxCommand& command, const TvxFieldDesc& field, const TvxValue& newValue)
+TvxApplyResult TvxDBScript::ApplyCreateField(TvxCommand& command, const TvxFieldDesc& field, const TvxValue& newValue)
 {
     if (FieldNameInUse(command, field.name()))
-        return vxNameInUse;
+        return TvxApplyResult::NameInUse;
     if (SelectedTableFull())
-        return vxErrFieldPosOut;
+        return TvxApplyResult::TableFull;
     if (TvxScriptTableList* list = ScriptTableList())
         list->InsertField(field);
-    RenumberFields(command.ParamText(0), field.fieldNumber(), +1);
+    RenumberFields(command.ParamText(CreateFieldParam::Table), field.fieldNumber(), +1);
     command.AddFieldBlock(field);
     command.AddValues({newValue});
-    return vxAppend;
+    return TvxApplyResult::Append;
 }
 
-int TvxDBScript::ApplyChangeField(TvxCommand& command, const TvxFieldDesc& oldField, const TvxFieldDesc& newField)
+TvxApplyResult TvxDBScript::ApplyChangeField(TvxCommand& command, const TvxFieldDesc& oldField,
+                                             const TvxFieldDesc& newField)
 {
     // A new name must be free in the table, also for a field with no earlier command (one of an
     // added table): the table would otherwise end up with two fields of one name. A change of
@@ -125,79 +110,68 @@ int TvxDBScript::ApplyChangeField(TvxCommand& command, const TvxFieldDesc& oldFi
     // field).
     const std::string newName = newField.name();
     if (!UpperCaseEqual(oldField.name(), newName) && FieldNameInUse(command, newName))
-        return vxNameInUse;
+        return TvxApplyResult::NameInUse;
     const int pos = FindFieldCommand(command, oldField.name());
     if (pos < 0) {
         command.AddFieldBlock(oldField);
         command.AddFieldBlock(newField);
         if (TvxScriptTableList* list = ScriptTableList())
             list->ChangeField(newField);
-        return vxAppend;
+        return TvxApplyResult::Append;
     }
     TvxCommand& earlier = *Command(pos);
-    switch (earlier.Kind()) {
-    case ckCreateField: earlier.SetFieldBlock(1, newField); break;
-    case ckChangeField: earlier.SetFieldBlock(6, newField); break;
-    case ckMoveField: earlier.SetFieldBlock(7, newField); break;
-    default: break;
-    }
+    earlier.SetFieldBlock(CurrentFieldBlockOf(earlier.Kind()), newField);
     if (TvxScriptTableList* list = ScriptTableList())
         list->ChangeField(newField);
-    return vxDone;
+    return TvxApplyResult::Done;
 }
 
-int TvxDBScript::ApplyDeleteField(TvxCommand& command)
+TvxApplyResult TvxDBScript::ApplyDeleteField(TvxCommand& command)
 {
-    const std::string name = command.ParamText(1);
+    const std::string name = command.ParamText(DeleteFieldParam::FieldName);
     const int pos = FindFieldCommand(command, name);
     if (pos < 0) {
         if (FindFieldInSelectedTable(name) < 0)
-            return vxDone;
+            return TvxApplyResult::Done;
         if (TvxScriptTableList* list = ScriptTableList())
             list->DeleteField(name);
-        return vxAppend;
+        return TvxApplyResult::Append;
     }
     TvxCommand& earlier = *Command(pos);
-    std::int32_t number = 0;
-    switch (earlier.Kind()) {
-    case ckChangeField:
-        number = earlier.ParamInteger(7);
+    const std::int32_t number = earlier.ParamInteger(CurrentFieldBlockOf(earlier.Kind()) + FieldBlockItem::Number);
+    if (earlier.Kind() == ckChangeField) {
+        // The field is deleted under its old name: table and old name stay.
+        static_assert(ChangeFieldParam::Table == DeleteFieldParam::Table &&
+                      ChangeFieldParam::OldName == DeleteFieldParam::FieldName);
         earlier.SetKind(ckDeleteField);
-        earlier.TruncateParams(2);
-        break;
-    case ckCreateField:
-        number = earlier.ParamInteger(2);
-        RemoveAt(pos);
-        break;
-    default: // Move field
-        number = earlier.ParamInteger(8);
-        RemoveAt(pos);
-        break;
+        earlier.TruncateParams(DeleteFieldParam::Count);
+    } else {
+        RemoveAt(pos); // creation (or move) and deletion cancel out
     }
-    RenumberFields(command.ParamText(0), number, -1);
+    RenumberFields(command.ParamText(DeleteFieldParam::Table), number, -1);
     if (TvxScriptTableList* list = ScriptTableList())
         list->DeleteField(name);
-    return vxDone;
+    return TvxApplyResult::Done;
 }
 
-int TvxDBScript::ApplyMoveField(TvxCommand& command, const TvxFieldDesc& source, const TvxFieldDesc& target)
+TvxApplyResult TvxDBScript::ApplyMoveField(TvxCommand& command, const TvxFieldDesc& source, const TvxFieldDesc& target)
 {
     if (FieldNameInUse(command, source.name()))
-        return vxNameInUse;
+        return TvxApplyResult::NameInUse;
     // The field arrives in the target table under the target descriptor's name, which the
     // field dialog may have changed: that name must be free there too.
-    const std::string targetTable = command.ParamText(1);
+    const std::string targetTable = command.ParamText(MoveFieldParam::TargetTable);
     const std::string targetName = target.name();
     if (FindFieldCommandOf(targetTable, targetName) >= 0 || FindFieldInSelectedTable(targetName) >= 0)
-        return vxNameInUse;
+        return TvxApplyResult::NameInUse;
     if (SelectedTableFull())
-        return vxErrFieldPosOut;
-    RenumberFields(command.ParamText(1), target.fieldNumber(), +1);
+        return TvxApplyResult::TableFull;
+    RenumberFields(targetTable, target.fieldNumber(), +1);
     command.AddFieldBlock(source);
     command.AddFieldBlock(target);
     if (TvxScriptTableList* list = ScriptTableList())
         list->InsertField(target);
-    return vxAppend;
+    return TvxApplyResult::Append;
 }
 
 } // namespace morvane

@@ -51,16 +51,14 @@ void TvxScriptCommandIndex::Add(const TvxCommand& command, int pos)
     switch (command.Kind()) {
     case ckCreateField:
     case ckChangeField:
-        fields_[Key(command.ParamText(0))].push_back(pos);
-        break;
     case ckMoveField:
-        fields_[Key(command.ParamText(1))].push_back(pos);
+        fields_[Key(command.ParamText(TableParamOf(command.Kind())))].push_back(pos);
         break;
     case ckAddTable:
         ++addTableCount_;
         [[fallthrough]];
     case ckCreateTable:
-        tables_[Key(command.ParamText(0))].push_back(pos);
+        tables_[Key(command.ParamText(CreateTableParam::Table))].push_back(pos);
         break;
     default:
         break;
@@ -93,8 +91,8 @@ void TvxScriptCommandIndex::Removing(const CommandList& commands, int pos)
     // Stamp as the list will be once the command is gone.
     count_ = commands.size() - 1;
     const std::size_t firstPos = pos == 0 ? 1 : 0;
-    const std::size_t lastPos = static_cast<std::size_t>(pos) + 1 == commands.size() ? commands.size() - 2
-                                                                                      : commands.size() - 1;
+    const std::size_t lastPos =
+        static_cast<std::size_t>(pos) + 1 == commands.size() ? commands.size() - 2 : commands.size() - 1;
     first_ = count_ == 0 ? 0 : Address(commands[firstPos].get());
     last_ = count_ == 0 ? 0 : Address(commands[lastPos].get());
 }

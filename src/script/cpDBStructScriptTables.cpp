@@ -1,24 +1,23 @@
 // TvxDBScript: the source and target database commands and the table commands.
 
 #include "script/cpDBStructScript.h"
-
 #include "script/TvxScriptTableList.h"
 
 #include <algorithm>
 
 namespace morvane {
 
-int TvxDBScript::ApplyAddAlias(std::unique_ptr<TvxCommand>& command)
+TvxApplyResult TvxDBScript::ApplyAddAlias(std::unique_ptr<TvxCommand>& command)
 {
     const int pos = FindFirstOfKind(ckAddAlias);
     if (pos < 0)
-        return vxAppend;
+        return TvxApplyResult::Append;
     Commands()[static_cast<std::size_t>(pos)] = std::move(command);
     index_.Touched(Commands());
-    return vxDone;
+    return TvxApplyResult::Done;
 }
 
-int TvxDBScript::ApplyAddNewAlias(std::unique_ptr<TvxCommand>& command)
+TvxApplyResult TvxDBScript::ApplyAddNewAlias(std::unique_ptr<TvxCommand>& command)
 {
     const int pos = FindFirstOfKind(ckAddNewAlias);
     if (command->ParamCount() > 0) {
@@ -32,59 +31,61 @@ int TvxDBScript::ApplyAddNewAlias(std::unique_ptr<TvxCommand>& command)
     } else if (pos >= 0) {
         RemoveAt(pos);
     }
-    return vxDone;
+    return TvxApplyResult::Done;
 }
 
-int TvxDBScript::ApplyCreateTable(TvxCommand& command, std::unique_ptr<TvxTableDesc>& desc)
+TvxApplyResult TvxDBScript::ApplyCreateTable(TvxCommand& command, std::unique_ptr<TvxTableDesc>& desc)
 {
-    const std::string name = command.ParamText(0);
+    const std::string name = command.ParamText(CreateTableParam::Table);
     if (FindTableCommand(name) >= 0)
-        return vxDone;
+        return TvxApplyResult::Done;
     TvxScriptTableList* list = ScriptTableList();
     if (!list)
-        return vxAppend;
+        return TvxApplyResult::Append;
     desc->SetTableName(name);
     desc->SetExtension("DB");
     desc->SetTableType("PARADOX");
     list->AddTable(name, std::move(desc));
     list->SelectIndex(list->Count() - 1);
-    return vxAppend;
+    return TvxApplyResult::Append;
 }
 
-int TvxDBScript::ApplyAddTable(TvxCommand& command, std::unique_ptr<TvxTableDesc>& desc)
+TvxApplyResult TvxDBScript::ApplyAddTable(TvxCommand& command, std::unique_ptr<TvxTableDesc>& desc)
 {
     command.AddValues({desc->TableName()});
-    const int code = ApplyCreateTable(command, desc);
-    if (code == vxAppend && ScriptTableList())
+    static_assert(AddTableParam::Table == CreateTableParam::Table &&
+                  AddTableParam::SourceTable == AddTableParam::Supplied);
+    const TvxApplyResult result = ApplyCreateTable(command, desc);
+    if (result == TvxApplyResult::Append && ScriptTableList())
         ScriptTableList()->RefreshFields();
-    return code;
+    return result;
 }
 
 bool TvxDBScript::RenameClashes(const TvxCommand& command) const
 {
-    const int pos = FindTableCommand(command.ParamText(1));
+    const int pos = FindTableCommand(command.ParamText(ChangeTableParam::NewName));
     // The table's own command may be found when only the letter case changes.
-    return pos >= 0 && Command(pos)->ParamText(0) != command.ParamText(0);
+    return pos >= 0 && Command(pos)->ParamText(CreateTableParam::Table) != command.ParamText(ChangeTableParam::OldName);
 }
 
-int TvxDBScript::ApplyChangeTable(TvxCommand& command)
+TvxApplyResult TvxDBScript::ApplyChangeTable(TvxCommand& command)
 {
-    const std::string oldName = command.ParamText(0);
-    const std::string newName = command.ParamText(1);
+    const std::string oldName = command.ParamText(ChangeTableParam::OldName);
+    const std::string newName = command.ParamText(ChangeTableParam::NewName);
     for (auto& c : Commands()) {
-        const int tableParam = c->Kind() == ckMoveField ? 1 : 0;
+        const int tableParam = TableParamOf(c->Kind());
         if (c->ParamCount() > tableParam && c->ParamText(tableParam) == oldName)
             c->SetParamValue(tableParam, newName);
     }
     index_.Invalidate();
     if (TvxScriptTableList* list = ScriptTableList())
         list->RenameSelected(newName);
-    return vxDone;
+    return TvxApplyResult::Done;
 }
 
-int TvxDBScript::ApplyDeleteTable(TvxCommand& command)
+TvxApplyResult TvxDBScript::ApplyDeleteTable(TvxCommand& command)
 {
-    const std::string name = command.ParamText(0);
+    const std::string name = command.ParamText(DeleteTableParam::Table);
     auto& commands = Commands();
     commands.erase(std::remove_if(commands.begin(), commands.end(),
                                   [&](const std::unique_ptr<TvxCommand>& c) {
@@ -93,9 +94,11 @@ int TvxDBScript::ApplyDeleteTable(TvxCommand& command)
                                       case ckAddTable:
                                       case ckCreateField:
                                       case ckChangeField:
-                                      case ckDeleteField: return c->ParamText(0) == name;
-                                      case ckMoveField: return c->ParamText(1) == name;
-                                      default: return false;
+                                      case ckDeleteField:
+                                      case ckMoveField:
+                                          return c->ParamText(TableParamOf(c->Kind())) == name;
+                                      default:
+                                          return false;
                                       }
                                   }),
                    commands.end());
@@ -103,7 +106,7 @@ int TvxDBScript::ApplyDeleteTable(TvxCommand& command)
 
     TvxScriptTableList* list = ScriptTableList();
     if (!list)
-        return vxDone;
+        return TvxApplyResult::Done;
     // The editor deletes the selected table; should the selection name another table, the
     // entry of the deleted table goes all the same and the selection stays.
     int entry = list->ItemIndex();
@@ -116,11 +119,11 @@ int TvxDBScript::ApplyDeleteTable(TvxCommand& command)
             }
     }
     if (entry < 0)
-        return vxDone;
+        return TvxApplyResult::Done;
     if (entry == list->ItemIndex() && entry == list->Count() - 1)
         list->SelectIndex(list->Count() - 2);
     list->DeleteTable(entry);
-    return vxDone;
+    return TvxApplyResult::Done;
 }
 
 } // namespace morvane

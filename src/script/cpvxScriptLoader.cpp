@@ -30,7 +30,7 @@ void TvxDBScriptLoader::Clear()
     try {
         for (; done < commands_.size(); ++done) {
             const TvxCommand& command = *commands_[done];
-            if (OnDeleteAlias && command.ParamText(0).empty()) {
+            if (OnDeleteAlias && command.ParamText(AliasParam::AliasName).empty()) {
                 if (command.Kind() == ckAddAlias)
                     OnDeleteAlias(vxSourceAlias);
                 else if (command.Kind() == ckAddNewAlias)

@@ -58,9 +58,9 @@ TEST_F(BuilderTest, ChangeFieldToANameInUseIsRejectedButACaseChangeIsNot)
     CreateField("CLI", "B", 2);
     list.SetCurrentFieldPos(1);
     EXPECT_EQ(ChangeField("CLI", MakeField("B", 2), MakeField("a", 2)), vxErrFieldNameInUse);
-    EXPECT_EQ(script.Command(2)->ParamText(1), "B");
+    EXPECT_EQ(script.Command(2)->ParamText(CreateFieldParam::FieldName), "B");
     EXPECT_EQ(ChangeField("CLI", MakeField("B", 2), MakeField("b", 2)), 0);
-    EXPECT_EQ(script.Command(2)->ParamText(1), "b");
+    EXPECT_EQ(script.Command(2)->ParamText(CreateFieldParam::FieldName), "b");
     EXPECT_EQ(FieldNames(0), (std::vector<std::string>{"A", "b"}));
 }
 
@@ -118,10 +118,10 @@ TEST_F(BuilderTest, ChangeFieldTwiceLeavesOneChangeWithTheLatestNewBlock)
     ASSERT_EQ(Kinds(), (std::vector<int>{ckAddTable, ckChangeField}));
     const TvxCommand& change = *script.Command(1);
     ASSERT_EQ(change.ParamCount(), 11);
-    EXPECT_EQ(change.ParamText(1), "NOME"); // the old block stays
-    EXPECT_EQ(change.ParamInteger(4), 10);
-    EXPECT_EQ(change.ParamText(6), "NOME3");
-    EXPECT_EQ(change.ParamInteger(9), 30);
+    EXPECT_EQ(change.ParamText(ChangeFieldParam::OldName), "NOME"); // the old block stays
+    EXPECT_EQ(change.ParamInteger(ChangeFieldParam::OldField + FieldBlockItem::Size), 10);
+    EXPECT_EQ(change.ParamText(ChangeFieldParam::NewName), "NOME3");
+    EXPECT_EQ(change.ParamInteger(ChangeFieldParam::NewField + FieldBlockItem::Size), 30);
     EXPECT_EQ(FieldNames(0), (std::vector<std::string>{"COD", "NOME3"}));
     EXPECT_EQ(announced.size(), 2u);
 }
@@ -134,9 +134,9 @@ TEST_F(BuilderTest, ChangeOfACreatedFieldUpdatesTheCreateAndKeepsItsNewValue)
     EXPECT_EQ(ChangeField("CLI", MakeField("A", 1), MakeField("A2", 1, 257, 40)), 0);
     ASSERT_EQ(Kinds(), (std::vector<int>{ckCreateTable, ckCreateField}));
     const TvxCommand& create = *script.Command(1);
-    EXPECT_EQ(create.ParamText(1), "A2");
-    EXPECT_EQ(create.ParamInteger(4), 40);
-    EXPECT_EQ(create.ParamText(6), "valor");
+    EXPECT_EQ(create.ParamText(CreateFieldParam::FieldName), "A2");
+    EXPECT_EQ(create.ParamInteger(CreateFieldParam::Field + FieldBlockItem::Size), 40);
+    EXPECT_EQ(create.ParamText(CreateFieldParam::NewValue), "valor");
     EXPECT_EQ(script.NewValueOf("CLI", "a2"), "valor");
 }
 
@@ -148,8 +148,8 @@ TEST_F(BuilderTest, ChangeOfAMovedFieldUpdatesTheTargetBlock)
     // The changed field belongs to NOVA; the Move field is found through its target table.
     EXPECT_EQ(ChangeField("NOVA", MakeField("X", 1), MakeField("Y", 1)), 0);
     ASSERT_EQ(script.Count(), 2);
-    EXPECT_EQ(script.Command(1)->ParamText(2), "X");
-    EXPECT_EQ(script.Command(1)->ParamText(7), "Y");
+    EXPECT_EQ(script.Command(1)->ParamText(MoveFieldParam::SourceName), "X");
+    EXPECT_EQ(script.Command(1)->ParamText(MoveFieldParam::TargetName), "Y");
 }
 
 TEST_F(BuilderTest, FindFieldCommandOfAMoveFieldUsesItsSourceTable)
@@ -175,9 +175,10 @@ TEST_F(BuilderTest, CreateThenDeleteCancelOutAndLaterNumbersGoDown)
 
     EXPECT_EQ(DeleteField("T", "x"), 0);
     EXPECT_EQ(Kinds(), (std::vector<int>{ckCreateTable, ckCreateField, ckCreateField, ckMoveField}));
-    EXPECT_EQ(Numbers(script, ckCreateField, 2), (std::vector<int>{1, 2}));
-    EXPECT_EQ(Numbers(script, ckMoveField, 8), std::vector<int>{3});
-    EXPECT_EQ(Numbers(script, ckMoveField, 3), std::vector<int>{7}); // source number untouched
+    EXPECT_EQ(Numbers(script, ckCreateField, CreateFieldParam::FieldNumber), (std::vector<int>{1, 2}));
+    EXPECT_EQ(Numbers(script, ckMoveField, MoveFieldParam::TargetNumber), std::vector<int>{3});
+    EXPECT_EQ(Numbers(script, ckMoveField, MoveFieldParam::SourceNumber),
+              std::vector<int>{7}); // source number untouched
     EXPECT_EQ(FieldNames(0), (std::vector<std::string>{"A", "C", "M"}));
     EXPECT_EQ(announced.size(), announcedBefore);
 }
@@ -193,9 +194,9 @@ TEST_F(BuilderTest, ChangeThenDeleteLeavesOneDeleteWithTheOldName)
     ASSERT_EQ(Kinds(), (std::vector<int>{ckAddTable, ckCreateField, ckDeleteField}));
     const TvxCommand& del = *script.Command(2);
     EXPECT_EQ(del.ParamCount(), 2);
-    EXPECT_EQ(del.ParamText(0), "CLI");
-    EXPECT_EQ(del.ParamText(1), "NOME");
-    EXPECT_EQ(Numbers(script, ckCreateField, 2), std::vector<int>{3});
+    EXPECT_EQ(del.ParamText(DeleteFieldParam::Table), "CLI");
+    EXPECT_EQ(del.ParamText(DeleteFieldParam::FieldName), "NOME");
+    EXPECT_EQ(Numbers(script, ckCreateField, CreateFieldParam::FieldNumber), std::vector<int>{3});
     EXPECT_EQ(FieldNames(0), (std::vector<std::string>{"COD", "FONE", "EXTRA"}));
 }
 
@@ -241,7 +242,7 @@ TEST_F(BuilderTest, CreateFieldShiftsRecordedNumbersFromItsOwnOn)
     list.SelectIndex(0);
 
     EXPECT_EQ(CreateField("T", "N", 3), 0);
-    EXPECT_EQ(Numbers(script, ckCreateField, 2), (std::vector<int>{2, 4, 6, 3, 4, 3}));
+    EXPECT_EQ(Numbers(script, ckCreateField, CreateFieldParam::FieldNumber), (std::vector<int>{2, 4, 6, 3, 4, 3}));
 }
 
 TEST_F(BuilderTest, RenumberFieldsTouchesOnlyTheCurrentNumbers)
@@ -253,13 +254,13 @@ TEST_F(BuilderTest, RenumberFieldsTouchesOnlyTheCurrentNumbers)
     Add(ckMoveField, {"S", "T"}, TvxCommandExtras::ForFields(MakeField("V", 2), MakeField("V", 7)));
     script.RenumberFields("T", 6, 10);
     const TvxCommand& change = *script.Command(2);
-    EXPECT_EQ(change.ParamInteger(2), 5);
-    EXPECT_EQ(change.ParamInteger(7), 16);
+    EXPECT_EQ(change.ParamInteger(ChangeFieldParam::OldNumber), 5);
+    EXPECT_EQ(change.ParamInteger(ChangeFieldParam::NewNumber), 16);
     const TvxCommand& move = *script.Command(3);
-    EXPECT_EQ(move.ParamInteger(3), 2);
-    EXPECT_EQ(move.ParamInteger(8), 17);
+    EXPECT_EQ(move.ParamInteger(MoveFieldParam::SourceNumber), 2);
+    EXPECT_EQ(move.ParamInteger(MoveFieldParam::TargetNumber), 17);
     script.RenumberFields("t", 0, 100); // exact table names only
-    EXPECT_EQ(change.ParamInteger(7), 16);
+    EXPECT_EQ(change.ParamInteger(ChangeFieldParam::NewNumber), 16);
 }
 
 TEST_F(BuilderTest, MoveFieldRecordsBothBlocksAndShiftsTheTargetTable)
@@ -273,10 +274,10 @@ TEST_F(BuilderTest, MoveFieldRecordsBothBlocksAndShiftsTheTargetTable)
     ASSERT_EQ(script.Count(), 4);
     const TvxCommand& move = *script.Command(3);
     ASSERT_EQ(move.ParamCount(), 12);
-    EXPECT_EQ(move.ParamText(2), "X");
-    EXPECT_EQ(move.ParamInteger(3), 9);
-    EXPECT_EQ(move.ParamInteger(8), 2);
-    EXPECT_EQ(Numbers(script, ckCreateField, 2), (std::vector<int>{1, 3}));
+    EXPECT_EQ(move.ParamText(MoveFieldParam::SourceName), "X");
+    EXPECT_EQ(move.ParamInteger(MoveFieldParam::SourceNumber), 9);
+    EXPECT_EQ(move.ParamInteger(MoveFieldParam::TargetNumber), 2);
+    EXPECT_EQ(Numbers(script, ckCreateField, CreateFieldParam::FieldNumber), (std::vector<int>{1, 3}));
     EXPECT_EQ(FieldNames(0), (std::vector<std::string>{"A", "X", "B"}));
 }
 
@@ -287,8 +288,8 @@ TEST_F(BuilderTest, BcdSizeIsRecordedFromTheSecondUnitCount)
     bcd.setUnits2(2);
     bcd.setLength(17);
     Add(ckCreateField, {"T"}, TvxCommandExtras::ForCreateField(bcd, ""));
-    EXPECT_EQ(script.Command(1)->ParamInteger(4), 2);
-    EXPECT_EQ(script.Command(1)->ParamInteger(5), 17);
+    EXPECT_EQ(script.Command(1)->ParamInteger(CreateFieldParam::Field + FieldBlockItem::Size), 2);
+    EXPECT_EQ(script.Command(1)->ParamInteger(CreateFieldParam::Field + FieldBlockItem::Length), 17);
 }
 
 } // namespace

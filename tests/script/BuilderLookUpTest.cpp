@@ -2,12 +2,12 @@
 // insert at the head, fold, rename, delete and replace commands, every look-up must still answer
 // what a plain scan of the script answers.
 
-#include "BuilderFixture.h"
-
 #include "script/vxNameCompare.h"
 
 #include <algorithm>
 #include <random>
+
+#include "BuilderFixture.h"
 
 namespace morvane::test {
 namespace {
@@ -16,7 +16,8 @@ int ScanTableCommand(const TvxDBScript& s, const std::string& name)
 {
     for (int i = 0; i < s.Count(); ++i) {
         const TvxCommand& c = *s.Command(i);
-        if ((c.Kind() == ckCreateTable || c.Kind() == ckAddTable) && UpperCaseEqual(c.ParamText(0), name))
+        if ((c.Kind() == ckCreateTable || c.Kind() == ckAddTable) &&
+            UpperCaseEqual(c.ParamText(CreateTableParam::Table), name))
             return i;
     }
     return -1;
@@ -26,12 +27,12 @@ int ScanFieldCommand(const TvxDBScript& s, const std::string& table, const std::
 {
     for (int i = 0; i < s.Count(); ++i) {
         const TvxCommand& c = *s.Command(i);
-        const bool hit = (c.Kind() == ckCreateField && UpperCaseEqual(c.ParamText(0), table) &&
-                          UpperCaseEqual(c.ParamText(1), field)) ||
-                         (c.Kind() == ckChangeField && UpperCaseEqual(c.ParamText(0), table) &&
-                          UpperCaseEqual(c.ParamText(6), field)) ||
-                         (c.Kind() == ckMoveField && UpperCaseEqual(c.ParamText(1), table) &&
-                          UpperCaseEqual(c.ParamText(7), field));
+        const bool hit = (c.Kind() == ckCreateField && UpperCaseEqual(c.ParamText(CreateFieldParam::Table), table) &&
+                          UpperCaseEqual(c.ParamText(CreateFieldParam::FieldName), field)) ||
+                         (c.Kind() == ckChangeField && UpperCaseEqual(c.ParamText(ChangeFieldParam::Table), table) &&
+                          UpperCaseEqual(c.ParamText(ChangeFieldParam::NewName), field)) ||
+                         (c.Kind() == ckMoveField && UpperCaseEqual(c.ParamText(MoveFieldParam::TargetTable), table) &&
+                          UpperCaseEqual(c.ParamText(MoveFieldParam::TargetName), field));
         if (hit)
             return i;
     }
@@ -42,8 +43,9 @@ std::string ScanNewValue(const TvxDBScript& s, const std::string& table, const s
 {
     for (int i = 0; i < s.Count(); ++i) {
         const TvxCommand& c = *s.Command(i);
-        if (c.Kind() == ckCreateField && UpperCaseEqual(c.ParamText(0), table) && UpperCaseEqual(c.ParamText(1), field))
-            return c.ParamText(6);
+        if (c.Kind() == ckCreateField && UpperCaseEqual(c.ParamText(CreateFieldParam::Table), table) &&
+            UpperCaseEqual(c.ParamText(CreateFieldParam::FieldName), field))
+            return c.ParamText(CreateFieldParam::NewValue);
     }
     return {};
 }
@@ -62,19 +64,40 @@ TEST_F(BuilderTest, LookUpsAnswerAsAScanAfterRandomEdits)
         const std::string table = pick(tables);
         const std::string field = pick(fields);
         switch (random() % 12) {
-        case 0: CreateTable(table); break;
-        case 1: AddTable(table, SourceTable("SRC", {"X", "W"})); break;
-        case 2: CreateField(table, field, number(), field + "!"); break;
-        case 3: ChangeField(table, MakeField(field, number()), MakeField(pick(fields), number())); break;
-        case 4: DeleteField(table, field); break;
-        case 5:
-            Add(ckMoveField, {pick(tables), table}, TvxCommandExtras::ForFields(MakeField(field), MakeField(field, number())));
+        case 0:
+            CreateTable(table);
             break;
-        case 6: Add(ckChangeTable, {table, pick(tables)}); break;
-        case 7: Add(ckDeleteTable, {table}); break;
-        case 8: Add(ckAddNewAlias, random() % 2 ? std::vector<TvxValue>{"", "STANDARD", "/n"} : std::vector<TvxValue>{}); break;
-        case 9: Add(ckAddPassword, {table, "s"}); break;
-        case 10: script.DeleteCommand(static_cast<int>(random() % 8)); break;
+        case 1:
+            AddTable(table, SourceTable("SRC", {"X", "W"}));
+            break;
+        case 2:
+            CreateField(table, field, number(), field + "!");
+            break;
+        case 3:
+            ChangeField(table, MakeField(field, number()), MakeField(pick(fields), number()));
+            break;
+        case 4:
+            DeleteField(table, field);
+            break;
+        case 5:
+            Add(ckMoveField, {pick(tables), table},
+                TvxCommandExtras::ForFields(MakeField(field), MakeField(field, number())));
+            break;
+        case 6:
+            Add(ckChangeTable, {table, pick(tables)});
+            break;
+        case 7:
+            Add(ckDeleteTable, {table});
+            break;
+        case 8:
+            Add(ckAddNewAlias, random() % 2 ? std::vector<TvxValue>{"", "STANDARD", "/n"} : std::vector<TvxValue>{});
+            break;
+        case 9:
+            Add(ckAddPassword, {table, "s"});
+            break;
+        case 10:
+            script.DeleteCommand(static_cast<int>(random() % 8));
+            break;
         default:
             script.ReplaceCommand(static_cast<int>(random() % 8),
                                   MakeCommand(ckCreateField, {table, field, number(), 257, 10, 10, ""}));

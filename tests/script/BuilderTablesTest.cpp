@@ -1,9 +1,9 @@
 // The builder's database and table commands: one source and one target alias, table creation,
 // renaming and deletion folded into what the script holds, and the command texts.
 
-#include "BuilderFixture.h"
-
 #include <stdexcept>
+
+#include "BuilderFixture.h"
 
 namespace morvane::test {
 namespace {
@@ -17,7 +17,7 @@ TEST_F(BuilderTest, AddAliasTwiceReplacesTheFirstInItsPlace)
     EXPECT_EQ(Add(ckAddAlias, {"PROD", "STANDARD", "/data/prod"}), 0);
 
     EXPECT_EQ(Kinds(), (std::vector<int>{ckAddAlias, ckCreateTable}));
-    EXPECT_EQ(script.Command(0)->ParamText(0), "PROD");
+    EXPECT_EQ(script.Command(0)->ParamText(AliasParam::AliasName), "PROD");
     EXPECT_EQ(announced.size(), 2u); // the replacement is not announced
 }
 
@@ -30,7 +30,7 @@ TEST_F(BuilderTest, AddNewAliasGoesToTheHeadAndIsReplacedInPlace)
 
     EXPECT_EQ(Add(ckAddNewAlias, {"ALVO", "STANDARD", ""}), 0);
     EXPECT_EQ(Kinds(), (std::vector<int>{ckAddNewAlias, ckAddAlias, ckCreateTable}));
-    EXPECT_EQ(script.Command(0)->ParamText(0), "ALVO");
+    EXPECT_EQ(script.Command(0)->ParamText(AliasParam::AliasName), "ALVO");
     EXPECT_EQ(announced.size(), 2u);
 }
 
@@ -87,7 +87,7 @@ TEST_F(BuilderTest, AddTableRecordsTheSourceNameAndTakesTheDescriptor)
     EXPECT_EQ(AddTable("CLIENTES2", SourceTable("CLIENTES", {"COD", "NOME"})), 0);
     ASSERT_EQ(script.Count(), 1);
     EXPECT_EQ(script.Command(0)->ParamCount(), 2);
-    EXPECT_EQ(script.Command(0)->ParamText(1), "CLIENTES");
+    EXPECT_EQ(script.Command(0)->ParamText(AddTableParam::SourceTable), "CLIENTES");
     EXPECT_EQ(script.NewNameOfAddedTable("clientes"), "CLIENTES2");
     EXPECT_EQ(script.NewNameOfAddedTable("OUTRA"), "");
     EXPECT_EQ(list.SelectedName(), "CLIENTES2");
@@ -123,14 +123,14 @@ TEST_F(BuilderTest, ChangeTableRenamesExactlyMatchingTableParameters)
 
     EXPECT_EQ(Add(ckChangeTable, {"T", "U"}), 0);
     EXPECT_EQ(script.Count(), before); // never stored
-    EXPECT_EQ(script.Command(0)->ParamText(0), "U");
-    EXPECT_EQ(script.Command(1)->ParamText(0), "U");
-    EXPECT_EQ(script.Command(2)->ParamText(0), "U");
-    EXPECT_EQ(script.Command(3)->ParamText(0), "t");
+    EXPECT_EQ(script.Command(0)->ParamText(CreateTableParam::Table), "U");
+    EXPECT_EQ(script.Command(1)->ParamText(CreateFieldParam::Table), "U");
+    EXPECT_EQ(script.Command(2)->ParamText(AddPasswordParam::Table), "U");
+    EXPECT_EQ(script.Command(3)->ParamText(AddPasswordParam::Table), "t");
     // A Move field keeps its source table and renames its target.
-    EXPECT_EQ(script.Command(4)->ParamText(0), "T");
-    EXPECT_EQ(script.Command(4)->ParamText(1), "U");
-    EXPECT_EQ(script.Command(5)->ParamText(1), "U");
+    EXPECT_EQ(script.Command(4)->ParamText(MoveFieldParam::SourceTable), "T");
+    EXPECT_EQ(script.Command(4)->ParamText(MoveFieldParam::TargetTable), "U");
+    EXPECT_EQ(script.Command(5)->ParamText(MoveFieldParam::TargetTable), "U");
     EXPECT_EQ(list.SelectedName(), "U");
     // The look-ups follow the new name.
     EXPECT_EQ(script.FindTableCommand("U"), 0);
@@ -145,12 +145,12 @@ TEST_F(BuilderTest, ChangeTableToTheNameOfAnotherTableIsRefused)
     CreateTable("B");
     list.SelectIndex(0);
     EXPECT_EQ(Add(ckChangeTable, {"A", "b"}), vxErrTableExists);
-    EXPECT_EQ(script.Command(0)->ParamText(0), "A");
-    EXPECT_EQ(script.Command(1)->ParamText(0), "A");
+    EXPECT_EQ(script.Command(0)->ParamText(CreateTableParam::Table), "A");
+    EXPECT_EQ(script.Command(1)->ParamText(CreateFieldParam::Table), "A");
     EXPECT_EQ(list.NameAt(0), "A");
 
     EXPECT_EQ(Add(ckChangeTable, {"A", "a"}), 0); // only its own letter case changes
-    EXPECT_EQ(script.Command(1)->ParamText(0), "a");
+    EXPECT_EQ(script.Command(1)->ParamText(CreateFieldParam::Table), "a");
     EXPECT_EQ(list.NameAt(0), "a");
 }
 
@@ -173,10 +173,10 @@ TEST_F(BuilderTest, DeleteTableRemovesItsCommandsButKeepsItsPassword)
     list.SelectIndex(0);
 
     EXPECT_EQ(Add(ckDeleteTable, {"T"}), 0);
-    EXPECT_EQ(Kinds(), (std::vector<int>{ckAddAlias, ckAddPassword, ckCreateTable, ckCreateField, ckMoveField,
-                                         ckCreateField}));
-    EXPECT_EQ(script.Command(4)->ParamText(0), "T"); // a move out of T into K stays
-    EXPECT_EQ(script.Command(5)->ParamText(0), "t");
+    EXPECT_EQ(Kinds(),
+              (std::vector<int>{ckAddAlias, ckAddPassword, ckCreateTable, ckCreateField, ckMoveField, ckCreateField}));
+    EXPECT_EQ(script.Command(4)->ParamText(MoveFieldParam::SourceTable), "T"); // a move out of T into K stays
+    EXPECT_EQ(script.Command(5)->ParamText(CreateFieldParam::Table), "t");
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list.NameAt(0), "K");
     EXPECT_EQ(list.SelectedName(), "K");

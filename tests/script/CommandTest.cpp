@@ -1,15 +1,15 @@
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "model/vxFieldTypes.h"
 #include "script/TvxCommand.h"
 #include "script/vxCommandText.h"
 #include "stream/EvxStreamError.h"
 #include "stream/TReader.h"
-#include "stream/TWriter.h"
 #include "stream/TvxMemoryStream.h"
+#include "stream/TWriter.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
 #include "support/TestFields.h"
 
 using namespace morvane;
@@ -74,8 +74,8 @@ TEST(Parameter, EmptyAndEmptyStringAreWrittenAlikeAndReadAsStrings)
     EXPECT_EQ(b, (Bytes{2, 2, 2, 2, 6, 0, 6, 0}));
     auto back = Read(b);
     ASSERT_EQ(back->ParamCount(), 2);
-    EXPECT_TRUE(back->Param(0)->IsString());
-    EXPECT_TRUE(back->Param(1)->IsString());
+    for (int i = 0; i < back->ParamCount(); ++i)
+        EXPECT_TRUE(back->Param(i)->IsString()) << "parameter " << i;
     EXPECT_TRUE(back->IsEqual(c));
 }
 
@@ -88,8 +88,8 @@ TEST(Parameter, StringsOf255And256Characters)
     EXPECT_EQ((Bytes{b.begin() + 4, b.begin() + 6}), (Bytes{6, 0xFF}));
     EXPECT_EQ((Bytes{b.begin() + 261, b.begin() + 266}), (Bytes{12, 0x00, 0x01, 0x00, 0x00}));
     auto back = Read(b);
-    EXPECT_EQ(back->ParamText(0), s255);
-    EXPECT_EQ(back->ParamText(1), s256);
+    EXPECT_EQ(back->ParamText(AddPasswordParam::Table), s255);
+    EXPECT_EQ(back->ParamText(AddPasswordParam::Password), s256);
 }
 
 TEST(Parameter, TagsReadByTheParameterReader)
@@ -105,14 +105,15 @@ TEST(Parameter, TagsReadByTheParameterReader)
     const Bytes rest{9, 3, 0x00, 0x80, 4, 0x00, 0x00, 0x01, 0x00};
     b.insert(b.end(), rest.begin(), rest.end());
     auto c = Read(b);
-    ASSERT_EQ(c->ParamCount(), 5);
-    EXPECT_EQ(c->ParamText(0), std::string(256, 'q'));
-    EXPECT_DOUBLE_EQ(std::get<double>(c->Param(1)->Value()), 1.5);
-    EXPECT_EQ(c->ParamText(1), "");
-    EXPECT_EQ(c->ParamInteger(1), 0);
-    EXPECT_TRUE(c->Param(2)->IsEmpty());
-    EXPECT_EQ(c->ParamInteger(3), -32768);
-    EXPECT_EQ(c->ParamInteger(4), 65536);
+    // In order: the string, the double (no text, no integer), the empty value, two integers.
+    const std::vector<TvxValue> expected{std::string(256, 'q'), 1.5, std::monostate{}, std::int32_t{-32768},
+                                         std::int32_t{65536}};
+    ASSERT_EQ(c->ParamCount(), static_cast<int>(expected.size()));
+    for (int i = 0; i < c->ParamCount(); ++i)
+        EXPECT_EQ(c->Param(i)->Value(), expected[static_cast<std::size_t>(i)]) << "parameter " << i;
+    const TvxParameter& extended = *c->Param(1);
+    EXPECT_EQ(extended.AsText(), "");
+    EXPECT_EQ(extended.AsInteger(), 0);
 }
 
 TEST(Command, CreateAndLabels)
@@ -134,37 +135,39 @@ TEST(Command, CreateAndLabels)
 TEST(Command, ParametersBeyondTheLastReadEmpty)
 {
     TvxCommand c(ckAddPassword, {std::string("T"), std::int32_t{7}});
-    EXPECT_EQ(c.Param(2), nullptr);
+    const int beyond = AddPasswordParam::Count;
+    EXPECT_EQ(c.Param(beyond), nullptr);
     EXPECT_EQ(c.Param(-1), nullptr);
-    EXPECT_EQ(c.ParamText(5), "");
-    EXPECT_EQ(c.ParamInteger(5), 0);
-    c.SetParamValue(5, std::string("x"));
-    EXPECT_EQ(c.ParamCount(), 2);
-    c.SetParamValue(1, std::int32_t{8});
-    EXPECT_EQ(c.ParamInteger(1), 8);
-    c.TruncateParams(1);
-    EXPECT_EQ(c.ParamCount(), 1);
-    c.TruncateParams(4);
-    EXPECT_EQ(c.ParamCount(), 1);
+    EXPECT_EQ(c.ParamText(beyond + 3), "");
+    EXPECT_EQ(c.ParamInteger(beyond + 3), 0);
+    c.SetParamValue(beyond + 3, std::string("x"));
+    EXPECT_EQ(c.ParamCount(), AddPasswordParam::Count);
+    c.SetParamValue(AddPasswordParam::Password, std::int32_t{8});
+    EXPECT_EQ(c.ParamInteger(AddPasswordParam::Password), 8);
+    c.TruncateParams(AddPasswordParam::Password);
+    EXPECT_EQ(c.ParamCount(), AddPasswordParam::Password);
+    c.TruncateParams(beyond + 2);
+    EXPECT_EQ(c.ParamCount(), AddPasswordParam::Password);
 }
 
 TEST(Command, FieldBlocks)
 {
-    TvxCommand c(ckCreateField, {std::string("T")});
+    TvxCommand c(ckChangeField, {std::string("T")});
     c.AddFieldBlock(MakeField("VALOR", 3, fldBcd, 2));
     c.AddFieldBlock(MakeField("NOME", 1, fldAlpha, 30));
-    ASSERT_EQ(c.ParamCount(), 11);
-    EXPECT_EQ(CommandText(c), "Create field ->  T VALOR 3 273 2 17 NOME 1 257 30 30");
-    c.SetFieldBlock(6, MakeField("CODIGO", 2, fldLong));
-    EXPECT_EQ(CommandText(c), "Create field ->  T VALOR 3 273 2 17 CODIGO 2 267 0 4");
+    ASSERT_EQ(c.ParamCount(), ChangeFieldParam::Count);
+    EXPECT_EQ(CommandText(c), "Change field ->  T VALOR 3 273 2 17 NOME 1 257 30 30");
+    c.SetFieldBlock(ChangeFieldParam::NewField, MakeField("CODIGO", 2, fldLong));
+    EXPECT_EQ(CommandText(c), "Change field ->  T VALOR 3 273 2 17 CODIGO 2 267 0 4");
     // Only existing positions are overwritten.
-    c.SetFieldBlock(9, MakeField("X", 9, fldShort));
-    EXPECT_EQ(c.ParamCount(), 11);
-    EXPECT_EQ(c.ParamText(9), "X");
+    const int lastTwo = ChangeFieldParam::NewField + FieldBlockItem::Size;
+    c.SetFieldBlock(lastTwo, MakeField("X", 9, fldShort));
+    EXPECT_EQ(c.ParamCount(), ChangeFieldParam::Count);
+    EXPECT_EQ(c.ParamText(lastTwo), "X");
     // A name that fills the whole name area stops at the area's end.
     TvxFieldDesc longName;
     std::memset(longName.data() + TvxFieldDesc::oName, 'N', 32);
-    EXPECT_EQ(std::get<std::string>(FieldBlockValues(longName)[0]), std::string(32, 'N'));
+    EXPECT_EQ(std::get<std::string>(FieldBlockValues(longName)[FieldBlockItem::Name]), std::string(32, 'N'));
 }
 
 TEST(Command, TextLine)

@@ -29,7 +29,7 @@ void Replay(Script& script, TvxScriptTableList& tables)
 {
     script.AfterLoad = [&tables](TvxCommand& c) {
         if (c.Kind() == ckCreateTable)
-            tables.AddTable(c.ParamText(0), std::make_unique<TvxTableDesc>());
+            tables.AddTable(c.ParamText(CreateTableParam::Table), std::make_unique<TvxTableDesc>());
     };
 }
 

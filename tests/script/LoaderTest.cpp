@@ -82,7 +82,7 @@ TEST(Loader, AbortInAfterLoadKeepsWhatWasLoaded)
     TvxMemoryStream ms = Section(5);
     EXPECT_THROW(s.LoadFromStream(ms), EvxAbort);
     EXPECT_EQ(s.Count(), 3);
-    EXPECT_EQ(s.Command(2)->ParamText(0), "T2");
+    EXPECT_EQ(s.Command(2)->ParamText(CreateTableParam::Table), "T2");
 }
 
 TEST(Loader, DamagedSectionsKeepTheCommandsReadBeforeTheFault)
@@ -177,6 +177,6 @@ TEST(Loader, ReplaceCommand)
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(s.Count(), 2);
     EXPECT_TRUE(s.ReplaceCommand(1, std::move(c)));
-    EXPECT_EQ(s.Command(1)->ParamText(0), "C");
+    EXPECT_EQ(s.Command(1)->ParamText(CreateTableParam::Table), "C");
     EXPECT_EQ(s.Count(), 2);
 }
