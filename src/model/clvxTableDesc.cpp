@@ -210,6 +210,7 @@ bool TvxTableDesc::InsertField(const TvxFieldDesc& desc, int pos)
     if (count >= MaxFields || pos < 0)
         return false;
     cursorProps_.setFieldCount(records::Insert(fields_, count, pos, desc));
+    NumberFieldsFrom(std::min(pos, count));
     return true;
 }
 
@@ -218,8 +219,17 @@ bool TvxTableDesc::DeleteField(int pos)
     const int count = FieldCount();
     if (pos < 0 || pos >= count)
         return false;
+    DropRuleIndexesOf(pos + 1);
     cursorProps_.setFieldCount(records::Erase(fields_, count, pos));
+    NumberFieldsFrom(pos);
     return true;
+}
+
+void TvxTableDesc::NumberFieldsFrom(int pos)
+{
+    const int count = FieldCount();
+    for (int i = std::max(pos, 0); i < count; ++i)
+        fields_[i].setFieldNumber(i + 1);
 }
 
 void TvxTableDesc::DeleteFieldByName(std::string_view name)
@@ -284,6 +294,24 @@ void TvxTableDesc::SetValCheckCount(int n)
 const TvxValCheckDesc* TvxTableDesc::GetValCheck(int pos) const
 {
     return pos >= 0 && pos < ValCheckCount() ? &valChecks_[pos] : nullptr;
+}
+
+void TvxTableDesc::RenumberValChecks(int fieldNo, int mode)
+{
+    int count = ValCheckCount();
+    for (int i = 0; i < count;) {
+        const int no = valChecks_[i].fieldNumber();
+        if (mode == 1 && no == fieldNo) {
+            count = records::Erase(valChecks_, count, i);
+            cursorProps_.setValCheckCount(count);
+            continue;
+        }
+        if (mode == 0 && no >= fieldNo)
+            valChecks_[i].setFieldNumber(no + 1);
+        else if (mode == 1 && no > fieldNo)
+            valChecks_[i].setFieldNumber(no - 1);
+        ++i;
+    }
 }
 
 const TvxValCheckDesc* TvxTableDesc::FindValCheck(int fieldNo) const

@@ -110,15 +110,19 @@ public:
     void SetFieldCount(int n);
     const TvxFieldDesc* GetField(int pos) const;
     bool SetField(const TvxFieldDesc& desc, int pos);
+    // Insert and delete keep every field's number equal to its position + 1. Deleting a field
+    // also drops the index that a complete rule over that field created for itself (the rule
+    // loses the field through RenumberIndexFields and builds its index anew when completed).
     bool InsertField(const TvxFieldDesc& desc, int pos);
     bool DeleteField(int pos);
     void DeleteFieldByName(std::string_view name);
     bool FindField(std::string_view name, TvxFieldDesc& out) const;
     int FieldNumber(std::string_view name) const;
     void ListFieldsNotInIndex(std::vector<std::string>& strings, const TvxIndexDesc& index) const;
-    // mode 0: field fieldNo was inserted; mode 1: field fieldNo was deleted. Index key fields
-    // and the rules' fields in this table follow; a rule that loses its field loses that entry
-    // and every later one (it is incomplete again). Field descriptors are not renumbered.
+    // mode 0: field fieldNo was inserted; mode 1: field fieldNo was deleted. Index key fields,
+    // validity checks and the rules' fields in this table follow; the check of a deleted field
+    // goes; a rule that loses its field loses that entry and every later one (it is incomplete
+    // again).
     void RenumberIndexFields(int fieldNo, int mode);
 
     // Validity checks.
@@ -170,6 +174,8 @@ public:
     // SetRefIntMaster and RemoveRefIntField, and renamed by RenameRefInt, only while it carries
     // the rule: an index of that name over other fields is the user's and stays as it is.
     int SetRefIntMaster(int pos, const TvxTableDesc& master);
+    // Completing a rule whose index name is taken by an index that carries no rule re-points
+    // that index at the rule's fields instead of adding a second index of the name.
     int AddRefIntField(int fieldNo, int pos);
     int RemoveRefIntField(int pos);
     void RenameRefInt(std::string_view oldName, std::string_view newName);
@@ -203,6 +209,12 @@ public:
 private:
     // Name of field fieldNo; empty for a number outside the table.
     std::string FieldName(int fieldNo) const;
+    // Sets the number of every field from position pos on to its position + 1.
+    void NumberFieldsFrom(int pos);
+    // Validity checks follow an inserted (mode 0) or deleted (mode 1) field fieldNo.
+    void RenumberValChecks(int fieldNo, int mode);
+    // Drops the index of every complete rule that holds field fieldNo (still in the table).
+    void DropRuleIndexesOf(int fieldNo);
     // Key fields of an index and fields of a rule as recorded, at most 16.
     static int KeyCount(const TvxIndexDesc& index);
     static int RuleFieldCount(const TvxRefIntDesc& rule);

@@ -270,6 +270,8 @@ void TvxTableDesc::RenumberIndexFields(int fieldNo, int mode)
         index.setKeyFieldCount(n);
     }
 
+    RenumberValChecks(fieldNo, mode);
+
     // A rule's entries pair with the master's key fields by position: a deleted field empties
     // its entry and the later ones, which are chosen again.
     const int rules = RefIntCount();

@@ -207,9 +207,36 @@ int TvxTableDesc::AddRefIntField(int fieldNo, int pos)
         for (int k = 0; k < n; ++k)
             index.setKeyField(k, rule.thisField(k));
         index.setKeyFieldCount(n);
-        AddIndex(index);
+        // An index of that name already there (one that carried the rule before it lost a field)
+        // is pointed at the rule's fields: a table never gets two indexes of one name. One that
+        // is the primary key or carries another rule stays as it is.
+        const int existing = index.name().empty() ? -1 : IndexPosByName(index.name());
+        if (existing < 0) {
+            AddIndex(index);
+        } else if (!indexes_[existing].primary() && CheckIndexInUse(existing) == vxOK) {
+            index.setId(indexes_[existing].id());
+            indexes_[existing] = index;
+        }
     }
     return vxOK;
+}
+
+void TvxTableDesc::DropRuleIndexesOf(int fieldNo)
+{
+    const std::string fieldName = FieldName(fieldNo);
+    const int rules = RefIntCount();
+    for (int r = 0; r < rules; ++r) {
+        const TvxRefIntDesc& rule = refInts_[r];
+        const int n = RuleFieldCount(rule);
+        bool uses = false;
+        for (int k = 0; k < n && !uses; ++k)
+            uses = rule.thisField(k) == fieldNo;
+        if (!uses || RefIntFilledCount(r) != n)
+            continue;
+        const int index = RuleIndexPos(rule, n == 1 ? fieldName : rule.name());
+        if (index >= 0)
+            cursorProps_.setIndexCount(records::Erase(indexes_, IndexCount(), index));
+    }
 }
 
 int TvxTableDesc::RemoveRefIntField(int pos)

@@ -136,6 +136,46 @@ TEST(TableDescFields, RenumberIndexFieldsAfterInsertAndDelete)
     EXPECT_FALSE(desc.AllIndexesHaveFields());
 }
 
+// Validity checks and the numbers in the field records follow inserted and deleted fields as
+// index keys do: a check stays with its field, and the check of a deleted field goes.
+TEST(TableDescFields, ChecksAndFieldNumbersFollowInsertedAndDeletedFields)
+{
+    TvxTableDesc desc = MakeTable("T", {{"A", fldLong}, {"B", fldLong}, {"C", fldLong}});
+    ASSERT_TRUE(desc.AddValCheck("", "", *desc.GetField(0), true, "", ""));
+    ASSERT_TRUE(desc.AddValCheck("", "", *desc.GetField(2), false, "###", ""));
+    auto pictureOf = [&](int fieldNo) {
+        const TvxValCheckDesc* check = desc.FindValCheck(fieldNo);
+        return check ? (check->required() ? "required" : check->picture()) : std::string("none");
+    };
+    auto numbersArePositions = [&] {
+        for (int i = 0; i < desc.FieldCount(); ++i)
+            if (desc.GetField(i)->fieldNumber() != i + 1)
+                return false;
+        return true;
+    };
+
+    // A field inserted at the top: A's check moves to 2, C's to 4.
+    ASSERT_TRUE(desc.InsertField(MakeField("N", 1, fldLong), 0));
+    desc.RenumberIndexFields(1, 0);
+    EXPECT_TRUE(numbersArePositions());
+    EXPECT_EQ(pictureOf(1), "none");
+    EXPECT_EQ(pictureOf(2), "required");
+    EXPECT_EQ(pictureOf(4), "###");
+
+    // A field appended past the end takes the next number whatever its record said.
+    ASSERT_TRUE(desc.InsertField(MakeField("Z", 40, fldLong), 99));
+    EXPECT_EQ(desc.GetField(4)->fieldNumber(), 5);
+
+    // A (number 2) deleted: its check goes, C's drops to 3.
+    ASSERT_TRUE(desc.DeleteField(1));
+    desc.RenumberIndexFields(2, 1);
+    EXPECT_TRUE(numbersArePositions());
+    EXPECT_EQ(desc.ValCheckCount(), 1);
+    EXPECT_EQ(pictureOf(2), "none");
+    EXPECT_EQ(pictureOf(3), "###");
+    EXPECT_EQ(desc.GetField(2)->name(), "C");
+}
+
 TEST(TableDescFields, ListFieldsNotInIndexKeepsFieldOrder)
 {
     TvxTableDesc desc = MakeTable("T", {{"A", fldLong}, {"B", fldLong}, {"C", fldLong}});

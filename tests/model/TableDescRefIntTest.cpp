@@ -2,6 +2,7 @@
 
 #include "TableDescFixtures.h"
 #include "model/TvxRefIntRel.h"
+#include "model/vxTextCase.h"
 
 using namespace morvane;
 using namespace morvane::testing;
@@ -244,6 +245,69 @@ TEST(TableDescRefInt, RuleFieldsFollowInsertedAndDeletedFields)
     EXPECT_EQ(desc.RefIntFilledCount(0), 0);
     EXPECT_EQ(desc.GetRefInt(0)->thisField(1), 0);
     EXPECT_FALSE(desc.AllRefIntsComplete());
+}
+
+int IndexesNamed(const TvxTableDesc& desc, std::string_view name)
+{
+    int n = 0;
+    for (const TvxIndexDesc& index : desc.Indexes())
+        n += SameText(index.name(), name) ? 1 : 0;
+    return n;
+}
+
+// A rule that loses one of its fields loses the index it made; completed again, it has exactly
+// one index of its name, over its new fields. Rules of one and of two fields, either field lost,
+// and the field deleted (DeleteField) or only renumbered away (the index survives and is
+// re-pointed).
+TEST(TableDescRefInt, ARuleThatLosesAFieldNeverEndsWithTwoIndexesOfOneName)
+{
+    TvxTableDesc oneKeyMaster = MakeTable("CLIENTES", {{"COD", fldLong}});
+    AddPrimaryKey(oneKeyMaster, 1);
+    struct Case
+    {
+        bool twoFields;
+        int lost; // field number taken away
+        bool deleted;
+    };
+    const Case cases[] = {{true, 2, true}, {true, 3, true}, {false, 2, true},
+                          {true, 2, false}, {true, 3, false}, {false, 2, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.twoFields << " " << c.lost << " " << c.deleted);
+        TvxTableDesc desc = Dependent();
+        desc.AddRefInt(MakeRule("R"));
+        ASSERT_EQ(desc.SetRefIntMaster(0, c.twoFields ? Master() : oneKeyMaster), vxOK);
+        ASSERT_EQ(desc.AddRefIntField(2, 0), vxOK);
+        if (c.twoFields) {
+            ASSERT_EQ(desc.AddRefIntField(3, 0), vxOK);
+        }
+        const std::string indexName = c.twoFields ? "R" : "PEDIDO";
+        ASSERT_EQ(IndexesNamed(desc, indexName), 1);
+        const int indexesBefore = desc.IndexCount();
+
+        if (c.deleted) {
+            ASSERT_TRUE(desc.DeleteField(c.lost - 1));
+            EXPECT_EQ(IndexesNamed(desc, indexName), 0);
+            EXPECT_EQ(desc.IndexCount(), indexesBefore - 1);
+        }
+        desc.RenumberIndexFields(c.lost, 1);
+        EXPECT_FALSE(desc.AllRefIntsComplete());
+
+        // Complete the rule again over OBS (and CONTADOR's neighbour ITEM for two fields).
+        while (desc.RefIntFilledCount(0) > 0)
+            desc.RemoveRefIntField(0);
+        const int obs = desc.FieldNumber("OBS");
+        ASSERT_EQ(desc.AddRefIntField(obs, 0), vxOK);
+        if (c.twoFields) {
+            ASSERT_EQ(desc.AddRefIntField(1, 0), vxOK);
+        }
+        EXPECT_TRUE(desc.AllRefIntsComplete());
+        const std::string newName = c.twoFields ? "R" : "OBS";
+        EXPECT_EQ(IndexesNamed(desc, newName), 1);
+        const int carrier = desc.IndexPosByName(newName);
+        ASSERT_GE(carrier, 0);
+        EXPECT_EQ(desc.CheckIndexInUse(carrier), vxErrIndexUsedByRefInt);
+        EXPECT_EQ(FindIndexWithKeys(desc, c.twoFields ? std::vector<int>{obs, 1} : std::vector<int>{obs}), carrier);
+    }
 }
 
 TEST(TableDescRefInt, ASelfRelationNeedsAFieldOutsideThePrimaryKey)
