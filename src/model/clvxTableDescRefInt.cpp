@@ -322,10 +322,12 @@ void TvxTableDesc::ListCompatibleFields(std::vector<std::string>& strings, int p
         for (int k = 0; k < TvxRefIntDesc::MaxFields; ++k)
             chosen[k] = rule->thisField(k);
     }
+    // An Autoincrement key is matched by Long Integer fields; an Autoincrement field is never a partner.
+    const int partnerType = masterField.type() == fldAutoInc ? fldLong : masterField.type();
     const int count = FieldCount();
     for (int i = 0; i < count; ++i) {
         const TvxFieldDesc& field = fields_[i];
-        if (field.type() != masterField.type() || field.length() != masterField.length() || field.type() == fldAutoInc)
+        if (field.type() != partnerType || field.length() != masterField.length() || field.type() == fldAutoInc)
             continue;
         if (std::find(chosen.begin(), chosen.end(), i + 1) != chosen.end())
             continue;

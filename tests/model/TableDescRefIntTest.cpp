@@ -74,8 +74,11 @@ TEST(TableDescRefInt, ARuleThroughItsStates)
     EXPECT_EQ(names, (Strings{"NUMERO", "SERIE"}));
     desc.ListCompatibleFields(names, 0, *master.GetField(0));
     EXPECT_EQ(names, (Strings{"ITEM", "PEDIDO", "SERIE_PED"}));
+    // An autoincrement key takes long integers; an autoincrement field (CONTADOR) is never a partner.
     desc.ListCompatibleFields(names, 0, MakeField("AUTO", 1, fldAutoInc));
-    EXPECT_TRUE(names.empty()); // an autoincrement field is never a partner
+    EXPECT_EQ(names, (Strings{"ITEM", "PEDIDO", "SERIE_PED"}));
+    desc.ListCompatibleFields(names, 0, MakeField("CURTO", 1, fldShort));
+    EXPECT_TRUE(names.empty());
 
     // First field: no index yet.
     EXPECT_EQ(desc.AddRefIntField(2, 0), vxOK);
