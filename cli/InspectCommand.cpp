@@ -116,9 +116,13 @@ ordered_json tableJson(const std::string& name, const TvxTableDesc& desc, TvxDat
         ordered_json j;
         j["field"] = c.fieldNumber();
         j["required"] = texts.required;
-        j["minimum"] = utf8(texts.minimum);
-        j["maximum"] = utf8(texts.maximum);
-        j["default"] = utf8(texts.defaultValue);
+        // null for a value that has no text (outside the type's range)
+        const auto value = [&](const std::optional<std::string>& text) {
+            return text ? ordered_json(utf8(*text)) : ordered_json();
+        };
+        j["minimum"] = value(texts.minimum);
+        j["maximum"] = value(texts.maximum);
+        j["default"] = value(texts.defaultValue);
         j["picture"] = utf8(texts.picture);
         checks.push_back(std::move(j));
     }

@@ -1,6 +1,7 @@
 // morvane-cli show: prints a script document, update script or maintenance script readably.
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,12 @@ std::string Hex(const std::uint8_t* area, std::size_t size)
     return s.empty() ? "00" : s;
 }
 
+// A check value's text, or the bytes of a value that has no text (out of the type's range).
+std::string Shown(const std::optional<std::string>& text, const std::uint8_t* area)
+{
+    return text ? Quoted(*text) : Hex(area, TvxValCheckDesc::AreaSize);
+}
+
 std::string FieldList(const std::vector<int>& numbers, const TvxTableDesc* fields)
 {
     std::string s;
@@ -171,8 +178,8 @@ private:
             std::printf("      Field %s: required %s", FieldList({c.fieldNumber()}, fields).c_str(), YesNo(c.required()));
             if (f) {
                 const TvxValCheckTexts texts = ValCheckTexts(c, f->type());
-                std::printf("; minimum %s; maximum %s; default %s", Quoted(texts.minimum).c_str(),
-                            Quoted(texts.maximum).c_str(), Quoted(texts.defaultValue).c_str());
+                std::printf("; minimum %s; maximum %s; default %s", Shown(texts.minimum, c.minimum()).c_str(),
+                            Shown(texts.maximum, c.maximum()).c_str(), Shown(texts.defaultValue, c.defaultValue()).c_str());
             } else {
                 if (c.hasMinimum())
                     std::printf("; minimum %s", Hex(c.minimum(), TvxValCheckDesc::AreaSize).c_str());

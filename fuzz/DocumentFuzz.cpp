@@ -35,7 +35,7 @@ public:
             return;
         for (const TvxValCheckDesc& check : table.ValChecks())
             if (const TvxFieldDesc* field = table.GetField(check.fieldNumber() - 1))
-                bytes_ += ValCheckTexts(check, field->type()).minimum.size();
+                bytes_ += ValCheckTexts(check, field->type()).minimum.value_or("").size();
     }
 
 private:

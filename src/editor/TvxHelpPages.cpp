@@ -87,7 +87,9 @@ diretório.</li>
 botão <i>Senha</i>, que define ou remove a senha da tabela.</li>
 <li><b>Campos</b>: a grade de campos (nome, tipo, comprimento). A última linha, em branco, representa
 um campo novo; Enter altera o campo selecionado. Abaixo ficam a validação do campo: mínimo, máximo,
-default, formato e <i>Requerido</i>.</li>
+default, formato e <i>Requerido</i>. Datas se escrevem mês/dia/ano; um ano de um ou dois dígitos é o
+ano com esses últimos dígitos entre os 100 anos que vão de 49 anos antes do ano atual a 50 anos depois
+(em 2025, de 1976 a 2075).</li>
 <li><b>Indexes</b>: inclusão e exclusão de índices, seus campos, a ordem dos campos e as propriedades
 (único, mantido, insensível a maiúsculas, descendente). Um índice chamado PRIMARY é a chave
 primária.</li>

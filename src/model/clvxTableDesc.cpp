@@ -336,15 +336,15 @@ bool TvxTableDesc::AddValCheck(std::string_view minText, std::string_view maxTex
     int failed = 0;
     if (!minText.empty()) {
         check.setHasMinimum(true);
-        failed |= TextToValue(minText, field.type(), check.minimum());
+        failed |= TextToValue(minText, field, check.minimum());
     }
     if (!maxText.empty()) {
         check.setHasMaximum(true);
-        failed |= TextToValue(maxText, field.type(), check.maximum());
+        failed |= TextToValue(maxText, field, check.maximum());
     }
     if (!defaultText.empty()) {
         check.setHasDefault(true);
-        failed |= TextToValue(defaultText, field.type(), check.defaultValue());
+        failed |= TextToValue(defaultText, field, check.defaultValue());
     }
     check.setPicture(pictureText);
     if (failed != 0)

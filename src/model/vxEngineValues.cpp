@@ -55,26 +55,73 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// The value's 15 significant decimal digits and the power of ten of the first one.
+constexpr int GeneralDigits = 15;
+constexpr int MaxDigits = 17; // enough for every double to read back as itself
+
+// The value's first `count` significant decimal digits (rounded) and the power of ten of the
+// first one.
 struct DecimalDigits
 {
-    char digits[15];
+    char digits[MaxDigits];
+    int count = 0;
     int exponent = 0;
 };
 
-DecimalDigits ToDecimalDigits(double magnitude)
+DecimalDigits ToDecimalDigits(double magnitude, int count = GeneralDigits)
 {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", magnitude);
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%.*e", count - 1, magnitude);
     DecimalDigits r{};
     const char* p = buf;
-    int n = 0;
     for (; *p && *p != 'e'; ++p)
-        if (IsDigit(*p) && n < 15)
-            r.digits[n++] = *p;
+        if (IsDigit(*p) && r.count < count)
+            r.digits[r.count++] = *p;
     if (*p == 'e')
         r.exponent = std::atoi(p + 1);
     return r;
+}
+
+std::string DigitsToText(double value, std::string_view decimalSeparator, int count)
+{
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value < 0 ? "-INF" : "INF";
+    if (value == 0.0)
+        return "0";
+
+    const DecimalDigits dd = ToDecimalDigits(std::fabs(value), count);
+    std::string digits(dd.digits, static_cast<std::size_t>(dd.count));
+    while (!digits.empty() && digits.back() == '0')
+        digits.pop_back();
+    const int exponent = dd.exponent;
+
+    std::string out = value < 0 ? "-" : "";
+    if (exponent >= GeneralDigits || exponent < -4) {
+        out += digits[0];
+        if (digits.size() > 1) {
+            out += decimalSeparator;
+            out.append(digits, 1);
+        }
+        out += 'E';
+        out += std::to_string(exponent);
+    } else if (exponent >= 0) {
+        const auto intCount = static_cast<std::size_t>(exponent) + 1;
+        if (digits.size() <= intCount) {
+            out += digits;
+            out.append(intCount - digits.size(), '0');
+        } else {
+            out.append(digits, 0, intCount);
+            out += decimalSeparator;
+            out.append(digits, intCount);
+        }
+    } else {
+        out += '0';
+        out += decimalSeparator;
+        out.append(static_cast<std::size_t>(-exponent - 1), '0');
+        out += digits;
+    }
+    return out;
 }
 
 } // namespace
@@ -226,45 +273,18 @@ std::string DecimalSeparator()
 
 std::string FloatToText(double value, std::string_view decimalSeparator)
 {
-    if (std::isnan(value))
-        return "NAN";
-    if (std::isinf(value))
-        return value < 0 ? "-INF" : "INF";
-    if (value == 0.0)
-        return "0";
+    return DigitsToText(value, decimalSeparator, GeneralDigits);
+}
 
-    const DecimalDigits dd = ToDecimalDigits(std::fabs(value));
-    std::string digits(dd.digits, 15);
-    while (!digits.empty() && digits.back() == '0')
-        digits.pop_back();
-    const int exponent = dd.exponent;
-
-    std::string out = value < 0 ? "-" : "";
-    if (exponent >= 15 || exponent < -4) {
-        out += digits[0];
-        if (digits.size() > 1) {
-            out += decimalSeparator;
-            out.append(digits, 1);
-        }
-        out += 'E';
-        out += std::to_string(exponent);
-    } else if (exponent >= 0) {
-        const auto intCount = static_cast<std::size_t>(exponent) + 1;
-        if (digits.size() <= intCount) {
-            out += digits;
-            out.append(intCount - digits.size(), '0');
-        } else {
-            out.append(digits, 0, intCount);
-            out += decimalSeparator;
-            out.append(digits, intCount);
-        }
-    } else {
-        out += '0';
-        out += decimalSeparator;
-        out.append(static_cast<std::size_t>(-exponent - 1), '0');
-        out += digits;
+std::string ReadableFloatText(double value, std::string_view decimalSeparator)
+{
+    for (int digits = GeneralDigits; digits < MaxDigits; ++digits) {
+        std::string text = DigitsToText(value, decimalSeparator, digits);
+        double back = 0.0;
+        if (!std::isfinite(value) || (TextToFloat(text, decimalSeparator, back) && back == value))
+            return text;
     }
-    return out;
+    return DigitsToText(value, decimalSeparator, MaxDigits);
 }
 
 std::string FloatToText(double value)

@@ -59,6 +59,9 @@ std::string DecimalSeparator();
 // "1.5E20" / "1E-5". Non-finite values give "NAN", "INF", "-INF".
 std::string FloatToText(double value, std::string_view decimalSeparator);
 std::string FloatToText(double value);
+// FloatToText with as many significant digits (15 to 17) as the value needs to read back as
+// itself: 15 for every value typed with up to 15, more for others (as +-DBL_MAX).
+std::string ReadableFloatText(double value, std::string_view decimalSeparator);
 // Surrounding blanks allowed; an optional sign, digits with at most one separator, an
 // optional exponent; the whole text must be used. Fails when the value is out of the
 // double range (either way), and for inf and nan.

@@ -1,8 +1,10 @@
 #include "model/vxFieldTypes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <limits>
 
 namespace morvane {
@@ -12,7 +14,8 @@ namespace {
 constexpr std::size_t AreaSize = TvxValCheckDesc::AreaSize;
 constexpr std::size_t MaxAlphaChars = AreaSize - 1;
 constexpr int BcdPrecision = 32;
-constexpr int BcdDecimals = 2;
+constexpr int MinYear = 1;
+constexpr int MaxYear = 9999;
 
 std::uint32_t ReadU32(const std::uint8_t* p)
 {
@@ -72,18 +75,24 @@ bool IsBlank(char c)
     return static_cast<unsigned char>(c) <= ' ';
 }
 
-std::string DateText(std::int32_t engineDate)
+// "m/d/y"; none for years outside 1-9999, which no date text reads back as. Years below 100
+// keep four digits ("1/2/0003"), since a year of one or two digits reads as a near one.
+std::optional<std::string> DateText(std::int32_t engineDate)
 {
     const TvxDate d = DecodeDate(engineDate);
+    if (d.year < MinYear || d.year > MaxYear)
+        return std::nullopt;
     char buf[48];
-    std::snprintf(buf, sizeof buf, "%d/%d/%d", d.month, d.day, d.year);
+    std::snprintf(buf, sizeof buf, d.year < 100 ? "%d/%d/%04d" : "%d/%d/%d", d.month, d.day, d.year);
     return buf;
 }
 
-// "h:m:s AM" for hours 0-11, "h:m:s PM" with hour - 12 from noon on.
-std::string TimeText(std::int32_t engineTime)
+// "h:m:s AM" for hours 0-11, "h:m:s PM" with hour - 12 from noon on; none for a day or more.
+std::optional<std::string> TimeText(std::int32_t engineTime)
 {
     const TvxTime t = DecodeTime(engineTime);
+    if (t.hour > 23)
+        return std::nullopt;
     const bool pm = t.hour >= 12;
     char buf[48];
     std::snprintf(buf, sizeof buf, "%d:%d:%d %s", pm ? t.hour - 12 : t.hour, t.minute, t.milliseconds / 1000,
@@ -91,15 +100,59 @@ std::string TimeText(std::int32_t engineTime)
     return buf;
 }
 
-std::string TimeStampText(double timeStamp)
+std::optional<std::string> TimeStampText(double timeStamp)
 {
     if (timeStamp == 0.0)
         return "NOW";
     std::int32_t date = 0;
     std::int32_t time = 0;
     if (!DecodeTimeStamp(timeStamp, date, time))
-        return FloatToText(timeStamp); // not a moment the engine can hold: show the raw number
-    return DateText(date) + " @ " + TimeText(time);
+        return std::nullopt;
+    const std::optional<std::string> day = DateText(date);
+    const std::optional<std::string> clock = TimeText(time);
+    if (!day || !clock)
+        return std::nullopt;
+    return *day + " @ " + *clock;
+}
+
+// The float's text, none for a value that is not finite.
+std::optional<std::string> NumberText(double value)
+{
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return ReadableFloatText(value, DecimalSeparator());
+}
+
+// The BCD's value as a float text (15 significant digits); none when that text does not store
+// back as the same value in a BCD of precision 32 with the area's own decimals (more than 15
+// significant digits, or too many integer digits).
+std::optional<std::string> BcdText(const std::uint8_t* bcd)
+{
+    const double value = BcdToDouble(bcd);
+    const std::string text = FloatToText(value);
+    double typed = 0.0;
+    std::uint8_t back[BcdSize];
+    if (!TextToFloat(text, typed) || !DoubleToBcd(typed, BcdPrecision, std::min(bcd[1] & 0x3F, BcdPrecision), back) ||
+        BcdToDouble(back) != value)
+        return std::nullopt;
+    return text;
+}
+
+// The year a year text means: one or two digits name the year with those last digits among
+// the 100 years from 49 years before the current year to 50 years after it (in 2025:
+// 1976-2075); three or more digits are the year itself.
+int FullYear(int year, int digits)
+{
+    if (digits > 2)
+        return year;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const int first = local.tm_year + 1900 - 49;
+    int full = first - first % 100 + year;
+    if (full < first)
+        full += 100;
+    return full;
 }
 
 // Reads the date and time texts ValueToText writes; blanks around the parts are allowed.
@@ -125,6 +178,12 @@ public:
 
     bool number(int& value)
     {
+        int digits = 0;
+        return number(value, digits);
+    }
+
+    bool number(int& value, int& digits)
+    {
         skipBlanks();
         value = 0;
         std::size_t n = 0;
@@ -135,17 +194,19 @@ public:
             ++n;
         }
         s_.remove_prefix(n);
+        digits = static_cast<int>(n);
         return n > 0;
     }
 
-    // "m/d/y" to an engine date.
+    // "m/d/y" to an engine date; a year of one or two digits is taken as FullYear says.
     bool date(std::int32_t& engineDate)
     {
         int month = 0;
         int day = 0;
         int year = 0;
-        return number(month) && take('/') && number(day) && take('/') && number(year) &&
-               EncodeDate(year, month, day, engineDate);
+        int yearDigits = 0;
+        return number(month) && take('/') && number(day) && take('/') && number(year, yearDigits) &&
+               EncodeDate(FullYear(year, yearDigits), month, day, engineDate);
     }
 
     // "h:m[:s]" with an optional AM/PM (then hours 0-12, 12 AM being midnight), else hours 0-23.
@@ -246,9 +307,9 @@ bool StoreMoment(std::string_view text, std::string_view keyword, bool (TvxMomen
 }
 
 // Stores the text's value into the (already zeroed) area; false when it does not convert.
-bool StoreValue(std::string_view text, int code, std::uint8_t* area)
+bool StoreValue(std::string_view text, const TvxFieldDesc& field, std::uint8_t* area)
 {
-    switch (code) {
+    switch (field.type()) {
     case fldAlpha: {
         const std::size_t n = text.size() < MaxAlphaChars ? text.size() : MaxAlphaChars;
         std::memcpy(area, text.data(), n);
@@ -264,7 +325,7 @@ bool StoreValue(std::string_view text, int code, std::uint8_t* area)
     }
     case fldBcd: {
         double v = 0.0;
-        return TextToFloat(text, v) && DoubleToBcd(v, BcdPrecision, BcdDecimals, area);
+        return TextToFloat(text, v) && DoubleToBcd(v, BcdPrecision, field.units2(), area);
     }
     case fldShort:
         return StoreInteger<std::int16_t>(text, area);
@@ -317,21 +378,26 @@ bool TypeCanBeIndexed(int code)
     return code >= fldAlpha && code <= fldBcd && !(code >= fldMemo && code <= fldGraphic);
 }
 
-std::string ValueToText(const std::uint8_t* area, int code)
+std::optional<std::string> ValueToText(const std::uint8_t* area, int code)
 {
     switch (code) {
     case fldAlpha: {
         const auto* p = reinterpret_cast<const char*>(area);
-        return std::string(p, strnlen(p, AreaSize));
+        const std::size_t n = strnlen(p, AreaSize);
+        if (n > MaxAlphaChars)
+            return std::nullopt; // no terminating zero
+        return std::string(p, n);
     }
     case fldNumber:
     case fldMoney:
-        return FloatToText(ReadDouble(area));
+        return NumberText(ReadDouble(area));
     case fldBcd:
-        return FloatToText(BcdToDouble(area));
+        return BcdText(area);
     case fldDate: {
         const std::int32_t date = ReadI32(area);
-        return date < 0 ? "TODAY" : DateText(date);
+        if (date < 0)
+            return "TODAY";
+        return DateText(date);
     }
     case fldShort:
         return std::to_string(ReadI16(area));
@@ -340,23 +406,25 @@ std::string ValueToText(const std::uint8_t* area, int code)
         return std::to_string(ReadI32(area));
     case fldTime: {
         const std::int32_t time = ReadI32(area);
-        return time < 0 ? "NOW" : TimeText(time);
+        if (time < 0)
+            return "NOW";
+        return TimeText(time);
     }
     case fldTimestamp:
         return TimeStampText(ReadDouble(area));
     case fldLogical:
         return area[0] != 0 ? "True" : "False";
     default:
-        return {};
+        return std::string();
     }
 }
 
-int TextToValue(std::string_view text, int code, std::uint8_t* area)
+int TextToValue(std::string_view text, const TvxFieldDesc& field, std::uint8_t* area)
 {
-    if (!HasValueForm(code))
+    if (!HasValueForm(field.type()))
         return 0;
     std::memset(area, 0, AreaSize);
-    if (StoreValue(text, code, area))
+    if (StoreValue(text, field, area))
         return 0;
     std::memset(area, 0, AreaSize);
     return 1;

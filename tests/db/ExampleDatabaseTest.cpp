@@ -211,8 +211,9 @@ TEST(ExampleDatabase, ValidityChecksReadBackAsWritten)
     const auto* desconto = checkOf(tables["ITENS.DB"], 5);
     ASSERT_NE(desconto, nullptr);
     const TvxValCheckTexts texts = ValCheckTexts(*desconto, fldBcd);
-    EXPECT_EQ(std::stod(texts.maximum), 50.0) << texts.maximum;
-    EXPECT_EQ(std::stod(texts.minimum), 0.0) << texts.minimum;
+    ASSERT_TRUE(texts.maximum && texts.minimum);
+    EXPECT_EQ(std::stod(*texts.maximum), 50.0) << *texts.maximum;
+    EXPECT_EQ(std::stod(*texts.minimum), 0.0) << *texts.minimum;
 }
 
 TEST(ExampleDatabase, ReferentialIntegrityOnBothSides)
