@@ -15,6 +15,7 @@
 #include "script/vxScriptFileReader.h"
 #include "stream/EvxStreamError.h"
 #include "stream/TvxFileStream.h"
+#include "stream/TvxMemoryStream.h"
 
 namespace morvane::cli {
 
@@ -230,6 +231,25 @@ private:
     bool namesFit_ = false;
 };
 
+// Larger than any script; a pipe giving more is refused rather than held in memory.
+constexpr std::size_t MaxUnseekableBytes = std::size_t{64} << 20;
+
+// Reads the whole of a stream that cannot seek into `copy`, positioned at its start; false
+// when it gives more than MaxUnseekableBytes.
+bool CopyUnseekable(TvxStream& from, TvxMemoryStream& copy)
+{
+    std::vector<std::uint8_t> chunk(std::size_t{64} << 10);
+    std::size_t total = 0;
+    while (const std::size_t n = from.Read(chunk.data(), chunk.size())) {
+        total += n;
+        if (total > MaxUnseekableBytes)
+            return false;
+        copy.Write(chunk.data(), n);
+    }
+    copy.SetPosition(0);
+    return true;
+}
+
 int KindFromExtension(const std::string& fileName)
 {
     const auto dot = fileName.rfind('.');
@@ -258,18 +278,31 @@ int RunShow(int argc, char** argv)
     const std::string fileName = argv[0];
     try {
         TvxFileStream file(fileName, TvxFileStream::Mode::OpenRead);
+        // A pipe or a terminal cannot seek: what it gives is read whole first, so that the
+        // reader's checks of what is left and the offsets it reports hold.
+        TvxMemoryStream copy;
+        const bool seekable = file.Position() >= 0;
+        if (!seekable && !CopyUnseekable(file, copy)) {
+            std::fprintf(stderr, "morvane-cli: %s: more than %zu MB from a file that cannot seek\n", fileName.c_str(),
+                         MaxUnseekableBytes >> 20);
+            return 1;
+        }
+        TvxStream& input = seekable ? static_cast<TvxStream&>(file) : copy;
         std::printf("File: %s\n", fileName.c_str());
         ShowSink sink;
-        ReadScriptFile(file, sink, KindFromExtension(fileName));
-        const std::int64_t rest = file.Size() - file.Position();
+        ReadScriptFile(input, sink, KindFromExtension(fileName));
+        const std::int64_t rest = input.Size() - input.Position();
         if (rest > 0)
             std::printf("(%lld bytes after the last section)\n", static_cast<long long>(rest));
         std::fflush(stdout);
         return 0;
     } catch (const EvxFilerError& e) {
         std::fflush(stdout);
-        std::fprintf(stderr, "morvane-cli: %s: %s at byte offset %lld\n", fileName.c_str(), e.what(),
-                     static_cast<long long>(e.Offset()));
+        if (e.Offset() >= 0)
+            std::fprintf(stderr, "morvane-cli: %s: %s at byte offset %lld\n", fileName.c_str(), e.what(),
+                         static_cast<long long>(e.Offset()));
+        else
+            std::fprintf(stderr, "morvane-cli: %s: %s\n", fileName.c_str(), e.what());
     } catch (const std::exception& e) {
         std::fflush(stdout);
         std::fprintf(stderr, "morvane-cli: %s\n", e.what());

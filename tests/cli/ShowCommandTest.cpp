@@ -196,6 +196,28 @@ TEST_F(ShowCommandTest, DamagedFilesGiveTheOffsetAndStatusOne)
     EXPECT_EQ(r.status, 2);
 }
 
+// A pipe cannot seek: read through one, a whole document and a cut one give the listing, the
+// byte offset and the status they give from the file.
+TEST_F(ShowCommandTest, PipesGiveWhatTheFileGives)
+{
+    const std::string good = Slurp(SaveDocument());
+    const fs::path cut = dir_ / "cortado.vxscript";
+    std::ofstream(cut, std::ios::binary) << good.substr(0, good.size() - 3);
+    for (const fs::path& file : {fs::path(SaveDocument()), cut}) {
+        const Result direct = Run(ShellQuote(file.string()));
+        const Result piped =
+            test::RunCli("show /dev/stdin", dir_ / "stderr.txt", "cat " + ShellQuote(file.string()) + " |");
+        const auto asPipe = [&](std::string text) {
+            for (std::size_t at; (at = text.find(file.string())) != std::string::npos;)
+                text.replace(at, file.string().size(), "/dev/stdin");
+            return text;
+        };
+        EXPECT_EQ(piped.status, direct.status) << file;
+        EXPECT_EQ(piped.err, asPipe(direct.err));
+        EXPECT_EQ(piped.out, asPipe(direct.out));
+    }
+}
+
 TEST_F(ShowCommandTest, UnknownFileKindFallsBackToTheExtension)
 {
     const std::string file = (dir_ / "outro.vxusp").string();
