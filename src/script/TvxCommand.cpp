@@ -25,6 +25,20 @@ std::vector<TvxValue> FieldBlockValues(const TvxFieldDesc& field)
             static_cast<std::int32_t>(size), static_cast<std::int32_t>(field.length())};
 }
 
+TvxFieldDesc FieldFromBlock(const TvxCommand& c, int first)
+{
+    TvxFieldDesc f;
+    f.setName(c.ParamText(first + FieldBlockItem::Name));
+    f.setFieldNumber(c.ParamInteger(first + FieldBlockItem::Number));
+    f.setType(c.ParamInteger(first + FieldBlockItem::Type));
+    if (f.type() == fldBcd)
+        f.setUnits2(c.ParamInteger(first + FieldBlockItem::Size));
+    else
+        f.setUnits1(c.ParamInteger(first + FieldBlockItem::Size));
+    f.setLength(c.ParamInteger(first + FieldBlockItem::Length));
+    return f;
+}
+
 TvxCommand::TvxCommand(std::uint8_t kind, std::initializer_list<TvxValue> values) : kind_(kind)
 {
     for (const auto& v : values)

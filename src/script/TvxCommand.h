@@ -26,6 +26,13 @@ std::string CommandKindLabel(int kind);
 // otherwise units1), length.
 std::vector<TvxValue> FieldBlockValues(const TvxFieldDesc& field);
 
+class TvxCommand;
+// The field as the block from position first on records it: a zeroed record with its name,
+// number, type, size (into units2 for BCD, units1 otherwise) and length. This is the record a
+// new table holds for every field a command created, changed or moved, both while editing and
+// when a document is opened.
+TvxFieldDesc FieldFromBlock(const TvxCommand& command, int first);
+
 class TvxCommand
 {
 public:

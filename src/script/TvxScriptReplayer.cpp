@@ -1,28 +1,28 @@
 #include "script/TvxScriptReplayer.h"
 
 #include "model/clvxTableDesc.h"
-#include "model/vxFieldTypes.h"
+#include "model/vxTextCase.h"
 #include "script/TvxCommand.h"
 #include "script/TvxScriptTableList.h"
+#include "script/vxScriptLimits.h"
+#include "stream/EvxStreamError.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace morvane {
 
 namespace {
 
-// Name, number, type, size and length from the five parameters from `first` on; the size goes
-// into the decimals of a BCD field, into units1 otherwise (as the builder wrote it).
-void FillField(TvxFieldDesc& f, const TvxCommand& c, int first)
+// Removes the field of that name (letter case ignored) from fields; false when none has it.
+bool Take(std::vector<TvxFieldDesc>& fields, std::string_view name)
 {
-    f.setName(c.ParamText(first + FieldBlockItem::Name));
-    f.setFieldNumber(c.ParamInteger(first + FieldBlockItem::Number));
-    f.setType(c.ParamInteger(first + FieldBlockItem::Type));
-    if (f.type() == fldBcd)
-        f.setUnits2(c.ParamInteger(first + FieldBlockItem::Size));
-    else
-        f.setUnits1(c.ParamInteger(first + FieldBlockItem::Size));
-    f.setLength(c.ParamInteger(first + FieldBlockItem::Length));
+    const auto it =
+        std::find_if(fields.begin(), fields.end(), [&](const TvxFieldDesc& f) { return SameText(f.name(), name); });
+    if (it == fields.end())
+        return false;
+    fields.erase(it);
+    return true;
 }
 
 } // namespace
@@ -31,60 +31,101 @@ TvxScriptReplayer::TvxScriptReplayer(TvxScriptTableList& tables, SourceLookup so
     : tables_(tables), sources_(std::move(sources))
 {}
 
+void TvxScriptReplayer::AddTable(std::string_view name, TvxTableDesc&& desc)
+{
+    if (tables_.Count() >= MaxScriptTables)
+        throw EReadError(STooManyTables);
+    auto owned = std::make_unique<TvxTableDesc>(std::move(desc));
+    fields_[owned.get()] = Fields{owned->Fields(), {}};
+    tables_.AddNewTable(std::string(name), std::move(owned));
+}
+
+TvxScriptReplayer::Fields& TvxScriptReplayer::FieldsOf(const TvxTableDesc& table)
+{
+    // A table the replayer did not add counts as untouched as it stands.
+    const auto [it, added] = fields_.try_emplace(&table);
+    if (added)
+        it->second.untouched = table.Fields();
+    return it->second;
+}
+
+void TvxScriptReplayer::LayOut(TvxTableDesc& table, const Fields& fields)
+{
+    std::vector<const TvxFieldDesc*> placed;
+    placed.reserve(fields.placed.size());
+    for (const TvxFieldDesc& f : fields.placed)
+        placed.push_back(&f);
+    std::stable_sort(placed.begin(), placed.end(),
+                     [](const TvxFieldDesc* a, const TvxFieldDesc* b) { return a->fieldNumber() < b->fieldNumber(); });
+    std::vector<TvxFieldDesc> laidOut;
+    laidOut.reserve(placed.size() + fields.untouched.size());
+    auto nextPlaced = placed.begin();
+    auto nextUntouched = fields.untouched.begin();
+    while (nextPlaced != placed.end() || nextUntouched != fields.untouched.end()) {
+        const int number = static_cast<int>(laidOut.size()) + 1;
+        // A placed field whose number is here (or already passed, in a damaged document) comes
+        // first; untouched fields fill the rest; placed fields beyond the end follow in order.
+        if (nextPlaced != placed.end() &&
+            ((*nextPlaced)->fieldNumber() <= number || nextUntouched == fields.untouched.end()))
+            laidOut.push_back(**nextPlaced++);
+        else
+            laidOut.push_back(*nextUntouched++);
+    }
+    for (std::size_t i = 0; i < laidOut.size(); ++i)
+        laidOut[i].setFieldNumber(static_cast<int>(i) + 1);
+    table.SetFields(std::move(laidOut));
+}
+
 TvxScriptReplayer::Result TvxScriptReplayer::Apply(const TvxCommand& c)
 {
     switch (c.Kind()) {
-    case ckCreateTable: {
-        auto desc = std::make_unique<TvxTableDesc>();
-        desc->SetTableName(c.ParamText(CreateTableParam::Table));
-        desc->SetExtension("DB");
-        desc->SetTableType("PARADOX");
-        std::string name = desc->TableName();
-        tables_.AddTable(std::move(name), std::move(desc));
+    case ckCreateTable:
+        AddTable(c.ParamText(CreateTableParam::Table), TvxTableDesc());
         return Applied;
-    }
     case ckAddTable: {
         const TvxTableDesc* source = sources_ ? sources_(c.ParamText(AddTableParam::SourceTable)) : nullptr;
         if (!source)
             return MissingSource;
-        auto desc = std::make_unique<TvxTableDesc>(source->Clone());
-        desc->SetAllNames(c.ParamText(AddTableParam::Table));
-        tables_.AddTable(c.ParamText(AddTableParam::Table), std::move(desc));
+        AddTable(c.ParamText(AddTableParam::Table), source->Clone());
         return Applied;
     }
-    case ckCreateField: {
-        TvxFieldDesc f;
-        FillField(f, c, CreateFieldParam::Field);
-        if (TvxTableDesc* t = tables_.TableByName(c.ParamText(CreateFieldParam::Table)))
-            t->InsertField(f, f.fieldNumber() - 1);
-        return Applied;
-    }
-    case ckChangeField: {
-        TvxTableDesc* t = tables_.TableByName(c.ParamText(ChangeFieldParam::Table));
-        TvxFieldDesc f;
-        if (t && t->FindField(c.ParamText(ChangeFieldParam::OldName), f)) {
-            FillField(f, c, ChangeFieldParam::NewField);
-            t->SetField(f, f.fieldNumber() - 1);
-        }
-        return Applied;
-    }
-    case ckMoveField: {
-        const TvxTableDesc* source = sources_ ? sources_(c.ParamText(MoveFieldParam::SourceTable)) : nullptr;
-        TvxTableDesc* t = tables_.TableByName(c.ParamText(MoveFieldParam::TargetTable));
-        TvxFieldDesc f;
-        if (source && t && source->FindField(c.ParamText(MoveFieldParam::SourceName), f)) {
-            FillField(f, c, MoveFieldParam::TargetField);
-            t->InsertField(f, f.fieldNumber() - 1);
-        }
-        return Applied;
-    }
+    case ckCreateField:
+    case ckChangeField:
+    case ckMoveField:
     case ckDeleteField:
-        if (TvxTableDesc* t = tables_.TableByName(c.ParamText(DeleteFieldParam::Table)))
-            t->DeleteFieldByName(c.ParamText(DeleteFieldParam::FieldName));
-        return Applied;
+        break;
     default:
         return NotATableEdit;
     }
+
+    TvxTableDesc* table = tables_.TableByName(c.ParamText(TableParamOf(c.Kind())));
+    if (!table)
+        return Applied;
+    Fields& fields = FieldsOf(*table);
+    // A full table takes no further field, as its descriptor would refuse it.
+    const bool full = fields.placed.size() + fields.untouched.size() >= TvxTableDesc::MaxFields;
+    switch (c.Kind()) {
+    case ckCreateField:
+    case ckMoveField:
+        if (full)
+            return Applied;
+        fields.placed.push_back(FieldFromBlock(c, CurrentFieldBlockOf(c.Kind())));
+        break;
+    case ckChangeField:
+        // A change recorded on its own is that of an untouched field; it is placed from now on.
+        if (!Take(fields.untouched, c.ParamText(ChangeFieldParam::OldName)) &&
+            !Take(fields.placed, c.ParamText(ChangeFieldParam::OldName)))
+            return Applied;
+        fields.placed.push_back(FieldFromBlock(c, ChangeFieldParam::NewField));
+        break;
+    default: // Delete field
+        if (!Take(fields.untouched, c.ParamText(DeleteFieldParam::FieldName)) &&
+            !Take(fields.placed, c.ParamText(DeleteFieldParam::FieldName)))
+            return Applied;
+        break;
+    }
+    LayOut(*table, fields);
+    return Applied;
 }
 
 } // namespace morvane

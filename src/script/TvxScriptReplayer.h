@@ -3,9 +3,24 @@
 // document, one command at a time, in file order. Create table and Add table add entries to the
 // table list; the field commands change the named new table. Alias, table deletion and rename
 // and password commands change no table here: the editor applies the alias commands itself.
+//
+// The builder records each created, changed or moved field under the number it has in the
+// finished table, and a later insert above it shifts that number. So a field is not inserted at
+// its number as it comes: the replayer keeps, per table, the fields that commands placed (each
+// with its final number) apart from the untouched fields of an added table (in their order), and
+// after every field command lays the table out afresh: placed fields at their numbers, the
+// others filling the free positions in order. Once the last command is in, each table is the one
+// that was saved. Change field and Delete field without an earlier command name an untouched
+// field (by its name in the source table).
+//
+// Failures: more than MaxScriptTables tables throw EReadError (nothing is added).
+
+#include "model/TvxFieldDesc.h"
 
 #include <functional>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace morvane {
 
@@ -25,14 +40,27 @@ public:
     // Source tables of the open database by name, ignoring letter case; null when absent.
     using SourceLookup = std::function<const TvxTableDesc*(std::string_view name)>;
 
-    // Neither is owned; both outlive the replayer.
+    // Neither is owned; both outlive the replayer. The replayer expects to be the only one to
+    // change the list's fields while it is used.
     TvxScriptReplayer(TvxScriptTableList& tables, SourceLookup sources);
 
     Result Apply(const TvxCommand& command);
 
 private:
+    struct Fields
+    {
+        std::vector<TvxFieldDesc> untouched; // an added table's own fields, in order
+        std::vector<TvxFieldDesc> placed;    // fields a command placed, in command order
+    };
+
+    Fields& FieldsOf(const TvxTableDesc& table);
+    // Sets the table's fields: placed fields at their numbers, untouched ones in the gaps.
+    static void LayOut(TvxTableDesc& table, const Fields& fields);
+    void AddTable(std::string_view name, TvxTableDesc&& desc);
+
     TvxScriptTableList& tables_;
     SourceLookup sources_;
+    std::unordered_map<const TvxTableDesc*, Fields> fields_;
 };
 
 } // namespace morvane

@@ -26,6 +26,16 @@ int TvxScriptTableList::AddTable(std::string name, std::unique_ptr<TvxTableDesc>
     return Count() - 1;
 }
 
+int TvxScriptTableList::AddNewTable(std::string name, std::unique_ptr<TvxTableDesc> desc)
+{
+    if (!desc)
+        desc = std::make_unique<TvxTableDesc>();
+    desc->SetTableName(name);
+    desc->SetExtension("DB");
+    desc->SetTableType("PARADOX");
+    return AddTable(std::move(name), std::move(desc));
+}
+
 void TvxScriptTableList::DeleteTable(int index)
 {
     if (index < 0 || index >= Count())
@@ -157,6 +167,15 @@ bool TvxScriptTableList::InsertField(const TvxFieldDesc& field)
     else
         ownRow_ = std::min(row - 1, countBefore) + 2;
     return true;
+}
+
+int TvxScriptTableList::InsertionPos() const
+{
+    const TvxTableDesc* desc = SelectedTable();
+    if (!desc)
+        return -1;
+    const int row = GridRow();
+    return row < 1 ? desc->FieldCount() : std::min(row - 1, desc->FieldCount());
 }
 
 bool TvxScriptTableList::ChangeField(const TvxFieldDesc& field)

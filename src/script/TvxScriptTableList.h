@@ -47,6 +47,10 @@ public:
     int Count() const { return static_cast<int>(entries_.size()); }
     // Appends an entry and returns its position; the list takes the descriptor (never null).
     int AddTable(std::string name, std::unique_ptr<TvxTableDesc> desc);
+    // A table of the new structure: desc is named after the entry (SetTableName, extension
+    // "DB", type "PARADOX"), then appended as AddTable does. Used by the builder and by the
+    // replay of a document alike, so that both give the same descriptor.
+    int AddNewTable(std::string name, std::unique_ptr<TvxTableDesc> desc);
     // Deletes the entry at index with its descriptor. When it was selected, the entry that
     // takes its place (or none) becomes selected and Change runs.
     void DeleteTable(int index);
@@ -78,6 +82,8 @@ public:
     // Field edits on the selected table.
     // Inserts at the current position (the blank row appends); the descriptor's result.
     bool InsertField(const TvxFieldDesc& field);
+    // The position InsertField would insert at; -1 when no table is selected.
+    int InsertionPos() const;
     // Replaces the field at the current position; false when that is no field.
     bool ChangeField(const TvxFieldDesc& field);
     // Deletes the field of that name (letter case ignored) and its grid row; false when absent.

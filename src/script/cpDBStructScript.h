@@ -120,6 +120,12 @@ private:
     bool FieldNameInUse(const TvxCommand& command, std::string_view name) const;
     // A table is selected in a linked list and holds as many fields as a table can.
     bool SelectedTableFull() const;
+    // The number a field created or moved into the selected table gets: where the list inserts
+    // it; the descriptor's own number when no table is selected in a linked list.
+    int InsertedFieldNumber(const TvxFieldDesc& field) const;
+    // The number of the field being changed: its position in the selected table, or the
+    // descriptor's own number when the list shows no field there.
+    int ChangedFieldNumber(const TvxFieldDesc& field) const;
     // A Change table whose new name is that of another new table (upper-case equal).
     bool RenameClashes(const TvxCommand& command) const;
     const TvxScriptCommandIndex& Index() const;

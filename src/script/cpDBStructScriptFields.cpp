@@ -87,17 +87,45 @@ void TvxDBScript::RenumberFields(std::string_view table, int from, int delta)
     }
 }
 
+int TvxDBScript::InsertedFieldNumber(const TvxFieldDesc& field) const
+{
+    const TvxScriptTableList* list = ScriptTableList();
+    const int pos = list ? list->InsertionPos() : -1;
+    return pos >= 0 ? pos + 1 : field.fieldNumber();
+}
+
+int TvxDBScript::ChangedFieldNumber(const TvxFieldDesc& field) const
+{
+    const TvxScriptTableList* list = ScriptTableList();
+    return list && list->CurrentField() ? list->CurrentFieldPos() + 1 : field.fieldNumber();
+}
+
+namespace {
+
+TvxFieldDesc Numbered(TvxFieldDesc field, int number)
+{
+    field.setFieldNumber(number);
+    return field;
+}
+
+} // namespace
+
+// The number recorded for a field that a command creates, changes or moves is the position it
+// takes in the new table (+ 1), and the table's record of it is the one the command's block
+// gives: replaying the saved commands rebuilds the very same table.
+
 TvxApplyResult TvxDBScript::ApplyCreateField(TvxCommand& command, const TvxFieldDesc& field, const TvxValue& newValue)
 {
     if (FieldNameInUse(command, field.name()))
         return TvxApplyResult::NameInUse;
     if (SelectedTableFull())
         return TvxApplyResult::TableFull;
-    if (TvxScriptTableList* list = ScriptTableList())
-        list->InsertField(field);
-    RenumberFields(command.ParamText(CreateFieldParam::Table), field.fieldNumber(), +1);
-    command.AddFieldBlock(field);
+    const int number = InsertedFieldNumber(field);
+    RenumberFields(command.ParamText(CreateFieldParam::Table), number, +1);
+    command.AddFieldBlock(Numbered(field, number));
     command.AddValues({newValue});
+    if (TvxScriptTableList* list = ScriptTableList())
+        list->InsertField(FieldFromBlock(command, CreateFieldParam::Field));
     return TvxApplyResult::Append;
 }
 
@@ -111,28 +139,33 @@ TvxApplyResult TvxDBScript::ApplyChangeField(TvxCommand& command, const TvxField
     const std::string newName = newField.name();
     if (!UpperCaseEqual(oldField.name(), newName) && FieldNameInUse(command, newName))
         return TvxApplyResult::NameInUse;
+    const TvxFieldDesc changed = Numbered(newField, ChangedFieldNumber(newField));
     const int pos = FindFieldCommand(command, oldField.name());
+    TvxCommand& recorded = pos < 0 ? command : *Command(pos);
+    int block = ChangeFieldParam::NewField;
     if (pos < 0) {
         command.AddFieldBlock(oldField);
-        command.AddFieldBlock(newField);
-        if (TvxScriptTableList* list = ScriptTableList())
-            list->ChangeField(newField);
-        return TvxApplyResult::Append;
+        command.AddFieldBlock(changed);
+    } else {
+        block = CurrentFieldBlockOf(recorded.Kind());
+        recorded.SetFieldBlock(block, changed);
     }
-    TvxCommand& earlier = *Command(pos);
-    earlier.SetFieldBlock(CurrentFieldBlockOf(earlier.Kind()), newField);
     if (TvxScriptTableList* list = ScriptTableList())
-        list->ChangeField(newField);
-    return TvxApplyResult::Done;
+        list->ChangeField(FieldFromBlock(recorded, block));
+    return pos < 0 ? TvxApplyResult::Append : TvxApplyResult::Done;
 }
 
 TvxApplyResult TvxDBScript::ApplyDeleteField(TvxCommand& command)
 {
+    const std::string table = command.ParamText(DeleteFieldParam::Table);
     const std::string name = command.ParamText(DeleteFieldParam::FieldName);
     const int pos = FindFieldCommand(command, name);
     if (pos < 0) {
-        if (FindFieldInSelectedTable(name) < 0)
+        // A field of an added table that no command touched yet: the fields after it move up.
+        const int at = FindFieldInSelectedTable(name);
+        if (at < 0)
             return TvxApplyResult::Done;
+        RenumberFields(table, at + 1, -1);
         if (TvxScriptTableList* list = ScriptTableList())
             list->DeleteField(name);
         return TvxApplyResult::Append;
@@ -148,7 +181,7 @@ TvxApplyResult TvxDBScript::ApplyDeleteField(TvxCommand& command)
     } else {
         RemoveAt(pos); // creation (or move) and deletion cancel out
     }
-    RenumberFields(command.ParamText(DeleteFieldParam::Table), number, -1);
+    RenumberFields(table, number, -1);
     if (TvxScriptTableList* list = ScriptTableList())
         list->DeleteField(name);
     return TvxApplyResult::Done;
@@ -166,11 +199,12 @@ TvxApplyResult TvxDBScript::ApplyMoveField(TvxCommand& command, const TvxFieldDe
         return TvxApplyResult::NameInUse;
     if (SelectedTableFull())
         return TvxApplyResult::TableFull;
-    RenumberFields(targetTable, target.fieldNumber(), +1);
+    const int number = InsertedFieldNumber(target);
+    RenumberFields(targetTable, number, +1);
     command.AddFieldBlock(source);
-    command.AddFieldBlock(target);
+    command.AddFieldBlock(Numbered(target, number));
     if (TvxScriptTableList* list = ScriptTableList())
-        list->InsertField(target);
+        list->InsertField(FieldFromBlock(command, MoveFieldParam::TargetField));
     return TvxApplyResult::Append;
 }
 

@@ -42,11 +42,7 @@ TvxApplyResult TvxDBScript::ApplyCreateTable(TvxCommand& command, std::unique_pt
     TvxScriptTableList* list = ScriptTableList();
     if (!list)
         return TvxApplyResult::Append;
-    desc->SetTableName(name);
-    desc->SetExtension("DB");
-    desc->SetTableType("PARADOX");
-    list->AddTable(name, std::move(desc));
-    list->SelectIndex(list->Count() - 1);
+    list->SelectIndex(list->AddNewTable(name, std::move(desc)));
     return TvxApplyResult::Append;
 }
 

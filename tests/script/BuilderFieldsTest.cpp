@@ -230,8 +230,45 @@ TEST_F(BuilderTest, DeleteOfAnUnknownFieldIsIgnored)
 
 // ---- Renumbering ---------------------------------------------------------------------------
 
+// Deleting a field of an added table that no command touched moves the numbers recorded after
+// it up, as every other deletion does.
+TEST_F(BuilderTest, DeletingAnUntouchedFieldOfAnAddedTableRenumbersTheFieldsAfterIt)
+{
+    AddTable("T", SourceTable("T", {"X", "Y", "Q"}));
+    list.SetCurrentFieldPos(1); // grid row 2
+    ASSERT_EQ(CreateField("T", "Z", 2), 0);
+    ASSERT_EQ(DeleteField("T", "X"), 0);
+    list.SetCurrentFieldPos(0); // grid row 1
+    ASSERT_EQ(CreateField("T", "W", 1), 0);
+
+    EXPECT_EQ(FieldNames(0), (std::vector<std::string>{"W", "Z", "Y", "Q"}));
+    EXPECT_EQ(Numbers(script, ckCreateField, CreateFieldParam::FieldNumber), (std::vector<int>{2, 1}));
+    EXPECT_EQ(RecordedNumbersMismatch(script, list), "");
+}
+
+// The number recorded for a created, moved or changed field is the position where the table
+// list puts it, whatever number the descriptor handed in says.
+TEST_F(BuilderTest, RecordedNumbersAreThePositionsInTheTable)
+{
+    CreateTable("T");
+    ASSERT_EQ(CreateField("T", "A", 7), 0); // appended: field 1
+    list.SetCurrentFieldPos(0);
+    ASSERT_EQ(CreateField("T", "B", 0), 0); // the title row's number, inserted first
+    list.SetCurrentFieldPos(1);
+    ASSERT_EQ(Add(ckMoveField, {"S", "T"}, TvxCommandExtras::ForFields(MakeField("M", 4), MakeField("M", 9))), 0);
+    list.SetCurrentFieldPos(2);
+    ASSERT_EQ(ChangeField("T", MakeField("A", 3), MakeField("A2", 5)), 0);
+
+    EXPECT_EQ(FieldNames(0), (std::vector<std::string>{"B", "M", "A2"}));
+    EXPECT_EQ(RecordedNumbersMismatch(script, list), "");
+    for (int i = 0; i < list.FieldCount(); ++i)
+        EXPECT_EQ(list.Fields()[static_cast<std::size_t>(i)].fieldNumber(), i + 1);
+}
+
+// Without a table list the numbers are the descriptors' own.
 TEST_F(BuilderTest, CreateFieldShiftsRecordedNumbersFromItsOwnOn)
 {
+    script.SetScriptTableList(nullptr);
     CreateTable("T");
     CreateField("T", "A", 2);
     CreateField("T", "B", 3);
@@ -239,7 +276,6 @@ TEST_F(BuilderTest, CreateFieldShiftsRecordedNumbersFromItsOwnOn)
     CreateTable("U");
     CreateField("U", "D", 3);
     Add(ckCreateField, {"t"}, TvxCommandExtras::ForCreateField(MakeField("E", 4), ""));
-    list.SelectIndex(0);
 
     EXPECT_EQ(CreateField("T", "N", 3), 0);
     EXPECT_EQ(Numbers(script, ckCreateField, CreateFieldParam::FieldNumber), (std::vector<int>{2, 4, 6, 3, 4, 3}));
@@ -247,9 +283,9 @@ TEST_F(BuilderTest, CreateFieldShiftsRecordedNumbersFromItsOwnOn)
 
 TEST_F(BuilderTest, RenumberFieldsTouchesOnlyTheCurrentNumbers)
 {
+    script.SetScriptTableList(nullptr);
     CreateTable("T");
     AddTable("S", SourceTable("S", {"K", "V"}));
-    list.SelectIndex(0);
     Add(ckChangeField, {"T"}, TvxCommandExtras::ForFields(MakeField("P", 5), MakeField("Q", 6)));
     Add(ckMoveField, {"S", "T"}, TvxCommandExtras::ForFields(MakeField("V", 2), MakeField("V", 7)));
     script.RenumberFields("T", 6, 10);

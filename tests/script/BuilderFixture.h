@@ -71,6 +71,26 @@ protected:
     std::vector<TvxCommand*> announced;
 };
 
+// Every field command records, as the number of its field, the position that field has in its
+// new table (+ 1): an empty text when so, else what differs.
+inline std::string RecordedNumbersMismatch(const TvxDBScript& script, const TvxScriptTableList& list)
+{
+    std::string mismatch;
+    for (int i = 0; i < script.Count(); ++i) {
+        const TvxCommand& c = *script.Command(i);
+        const int block = CurrentFieldBlockOf(c.Kind());
+        if (block < 0)
+            continue;
+        const TvxTableDesc* table = list.TableByName(c.ParamText(TableParamOf(c.Kind())));
+        const int number = c.ParamInteger(block + FieldBlockItem::Number);
+        const int actual = table ? table->FieldNumber(c.ParamText(block + FieldBlockItem::Name)) : 0;
+        if (number != actual)
+            mismatch += "command " + std::to_string(i) + " records " + std::to_string(number) + ", field is " +
+                        std::to_string(actual) + "; ";
+    }
+    return mismatch;
+}
+
 // A source table as the database connection gives it: names, fields, a primary key.
 inline std::unique_ptr<TvxTableDesc> SourceTable(const std::string& name, const std::vector<std::string>& fields = {})
 {

@@ -125,6 +125,35 @@ TEST_F(BuilderRoundTripTest, SavedAndReopenedScriptGivesEqualCommandsAndTables)
     EXPECT_EQ(loaded.FindTableCommand("ped2"), 6);
 }
 
+// The builder records final positions (a later insert above a field shifts its number); the
+// reopened table has its fields in the order they were saved in.
+TEST_F(BuilderRoundTripTest, FieldsInsertedAboveEarlierInsertsKeepTheirOrderWhenReopened)
+{
+    ASSERT_EQ(AddTable("T", SourceTable("SRC", {"X", "Y", "Q"})), 0);
+    list.SetCurrentFieldPos(1);
+    ASSERT_EQ(CreateField("T", "Z", 2), 0);
+    list.SetCurrentFieldPos(1);
+    ASSERT_EQ(CreateField("T", "W", 2), 0);
+    ASSERT_EQ(FieldNames(0), (std::vector<std::string>{"X", "W", "Z", "Y", "Q"}));
+
+    const auto source = SourceTable("SRC", {"X", "Y", "Q"});
+    TvxMemoryStream saved;
+    WriteScriptDocument(saved, "Morvane", script, [&](TvxStream& s) { list.WriteAllDescriptors(s); });
+    TvxScriptTableList loadedList;
+    TvxDBScript loaded;
+    TvxScriptReplayer replayer(loadedList, [&](std::string_view) { return source.get(); });
+    loaded.AfterLoad = [&](TvxCommand& c) { replayer.Apply(c); };
+    saved.SetPosition(0);
+    ReadScriptDocument(saved, loaded, [&](TvxStream& s) { ASSERT_TRUE(loadedList.ReadAllDescriptors(s)); });
+
+    ASSERT_EQ(loadedList.Count(), 1);
+    std::vector<std::string> names;
+    for (const auto& f : loadedList.TableAt(0)->Fields())
+        names.push_back(f.name());
+    EXPECT_EQ(names, (std::vector<std::string>{"X", "W", "Z", "Y", "Q"}));
+    EXPECT_EQ(Structures(loadedList), Structures(list));
+}
+
 TEST_F(BuilderRoundTripTest, ADocumentWithOneCreateTableHasTheDocumentedBytes)
 {
     ASSERT_EQ(CreateTable("CLI"), 0);
@@ -147,7 +176,7 @@ TEST(ScriptReplayer, AddTableWithoutItsSourceIsReportedAndAddsNothing)
     EXPECT_EQ(replayer.Apply(*alias), TvxScriptReplayer::NotATableEdit);
 }
 
-TEST(ScriptReplayer, FieldCommandsOnUnknownTablesOrFieldsChangeNothing)
+TEST(ScriptReplayer, FieldCommandsOnUnknownTablesOrFieldsChangeNothingAndAMoveNeedsNoSource)
 {
     TvxScriptTableList list;
     TvxScriptReplayer replayer(list, {});
@@ -163,22 +192,26 @@ TEST(ScriptReplayer, FieldCommandsOnUnknownTablesOrFieldsChangeNothing)
     replayer.Apply(*elsewhere);
     auto changeMissing = MakeCommand(ckChangeField, {"T", "Nope", 1, 267, 0, 4, "Y", 1, 257, 5, 5});
     replayer.Apply(*changeMissing);
-    auto move = MakeCommand(ckMoveField, {"SRC", "T", "Codigo", 1, 267, 0, 4, "Z", 2, 267, 0, 4});
-    replayer.Apply(*move); // no source database: nothing to move
     ASSERT_EQ(list.TableAt(0)->FieldCount(), 1);
     EXPECT_EQ(list.TableAt(0)->GetField(0)->name(), "Codigo");
     EXPECT_EQ(list.TableAt(0)->GetField(0)->type(), 267);
-
-    auto bcd = MakeCommand(ckCreateField, {"T", "Valor", 2, 273, 2, 17});
-    replayer.Apply(*bcd);
+    // The target block says all the table holds of a moved field: no source database needed.
+    auto move = MakeCommand(ckMoveField, {"SRC", "T", "Codigo", 1, 267, 0, 4, "Z", 2, 267, 0, 4});
+    replayer.Apply(*move);
     ASSERT_EQ(list.TableAt(0)->FieldCount(), 2);
-    EXPECT_EQ(list.TableAt(0)->GetField(1)->units2(), 2);
-    EXPECT_EQ(list.TableAt(0)->GetField(1)->units1(), 0);
+    EXPECT_EQ(list.TableAt(0)->GetField(1)->name(), "Z");
+
+    auto bcd = MakeCommand(ckCreateField, {"T", "Valor", 3, 273, 2, 17});
+    replayer.Apply(*bcd);
+    ASSERT_EQ(list.TableAt(0)->FieldCount(), 3);
+    EXPECT_EQ(list.TableAt(0)->GetField(2)->units2(), 2);
+    EXPECT_EQ(list.TableAt(0)->GetField(2)->units1(), 0);
 
     auto del = MakeCommand(ckDeleteField, {"t", "CODIGO"});
     replayer.Apply(*del);
-    ASSERT_EQ(list.TableAt(0)->FieldCount(), 1);
-    EXPECT_EQ(list.TableAt(0)->GetField(0)->name(), "Valor");
+    ASSERT_EQ(list.TableAt(0)->FieldCount(), 2);
+    EXPECT_EQ(list.TableAt(0)->GetField(0)->name(), "Z");
+    EXPECT_EQ(list.TableAt(0)->GetField(0)->fieldNumber(), 1);
 }
 
 } // namespace
