@@ -6,5 +6,6 @@ namespace morvane::cli {
 
 int RunInspect(int argc, char** argv);
 int RunShow(int argc, char** argv);
+int RunDump(int argc, char** argv);
 
 } // namespace morvane::cli

@@ -1,8 +1,6 @@
 // morvane-cli inspect: prints the structure of every Paradox table of a directory or alias,
 // read through the same connection the editor uses, as text or as JSON (UTF-8).
 #include <cstdio>
-#include <strings.h>
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "CliCommands.h"
+#include "CliConnect.h"
 #include "db/cpDatabase.h"
 #include "model/clvxTableDesc.h"
 #include "model/vxCodePage.h"
@@ -48,28 +47,12 @@ int fieldType(const TvxTableDesc& desc, int fieldNo)
     return f ? f->type() : 0;
 }
 
-// Table and file names come from the file system: printed as they are when they are UTF-8
-// already, else read in the table's code page (files copied from older systems).
-std::string fileSystemName(const std::string& name, int codePage)
-{
-    return IsUtf8(name) ? name : CodePageToUtf8(name, codePage);
-}
-
-// Command-line texts are UTF-8; passwords go to the engine as the bytes of new tables
-// (Windows-1252) when they convert without loss, else as typed, which the reader converts into
-// each table's own code page.
-std::string enginePassword(const std::string& typed)
-{
-    const std::string native = Utf8ToCodePage(typed, vxNewTableCodePage);
-    return CodePageToUtf8(native, vxNewTableCodePage) == typed ? native : typed;
-}
-
 ordered_json tableJson(const std::string& name, const TvxTableDesc& desc, TvxDatabase& db)
 {
     const auto utf8 = [codePage = desc.CodePage()](std::string_view text) { return CodePageToUtf8(text, codePage); };
     ordered_json t;
-    t["name"] = fileSystemName(name, desc.CodePage());
-    t["fileName"] = fileSystemName(desc.FileName(), desc.CodePage());
+    t["name"] = FileSystemName(name, desc.CodePage());
+    t["fileName"] = FileSystemName(desc.FileName(), desc.CodePage());
     t["tableType"] = utf8(desc.TableTypeName());
     t["level"] = desc.TableLevel();
     t["codePage"] = desc.CodePage();
@@ -225,24 +208,8 @@ int RunInspect(int argc, char** argv)
     try {
         auto engine = CreateParadoxEngine();
         TvxDatabase db(*engine);
-        for (const auto& p : args.passwords)
-            db.Session().AddPassword(enginePassword(p));
-        std::error_code ec;
-        if (std::filesystem::is_directory(args.source, ec)) {
-            db.SetPath(args.source);
-        } else {
-            const auto names = db.Session().AliasNames();
-            bool known = false;
-            for (const auto& n : names)
-                known = known || strcasecmp(n.c_str(), args.source.c_str()) == 0;
-            if (!known) {
-                std::fprintf(stderr, "morvane-cli: %s is neither a directory nor a known alias\n",
-                             args.source.c_str());
-                return 1;
-            }
-            db.SetAlias(args.source);
-        }
-        db.SetConnected(true);
+        if (!Connect(db, args.source, args.passwords))
+            return 1;
         ordered_json doc;
         doc["tables"] = ordered_json::array();
         for (const auto& item : db.ReadTables())

@@ -10,8 +10,11 @@ int main(int argc, char** argv)
         return morvane::cli::RunInspect(argc - 2, argv + 2);
     if (argc >= 2 && std::strcmp(argv[1], "show") == 0)
         return morvane::cli::RunShow(argc - 2, argv + 2);
+    if (argc >= 2 && std::strcmp(argv[1], "dump") == 0)
+        return morvane::cli::RunDump(argc - 2, argv + 2);
     std::fprintf(stderr,
                  "usage: morvane-cli inspect <directory-or-alias> [--password P]... [--json]\n"
-                 "       morvane-cli show <file.vxscript|file.vxusp|file.vxmsp>\n");
+                 "       morvane-cli show <file.vxscript|file.vxusp|file.vxmsp>\n"
+                 "       morvane-cli dump <directory-or-alias> <table> [--password P]... [--json] [--limit N]\n");
     return 2;
 }

@@ -1,10 +1,13 @@
-// Fuzz target of the Paradox header readers: the input is taken as a table header, as a
-// secondary index file and as a validity file of a fixed three-field keyed table, and what
-// parses is turned into the engine records. Any failure must be an EvxEngineError;
-// crashes, hangs and huge allocations are findings.
+// Fuzz target of the Paradox readers: the input is taken as a table header, as a secondary
+// index file and as a validity file of a fixed three-field keyed table, and what parses is
+// turned into the engine records; then as a whole table whose records are read (the same
+// bytes serving as its .MB file, decrypted with the key its header names). Any failure must
+// be an EvxEngineError; crashes, hangs and huge allocations are findings.
 
 #include "db/EvxEngineError.h"
+#include "db/paradox/ParadoxByteSource.h"
 #include "db/paradox/ParadoxIndexFile.h"
+#include "db/paradox/ParadoxRecordReader.h"
 #include "db/paradox/ParadoxTable.h"
 #include "db/paradox/ParadoxTableHeader.h"
 #include "db/paradox/ParadoxTableRecords.h"
@@ -73,6 +76,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         morvane::ParadoxTable t{table, {}, {}, morvane::ParseParadoxValFile(data, size, table, "fuzz.val")};
         fillRecords(t);
+    } catch (const morvane::EvxEngineError&) {
+    }
+    try {
+        // The header's own key, as if its password had been given.
+        const morvane::ParadoxTableHeader h = morvane::ParseParadoxHeader(data, size, size, "fuzz.db");
+        morvane::ParadoxRecordReader reader(std::make_unique<morvane::ParadoxMemorySource>(data, size, "fuzz.db"),
+                                            std::make_unique<morvane::ParadoxMemorySource>(data, size, "fuzz.mb"),
+                                            h.passwordKey());
+        morvane::TvxRecord record;
+        for (;;) {
+            try {
+                if (!reader.Next(record))
+                    break;
+            } catch (const morvane::EvxEngineError&) {
+                if (!reader.Resumable())
+                    break;
+            }
+        }
     } catch (const morvane::EvxEngineError&) {
     }
     return 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/EvxEngineError.h"
+#include "db/IvxRecordSource.h"
 #include "model/TvxCursorProps.h"
 #include "model/TvxFieldDesc.h"
 #include "model/TvxFieldTypeRec.h"
@@ -51,6 +52,9 @@ public:
     virtual std::vector<TvxIndexDesc> ReadIndexDescriptors(std::string_view tableName) = 0;
     virtual std::vector<TvxRefIntDesc> ReadRefIntDescriptors(std::string_view tableName) = 0;
     virtual std::vector<TvxValCheckDesc> ReadValChecks(std::string_view tableName) = 0;
+    // The table's records in field order, read from its files as they are now (the same
+    // password rule as the reads above); the source is independent of this object's later use.
+    virtual std::unique_ptr<IvxRecordSource> OpenRecords(std::string_view tableName) = 0;
     // Text conversions with the database's locale (native: the table's code page).
     virtual std::string NativeToAnsi(std::string_view text) const = 0;
     virtual std::string AnsiToNative(std::string_view text) const = 0;

@@ -14,6 +14,10 @@ public:
     // Fills record (resized to the field count) with the next record; false at the end.
     // Throws EvxEngineError, naming the file and the fault, on damaged data.
     virtual bool Next(TvxRecord& record) = 0;
+    // After Next threw: true when the fault lay in values of one record, which was passed
+    // (filled, those values blank), so Next may go on with the following record; false when
+    // the source cannot go on.
+    virtual bool Resumable() const { return false; }
 };
 
 } // namespace morvane

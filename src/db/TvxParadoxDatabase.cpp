@@ -1,11 +1,15 @@
 #include "db/TvxParadoxDatabase.h"
 
+#include "db/paradox/ParadoxByteSource.h"
 #include "db/paradox/ParadoxPassword.h"
+#include "db/paradox/ParadoxRecordReader.h"
 #include "db/paradox/ParadoxTableRecords.h"
 #include "model/vxCodePage.h"
 #include "model/vxFieldTypes.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <fnmatch.h>
 
@@ -83,15 +87,15 @@ std::vector<TvxTableListRec> TvxParadoxDatabase::ListTables(std::string_view pat
     return out;
 }
 
-void TvxParadoxDatabase::checkPassword(const ParadoxTableHeader& header, const std::string& fileName) const
+std::uint32_t TvxParadoxDatabase::checkPassword(const ParadoxTableHeader& header, const std::string& fileName) const
 {
     const std::uint32_t key = header.passwordKey();
     if (key == 0)
-        return;
+        return 0;
     if (passwords_)
         for (const auto& p : *passwords_)
             if (passwordOpens(p, key, ParadoxTextCodePage(header)))
-                return;
+                return key;
     throw EvxEngineError(vxErrPasswordRequired,
                          directory_.pathOf(fileName) + ": the table is protected; a password is required");
 }
@@ -143,6 +147,29 @@ std::vector<TvxRefIntDesc> TvxParadoxDatabase::ReadRefIntDescriptors(std::string
 std::vector<TvxValCheckDesc> TvxParadoxDatabase::ReadValChecks(std::string_view tableName)
 {
     return ParadoxValCheckDescs(*openTable(tableName, ReadKind::ValChecks));
+}
+
+std::unique_ptr<IvxRecordSource> TvxParadoxDatabase::OpenRecords(std::string_view tableName)
+{
+    const auto table = openTable(tableName, ReadKind::Records);
+    const std::string dbFile = snapshotFile_;
+    const std::uint32_t key = checkPassword(table->header, dbFile);
+    const auto open = [&](const std::string& name) -> std::unique_ptr<ParadoxByteSource> {
+        const int fd = directory_.openForReading(name);
+        if (fd < 0)
+            throw EvxEngineError(vxErrNotFound,
+                                 directory_.pathOf(name) + ": file cannot be opened (" + std::strerror(errno) + ")");
+        return std::make_unique<ParadoxFileSource>(fd, directory_.pathOf(name));
+    };
+    auto db = open(dbFile);
+    std::unique_ptr<ParadoxByteSource> mb;
+    const std::string_view base = std::string_view(dbFile).substr(0, dbFile.rfind('.'));
+    for (const std::string& f : directory_.family(base))
+        if (ParadoxDirectory::equalNoCase(std::string_view(f).substr(base.size()), ".MB"))
+            mb = open(f);
+    // The reader checks the key against the header it reads itself, so a table changed since
+    // is not read with another table's password.
+    return std::make_unique<ParadoxRecordReader>(std::move(db), std::move(mb), key);
 }
 
 std::string TvxParadoxDatabase::NativeToAnsi(std::string_view text) const

@@ -1,7 +1,7 @@
 #pragma once
-// One directory of Paradox tables as a connected engine database. Reads headers only
-// (.DB, .PX, .Xnn/.XGn, .VAL), never data blocks, and keeps what it parsed per table until
-// a file changes. The reads of one table that follow each other, each kind once (as a
+// One directory of Paradox tables as a connected engine database. The structure reads take
+// headers only (.DB, .PX, .Xnn/.XGn, .VAL), never data blocks, and keep what they parsed per
+// table until a file changes; OpenRecords reads the data. The reads of one table that follow each other, each kind once (as a
 // connect makes them), are served from one look at its files, so they describe the same
 // state of the table; repeating a kind, reading another table or listing the tables looks
 // at the files again. A protected table is read only when one of the session's passwords
@@ -34,6 +34,8 @@ public:
     std::vector<TvxIndexDesc> ReadIndexDescriptors(std::string_view tableName) override;
     std::vector<TvxRefIntDesc> ReadRefIntDescriptors(std::string_view tableName) override;
     std::vector<TvxValCheckDesc> ReadValChecks(std::string_view tableName) override;
+    // A ParadoxRecordReader over the table's .DB and .MB (see there for the faults it reports).
+    std::unique_ptr<IvxRecordSource> OpenRecords(std::string_view tableName) override;
     // The database's locale: table names are the file names as the file system gives them and
     // go back to it unchanged, whatever the code page of the tables read in between, so
     // both conversions keep the bytes. The tables' own texts are converted by their
@@ -47,11 +49,12 @@ public:
     std::uint64_t BytesRead() const { return cache_.BytesRead(); }
 
 private:
-    enum class ReadKind : unsigned { Properties, Fields, Indexes, RefInts, ValChecks };
+    enum class ReadKind : unsigned { Properties, Fields, Indexes, RefInts, ValChecks, Records };
     // Resolves the table's file (any letter case), loads it and checks the password.
     std::shared_ptr<const ParadoxTable> openTable(std::string_view tableName, ReadKind kind);
-    // Throws vxErrPasswordRequired unless the table is unprotected or a session password opens it.
-    void checkPassword(const ParadoxTableHeader& header, const std::string& fileName) const;
+    // The key of the session password that opens the table, 0 when it is unprotected; throws
+    // vxErrPasswordRequired when no session password opens it.
+    std::uint32_t checkPassword(const ParadoxTableHeader& header, const std::string& fileName) const;
 
     ParadoxDirectory directory_;
     std::shared_ptr<const std::vector<std::string>> passwords_;

@@ -146,16 +146,70 @@ void TvxDatabase::NotifyDataSetListDestroyed(IvxDataSetList* removed)
         db->Notification(removed);
 }
 
-TvxCursorProps TvxDatabase::readProperties(const std::string& tableName)
+template <class Read>
+auto TvxDatabase::withPasswords(Read read) -> decltype(read())
 {
     for (;;) {
         try {
-            return handle_->ReadTableProperties(tableName);
+            return read();
         } catch (const EvxEngineError& e) {
             if (e.Code() != vxErrPasswordRequired || !OnPassword || !OnPassword(*this))
                 throw;
         }
     }
+}
+
+TvxCursorProps TvxDatabase::readProperties(const std::string& tableName)
+{
+    return withPasswords([&] { return handle_->ReadTableProperties(tableName); });
+}
+
+std::string TvxDatabase::EngineTableName(const TvxTableListRec& table) const
+{
+    const std::string ext = handle_ ? handle_->NativeToAnsi(table.extension()) : table.extension();
+    std::string name = handle_ ? handle_->NativeToAnsi(table.tableName()) : table.tableName();
+    if (!ext.empty())
+        name += (ext.front() == '.' ? "" : ".") + ext;
+    return name;
+}
+
+TvxTableDesc TvxDatabase::ReadTable(const TvxTableListRec& rec)
+{
+    if (!handle_)
+        throw EvxEngineError(vxErrNotFound, "The database is not connected");
+    const std::string name = EngineTableName(rec);
+    const TvxCursorProps props = readProperties(name);
+    TvxTableDesc desc = TvxTableDesc::CreateFromEngine(&rec, props);
+
+    auto fields = handle_->ReadFieldDescriptors(name);
+    if (fields.size() > static_cast<std::size_t>(TvxTableDesc::MaxFields))
+        fields.resize(TvxTableDesc::MaxFields);
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        fields[i].setFieldNumber(static_cast<int>(i + 1));
+    desc.SetFields(std::move(fields));
+
+    auto rules = handle_->ReadRefIntDescriptors(name);
+    if (rules.size() > static_cast<std::size_t>(TvxTableDesc::MaxRefInts))
+        rules.resize(TvxTableDesc::MaxRefInts);
+    for (auto& rule : rules) {
+        const int used = std::clamp(rule.fieldCount(), 0, TvxRefIntDesc::MaxFields);
+        for (int i = used; i < TvxRefIntDesc::MaxFields; ++i) {
+            rule.setThisField(i, 0);
+            rule.setOtherField(i, 0);
+        }
+    }
+    desc.SetRefInts(std::move(rules));
+
+    auto indexes = handle_->ReadIndexDescriptors(name);
+    if (indexes.size() > static_cast<std::size_t>(TvxTableDesc::MaxIndexes))
+        indexes.resize(TvxTableDesc::MaxIndexes);
+    desc.SetIndexes(std::move(indexes));
+
+    auto checks = handle_->ReadValChecks(name);
+    if (checks.size() > static_cast<std::size_t>(TvxTableDesc::MaxValChecks))
+        checks.resize(TvxTableDesc::MaxValChecks);
+    desc.SetValChecks(std::move(checks));
+    return desc;
 }
 
 TvxTableItems TvxDatabase::ReadTables()
@@ -164,47 +218,33 @@ TvxTableItems TvxDatabase::ReadTables()
         throw EvxEngineError(vxErrNotFound, "The database is not connected");
     TvxTableItems items;
     for (const TvxTableListRec& rec : handle_->ListTables("*.db")) {
-        const std::string ext = handle_->NativeToAnsi(rec.extension());
-        std::string name = handle_->NativeToAnsi(rec.tableName());
-        if (!ext.empty())
-            name += (ext.front() == '.' ? "" : ".") + ext;
-
-        const TvxCursorProps props = readProperties(name);
-        auto desc = std::make_unique<TvxTableDesc>(TvxTableDesc::CreateFromEngine(&rec, props));
-
-        auto fields = handle_->ReadFieldDescriptors(name);
-        if (fields.size() > static_cast<std::size_t>(TvxTableDesc::MaxFields))
-            fields.resize(TvxTableDesc::MaxFields);
-        for (std::size_t i = 0; i < fields.size(); ++i)
-            fields[i].setFieldNumber(static_cast<int>(i + 1));
-        desc->SetFields(std::move(fields));
-
-        auto rules = handle_->ReadRefIntDescriptors(name);
-        if (rules.size() > static_cast<std::size_t>(TvxTableDesc::MaxRefInts))
-            rules.resize(TvxTableDesc::MaxRefInts);
-        for (auto& rule : rules) {
-            const int used = std::clamp(rule.fieldCount(), 0, TvxRefIntDesc::MaxFields);
-            for (int i = used; i < TvxRefIntDesc::MaxFields; ++i) {
-                rule.setThisField(i, 0);
-                rule.setOtherField(i, 0);
-            }
-        }
-        desc->SetRefInts(std::move(rules));
-
-        auto indexes = handle_->ReadIndexDescriptors(name);
-        if (indexes.size() > static_cast<std::size_t>(TvxTableDesc::MaxIndexes))
-            indexes.resize(TvxTableDesc::MaxIndexes);
-        desc->SetIndexes(std::move(indexes));
-
-        auto checks = handle_->ReadValChecks(name);
-        if (checks.size() > static_cast<std::size_t>(TvxTableDesc::MaxValChecks))
-            checks.resize(TvxTableDesc::MaxValChecks);
-        desc->SetValChecks(std::move(checks));
-
+        auto desc = std::make_unique<TvxTableDesc>(ReadTable(rec));
         std::string itemName = desc->TableName();
         items.push_back({std::move(itemName), std::move(desc)});
     }
     return items;
+}
+
+TvxTableListRec TvxDatabase::FindTable(std::string_view name)
+{
+    if (!handle_)
+        throw EvxEngineError(vxErrNotFound, "The database is not connected");
+    const std::string wanted = upperAscii(name);
+    const std::vector<TvxTableListRec> tables = handle_->ListTables("*.db");
+    for (const auto& rec : tables)
+        if (upperAscii(handle_->NativeToAnsi(rec.tableName())) == wanted)
+            return rec;
+    for (const auto& rec : tables)
+        if (upperAscii(EngineTableName(rec)) == wanted)
+            return rec;
+    throw EvxEngineError(vxErrNotFound, handle_->Directory() + ": no table " + std::string(name));
+}
+
+std::unique_ptr<IvxRecordSource> TvxDatabase::OpenRecords(std::string_view tableName)
+{
+    if (!handle_)
+        throw EvxEngineError(vxErrNotFound, "The database is not connected");
+    return withPasswords([&] { return handle_->OpenRecords(tableName); });
 }
 
 std::string TvxDatabase::AliasPath() const

@@ -14,6 +14,7 @@
 #include "db/IvxDataSetList.h"
 #include "db/IvxEngine.h"
 #include "model/TvxFieldTypeRec.h"
+#include "model/clvxTableDesc.h"
 
 namespace morvane {
 
@@ -84,6 +85,17 @@ public:
     // Every Paradox table of the connected database, in the engine's order; the caller takes
     // the descriptors. A protected table is retried while OnPassword answers true.
     TvxTableItems ReadTables();
+    // One table of the connected database by its table-list record (as ListTables gives it),
+    // read as ReadTables reads each.
+    TvxTableDesc ReadTable(const TvxTableListRec& table);
+    // The table-list record of the table named as the list shows it ("CUSTOMER") or by its file
+    // name ("customer.db"), without regard to case; throws vxErrNotFound when there is none.
+    TvxTableListRec FindTable(std::string_view name);
+    // The records of a table ("CUSTOMER.DB"); a protected table is retried while OnPassword
+    // answers true.
+    std::unique_ptr<IvxRecordSource> OpenRecords(std::string_view tableName);
+    // "<table name>.<extension>" of a table-list record, the name the engine's reads take.
+    std::string EngineTableName(const TvxTableListRec& table) const;
     // The value of the alias's PATH parameter (key in any letter case); empty when the alias has
     // none or no alias is set.
     std::string AliasPath() const;
@@ -96,6 +108,9 @@ public:
 private:
     void requireDisconnected() const;
     TvxCursorProps readProperties(const std::string& tableName);
+    // Runs read, and again after each password OnPassword supplies.
+    template <class Read>
+    auto withPasswords(Read read) -> decltype(read());
 
     IvxEngine& engine_;
     IvxEngineSession& session_;

@@ -180,13 +180,20 @@ e a regra de atualização em <i>Regras de atualização</i>.</p>
 )");
 
     add(17, "A ferramenta de linha de comando (morvane-cli)", R"(
-<p>O programa <code>morvane-cli</code> faz, sem janela, duas das tarefas do editor. É útil em scripts
+<p>O programa <code>morvane-cli</code> faz, sem janela, tarefas do editor. É útil em scripts
 de instalação e para conferir arquivos.</p>
 <ul>
 <li><code>morvane-cli inspect &lt;diretório ou alias&gt; [--password SENHA]... [--json]</code>: lê a
 estrutura de todas as tabelas de um banco Paradox e a imprime: propriedades da tabela, campos,
 índices, validações e integridades referenciais. Cada <code>--password</code> fornece a senha de
 tabelas protegidas; <code>--json</code> imprime em JSON em vez de texto.</li>
+<li><code>morvane-cli dump &lt;diretório ou alias&gt; &lt;tabela&gt; [--password SENHA]... [--json]
+[--limit N]</code>: imprime os registros de uma tabela, indicada pelo nome que <code>inspect</code> lista
+ou pelo nome do arquivo: uma linha com os nomes dos campos e uma linha por registro, ou, com
+<code>--json</code>, um objeto JSON com o nome, os campos e os registros (valores em branco como
+<code>null</code>, datas como <code>AAAA-MM-DD</code>, BCD como texto com as casas decimais do campo,
+dados binários em base64). <code>--limit</code> para depois de N registros. Um valor danificado é
+informado e o registro sai com ele em branco; o código de saída é então diferente de zero.</li>
 <li><code>morvane-cli show &lt;arquivo&gt;</code>: imprime de forma legível um documento
 (<code>.vxscript</code>), um script de atualização (<code>.vxusp</code>) ou um script de manutenção
 (<code>.vxmsp</code>): o cabeçalho, os comandos e as estruturas das tabelas.</li>

@@ -107,4 +107,96 @@ struct PxOracle
     }
 };
 
+
+// The records pxlib reads from a table: per record, each field's raw bytes (decrypted by
+// pxlib) and what its PX_get_data_* call gives. Blob fields are left to the blob checks.
+struct PxRecordOracle
+{
+    struct Value
+    {
+        int got = 0; // the call's result: 1 value, 0 blank, < 0 error; 2 = not asked (blob)
+        std::string raw;
+        long integer = 0;
+        double real = 0;
+        std::string text;
+    };
+    bool opened = false;
+    std::vector<pxfield_t> fields;
+    std::vector<std::vector<Value>> records;
+
+    static PxRecordOracle Read(const std::string& path)
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        __lsan::ScopedDisabler noLeakCheck;
+#endif
+        PxRecordOracle o;
+        pxdoc_t* px = PX_new2([](pxdoc_t*, int, const char*, void*) {}, nullptr, nullptr, nullptr);
+        if (!px)
+            return o;
+        if (PX_open_file(px, path.c_str()) == 0) {
+            o.opened = true;
+            const pxhead_t* h = px->px_head;
+            o.fields.assign(h->px_fields, h->px_fields + h->px_numfields);
+            std::vector<char> buf(static_cast<std::size_t>(h->px_recordsize));
+            for (int r = 0; r < h->px_numrecords; ++r) {
+                if (!PX_get_record(px, r, buf.data())) {
+                    o.opened = false;
+                    break;
+                }
+                std::vector<Value> rec;
+                const char* p = buf.data();
+                for (const pxfield_t& f : o.fields) {
+                    Value v;
+                    v.raw.assign(p, static_cast<std::size_t>(f.px_flen));
+                    char* data = const_cast<char*>(p);
+                    char* str = nullptr;
+                    switch (f.px_ftype) {
+                    case pxfAlpha:
+                        v.got = PX_get_data_alpha(px, data, f.px_flen, &str);
+                        break;
+                    case pxfShort: {
+                        short s = 0;
+                        v.got = PX_get_data_short(px, data, f.px_flen, &s);
+                        v.integer = s;
+                        break;
+                    }
+                    case pxfLong: case pxfDate: case pxfTime: case pxfAutoInc:
+                        v.got = PX_get_data_long(px, data, f.px_flen, &v.integer);
+                        break;
+                    case pxfNumber: case pxfCurrency: case pxfTimestamp:
+                        v.got = PX_get_data_double(px, data, f.px_flen, &v.real);
+                        break;
+                    case pxfLogical: {
+                        char c = 0;
+                        v.got = PX_get_data_byte(px, data, f.px_flen, &c);
+                        v.integer = c;
+                        break;
+                    }
+                    case pxfBCD:
+                        v.got = PX_get_data_bcd(px, reinterpret_cast<unsigned char*>(data), f.px_fdc, &str);
+                        break;
+                    case pxfBytes:
+                        v.got = PX_get_data_bytes(px, data, f.px_flen, &str);
+                        break;
+                    default:
+                        v.got = 2;
+                        break;
+                    }
+                    if (str) {
+                        v.text = f.px_ftype == pxfBytes ? std::string(str, static_cast<std::size_t>(f.px_flen))
+                                                        : std::string(str);
+                        px->free(px, str);
+                    }
+                    rec.push_back(std::move(v));
+                    p += f.px_flen;
+                }
+                o.records.push_back(std::move(rec));
+            }
+            PX_close(px);
+        }
+        PX_delete(px);
+        return o;
+    }
+};
+
 } // namespace morvane::test

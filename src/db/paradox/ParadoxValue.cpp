@@ -85,6 +85,41 @@ double ParadoxDecodeBcd(const std::uint8_t* disk, int decimals)
     return static_cast<double>(negative ? -value : value);
 }
 
+bool ParadoxBcdToText(const std::uint8_t* disk, int decimals, std::string& out)
+{
+    if (disk[0] == 0 || (disk[0] & 0x3F) != decimals || decimals < 0 || decimals > 32)
+        return false;
+    const bool negative = (disk[0] & 0x80) == 0;
+    const std::uint8_t flip = negative ? 0x0F : 0x00;
+    char digits[32];
+    for (int i = 0; i < 32; ++i) {
+        const std::uint8_t byte = disk[1 + i / 2];
+        const std::uint8_t nibble = static_cast<std::uint8_t>(((i % 2) ? byte : byte >> 4) & 0x0F) ^ flip;
+        if (nibble > 9)
+            return false;
+        digits[i] = static_cast<char>('0' + nibble);
+    }
+    const int integerDigits = 32 - decimals;
+    int first = 0;
+    while (first < integerDigits && digits[first] == '0')
+        ++first;
+    bool zero = first == integerDigits;
+    for (int i = integerDigits; zero && i < 32; ++i)
+        zero = digits[i] == '0';
+    out.clear();
+    if (negative && !zero)
+        out += '-';
+    if (first == integerDigits)
+        out += '0';
+    else
+        out.append(digits + first, static_cast<std::size_t>(integerDigits - first));
+    if (decimals > 0) {
+        out += '.';
+        out.append(digits + integerDigits, static_cast<std::size_t>(decimals));
+    }
+    return true;
+}
+
 bool ParadoxValueToNative(const ParadoxField& field, const std::uint8_t* disk, std::size_t length,
                           std::uint8_t* area)
 {
