@@ -1,0 +1,408 @@
+#include "db/paradox/ParadoxFamilyChecker.h"
+
+#include "db/EvxEngineError.h"
+#include "db/paradox/ParadoxCrypt.h"
+#include "db/paradox/ParadoxDirectory.h"
+#include "db/paradox/ParadoxFamilyCheckerParts.h"
+#include "db/paradox/ParadoxKeyOrder.h"
+#include "db/paradox/ParadoxLayout.h"
+#include "db/paradox/ParadoxTable.h"
+#include "db/paradox/ParadoxValFile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <map>
+
+namespace morvane {
+
+namespace {
+
+using namespace checker;
+namespace H = ParadoxHeader;
+namespace Mb = ParadoxMbLayout;
+namespace V = ParadoxValLayout;
+
+constexpr std::uint64_t MaxValBytes = 16u << 20;
+
+std::string num(std::uint64_t v)
+{
+    return std::to_string(v);
+}
+
+std::string upper(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// The blocks of a .MB file: where each starts, its type and its first bytes (decrypted).
+class BlobFile
+{
+public:
+    bool open(const std::string& directory, const std::string& name, std::uint32_t key, Findings& findings)
+    {
+        name_ = name;
+        FamilyFileBytes bytes;
+        if (!bytes.open(directory + "/" + name)) {
+            findings.violation(name, "blob", "the file cannot be read");
+            return false;
+        }
+        if (key != 0)
+            cipher_.emplace(key);
+        if (bytes.size % Mb::ChunkBytes != 0)
+            findings.violation(name, "blob", "its size " + num(bytes.size) + " is not a multiple of 4096");
+        std::vector<std::uint8_t> head(2 * ParadoxChunk().size());
+        for (std::uint64_t at = 0; at + head.size() <= bytes.size;) {
+            bytes.read(at, head.size(), head.data());
+            if (cipher_)
+                cipher_->DecryptMb(head.data(), head.size());
+            const std::uint8_t type = head[Mb::BlockType];
+            const std::uint16_t chunks = ParadoxLe16(&head[Mb::BlockChunks]);
+            if ((at == 0) != (type == Mb::TypeHeader) || type == 1 || type > Mb::TypeFree || chunks == 0) {
+                findings.violation(name, "blob", "block at " + num(at) + " has type " + num(type) + " and " +
+                                                     num(chunks) + " chunks");
+                break;
+            }
+            blocks_[at] = head;
+            at += std::uint64_t{chunks} * Mb::ChunkBytes;
+            if (at > bytes.size)
+                findings.violation(name, "blob", "the last block runs past the end of the file");
+        }
+        return true;
+    }
+
+    // Checks a record's blob slot (leader and tail) of field f.
+    void check(const ParadoxField& f, const std::uint8_t* slot, const std::string& where, Findings& findings) const
+    {
+        const std::size_t leader = static_cast<std::size_t>(f.length()) - ParadoxBlobTail::Bytes;
+        const std::uint8_t* tail = slot + leader;
+        const std::uint32_t pointer = ParadoxLe32(tail + ParadoxBlobTail::Offset);
+        const std::uint32_t length = ParadoxLe32(tail + ParadoxBlobTail::Length);
+        const bool framed = f.type == pxGraphic || f.type == pxOle;
+        if (length == 0)
+            return;
+        if (pointer == 0) {
+            if (length > leader + (framed ? Mb::GraphicPrefixBytes : 0))
+                findings.violation(name_, "blob", where + ": a blob of " + num(length) + " bytes has no place in the file");
+            return;
+        }
+        const auto it = blocks_.find(pointer & ~ParadoxBlobTail::SlotMask);
+        const std::uint32_t slotNo = pointer & ParadoxBlobTail::SlotMask;
+        if (it == blocks_.end()) {
+            findings.violation(name_, "blob", where + " points at offset " + num(pointer & ~ParadoxBlobTail::SlotMask) +
+                                                  ", where no block starts");
+            return;
+        }
+        const std::vector<std::uint8_t>& b = it->second;
+        if (b[Mb::BlockType] == Mb::TypeSingle) {
+            if (slotNo != ParadoxBlobTail::SingleBlobSlot || ParadoxLe32(&b[Mb::SingleLength]) != length)
+                findings.violation(name_, "blob", where + " does not match the single-blob block it points at");
+        } else if (b[Mb::BlockType] == Mb::TypeSuballocated) {
+            if (slotNo >= Mb::SlotCount) {
+                findings.violation(name_, "blob", where + " names slot " + num(slotNo) + " of a sub-allocated block");
+                return;
+            }
+            const std::uint8_t* e = &b[Mb::SlotTableAt + slotNo * Mb::SlotBytes];
+            const std::uint32_t units = e[Mb::SlotLengthDiv16];
+            const std::uint32_t stored = units == 0 ? 0 : (units - 1) * Mb::SlotDataUnit + e[Mb::SlotLengthMod16];
+            if (stored != length || std::uint32_t{e[Mb::SlotDataOffset]} * Mb::SlotDataUnit + length > Mb::ChunkBytes)
+                findings.violation(name_, "blob", where + " does not match slot " + num(slotNo) + " of its block");
+        } else {
+            findings.violation(name_, "blob", where + " points at a free or header block");
+        }
+    }
+
+private:
+    // Plain reads of the whole file's bytes.
+    struct FamilyFileBytes
+    {
+        FILE* f = nullptr;
+        std::uint64_t size = 0;
+        ~FamilyFileBytes()
+        {
+            if (f)
+                std::fclose(f);
+        }
+        bool open(const std::string& path)
+        {
+            f = std::fopen(path.c_str(), "rb");
+            if (!f || std::fseek(f, 0, SEEK_END) != 0)
+                return false;
+            size = static_cast<std::uint64_t>(std::ftell(f));
+            return true;
+        }
+        void read(std::uint64_t at, std::size_t n, std::uint8_t* out)
+        {
+            std::fseek(f, static_cast<long>(at), SEEK_SET);
+            if (std::fread(out, 1, n, f) != n)
+                std::memset(out, 0, n);
+        }
+    };
+
+    std::string name_;
+    std::optional<ParadoxCipher> cipher_;
+    std::map<std::uint64_t, std::vector<std::uint8_t>> blocks_;
+};
+
+class FamilyCheck
+{
+public:
+    FamilyCheck(std::string directory, std::string dbName, ParadoxCheckReport& report)
+        : dir_(std::move(directory)), dbName_(std::move(dbName)), findings_(report)
+    {
+    }
+
+    void run()
+    {
+        if (!db_.open(dir_, dbName_, findings_))
+            return;
+        const ParadoxTableHeader& h = db_.header();
+        if (!h.isTable()) {
+            findings_.violation(dbName_, "header", "file type " + num(db_.raw8(H::FileType)) + " is not a table");
+            return;
+        }
+        db_.setKey(h.passwordKey());
+        listFamily();
+        checkHeader();
+        if (!mbName_.empty())
+            haveMb_ = mb_.open(dir_, mbName_, h.passwordKey(), findings_);
+        chain_ = WalkChain(db_, h.recordSize, findings_);
+        if (chain_.records != h.numRecords)
+            findings_.violation(dbName_, "counts", "its blocks hold " + num(chain_.records) +
+                                                       " records, the header counts " + num(h.numRecords));
+        checkRecords();
+        checkPrimaryIndex();
+        TableFacts facts{&db_, &chain_, pxStamp_, ParadoxTextCodePage(h)};
+        for (const auto& [x, y] : secondary_) {
+            if (y.empty())
+                findings_.violation(x, "index-file", "its Y file is missing");
+            else
+                CheckSecondaryIndex(dir_, x, y, facts, findings_);
+        }
+        if (!valName_.empty())
+            checkVal();
+    }
+
+private:
+    void listFamily()
+    {
+        const std::string base = dbName_.substr(0, dbName_.rfind('.'));
+        ParadoxDirectory dir(dir_);
+        try {
+            dir.files();
+        } catch (const EvxEngineError& e) {
+            findings_.violation(dbName_, "header", e.what());
+            return;
+        }
+        std::map<std::string, std::string> ys;
+        for (const auto& name : dir.family(base)) {
+            const std::string ext = upper(name.substr(name.rfind('.') + 1));
+            if (ext == "PX")
+                pxName_ = name;
+            else if (ext == "VAL")
+                valName_ = name;
+            else if (ext == "MB")
+                mbName_ = name;
+            else if (ext.size() == 3 && ext[0] == 'X')
+                secondary_.emplace_back(name, ext.substr(1));
+            else if (ext.size() == 3 && ext[0] == 'Y')
+                ys[ext.substr(1)] = name;
+        }
+        for (auto& [x, y] : secondary_) {
+            const auto it = ys.find(y);
+            y = it == ys.end() ? std::string() : it->second;
+        }
+    }
+
+    void checkHeader()
+    {
+        const ParadoxTableHeader& h = db_.header();
+        if ((db_.raw8(H::FileType) == 0) != (h.primaryKeyFields > 0))
+            findings_.violation(dbName_, "header", "file type " + num(db_.raw8(H::FileType)) + " with " +
+                                                       num(h.primaryKeyFields) + " key fields");
+        if (!h.pointersAgree)
+            findings_.violation(dbName_, "header", "0x51, 0x66 or 0x6E do not point where the field ids, the "
+                                                   "language driver and the end of the header are");
+        if (h.hasDataHeader && db_.raw16(H::IndexNamePtr) != 0)
+            findings_.violation(dbName_, "header", "0x68 is not 0 in a table");
+        if (h.primaryKeyFields > 0 && pxName_.empty())
+            findings_.violation(dbName_, "primary-index", "a keyed table without its .PX");
+        bool blobs = false;
+        for (const auto& f : h.fields)
+            blobs = blobs || ParadoxIsBlobType(f.type);
+        if (blobs && mbName_.empty())
+            findings_.violation(dbName_, "blob", "a table with blob fields without its .MB");
+    }
+
+    void checkRecords()
+    {
+        const ParadoxTableHeader& h = db_.header();
+        const std::size_t rs = h.recordSize;
+        const std::size_t keyBytes = FieldBytes(h.fields, h.primaryKeyFields);
+        keys_.keyBytes = keyBytes;
+        std::vector<std::size_t> offsets;
+        for (std::size_t i = 0; i < h.fields.size(); ++i)
+            offsets.push_back(FieldBytes(h.fields, i));
+        std::vector<std::uint8_t> b;
+        std::vector<std::uint8_t> previous;
+        std::uint64_t record = 0;
+        for (std::size_t k = 0; k < chain_.blocks.size(); ++k) {
+            db_.block(chain_.blocks[k], b);
+            for (std::size_t i = 0; i < chain_.counts[k]; ++i) {
+                const std::uint8_t* r = &b[ParadoxBlock::HeaderBytes + i * rs];
+                ++record;
+                if (i == 0 && keyBytes > 0)
+                    keys_.add(chain_.blocks[k], r, chain_.counts[k]);
+                if (keyBytes > 0) {
+                    const int d = previous.empty() ? -1 : std::memcmp(previous.data(), r, keyBytes);
+                    if (d == 0)
+                        findings_.violation(dbName_, "key-unique", "record " + num(record) + " repeats a key");
+                    else if (d > 0)
+                        findings_.violation(dbName_, "key-order", "record " + num(record) + " is out of key order");
+                    previous.assign(r, r + keyBytes);
+                }
+                if (!haveMb_)
+                    continue;
+                for (std::size_t f = 0; f < h.fields.size(); ++f)
+                    if (ParadoxIsBlobType(h.fields[f].type))
+                        mb_.check(h.fields[f], r + offsets[f], "record " + num(record) + ", field " + num(f + 1),
+                                  findings_);
+            }
+        }
+    }
+
+    void checkPrimaryIndex()
+    {
+        if (pxName_.empty())
+            return;
+        FamilyFile px;
+        if (!px.open(dir_, pxName_, findings_))
+            return;
+        const ParadoxTableHeader& t = db_.header();
+        if (px.raw8(H::FileType) != static_cast<std::uint8_t>(ParadoxFileType::PrimaryIndex)) {
+            findings_.violation(pxName_, "index-file", "file type " + num(px.raw8(H::FileType)) + " is not 1");
+            return;
+        }
+        pxStamp_ = px.raw8(0x2C);
+        if (*pxStamp_ == 0)
+            findings_.violation(pxName_, "index-file", "0x2C is 0");
+        const std::vector<ParadoxField> key(t.fields.begin(), t.fields.begin() + t.primaryKeyFields);
+        CheckTree(px, keys_, key, findings_);
+    }
+
+    void checkVal()
+    {
+        const ParadoxTableHeader& t = db_.header();
+        std::vector<std::uint8_t> bytes;
+        {
+            FILE* f = std::fopen((dir_ + "/" + valName_).c_str(), "rb");
+            if (!f) {
+                findings_.violation(valName_, "val", "the file cannot be read");
+                return;
+            }
+            std::uint8_t buf[4096];
+            std::size_t n;
+            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && bytes.size() <= MaxValBytes)
+                bytes.insert(bytes.end(), buf, buf + n);
+            std::fclose(f);
+        }
+        ParadoxValFile v;
+        try {
+            v = ParseParadoxValFile(bytes.data(), bytes.size(), t, valName_);
+        } catch (const EvxEngineError& e) {
+            findings_.violation(valName_, "val", e.what());
+            return;
+        }
+        if (v.oldFormat)
+            return; // the layout of level 3 tables is not known well enough to check
+        const auto u32 = [&](std::size_t at) { return ParadoxLe32(&bytes[at]); };
+        const std::size_t footer = u32(V::FooterOffset);
+        const std::size_t refInt = u32(V::RefIntOffset);
+        std::size_t end = V::FirstCheck;
+        for (const auto& c : v.checks) {
+            const auto len = static_cast<std::size_t>(t.fields[static_cast<std::size_t>(c.fieldPosition)].length());
+            end += V::CheckFixedPart + (c.hasLookup ? V::LookupBlock : 0) + (c.hasMinimum ? len : 0) +
+                   (c.hasMaximum ? len : 0) + (c.hasDefault ? len : 0) + (c.picture.empty() ? 0 : c.picture.size() + 1);
+        }
+        if (end != (refInt != 0 ? refInt : footer))
+            findings_.violation(valName_, "val", "the checks end at " + num(end) + ", the next part starts at " +
+                                                     num(refInt != 0 ? refInt : footer));
+        if (refInt != 0) {
+            const std::size_t riEnd = refInt + 2 + v.dependentRules.size() * V::DependentRecord +
+                                      (v.masterRules.empty() ? 2 : V::MasterRules + v.masterRules.size() * V::MasterRecord);
+            if (riEnd != footer)
+                findings_.violation(valName_, "val", "the rules end at " + num(riEnd) + ", the footer starts at " +
+                                                         num(footer));
+        }
+        // Footer: the fields' ids and types, a name area and the names, then the end of the file.
+        const std::size_t n = t.fields.size();
+        std::size_t pos = footer + V::FooterIds + 4 * n + H::NameAreaBytes;
+        std::vector<std::string> names;
+        while (names.size() < n && pos < bytes.size()) {
+            const auto* start = reinterpret_cast<const char*>(&bytes[pos]);
+            const std::size_t len = strnlen(start, bytes.size() - pos);
+            names.emplace_back(start, len);
+            pos += len + 1;
+        }
+        std::size_t tail = H::NameAreaBytes;
+        for (const auto& name : names)
+            tail += name.size() + 1;
+        if (names.size() != n || pos != bytes.size())
+            findings_.violation(valName_, "val", "the footer's names do not end where the file ends");
+        else if (ParadoxLe16(&bytes[footer + 4]) != tail)
+            findings_.violation(valName_, "val", "the footer's tail size is not that of its names");
+        else if (!std::equal(names.begin(), names.end(), t.fields.begin(),
+                             [](const std::string& a, const ParadoxField& f) { return a == f.name; }))
+            findings_.deviation(valName_, "stale-stamp", "the footer names the fields otherwise than the table");
+        if (u32(V::UpdateTime) != t.fileUpdateTime || bytes[V::HiFieldId] != (t.hiFieldId & 0xFF))
+            findings_.deviation(valName_, "stale-stamp", "update time or highest field id differ from the table's");
+    }
+
+    std::string dir_;
+    std::string dbName_;
+    Findings findings_;
+    FamilyFile db_;
+    Chain chain_;
+    BlockKeys keys_;
+    std::string pxName_;
+    std::string valName_;
+    std::string mbName_;
+    std::vector<std::pair<std::string, std::string>> secondary_; // X file, Y file
+    BlobFile mb_;
+    bool haveMb_ = false;
+    std::optional<std::uint8_t> pxStamp_;
+};
+
+} // namespace
+
+bool ParadoxCheckReport::ok() const
+{
+    return std::none_of(findings.begin(), findings.end(),
+                        [](const ParadoxFinding& f) { return f.kind == ParadoxFinding::Kind::Violation; });
+}
+
+bool ParadoxCheckReport::clean() const
+{
+    return findings.empty();
+}
+
+std::string ParadoxCheckReport::text() const
+{
+    std::string out;
+    for (const auto& f : findings) {
+        out += f.file + ": " + f.rule + (f.kind == ParadoxFinding::Kind::Deviation ? " (deviation)" : "") + ": " +
+               f.message + "\n";
+    }
+    return out;
+}
+
+ParadoxCheckReport ParadoxCheckFamily(const std::string& directory, const std::string& dbFileName)
+{
+    ParadoxCheckReport report;
+    FamilyCheck(directory, dbFileName, report).run();
+    return report;
+}
+
+} // namespace morvane

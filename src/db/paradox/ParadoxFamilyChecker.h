@@ -1,0 +1,44 @@
+#pragma once
+// Checks the structural rules that every engine-written table family keeps, on any family in a
+// directory: header sizes and offsets, the block chains and their counts, key order and
+// uniqueness, the .PX and Y trees (entries, counts, every data block referenced once), X files
+// (layout against the table, count, order, every entry pointing at the block holding its
+// record), blob pointers into the .MB, the walk of the .VAL ending at its footer and the
+// stamps that tie the files together. Reads block by block: memory does not grow with the
+// records. Never throws for a damaged family; every broken rule is one finding.
+//
+// A violation breaks a rule; a deviation is a state the engine itself leaves behind that a
+// freshly written family does not have: free blocks (free-blocks), an empty block in a chain
+// (empty-block), a last block cut short (short-block), a stamp that differs from the fresh
+// pattern (stale-stamp), a non-maintained index out of date (stale-index; an empty one is an
+// index not built yet, which the engine builds on use). The writer accepts neither; engine
+// files may carry deviations.
+
+#include <string>
+#include <vector>
+
+namespace morvane {
+
+struct ParadoxFinding
+{
+    enum class Kind { Violation, Deviation };
+    Kind kind = Kind::Violation;
+    std::string file; // the file's name in the directory
+    std::string rule; // short name of the rule ("chain", "key-order", "stale-stamp", ...)
+    std::string message;
+};
+
+struct ParadoxCheckReport
+{
+    std::vector<ParadoxFinding> findings;
+
+    bool ok() const;    // no violation
+    bool clean() const; // no finding at all
+    // One finding per line: "<file>: <rule>: <message>", deviations marked.
+    std::string text() const;
+};
+
+// dbFileName: the table's .DB file as the directory names it.
+ParadoxCheckReport ParadoxCheckFamily(const std::string& directory, const std::string& dbFileName);
+
+} // namespace morvane

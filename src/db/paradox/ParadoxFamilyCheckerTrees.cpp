@@ -1,0 +1,512 @@
+// Family checker: files and their block chains, the index trees (.PX, Y files) and the X files.
+#include "db/paradox/ParadoxFamilyCheckerParts.h"
+
+#include "db/EvxEngineError.h"
+#include "db/paradox/ParadoxBlockWriter.h"
+#include "db/paradox/ParadoxKeyOrder.h"
+#include "db/paradox/ParadoxLayout.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fcntl.h>
+#include <list>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace morvane::checker {
+
+namespace {
+
+namespace H = ParadoxHeader;
+
+constexpr std::size_t EntryTail = 6;
+constexpr std::size_t CachedBlocks = 64;
+
+std::string num(std::uint64_t v)
+{
+    return std::to_string(v);
+}
+
+// The key fields of an X file's entries: all but the last field.
+std::vector<ParadoxField> withoutLast(const std::vector<ParadoxField>& fields)
+{
+    return std::vector<ParadoxField>(fields.begin(), fields.end() - (fields.empty() ? 0 : 1));
+}
+
+} // namespace
+
+void Findings::violation(const std::string& file, const std::string& rule, const std::string& message)
+{
+    report_.findings.push_back({ParadoxFinding::Kind::Violation, file, rule, message});
+}
+
+void Findings::deviation(const std::string& file, const std::string& rule, const std::string& message)
+{
+    report_.findings.push_back({ParadoxFinding::Kind::Deviation, file, rule, message});
+}
+
+std::size_t FieldBytes(const std::vector<ParadoxField>& fields, std::size_t count)
+{
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < count && i < fields.size(); ++i)
+        bytes += static_cast<std::size_t>(fields[i].length());
+    return bytes;
+}
+
+FamilyFile::~FamilyFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool FamilyFile::open(const std::string& directory, const std::string& name, Findings& findings)
+{
+    name_ = name;
+    fd_ = ::open((directory + "/" + name).c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
+        findings.violation(name, "header", "the file cannot be read");
+        return false;
+    }
+    size_ = static_cast<std::uint64_t>(st.st_size);
+    head_.assign(std::min<std::uint64_t>(size_, H::DataHeaderEnd), 0);
+    if (!read(0, head_.size(), head_.data()) || head_.size() < H::CommonPartEnd) {
+        findings.violation(name, "header", "the file is shorter than a header");
+        return false;
+    }
+    head_.resize(std::min<std::uint64_t>(size_, std::max<std::size_t>(raw16(H::HeaderSize), head_.size())));
+    read(0, head_.size(), head_.data());
+    try {
+        header_ = ParseParadoxHeader(head_.data(), head_.size(), size_, name);
+    } catch (const EvxEngineError& e) {
+        findings.violation(name, "header", e.what());
+        return false;
+    }
+    blockBytes_ = std::size_t{header_.blockSizeKb} * ParadoxBlock::BytesPerKb;
+    return true;
+}
+
+void FamilyFile::setKey(std::uint32_t key)
+{
+    if (key != 0)
+        cipher_.emplace(key);
+}
+
+std::uint16_t FamilyFile::raw16(std::size_t at) const
+{
+    return at + 2 <= head_.size() ? ParadoxLe16(&head_[at]) : 0;
+}
+
+bool FamilyFile::read(std::uint64_t offset, std::size_t count, std::uint8_t* out) const
+{
+    if (offset > size_ || count > size_ - offset)
+        return false;
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::pread(fd_, out + done, count - done, static_cast<off_t>(offset + done));
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool FamilyFile::block(std::uint32_t n, std::vector<std::uint8_t>& out) const
+{
+    out.assign(blockBytes_, 0);
+    const std::uint64_t at = header_.headerSize + (std::uint64_t{n} - 1) * blockBytes_;
+    if (n == 0 || at >= size_)
+        return false;
+    read(at, static_cast<std::size_t>(std::min<std::uint64_t>(blockBytes_, size_ - at)), out.data());
+    if (cipher_)
+        cipher_->DecryptDbBlock(out.data(), out.size(), n);
+    return true;
+}
+
+Chain WalkChain(const FamilyFile& file, std::size_t recordBytes, Findings& findings)
+{
+    Chain c;
+    const std::string& name = file.name();
+    const ParadoxTableHeader& h = file.header();
+    const std::size_t bb = file.blockBytes();
+    const std::uint16_t used = file.raw16(H::UsedBlocks);
+    const std::uint16_t fileBlocks = file.raw16(H::FileBlocks);
+    const std::uint64_t inFile = file.size() > h.headerSize ? (file.size() - h.headerSize + bb - 1) / bb : 0;
+    c.position.assign(std::size_t{fileBlocks} + 1, -1);
+    if (recordBytes == 0 || recordBytes + ParadoxBlock::HeaderBytes > bb) {
+        findings.violation(name, "header", "records of " + num(recordBytes) + " bytes do not fit its blocks");
+        return c;
+    }
+    if (fileBlocks > inFile)
+        findings.violation(name, "counts", "the header counts " + num(fileBlocks) + " blocks, the file holds " +
+                                               num(inFile));
+    const std::size_t capacity = (bb - ParadoxBlock::HeaderBytes) / recordBytes;
+    std::vector<std::uint8_t> b;
+    std::uint16_t previous = 0;
+    for (std::uint32_t n = h.firstBlock; n != 0;) {
+        if (n > fileBlocks || n > inFile) {
+            findings.violation(name, "chain", "block " + num(previous) + " links to block " + num(n) +
+                                                  " outside the file's " + num(fileBlocks) + " blocks");
+            break;
+        }
+        if (c.position[n] >= 0) {
+            findings.violation(name, "chain", "block " + num(n) + " is reached twice");
+            break;
+        }
+        file.block(n, b);
+        const std::uint16_t next = ParadoxLe16(&b[ParadoxBlock::Next]);
+        const std::uint16_t prev = ParadoxLe16(&b[ParadoxBlock::Previous]);
+        const auto add = static_cast<std::int16_t>(ParadoxLe16(&b[ParadoxBlock::AddDataSize]));
+        if (prev != previous)
+            findings.violation(name, "chain", "block " + num(n) + " names block " + num(prev) + " as previous, not " +
+                                                  num(previous));
+        std::size_t count = 0;
+        const long span = long{add} + static_cast<long>(recordBytes);
+        if (span < 0 || span % static_cast<long>(recordBytes) != 0 ||
+            static_cast<std::size_t>(span) / recordBytes > capacity) {
+            findings.violation(name, "block", "block " + num(n) + " declares " + std::to_string(add) +
+                                                  " as its data size (records of " + num(recordBytes) + " bytes)");
+        } else {
+            count = static_cast<std::size_t>(span) / recordBytes;
+        }
+        if (count == 0)
+            findings.deviation(name, "empty-block", "block " + num(n) + " holds no record");
+        const std::uint64_t start = h.headerSize + (std::uint64_t{n} - 1) * bb;
+        if (start + ParadoxBlock::HeaderBytes + count * recordBytes > file.size())
+            findings.violation(name, "block", "block " + num(n) + " runs past the end of the file");
+        else if (start + bb > file.size())
+            findings.deviation(name, "short-block", "block " + num(n) + " is cut short at the end of the file");
+        c.position[n] = static_cast<std::int32_t>(c.blocks.size());
+        c.blocks.push_back(static_cast<std::uint16_t>(n));
+        c.counts.push_back(static_cast<std::uint16_t>(count));
+        c.records += count;
+        previous = static_cast<std::uint16_t>(n);
+        n = next;
+    }
+    if (c.blocks.size() != used)
+        findings.violation(name, "counts", "the chain has " + num(c.blocks.size()) + " blocks, the header counts " +
+                                               num(used) + " in use");
+    if (previous != h.lastBlock)
+        findings.violation(name, "counts", "the chain ends at block " + num(previous) + ", the header names block " +
+                                               num(h.lastBlock));
+    if (fileBlocks < used)
+        findings.violation(name, "counts", num(used) + " blocks in use of " + num(fileBlocks) + " in the file");
+    else if (fileBlocks > used)
+        findings.deviation(name, "free-blocks", num(fileBlocks - used) + " blocks are free");
+    if (file.raw16(H::MaxBlocks) != fileBlocks)
+        findings.violation(name, "counts", "0x3A holds " + num(file.raw16(H::MaxBlocks)) + ", not the " +
+                                               num(fileBlocks) + " blocks of the file");
+    return c;
+}
+
+void BlockKeys::add(std::uint16_t block, const std::uint8_t* key, std::uint16_t count)
+{
+    if (slot.size() <= block)
+        slot.resize(std::size_t{block} + 1, -1);
+    slot[block] = static_cast<std::int32_t>(counts.size());
+    keys.insert(keys.end(), key, key + keyBytes);
+    counts.push_back(count);
+    blocks.push_back(block);
+}
+
+namespace {
+
+class TreeWalk
+{
+public:
+    TreeWalk(const FamilyFile& tree, const Chain& chain, const BlockKeys& data, std::size_t keyBytes,
+             std::uint8_t levels, Findings& findings)
+        : tree_(tree), chain_(chain), data_(data), keyBytes_(keyBytes), levels_(levels), findings_(findings),
+          visited_(chain.position.size(), false)
+    {
+    }
+
+    // The first key (into first) and the count of records under block n at depth.
+    bool descend(std::uint32_t n, int depth, std::vector<std::uint8_t>& first, std::uint32_t& total)
+    {
+        const std::string& name = tree_.name();
+        if (n >= chain_.position.size() || chain_.position[n] < 0)
+            return fail("index block " + num(n) + " is not in the file's chain");
+        if (visited_[n])
+            return fail("index block " + num(n) + " is reached twice from the root");
+        visited_[n] = true;
+        const std::uint16_t entries = chain_.counts[static_cast<std::size_t>(chain_.position[n])];
+        if (entries == 0)
+            return fail("index block " + num(n) + " of the tree holds no entry");
+        std::vector<std::uint8_t> b;
+        tree_.block(n, b);
+        const std::size_t entryBytes = keyBytes_ + EntryTail;
+        total = 0;
+        for (std::size_t i = 0; i < entries; ++i) {
+            const std::uint8_t* e = &b[ParadoxBlock::HeaderBytes + i * entryBytes];
+            const std::uint16_t child = ParadoxShortUnsigned(e + keyBytes_);
+            const std::uint16_t count = ParadoxShortUnsigned(e + keyBytes_ + 2);
+            if (ParadoxShortUnsigned(e + keyBytes_ + 4) != 0)
+                findings_.violation(name, "tree", "entry " + num(i + 1) + " of block " + num(n) +
+                                                      " has a non-zero third value");
+            if (i == 0)
+                first.assign(e, e + keyBytes_);
+            total += count;
+            if (depth == levels_) {
+                leaf(n, i, e, child, count);
+                continue;
+            }
+            std::vector<std::uint8_t> childFirst;
+            std::uint32_t childTotal = 0;
+            if (!descend(child, depth + 1, childFirst, childTotal))
+                continue;
+            if (std::memcmp(childFirst.data(), e, keyBytes_) != 0)
+                findings_.violation(name, "tree", "entry " + num(i + 1) + " of block " + num(n) +
+                                                      " does not hold the first key of block " + num(child));
+            if ((childTotal & 0xFFFF) != count)
+                findings_.violation(name, "tree", "entry " + num(i + 1) + " of block " + num(n) + " counts " +
+                                                      num(count) + " records, block " + num(child) + " holds " +
+                                                      num(childTotal));
+        }
+        return true;
+    }
+
+    void finish()
+    {
+        for (std::size_t i = 0; i < chain_.blocks.size(); ++i)
+            if (!visited_[chain_.blocks[i]] && chain_.counts[i] > 0)
+                findings_.violation(tree_.name(), "tree", "index block " + num(chain_.blocks[i]) +
+                                                              " cannot be reached from the root");
+        for (std::uint16_t b : data_.blocks)
+            if (referenced_.count(b) == 0)
+                findings_.violation(tree_.name(), "tree", "data block " + num(b) + " has no index entry");
+    }
+
+private:
+    void leaf(std::uint32_t n, std::size_t i, const std::uint8_t* e, std::uint16_t child, std::uint16_t count)
+    {
+        const std::string where = "entry " + num(i + 1) + " of block " + num(n);
+        if (child >= data_.slot.size() || data_.slot[child] < 0) {
+            findings_.violation(tree_.name(), "tree", where + " points at block " + num(child) +
+                                                          ", which holds no records");
+            return;
+        }
+        if (!referenced_.insert(child).second)
+            findings_.violation(tree_.name(), "tree", "data block " + num(child) + " has two index entries");
+        const auto s = static_cast<std::size_t>(data_.slot[child]);
+        if (std::memcmp(&data_.keys[s * data_.keyBytes], e, keyBytes_) != 0)
+            findings_.violation(tree_.name(), "tree", where + " does not hold the first key of data block " +
+                                                          num(child));
+        if (data_.counts[s] != count)
+            findings_.violation(tree_.name(), "tree", where + " counts " + num(count) + " records, data block " +
+                                                          num(child) + " holds " + num(data_.counts[s]));
+    }
+
+    bool fail(const std::string& why)
+    {
+        findings_.violation(tree_.name(), "tree", why);
+        return false;
+    }
+
+    const FamilyFile& tree_;
+    const Chain& chain_;
+    const BlockKeys& data_;
+    std::size_t keyBytes_;
+    int levels_;
+    Findings& findings_;
+    std::vector<bool> visited_;
+    std::set<std::uint16_t> referenced_;
+};
+
+// The table's data blocks, read through a small cache.
+class BlockCache
+{
+public:
+    explicit BlockCache(const FamilyFile& file) : file_(file) {}
+    const std::vector<std::uint8_t>& get(std::uint16_t n)
+    {
+        const auto it = blocks_.find(n);
+        if (it != blocks_.end())
+            return it->second;
+        if (blocks_.size() >= CachedBlocks) {
+            blocks_.erase(order_.front());
+            order_.pop_front();
+        }
+        order_.push_back(n);
+        auto& b = blocks_[n];
+        file_.block(n, b);
+        return b;
+    }
+
+private:
+    const FamilyFile& file_;
+    std::map<std::uint16_t, std::vector<std::uint8_t>> blocks_;
+    std::list<std::uint16_t> order_;
+};
+
+} // namespace
+
+void CheckTree(const FamilyFile& tree, const BlockKeys& data, const std::vector<ParadoxField>& keyFields,
+               Findings& findings)
+{
+    const std::string& name = tree.name();
+    const ParadoxTableHeader& h = tree.header();
+    const std::size_t keyBytes = FieldBytes(keyFields, keyFields.size());
+    bool layout = h.fields.size() == keyFields.size();
+    for (std::size_t i = 0; layout && i < keyFields.size(); ++i)
+        layout = h.fields[i].type == keyFields[i].type && h.fields[i].size == keyFields[i].size;
+    if (!layout) {
+        findings.violation(name, "header", "its key fields are not those of the file it indexes");
+        return;
+    }
+    const std::size_t area = h.fileVersionId >= ParadoxVersion::Level7 ? H::NameAreaBytesLevel7 : H::NameAreaBytes;
+    if (h.realHeaderSize != H::CommonPartEnd + 2 * keyFields.size() + 4 + area)
+        findings.violation(name, "header", "0x51 holds " + num(h.realHeaderSize) + ", not the end of its name area");
+    const Chain chain = WalkChain(tree, keyBytes + EntryTail, findings);
+    if (chain.records != h.numRecords)
+        findings.violation(name, "tree", "its blocks hold " + num(chain.records) + " entries, the header counts " +
+                                             num(h.numRecords));
+    const std::uint8_t levels = tree.raw8(H::IndexLevels);
+    if (levels == 0) {
+        if (!data.blocks.empty())
+            findings.violation(name, "tree", "an empty tree over " + num(data.blocks.size()) + " data blocks");
+        return;
+    }
+    TreeWalk walk(tree, chain, data, keyBytes, levels, findings);
+    std::vector<std::uint8_t> first;
+    std::uint32_t total = 0;
+    walk.descend(tree.raw16(H::IndexRoot), 1, first, total);
+    walk.finish();
+}
+
+void CheckSecondaryIndex(const std::string& directory, const std::string& xName, const std::string& yName,
+                         const TableFacts& table, Findings& findings)
+{
+    FamilyFile x;
+    if (!x.open(directory, xName, findings))
+        return;
+    const ParadoxTableHeader& t = table.db->header();
+    const ParadoxTableHeader& h = x.header();
+    const std::uint8_t type = x.raw8(H::FileType);
+    if (!h.isSecondaryX()) {
+        findings.violation(xName, "index-file", "file type " + num(type) + " is not that of an X file");
+        return;
+    }
+    const bool keyed = t.primaryKeyFields > 0;
+    const std::size_t tail = keyed ? t.primaryKeyFields + 1u : 3u;
+    if (h.fields.size() <= tail) {
+        findings.violation(xName, "index-file", num(h.fields.size()) + " fields leave no index field");
+        return;
+    }
+    const std::size_t m = h.fields.size() - tail;
+    bool layout = true;
+    std::vector<ParadoxKeySegment> segments;
+    std::vector<std::size_t> tableOffsets;
+    std::size_t offset = 0;
+    for (std::size_t i = 0; i < m && layout; ++i) {
+        const int pos = h.fields[i].id & 0x7FFF;
+        layout = pos >= 1 && pos <= static_cast<int>(t.fields.size()) &&
+                 t.fields[static_cast<std::size_t>(pos - 1)].type == h.fields[i].type &&
+                 t.fields[static_cast<std::size_t>(pos - 1)].size == h.fields[i].size;
+        const auto len = static_cast<std::size_t>(h.fields[i].length());
+        segments.push_back({offset, len, (h.flags55 & 0x01) != 0 && h.fields[i].type == pxAlpha,
+                            (h.fields[i].id & 0x8000) != 0});
+        tableOffsets.push_back(layout ? FieldBytes(t.fields, static_cast<std::size_t>(pos - 1)) : 0);
+        offset += len;
+    }
+    const std::vector<ParadoxKeySegment> indexSegments = segments;
+    for (std::size_t i = 0; keyed && i < t.primaryKeyFields && layout; ++i) {
+        layout = h.fields[m + i].type == t.fields[i].type && h.fields[m + i].size == t.fields[i].size;
+        segments.push_back({offset, static_cast<std::size_t>(h.fields[m + i].length()), false, false});
+        offset += static_cast<std::size_t>(h.fields[m + i].length());
+    }
+    const auto& last = h.fields.back();
+    layout = layout && last.type == pxShort && (keyed || (h.fields[m].type == pxLong && h.fields[m + 1].type == pxShort));
+    if (!layout) {
+        findings.violation(xName, "index-file", "its fields do not match the table's index, key and bookkeeping fields");
+        return;
+    }
+    if (h.primaryKeyFields + 1u != h.fields.size())
+        findings.violation(xName, "index-file", "0x23 holds " + num(h.primaryKeyFields) + ", not " +
+                                                    num(h.fields.size() - 1));
+    if (h.indexFieldNumber != (h.fields[0].id & 0x7FFF))
+        findings.violation(xName, "index-file", "0x15 holds " + num(h.indexFieldNumber) + ", not the first index field");
+    if (x.raw8(0x2C) != 0xFF)
+        findings.deviation(xName, "stale-stamp", "0x2C holds " + num(x.raw8(0x2C)) + ", not 255");
+    if (x.raw8(H::ChangeCount2) != table.db->raw8(H::ChangeCount2))
+        findings.deviation(xName, "stale-stamp", "0x2E differs from the table's");
+    if (keyed && table.pxStamp && x.raw8(0x2F) != *table.pxStamp)
+        findings.deviation(xName, "stale-stamp", "0x2F differs from the primary index's 0x2C");
+
+    const std::size_t recordBytes = h.recordSize;
+    const Chain chain = WalkChain(x, recordBytes, findings);
+    if (chain.records != h.numRecords)
+        findings.violation(xName, "counts", "its blocks hold " + num(chain.records) + " entries, the header counts " +
+                                                num(h.numRecords));
+    const bool maintained = type == 5 || type == 8;
+    if (maintained && h.numRecords != t.numRecords)
+        findings.violation(xName, "index-entries", "a maintained index of " + num(h.numRecords) +
+                                                       " entries on a table of " + num(t.numRecords) + " records");
+    else if (!maintained && h.numRecords != 0 && h.numRecords != t.numRecords) // empty: not built yet
+        findings.deviation(xName, "stale-index", "a non-maintained index of " + num(h.numRecords) +
+                                                     " entries on a table of " + num(t.numRecords) + " records");
+
+    const ParadoxKeyOrder order(segments, table.codePage);
+    const ParadoxKeyOrder unique(indexSegments, table.codePage);
+    const std::size_t keyBytes = recordBytes - 2;
+    const std::size_t tableKeyBytes = FieldBytes(t.fields, t.primaryKeyFields);
+    BlockKeys leaves;
+    leaves.keyBytes = keyBytes;
+    BlockCache tableBlocks(*table.db);
+    std::vector<std::uint8_t> b;
+    std::vector<std::uint8_t> previous;
+    std::uint64_t entry = 0;
+    for (std::size_t k = 0; k < chain.blocks.size(); ++k) {
+        x.block(chain.blocks[k], b);
+        for (std::size_t i = 0; i < chain.counts[k]; ++i) {
+            const std::uint8_t* r = &b[ParadoxBlock::HeaderBytes + i * recordBytes];
+            ++entry;
+            if (i == 0)
+                leaves.add(chain.blocks[k], r, chain.counts[k]);
+            if (!previous.empty()) {
+                const int d = order.compare(previous.data(), r);
+                if (d >= 0)
+                    findings.violation(xName, "index-order", "entry " + num(entry) + " is out of order");
+                else if ((h.flags55 & 0x20) && unique.compare(previous.data(), r) == 0)
+                    findings.violation(xName, "index-unique", "entry " + num(entry) + " repeats a unique value");
+            }
+            previous.assign(r, r + recordBytes);
+            if (!keyed || !maintained)
+                continue;
+            // The block it names must hold the record with its key and index values.
+            const std::uint16_t blk = ParadoxShortUnsigned(r + keyBytes);
+            bool found = false;
+            if (blk < table.chain->position.size() && table.chain->position[blk] >= 0) {
+                const std::vector<std::uint8_t>& data = tableBlocks.get(blk);
+                const std::size_t rs = t.recordSize;
+                const std::size_t n = table.chain->counts[static_cast<std::size_t>(table.chain->position[blk])];
+                for (std::size_t j = 0; j < n && !found; ++j) {
+                    const std::uint8_t* rec = &data[ParadoxBlock::HeaderBytes + j * rs];
+                    if (std::memcmp(rec, r + offset - tableKeyBytes, tableKeyBytes) != 0)
+                        continue;
+                    found = true;
+                    for (std::size_t f = 0; f < m && found; ++f)
+                        found = std::memcmp(rec + tableOffsets[f], r + indexSegments[f].offset,
+                                            indexSegments[f].length) == 0;
+                }
+            }
+            if (!found)
+                findings.violation(xName, "index-entries", "entry " + num(entry) + " points at block " + num(blk) +
+                                                               ", which does not hold its record");
+        }
+    }
+
+    FamilyFile y;
+    if (!y.open(directory, yName, findings))
+        return;
+    const std::uint8_t yType = y.raw8(H::FileType);
+    if (yType != (type == 3 || type == 5 ? 4 : 7))
+        findings.violation(yName, "index-file", "file type " + num(yType) + " does not go with its X file");
+    if (y.raw8(0x2C) != x.raw8(H::ChangeCount1))
+        findings.deviation(yName, "stale-stamp", "0x2C differs from its X file's 0x2D");
+    CheckTree(y, leaves, withoutLast(h.fields), findings);
+}
+
+} // namespace morvane::checker

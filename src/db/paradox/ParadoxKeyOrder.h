@@ -1,0 +1,48 @@
+#pragma once
+// The order of keys in a table family (data blocks of a keyed table, .PX, X and Y entries):
+// key fields compared one after the other in record encoding, which orders every type by
+// its value when compared byte by byte (nulls first).
+//
+// Alpha collation: the engine takes it from the table's language driver. What is known of it
+// is followed: "ascii" is byte order, and the drivers seen with mixed-case keys put capitals
+// before small letters, as byte order does. For letters outside ASCII under the "intl"-type
+// drivers (ANSIINTL, intl850, DBWIN*, BLLT1*...) the engine's order is not known; byte order
+// is used there too, which is right for digits and ASCII letters only. Case-insensitive
+// indexes compare Alpha in capitals (Windows-1252 letters for code page 1252, ASCII letters
+// otherwise).
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace morvane {
+
+struct ParadoxKeySegment
+{
+    std::size_t offset = 0; // in the compared bytes
+    std::size_t length = 0;
+    bool fold = false; // Alpha of a case-insensitive index: compared in capitals
+    bool descending = false;
+};
+
+class ParadoxKeyOrder
+{
+public:
+    ParadoxKeyOrder() = default;
+    // codePage: the table's (the letters folded by `fold` segments).
+    ParadoxKeyOrder(std::vector<ParadoxKeySegment> segments, int codePage);
+
+    // < 0, 0, > 0 as a sorts before, with or after b.
+    int compare(const std::uint8_t* a, const std::uint8_t* b) const;
+    bool less(const std::uint8_t* a, const std::uint8_t* b) const { return compare(a, b) < 0; }
+    // Bytes the segments cover from the first offset to the end of the last.
+    std::size_t span() const { return span_; }
+
+private:
+    std::vector<ParadoxKeySegment> segments_;
+    const std::uint8_t* fold_ = nullptr; // capitals table of the code page
+    bool plain_ = true;                  // one byte comparison over [0, span_)
+    std::size_t span_ = 0;
+};
+
+} // namespace morvane

@@ -1,0 +1,54 @@
+#pragma once
+// Sorts fixed-size records by a key order with bounded memory: records are kept in memory up
+// to memoryBytes; beyond that each full batch is sorted and written as a run file into a
+// working directory, and the runs are merged while they are read back. Records that compare
+// equal come out in the order they were added. Throws EvxEngineError from the file calls.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/paradox/ParadoxKeyOrder.h"
+#include "db/paradox/ParadoxWriterFiles.h"
+
+namespace morvane {
+
+class ParadoxRecordSorter
+{
+public:
+    // workDir: where run files go (removed once merged); name: their prefix.
+    ParadoxRecordSorter(std::size_t recordBytes, ParadoxKeyOrder order, std::size_t memoryBytes,
+                        ParadoxWriterFiles& files, std::string workDir, std::string name);
+    ~ParadoxRecordSorter();
+    ParadoxRecordSorter(const ParadoxRecordSorter&) = delete;
+    ParadoxRecordSorter& operator=(const ParadoxRecordSorter&) = delete;
+
+    void add(const std::uint8_t* record);
+    std::uint64_t count() const { return count_; }
+    // Number of run files written so far.
+    std::size_t runs() const { return runs_.size(); }
+
+    // Calls each with every record in order, once; the sorter is empty afterwards.
+    void drain(const std::function<void(const std::uint8_t*)>& each);
+
+private:
+    struct Run;
+    void sortBatch();
+    void spill();
+
+    std::size_t recordBytes_;
+    ParadoxKeyOrder order_;
+    std::size_t capacity_; // records per batch
+    ParadoxWriterFiles& files_;
+    std::string workDir_;
+    std::string name_;
+    std::vector<std::uint8_t> batch_;
+    std::vector<std::uint32_t> positions_; // sorted order of the batch
+    std::vector<std::string> runs_;
+    std::uint64_t count_ = 0;
+};
+
+} // namespace morvane

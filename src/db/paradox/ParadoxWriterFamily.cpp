@@ -1,0 +1,277 @@
+#include "db/paradox/ParadoxWriterFamily.h"
+
+#include "db/EvxEngineError.h"
+#include "db/paradox/ParadoxBlobWriter.h"
+#include "db/paradox/ParadoxBlockWriter.h"
+#include "db/paradox/ParadoxIndexWriter.h"
+#include "db/paradox/ParadoxLayout.h"
+#include "db/paradox/ParadoxRecordSorter.h"
+#include "db/paradox/ParadoxValWriter.h"
+#include "db/paradox/ParadoxValue.h"
+#include "db/paradox/ParadoxValueEncoding.h"
+
+#include <cstring>
+#include <memory>
+#include <optional>
+
+namespace morvane {
+
+namespace {
+
+constexpr std::size_t TreeHeaderBytes = 0x800;
+constexpr std::int64_t MaxAutoInc = 2147483647;
+
+class FamilyWriter
+{
+public:
+    FamilyWriter(ParadoxTablePlan& plan, IvxRecordSource& source, ParadoxWriterFiles& files, std::string directory,
+                 std::size_t memory)
+        : p_(plan), source_(source), files_(files), dir_(std::move(directory)), memory_(memory)
+    {
+        if (p_.passwordKey != 0)
+            cipher_.emplace(p_.passwordKey);
+    }
+
+    ParadoxFamilyWritten run()
+    {
+        if (p_.hasBlobs)
+            mb_.emplace(files_, path("MB"), cipher_);
+        writeTable();
+        if (keyed())
+            writeTree(path("PX"), p_.pxImage(), pxLeaves_);
+        for (std::size_t i = 0; i < p_.indexes.size(); ++i)
+            writeIndex(i);
+        if (p_.val)
+            writeVal();
+        if (mb_) {
+            mb_->finish();
+            out_.files.push_back(p_.fileName("MB"));
+        }
+        return std::move(out_);
+    }
+
+private:
+    bool keyed() const { return p_.keyFields > 0; }
+    std::string path(const std::string& extension) const { return dir_ + "/" + p_.fileName(extension); }
+
+    [[noreturn]] void fail(int code, const std::string& why) const
+    {
+        throw EvxEngineError(code, p_.fileName("DB") + ": " + why);
+    }
+
+    void writeTable()
+    {
+        ParadoxOutputFile db(files_, path("DB"));
+        ParadoxTableImage image = p_.tableImage();
+        const std::uint16_t headerSize = image.headerSize();
+        ParadoxBlockWriter blocks(db, headerSize, p_.blockBytes(), p_.recordBytes, p_.perBlock, cipher_,
+                                  [this](std::uint16_t block, const std::uint8_t* first, std::uint16_t count) {
+                                      if (keyed())
+                                          pxLeaves_.add(first, block, count);
+                                  });
+        const std::size_t sorters = keyed() ? 1 + p_.indexes.size() : 0;
+        const std::size_t budget = sorters > 0 ? memory_ / sorters : 0;
+        std::optional<ParadoxRecordSorter> sorter;
+        if (keyed()) {
+            sorter.emplace(p_.recordBytes, p_.keyOrder, budget, files_, dir_, "records");
+            for (std::size_t i = 0; i < p_.indexes.size(); ++i)
+                xSorters_.push_back(std::make_unique<ParadoxRecordSorter>(
+                    p_.indexes[i].xRecordBytes, p_.indexes[i].xOrder, budget, files_, dir_, "index" + std::to_string(i)));
+        }
+
+        TvxRecord record;
+        std::vector<std::uint8_t> encoded(p_.recordBytes);
+        std::uint64_t number = 0;
+        while (source_.Next(record)) {
+            if (++number > 0xFFFFFFFFull)
+                fail(vxErrTableFull, "more than 4294967295 records");
+            encode(record, number, encoded.data());
+            if (sorter)
+                sorter->add(encoded.data());
+            else
+                blocks.add(encoded.data());
+        }
+        if (sorter) {
+            std::vector<std::uint8_t> previous;
+            std::vector<std::uint8_t> entry;
+            sorter->drain([&](const std::uint8_t* r) {
+                if (!previous.empty() && p_.keyOrder.compare(previous.data(), r) == 0)
+                    fail(vxErrKeyViolation, "two records with the key " + keyText(r));
+                previous.assign(r, r + p_.recordBytes);
+                blocks.add(r);
+                for (std::size_t i = 0; i < p_.indexes.size(); ++i) {
+                    buildEntry(p_.indexes[i], r, blocks.currentBlock(), entry);
+                    xSorters_[i]->add(entry.data());
+                }
+            });
+        }
+        image.counts = blocks.finish();
+        image.autoInc = p_.autoInc;
+        out_.records = image.counts.records;
+        const std::vector<std::uint8_t> header = image.build();
+        db.writeAt(header.data(), header.size(), 0);
+        db.finish();
+        out_.files.push_back(p_.fileName("DB"));
+    }
+
+    void encode(const TvxRecord& record, std::uint64_t number, std::uint8_t* out)
+    {
+        if (record.size() != p_.fields.size())
+            fail(vxErrCannotWrite, "record " + std::to_string(number) + " has " + std::to_string(record.size()) +
+                                       " values for " + std::to_string(p_.fields.size()) + " fields");
+        std::string why;
+        for (std::size_t i = 0; i < p_.fields.size(); ++i) {
+            const ParadoxField& f = p_.fields[i];
+            std::uint8_t* slot = out + p_.offsets[i];
+            bool ok = true;
+            if (ParadoxIsBlobType(f.type)) {
+                const TvxFieldValue& v = record[i];
+                ok = v.isBlank() || v.kind() == TvxFieldValue::Kind::Bytes;
+                if (!ok)
+                    why = "value of the wrong kind for the field's type";
+                else
+                    ok = mb_->store(f, v.isBlank() ? std::string_view{} : std::string_view(v.text()), slot, why);
+            } else if (f.type == pxAutoInc && record[i].isBlank()) {
+                if (p_.autoInc >= MaxAutoInc)
+                    fail(vxErrCannotWrite, "no Autoincrement number left for record " + std::to_string(number));
+                ok = ParadoxEncodeValue(f, TvxFieldValue::Integer(++p_.autoInc), slot, why);
+            } else {
+                ok = ParadoxEncodeValue(f, record[i], slot, why);
+                if (ok && f.type == pxAutoInc && record[i].integer() > 0)
+                    p_.autoInc = std::max<std::uint32_t>(p_.autoInc, static_cast<std::uint32_t>(record[i].integer()));
+            }
+            if (!ok)
+                fail(vxErrCannotWrite,
+                     "record " + std::to_string(number) + ", field " + std::to_string(i + 1) + " (" + f.name + "): " + why);
+        }
+    }
+
+    // X record: the index fields, the table's key, the number of the block holding the record.
+    void buildEntry(const ParadoxIndexPlan& ix, const std::uint8_t* r, std::uint16_t block, std::vector<std::uint8_t>& e)
+    {
+        e.resize(ix.xRecordBytes);
+        std::size_t at = 0;
+        for (int f : ix.fields) {
+            const auto len = static_cast<std::size_t>(p_.fields[static_cast<std::size_t>(f - 1)].length());
+            std::memcpy(&e[at], r + p_.offsets[static_cast<std::size_t>(f - 1)], len);
+            at += len;
+        }
+        std::memcpy(&e[at], r, p_.keyBytes);
+        ParadoxPutShortUnsigned(&e[at + p_.keyBytes], block);
+    }
+
+    // The key fields of a record as text, for messages.
+    std::string keyText(const std::uint8_t* r) const
+    {
+        std::string text;
+        for (int i = 0; i < p_.keyFields; ++i) {
+            const ParadoxField& f = p_.fields[static_cast<std::size_t>(i)];
+            const std::uint8_t* v = r + p_.offsets[static_cast<std::size_t>(i)];
+            if (!text.empty())
+                text += ", ";
+            switch (f.type) {
+            case pxAlpha: {
+                const auto* chars = reinterpret_cast<const char*>(v);
+                text.push_back('"');
+                text.append(chars, strnlen(chars, static_cast<std::size_t>(f.length())));
+                text.push_back('"');
+                break;
+            }
+            case pxShort: case pxLong: case pxAutoInc: case pxDate: case pxTime:
+                text += std::to_string(ParadoxDecodeInteger(v, static_cast<std::size_t>(f.length())));
+                break;
+            case pxNumber: case pxMoney: case pxTimestamp:
+                text += std::to_string(ParadoxDecodeDouble(v));
+                break;
+            default: {
+                static const char hex[] = "0123456789ABCDEF";
+                for (int b = 0; b < f.length(); ++b)
+                    text += {hex[v[b] >> 4], hex[v[b] & 0x0F]};
+            }
+            }
+        }
+        return text;
+    }
+
+    void writeTree(const std::string& file, ParadoxTreeImage image, const ParadoxTreeLeaves& leaves)
+    {
+        ParadoxOutputFile out(files_, file);
+        const ParadoxTreeShape shape =
+            ParadoxWriteTree(out, image.headerSize(), std::size_t{image.blockSizeKb} * 1024, leaves);
+        image.counts = shape.counts;
+        image.root = shape.root;
+        image.levels = shape.levels;
+        const std::vector<std::uint8_t> header = image.build();
+        out.writeAt(header.data(), header.size(), 0);
+        out.finish();
+        out_.files.push_back(file.substr(dir_.size() + 1));
+    }
+
+    void writeIndex(std::size_t i)
+    {
+        const ParadoxIndexPlan& ix = p_.indexes[i];
+        ParadoxOutputFile x(files_, path(ix.xExtension));
+        ParadoxTableImage image = p_.xImage(ix);
+        ParadoxTreeLeaves leaves(ix.xRecordBytes - 2);
+        ParadoxBlockWriter blocks(x, image.headerSize(), p_.blockBytes(), ix.xRecordBytes,
+                                  (p_.blockBytes() - ParadoxBlock::HeaderBytes) / ix.xRecordBytes, std::nullopt,
+                                  [&](std::uint16_t block, const std::uint8_t* first, std::uint16_t count) {
+                                      leaves.add(first, block, count);
+                                  });
+        if (keyed()) {
+            std::vector<std::uint8_t> previous;
+            xSorters_[i]->drain([&](const std::uint8_t* e) {
+                if (ix.unique && !previous.empty() && ix.uniqueOrder.compare(previous.data(), e) == 0)
+                    fail(vxErrKeyViolation, "unique index \"" + ix.name + "\" has two records with one value");
+                previous.assign(e, e + ix.xRecordBytes);
+                blocks.add(e);
+            });
+            xSorters_[i].reset();
+        }
+        image.counts = blocks.finish();
+        image.autoInc = image.counts.records;
+        const std::vector<std::uint8_t> header = image.build();
+        x.writeAt(header.data(), header.size(), 0);
+        x.finish();
+        out_.files.push_back(p_.fileName(ix.xExtension));
+        writeTree(path(ix.yExtension), p_.yImage(ix), leaves);
+    }
+
+    void writeVal()
+    {
+        ParadoxValIdentity id;
+        id.changeCount = ParadoxTablePlan::ChangeCount2;
+        id.version = p_.fileVersion;
+        id.updateTime = p_.updateTime;
+        id.hiFieldId = p_.hiFieldId;
+        id.keyFields = static_cast<std::uint16_t>(p_.keyFields);
+        id.fields = p_.fields;
+        id.nameArea = p_.fileName("DB");
+        const std::vector<std::uint8_t> bytes = ParadoxBuildValFile(id, *p_.val);
+        ParadoxOutputFile val(files_, path("VAL"));
+        val.writeAt(bytes.data(), bytes.size(), 0);
+        val.finish();
+        out_.files.push_back(p_.fileName("VAL"));
+    }
+
+    ParadoxTablePlan& p_;
+    IvxRecordSource& source_;
+    ParadoxWriterFiles& files_;
+    std::string dir_;
+    std::size_t memory_;
+    std::optional<ParadoxCipher> cipher_;
+    std::optional<ParadoxBlobWriter> mb_;
+    ParadoxTreeLeaves pxLeaves_{p_.keyBytes};
+    std::vector<std::unique_ptr<ParadoxRecordSorter>> xSorters_;
+    ParadoxFamilyWritten out_;
+};
+
+} // namespace
+
+ParadoxFamilyWritten ParadoxWriteFamily(ParadoxTablePlan& plan, IvxRecordSource& records, ParadoxWriterFiles& files,
+                                        const std::string& directory, std::size_t sortMemoryBytes)
+{
+    return FamilyWriter(plan, records, files, directory, sortMemoryBytes).run();
+}
+
+} // namespace morvane
