@@ -7,5 +7,7 @@ namespace morvane::cli {
 int RunInspect(int argc, char** argv);
 int RunShow(int argc, char** argv);
 int RunDump(int argc, char** argv);
+// run also exits with 3 when the run kept records in problem tables.
+int RunRun(int argc, char** argv);
 
 } // namespace morvane::cli

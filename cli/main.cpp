@@ -1,4 +1,4 @@
-// morvane-cli: headless access to the Paradox reader and the script files.
+// morvane-cli: headless access to the Paradox reader, the script files and the update server.
 #include <cstdio>
 #include <cstring>
 
@@ -12,9 +12,13 @@ int main(int argc, char** argv)
         return morvane::cli::RunShow(argc - 2, argv + 2);
     if (argc >= 2 && std::strcmp(argv[1], "dump") == 0)
         return morvane::cli::RunDump(argc - 2, argv + 2);
+    if (argc >= 2 && std::strcmp(argv[1], "run") == 0)
+        return morvane::cli::RunRun(argc - 2, argv + 2);
     std::fprintf(stderr,
                  "usage: morvane-cli inspect <directory-or-alias> [--password P]... [--json]\n"
                  "       morvane-cli show <file.vxscript|file.vxusp|file.vxmsp>\n"
-                 "       morvane-cli dump <directory-or-alias> <table> [--password P]... [--json] [--limit N]\n");
+                 "       morvane-cli dump <directory-or-alias> <table> [--password P]... [--json] [--limit N]\n"
+                 "       morvane-cli run <script.vxusp|script.vxmsp> --source <directory-or-alias> [--target <directory>]\n"
+                 "                       [--password P]... [--dry-run] [--json]\n");
     return 2;
 }

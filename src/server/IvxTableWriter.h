@@ -1,0 +1,40 @@
+#pragma once
+// IvxTableWriter: writes whole table families (.DB and its .PX, X/Y, .VAL, .MB) and checks
+// them. Failures throw (EvxEngineError, std::system_error, EvxRunError); a failed table leaves
+// nothing of itself behind.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "db/IvxRecordSource.h"
+#include "model/clvxTableDesc.h"
+
+namespace morvane {
+
+struct TvxWriteRequest
+{
+    std::string directory;
+    std::string baseName; // file name without extension; its letter case is kept
+    const TvxTableDesc* desc = nullptr;
+    IvxRecordSource* records = nullptr; // in any order: a keyed table is sorted
+    std::string password;               // empty: not protected
+    // The .DB the records come from (its autoincrement counter and sort order carry over);
+    // empty for a new table.
+    std::string originPath;
+    // The structure of another table the run writes, by file name ("ITENS.DB"): the master
+    // side of a rule records its index names. Null when not known.
+    std::function<const TvxTableDesc*(std::string_view fileName)> otherTable;
+};
+
+class IvxTableWriter
+{
+public:
+    virtual ~IvxTableWriter() = default;
+
+    virtual void WriteTable(const TvxWriteRequest& request) = 0;
+    // Reads the family back and checks that its files agree; throws naming the fault.
+    virtual void CheckTable(const std::string& directory, const std::string& baseName) = 0;
+};
+
+} // namespace morvane

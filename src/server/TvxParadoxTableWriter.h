@@ -1,0 +1,28 @@
+#pragma once
+// TvxParadoxTableWriter: the Paradox writer (ParadoxWriteTable) and its family checker
+// (ParadoxCheckFamily) behind the server's writer interface, on the given file system.
+
+#include <string>
+
+#include "server/IvxTableWriter.h"
+
+namespace morvane {
+
+class ParadoxWriterFiles;
+
+class TvxParadoxTableWriter : public IvxTableWriter
+{
+public:
+    // files: not owned. sourceDirectory: refused as the directory written to.
+    TvxParadoxTableWriter(ParadoxWriterFiles& files, std::string sourceDirectory);
+
+    void WriteTable(const TvxWriteRequest& request) override;
+    // Throws EvxEngineError(vxErrInvalidFile) with the findings, one per line.
+    void CheckTable(const std::string& directory, const std::string& baseName) override;
+
+private:
+    ParadoxWriterFiles& files_;
+    std::string sourceDirectory_;
+};
+
+} // namespace morvane

@@ -1,0 +1,130 @@
+#include "server/vxPlanRules.h"
+
+#include <algorithm>
+
+#include "model/vxTextCase.h"
+
+namespace morvane {
+
+namespace {
+
+int PlanByName(const std::vector<TvxTablePlan>& plans, const std::string& base)
+{
+    for (std::size_t i = 0; i < plans.size(); ++i)
+        if (SameText(plans[i].name, base))
+            return static_cast<int>(i);
+    return -1;
+}
+
+bool SameRule(const TvxRefIntDesc& a, std::string_view name, std::string_view other)
+{
+    return SameText(a.name(), name) && SameText(TableBaseName(a.otherTable()), TableBaseName(other));
+}
+
+} // namespace
+
+int MasterOf(const std::vector<TvxTablePlan>& plans, const TvxTablePlan& plan, const TvxRefIntDesc& rule)
+{
+    const std::string other = TableBaseName(rule.otherTable());
+    if (plan.origin == TvxTablePlan::Origin::Source) {
+        // Rules copied with a source table name the master's source file.
+        for (std::size_t i = 0; i < plans.size(); ++i)
+            if (plans[i].origin == TvxTablePlan::Origin::Source && SameText(TableBaseName(plans[i].originFile), other))
+                return static_cast<int>(i);
+    }
+    return PlanByName(plans, other);
+}
+
+void CompleteRuleSides(std::vector<TvxTablePlan>& plans)
+{
+    // Dependent rules first: their master's new name.
+    for (TvxTablePlan& d : plans) {
+        std::vector<TvxRefIntDesc> rules = d.desc.RefInts();
+        for (TvxRefIntDesc& r : rules) {
+            if (r.kind() != TvxRefIntDesc::Dependent)
+                continue;
+            const int m = MasterOf(plans, d, r);
+            if (m >= 0)
+                r.setOtherTable(plans[static_cast<std::size_t>(m)].FileName());
+        }
+        d.desc.SetRefInts(std::move(rules));
+    }
+    // Master sides: rebuilt from the dependents the run builds.
+    for (TvxTablePlan& m : plans) {
+        std::vector<TvxRefIntDesc> kept;
+        for (const TvxRefIntDesc& r : m.desc.RefInts()) {
+            const bool towardsBuilt = PlanByName(plans, TableBaseName(r.otherTable())) >= 0;
+            bool duplicate = false;
+            for (const TvxRefIntDesc& k : kept)
+                duplicate = duplicate || (k.kind() == r.kind() && SameRule(k, r.name(), r.otherTable()));
+            if ((r.kind() == TvxRefIntDesc::Dependent || !towardsBuilt) && !duplicate)
+                kept.push_back(r);
+        }
+        m.desc.SetRefInts(std::move(kept));
+    }
+    for (const TvxTablePlan& d : plans) {
+        for (const TvxRefIntDesc& r : d.desc.RefInts()) {
+            if (r.kind() != TvxRefIntDesc::Dependent)
+                continue;
+            const int mi = PlanByName(plans, TableBaseName(r.otherTable()));
+            if (mi < 0 || &plans[static_cast<std::size_t>(mi)] == &d)
+                continue;
+            TvxTablePlan& m = plans[static_cast<std::size_t>(mi)];
+            TvxRefIntDesc side;
+            side.setName(r.name());
+            side.setKind(TvxRefIntDesc::Master);
+            side.setOtherTable(d.FileName());
+            side.setUpdateRule(r.updateRule());
+            side.setDeleteRule(r.deleteRule());
+            const int n = std::min(r.fieldCount(), TvxRefIntDesc::MaxFields);
+            side.setFieldCount(n);
+            for (int k = 0; k < n; ++k) {
+                side.setThisField(k, r.otherField(k));
+                side.setOtherField(k, r.thisField(k));
+            }
+            std::vector<TvxRefIntDesc> rules = m.desc.RefInts();
+            side.setRuleNumber(static_cast<int>(rules.size()) + 1);
+            rules.push_back(side);
+            m.desc.SetRefInts(std::move(rules));
+        }
+    }
+}
+
+std::vector<int> BuildOrder(const std::vector<TvxTablePlan>& plans)
+{
+    const std::size_t n = plans.size();
+    std::vector<std::vector<int>> mastersOf(n);
+    for (std::size_t d = 0; d < n; ++d)
+        for (const TvxRefIntDesc& r : plans[d].desc.RefInts())
+            if (r.kind() == TvxRefIntDesc::Dependent) {
+                const int m = PlanByName(plans, TableBaseName(r.otherTable()));
+                if (m >= 0 && static_cast<std::size_t>(m) != d)
+                    mastersOf[d].push_back(m);
+            }
+    std::vector<int> order;
+    std::vector<bool> done(n, false);
+    while (order.size() < n) {
+        bool progressed = false;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (done[i])
+                continue;
+            const bool ready = std::all_of(mastersOf[i].begin(), mastersOf[i].end(),
+                                           [&](int m) { return done[static_cast<std::size_t>(m)]; });
+            if (ready) {
+                done[i] = true;
+                order.push_back(static_cast<int>(i));
+                progressed = true;
+            }
+        }
+        if (!progressed) // a cycle: the first left goes next
+            for (std::size_t i = 0; i < n; ++i)
+                if (!done[i]) {
+                    done[i] = true;
+                    order.push_back(static_cast<int>(i));
+                    break;
+                }
+    }
+    return order;
+}
+
+} // namespace morvane
