@@ -1,18 +1,19 @@
 #include "script/TvxCommand.h"
 
-#include <array>
-
 #include "model/vxFieldTypes.h"
+#include "script/vxScriptLimits.h"
 #include "stream/TReader.h"
 #include "stream/TWriter.h"
+
+#include <array>
 
 namespace morvane {
 
 std::string CommandKindLabel(int kind)
 {
-    static const std::array<const char*, 12> labels = {
-        "Add alias",   "Add new alias", "Create table", "Delete table", "Change table", "Add table",
-        "Create field", "Change field", "Delete field", "Move field",   "Add password", ""};
+    static const std::array<const char*, 12> labels = {"Add alias",    "Add new alias", "Create table", "Delete table",
+                                                       "Change table", "Add table",     "Create field", "Change field",
+                                                       "Delete field", "Move field",    "Add password", ""};
     if (kind < 0 || kind >= static_cast<int>(labels.size()))
         return {};
     return labels[static_cast<std::size_t>(kind)];
@@ -42,7 +43,7 @@ TvxFieldDesc FieldFromBlock(const TvxCommand& c, int first)
 TvxCommand::TvxCommand(std::uint8_t kind, std::initializer_list<TvxValue> values) : kind_(kind)
 {
     for (const auto& v : values)
-        params_.push_back(std::make_unique<TvxParameter>(v));
+        params_.emplace_back(v);
 }
 
 TvxCommand::TvxCommand(std::uint8_t kind, const std::vector<TvxValue>& values) : kind_(kind)
@@ -54,19 +55,18 @@ std::unique_ptr<TvxCommand> TvxCommand::Clone() const
 {
     auto copy = std::make_unique<TvxCommand>();
     copy->kind_ = kind_;
-    for (const auto& p : params_)
-        copy->params_.push_back(std::make_unique<TvxParameter>(p->Value()));
+    copy->params_ = params_;
     return copy;
 }
 
 TvxParameter* TvxCommand::Param(int i)
 {
-    return i >= 0 && i < ParamCount() ? params_[static_cast<std::size_t>(i)].get() : nullptr;
+    return i >= 0 && i < ParamCount() ? &params_[static_cast<std::size_t>(i)] : nullptr;
 }
 
 const TvxParameter* TvxCommand::Param(int i) const
 {
-    return i >= 0 && i < ParamCount() ? params_[static_cast<std::size_t>(i)].get() : nullptr;
+    return i >= 0 && i < ParamCount() ? &params_[static_cast<std::size_t>(i)] : nullptr;
 }
 
 std::string TvxCommand::ParamText(int i) const
@@ -90,13 +90,14 @@ void TvxCommand::SetParamValue(int i, TvxValue value)
 void TvxCommand::AddParam(std::unique_ptr<TvxParameter> param)
 {
     if (param)
-        params_.push_back(std::move(param));
+        params_.push_back(std::move(*param));
 }
 
 void TvxCommand::AddValues(const std::vector<TvxValue>& values)
 {
+    params_.reserve(params_.size() + values.size());
     for (const auto& v : values)
-        params_.push_back(std::make_unique<TvxParameter>(v));
+        params_.emplace_back(v);
 }
 
 void TvxCommand::AddFieldBlock(const TvxFieldDesc& field)
@@ -124,7 +125,7 @@ bool TvxCommand::IsEqual(const TvxCommand& other) const
     if (kind_ != other.kind_ || params_.size() != other.params_.size())
         return false;
     for (std::size_t i = 0; i < params_.size(); ++i)
-        if (!params_[i]->IsEqual(*other.params_[i]))
+        if (!params_[i].IsEqual(other.params_[i]))
             return false;
     return true;
 }
@@ -134,20 +135,23 @@ void TvxCommand::WriteTo(TWriter& writer) const
     writer.PutInteger(kind_);
     writer.PutInteger(ParamCount());
     for (const auto& p : params_)
-        p->WriteTo(writer);
+        p.WriteTo(writer);
 }
 
 void TvxCommand::ReadFrom(TReader& reader)
 {
     kind_ = static_cast<std::uint8_t>(reader.GetInteger() & 0xFF);
+    const std::int64_t countAt = reader.Position();
     const std::int32_t n = reader.GetInteger();
-    // Every parameter takes at least its tag byte: a count the stream cannot hold fails here,
-    // before parameters are built for it.
+    // No command of a real script holds more parameters than its kind has: a larger count is
+    // refused before anything is built for it.
+    if (n > MaxParamsOf(kind_))
+        reader.FailAt(STooManyParams, countAt);
     if (n > 0)
-        reader.RequireAvailable(static_cast<std::uint64_t>(n));
+        params_.reserve(params_.size() + static_cast<std::size_t>(n));
     for (std::int32_t i = 0; i < n; ++i) {
-        auto p = std::make_unique<TvxParameter>();
-        p->ReadFrom(reader);
+        TvxParameter p;
+        p.ReadFrom(reader);
         params_.push_back(std::move(p));
     }
 }

@@ -69,12 +69,15 @@ public:
 
     // Kind, count, then every parameter's value.
     void WriteTo(TWriter& writer) const;
-    // Appends the parameters read to those the command holds (a fresh command has none).
+    // Appends the parameters read to those the command holds (a fresh command has none). A
+    // count above what the kind holds (MaxParamsOf) throws EReadError before any parameter is
+    // read.
     void ReadFrom(TReader& reader);
 
 private:
     std::uint8_t kind_ = ckNone;
-    std::vector<std::unique_ptr<TvxParameter>> params_;
+    // Held by value: a parameter costs its value and nothing more.
+    std::vector<TvxParameter> params_;
 };
 
 } // namespace morvane

@@ -20,6 +20,10 @@ class TvxParameter
 public:
     TvxParameter() = default;
     explicit TvxParameter(TvxValue value) : value_(std::move(value)) {}
+    TvxParameter(const TvxParameter&) = default;
+    TvxParameter(TvxParameter&&) noexcept = default;
+    TvxParameter& operator=(const TvxParameter&) = default;
+    TvxParameter& operator=(TvxParameter&&) noexcept = default;
     virtual ~TvxParameter() = default;
 
     const TvxValue& Value() const { return value_; }

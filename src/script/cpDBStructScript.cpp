@@ -3,6 +3,7 @@
 #include "script/TvxScriptTableList.h"
 #include "script/vxCommandText.h"
 #include "script/vxNameCompare.h"
+#include "script/vxScriptLimits.h"
 
 #include <stdexcept>
 
@@ -43,6 +44,8 @@ int MessageIdOf(TvxApplyResult result)
         return vxErrFieldPosOut;
     case TvxApplyResult::TableExists:
         return vxErrTableExists;
+    case TvxApplyResult::ScriptFull:
+        return vxMsgScriptFull;
     }
     return vxOK;
 }
@@ -68,7 +71,14 @@ int TvxDBScript::AddCommand(std::unique_ptr<TvxCommand>& command, TvxCommandExtr
     else if (kind == ckAddTable)
         Require(extras.table != nullptr, "AddCommand: Add table needs the new table's descriptor");
 
+    // What the builder appends to a command keeps it within its kind's parameters, so every
+    // recorded command reads back.
+    if (command->ParamCount() > SuppliedParamsOf(kind))
+        throw std::invalid_argument("AddCommand: more parameters than the editor supplies for this kind");
+
     Index();
+    if (BeyondLimits(*command))
+        return MessageIdOf(TvxApplyResult::ScriptFull);
     TvxApplyResult result = TvxApplyResult::Append;
     switch (kind) {
     case ckAddAlias:
@@ -116,6 +126,22 @@ int TvxDBScript::AddCommand(std::unique_ptr<TvxCommand>& command, TvxCommandExtr
         command.reset();
     }
     return MessageIdOf(result);
+}
+
+bool TvxDBScript::BeyondLimits(const TvxCommand& command) const
+{
+    const int kind = command.Kind();
+    const bool removes =
+        kind == ckDeleteTable || kind == ckChangeTable || (kind == ckAddNewAlias && command.ParamCount() == 0);
+    if (!removes && Count() >= MaxScriptCommands)
+        return true;
+    if ((kind != ckCreateTable && kind != ckAddTable) ||
+        FindTableCommand(command.ParamText(CreateTableParam::Table)) >= 0)
+        return false;
+    int tables = 0;
+    for (int i = 0; i < Count(); ++i)
+        tables += Command(i)->Kind() == ckCreateTable || Command(i)->Kind() == ckAddTable ? 1 : 0;
+    return tables >= MaxScriptTables;
 }
 
 void TvxDBScript::DoAddCommand(TvxCommand& command)

@@ -33,10 +33,15 @@ enum class TvxApplyResult {
     NameInUse,   // the field name (also the name a changed or moved field takes) is in use
     TableFull,   // a field added to a table that holds as many fields as a table can
     TableExists, // a table renamed to the name of another new table
+    ScriptFull,  // the script holds as many commands or tables as a script can (vxScriptLimits.h)
 };
 
+// The editor's message for an edit beyond what a script holds.
+inline constexpr int vxMsgScriptFull = 125;
+
 // The id AddCommand answers: 0 for Append and Done; vxErrFieldNameInUse (2) for NameInUse,
-// vxErrFieldPosOut (5) for TableFull, vxErrTableExists (1) for TableExists.
+// vxErrFieldPosOut (5) for TableFull, vxErrTableExists (1) for TableExists, vxMsgScriptFull
+// (125) for ScriptFull.
 int MessageIdOf(TvxApplyResult result);
 
 // What AddCommand needs besides the command, by kind.
@@ -69,7 +74,8 @@ public:
 
     // Records one edit. On 0 the script has taken the command over (command is left empty);
     // otherwise the command stays with the caller and nothing changed. A field command
-    // without the field descriptors it needs, an Add table without a descriptor, or a null
+    // without the field descriptors it needs, an Add table without a descriptor, a command
+    // with more parameters than the editor supplies for its kind (SuppliedParamsOf), or a null
     // command throws std::invalid_argument before anything changes.
     int AddCommand(std::unique_ptr<TvxCommand>& command, TvxCommandExtras extras = {});
 
@@ -128,6 +134,8 @@ private:
     int ChangedFieldNumber(const TvxFieldDesc& field) const;
     // A Change table whose new name is that of another new table (upper-case equal).
     bool RenameClashes(const TvxCommand& command) const;
+    // The command would take the script beyond MaxScriptCommands or MaxScriptTables.
+    bool BeyondLimits(const TvxCommand& command) const;
     const TvxScriptCommandIndex& Index() const;
     void RemoveAt(int pos);
 

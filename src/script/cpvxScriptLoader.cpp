@@ -1,5 +1,6 @@
 #include "script/cpvxScriptLoader.h"
 
+#include "script/vxScriptLimits.h"
 #include "stream/TReader.h"
 #include "stream/TWriter.h"
 
@@ -48,7 +49,10 @@ void TvxDBScriptLoader::Clear()
 void TvxDBScriptLoader::LoadFromStream(TvxStream& stream)
 {
     TReader reader(stream);
+    const std::int64_t countAt = reader.Position();
     const std::int32_t n = reader.GetInteger();
+    if (n > MaxScriptCommands - Count())
+        reader.FailAt(STooManyCommands, countAt);
     for (std::int32_t i = 0; i < n; ++i) {
         auto command = std::make_unique<TvxCommand>();
         command->ReadFrom(reader);

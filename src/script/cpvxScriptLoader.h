@@ -42,7 +42,9 @@ public:
     void Clear();
 
     // Reads one command section (integer n, then n command records) and appends its commands,
-    // firing DoAfterLoad after each. Does not empty the script first. On an error or an abort
+    // firing DoAfterLoad after each. Does not empty the script first. A count that would take
+    // the script beyond MaxScriptCommands throws EReadError before any command is read. On an
+    // error or an abort
     // from AfterLoad, the commands appended so far stay (the one whose handler threw
     // included), the stream stands after the last byte consumed and the exception goes on.
     void LoadFromStream(TvxStream& stream);

@@ -5,6 +5,7 @@
 #include "script/IvxScriptFileSink.h"
 #include "script/TvxCommand.h"
 #include "script/TvxScriptFileVersion.h"
+#include "script/vxScriptLimits.h"
 #include "stream/EvxStreamError.h"
 #include "stream/TReader.h"
 
@@ -15,7 +16,10 @@ namespace {
 void ReadCommands(TvxStream& stream, IvxScriptFileSink& sink)
 {
     TReader reader(stream);
+    const std::int64_t countAt = reader.Position();
     const std::int32_t n = reader.GetInteger();
+    if (n > MaxScriptCommands)
+        reader.FailAt(STooManyCommands, countAt);
     sink.CommandCount(n);
     for (std::int32_t i = 0; i < n; ++i) {
         TvxCommand command;
@@ -27,7 +31,10 @@ void ReadCommands(TvxStream& stream, IvxScriptFileSink& sink)
 void ReadTables(TvxStream& stream, IvxScriptFileSink& sink, bool structures)
 {
     TReader reader(stream);
+    const std::int64_t countAt = reader.Position();
     const std::int32_t m = reader.GetInteger();
+    if (m > MaxScriptTables)
+        reader.FailAt(STooManyTables, countAt);
     sink.TableCount(m);
     for (std::int32_t i = 0; i < m; ++i) {
         TvxTableDesc table;

@@ -3,7 +3,8 @@
 // sink, without keeping it: a document (file kind 0: commands, descriptor records), an update
 // script (1: flag, commands) or a maintenance script (2: flag, structure records). When the
 // header names another kind, kindHint (0, 1 or 2, e.g. from the file's extension) decides;
-// with none, EReadError "Unknown file kind". Throws the reader's errors with their offsets.
+// with none, EReadError "Unknown file kind". Throws the reader's errors with their offsets, and
+// EReadError for counts beyond what a script holds (vxScriptLimits.h).
 
 #include <cstdint>
 

@@ -32,16 +32,24 @@ TReader::~TReader()
     }
 }
 
+std::int64_t TReader::StreamPosition()
+{
+    if (streamPos_ < 0)
+        streamPos_ = stream_.Position();
+    return streamPos_;
+}
+
 std::int64_t TReader::Position()
 {
-    return stream_.Position() - static_cast<std::int64_t>(bufEnd_ - bufPos_);
+    return StreamPosition() - static_cast<std::int64_t>(bufEnd_ - bufPos_);
 }
 
 std::uint64_t TReader::Remaining()
 {
-    const std::int64_t pos = stream_.Position();
-    const std::int64_t size = stream_.Size();
-    const std::uint64_t after = size > pos ? static_cast<std::uint64_t>(size - pos) : 0;
+    const std::int64_t pos = StreamPosition();
+    if (streamSize_ < 0)
+        streamSize_ = stream_.Size();
+    const std::uint64_t after = streamSize_ > pos ? static_cast<std::uint64_t>(streamSize_ - pos) : 0;
     return after + (bufEnd_ - bufPos_);
 }
 
@@ -50,7 +58,7 @@ void TReader::RequireAvailable(std::uint64_t count)
     if (count <= bufEnd_ - bufPos_)
         return;
     if (count > Remaining())
-        FailAt(SReadError, stream_.Size());
+        FailAt(SReadError, streamSize_);
 }
 
 void TReader::Fail(const char* message)
@@ -67,8 +75,10 @@ void TReader::ReadBuffer()
 {
     bufEnd_ = stream_.Read(buffer_.data(), buffer_.size());
     bufPos_ = 0;
+    if (streamPos_ >= 0)
+        streamPos_ += static_cast<std::int64_t>(bufEnd_);
     if (bufEnd_ == 0)
-        FailAt(SReadError, stream_.Position());
+        FailAt(SReadError, StreamPosition());
 }
 
 void TReader::GetBlock(void* destination, std::size_t count)

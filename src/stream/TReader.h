@@ -5,7 +5,8 @@
 // Errors: EReadError "Stream read error" at the end of the stream inside a value or block (and
 // for a length that the stream cannot hold, before anything is allocated); EReadError
 // "Invalid property value" for a wrong tag, after consuming only the tag. Each error carries
-// the stream offset at which reading failed.
+// the stream offset at which reading failed. Reading costs one Read per buffer; the position
+// and the size of the stream are asked of it once at most.
 
 #include <cstdint>
 #include <string>
@@ -47,7 +48,12 @@ public:
 
 private:
     void ReadBuffer();
+    // Learns where the stream stands (one seek, the first time only); from then on the reader
+    // follows the position itself, as nothing else moves the stream while it reads.
+    std::int64_t StreamPosition();
     std::size_t bufEnd_ = 0;
+    std::int64_t streamPos_ = -1;  // where the stream stands (after the buffered bytes); -1 unknown
+    std::int64_t streamSize_ = -1; // the stream's size, asked once; -1 unknown
 };
 
 } // namespace morvane

@@ -1,6 +1,7 @@
 #include "model/vxFieldTypes.h"
 #include "script/TvxCommand.h"
 #include "script/vxCommandText.h"
+#include "script/vxScriptLimits.h"
 #include "stream/EvxStreamError.h"
 #include "stream/TReader.h"
 #include "stream/TvxMemoryStream.h"
@@ -69,9 +70,9 @@ TEST(Parameter, EqualityFollowsVariantComparison)
 
 TEST(Parameter, EmptyAndEmptyStringAreWrittenAlikeAndReadAsStrings)
 {
-    TvxCommand c(ckCreateTable, {std::monostate{}, std::string()});
+    TvxCommand c(ckAddPassword, {std::monostate{}, std::string()});
     const Bytes b = Write(c);
-    EXPECT_EQ(b, (Bytes{2, 2, 2, 2, 6, 0, 6, 0}));
+    EXPECT_EQ(b, (Bytes{2, ckAddPassword, 2, 2, 6, 0, 6, 0}));
     auto back = Read(b);
     ASSERT_EQ(back->ParamCount(), 2);
     for (int i = 0; i < back->ParamCount(); ++i)
@@ -183,10 +184,11 @@ TEST(Command, RecordBytesAndRoundTrip)
     TvxCommand c(ckCreateTable, {std::string("CLI")});
     EXPECT_EQ(Write(c), (Bytes{2, 2, 2, 1, 6, 3, 'C', 'L', 'I'}));
 
-    TvxCommand move(ckMoveField, {std::string("ORIGEM"), std::string("DESTINO")});
+    TvxCommand move(ckMoveField, {std::string(300, 'z'), std::string("DESTINO")});
     move.AddFieldBlock(MakeField("A", 1, fldAlpha, 255));
-    move.AddFieldBlock(MakeField("B", 40000, fldLong));
-    move.AddValues({std::string(300, 'z'), std::int32_t{-1}});
+    TvxFieldDesc b = MakeField("B", 40000, fldLong);
+    b.setUnits1(-1);
+    move.AddFieldBlock(b);
     auto back = Read(Write(move));
     EXPECT_TRUE(back->IsEqual(move));
     EXPECT_EQ(Write(*back), Write(move));
@@ -227,9 +229,52 @@ TEST(Command, DamagedRecords)
     EXPECT_THROW(Read(Bytes{2, 2, 6, 0}), EReadError);
     // The count promises more parameters than the stream holds.
     try {
-        Read(Bytes{2, 2, 4, 0xFF, 0xFF, 0xFF, 0x7F, 2, 1});
+        Read(Bytes{2, ckMoveField, 2, MoveFieldParam::Count, 2, 1});
         FAIL();
     } catch (const EReadError& e) {
         EXPECT_STREQ(e.what(), "Stream read error");
     }
+}
+
+// A count beyond what the command's kind holds is refused at the count, before any parameter
+// is built: ten million empty parameters cost nothing. Codes without a kind may hold as many as
+// the largest kind.
+TEST(Command, ParameterCountsAreBoundedByTheKind)
+{
+    struct Case
+    {
+        std::uint8_t kind;
+        int allowed;
+    };
+    const Case cases[] = {{ckAddAlias, 3},
+                          {ckAddNewAlias, 3},
+                          {ckCreateTable, 1},
+                          {ckDeleteTable, 1},
+                          {ckChangeTable, 2},
+                          {ckAddTable, 2},
+                          {ckCreateField, 7},
+                          {ckChangeField, 11},
+                          {ckDeleteField, 2},
+                          {ckMoveField, 12},
+                          {ckAddPassword, 2},
+                          {ckNone, 0},
+                          {44, 12}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.kind));
+        Bytes ok{2, c.kind, 2, static_cast<std::uint8_t>(c.allowed)};
+        ok.insert(ok.end(), static_cast<std::size_t>(c.allowed), 1); // unknown tag: an empty parameter
+        EXPECT_EQ(Read(ok)->ParamCount(), c.allowed);
+        Bytes over = ok;
+        over[3] = static_cast<std::uint8_t>(c.allowed + 1);
+        over.push_back(1);
+        try {
+            Read(over);
+            ADD_FAILURE() << "accepted";
+        } catch (const EReadError& e) {
+            EXPECT_STREQ(e.what(), STooManyParams);
+            EXPECT_EQ(e.Offset(), 2); // at the count
+        }
+    }
+    const Bytes huge{2, ckCreateField, 4, 0x80, 0x96, 0x98, 0x00}; // 10,000,000
+    EXPECT_THROW(Read(huge), EReadError);
 }
