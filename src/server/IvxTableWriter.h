@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/IvxRecordSource.h"
 #include "model/clvxTableDesc.h"
@@ -32,7 +33,8 @@ class IvxTableWriter
 public:
     virtual ~IvxTableWriter() = default;
 
-    virtual void WriteTable(const TvxWriteRequest& request) = 0;
+    // Returns what had to change to write the table (a level raised, an index added).
+    virtual std::vector<std::string> WriteTable(const TvxWriteRequest& request) = 0;
     // Reads the family back and checks that its files agree; throws naming the fault.
     virtual void CheckTable(const std::string& directory, const std::string& baseName) = 0;
 };

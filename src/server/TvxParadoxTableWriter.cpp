@@ -35,7 +35,7 @@ TvxParadoxTableWriter::TvxParadoxTableWriter(ParadoxWriterFiles& files, std::str
 {
 }
 
-void TvxParadoxTableWriter::WriteTable(const TvxWriteRequest& request)
+std::vector<std::string> TvxParadoxTableWriter::WriteTable(const TvxWriteRequest& request)
 {
     ParadoxWriteOptions options;
     options.level = request.desc->TableLevel();
@@ -45,7 +45,7 @@ void TvxParadoxTableWriter::WriteTable(const TvxWriteRequest& request)
     options.otherTable = request.otherTable;
     options.sourceDirectory = sourceDirectory_;
     options.files = &files_;
-    ParadoxWriteTable(*request.desc, *request.records, request.directory, request.baseName, options);
+    return ParadoxWriteTable(*request.desc, *request.records, request.directory, request.baseName, options).warnings;
 }
 
 void TvxParadoxTableWriter::CheckTable(const std::string& directory, const std::string& baseName)

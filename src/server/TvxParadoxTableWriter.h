@@ -16,7 +16,7 @@ public:
     // files: not owned. sourceDirectory: refused as the directory written to.
     TvxParadoxTableWriter(ParadoxWriterFiles& files, std::string sourceDirectory);
 
-    void WriteTable(const TvxWriteRequest& request) override;
+    std::vector<std::string> WriteTable(const TvxWriteRequest& request) override;
     // Throws EvxEngineError(vxErrInvalidFile) with the findings, one per line.
     void CheckTable(const std::string& directory, const std::string& baseName) override;
 

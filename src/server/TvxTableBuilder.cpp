@@ -278,7 +278,8 @@ void TvxTableBuilder::BuildTable(std::vector<TvxTablePlan>& plans, int index, Tv
                         return &p.desc;
                 return nullptr;
             };
-            writer_->WriteTable(w);
+            for (const std::string& warning : writer_->WriteTable(w))
+                r.notes.push_back(CodePageToUtf8(warning, cp));
             written_.push_back(plan.name);
         } else {
             TvxRecord rec;

@@ -316,7 +316,7 @@ void TvxTablePlan::Finish()
     DropBrokenRules();
 
     const int level = WrittenLevel(desc);
-    if (desc.TableLevel() >= 3 && level > desc.TableLevel())
+    if (origin != Origin::None && desc.TableLevel() >= 3 && level > desc.TableLevel())
         notes.push_back("table level raised from " + std::to_string(desc.TableLevel()) + " to " +
                         std::to_string(level));
     desc.CursorProps().setTableLevel(level);

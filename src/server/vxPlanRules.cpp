@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/vxFieldTypes.h"
 #include "model/vxTextCase.h"
 
 namespace morvane {
@@ -21,6 +22,22 @@ bool SameRule(const TvxRefIntDesc& a, std::string_view name, std::string_view ot
     return SameText(a.name(), name) && SameText(TableBaseName(a.otherTable()), TableBaseName(other));
 }
 
+// The rule's fields have the types and sizes of the master fields they pair with.
+bool FieldsMatch(const TvxTableDesc& dependent, const TvxTableDesc& master, const TvxRefIntDesc& rule)
+{
+    for (int k = 0; k < std::min(rule.fieldCount(), TvxRefIntDesc::MaxFields); ++k) {
+        const TvxFieldDesc* a = dependent.GetField(rule.thisField(k) - 1);
+        const TvxFieldDesc* b = master.GetField(rule.otherField(k) - 1);
+        if (!a || !b)
+            return false;
+        // An autoincrement key pairs with a Long Integer.
+        const auto type = [](int t) { return t == fldAutoInc ? fldLong : t; };
+        if (type(a->type()) != type(b->type()) || a->units1() != b->units1() || a->units2() != b->units2())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int MasterOf(const std::vector<TvxTablePlan>& plans, const TvxTablePlan& plan, const TvxRefIntDesc& rule)
@@ -37,15 +54,22 @@ int MasterOf(const std::vector<TvxTablePlan>& plans, const TvxTablePlan& plan, c
 
 void CompleteRuleSides(std::vector<TvxTablePlan>& plans)
 {
-    // Dependent rules first: their master's new name.
+    // Dependent rules first: their master's new name; a rule whose fields no longer have the
+    // types and sizes of the master's key goes.
     for (TvxTablePlan& d : plans) {
-        std::vector<TvxRefIntDesc> rules = d.desc.RefInts();
-        for (TvxRefIntDesc& r : rules) {
-            if (r.kind() != TvxRefIntDesc::Dependent)
-                continue;
-            const int m = MasterOf(plans, d, r);
-            if (m >= 0)
-                r.setOtherTable(plans[static_cast<std::size_t>(m)].FileName());
+        std::vector<TvxRefIntDesc> rules;
+        for (TvxRefIntDesc r : d.desc.RefInts()) {
+            const int m = r.kind() == TvxRefIntDesc::Dependent ? MasterOf(plans, d, r) : -1;
+            if (m >= 0) {
+                const TvxTablePlan& master = plans[static_cast<std::size_t>(m)];
+                r.setOtherTable(master.FileName());
+                if (!FieldsMatch(d.desc, master.desc, r)) {
+                    d.notes.push_back("rule " + r.name() + " dropped: its fields no longer match the key of " +
+                                      master.FileName());
+                    continue;
+                }
+            }
+            rules.push_back(r);
         }
         d.desc.SetRefInts(std::move(rules));
     }
