@@ -9,5 +9,8 @@ int RunShow(int argc, char** argv);
 int RunDump(int argc, char** argv);
 // run also exits with 3 when the run kept records in problem tables.
 int RunRun(int argc, char** argv);
+// export also exits with 3 when records were refused by SQLite (kept in _morvane_rejected) or
+// written with a damaged value blank.
+int RunExport(int argc, char** argv);
 
 } // namespace morvane::cli

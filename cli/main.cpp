@@ -14,11 +14,15 @@ int main(int argc, char** argv)
         return morvane::cli::RunDump(argc - 2, argv + 2);
     if (argc >= 2 && std::strcmp(argv[1], "run") == 0)
         return morvane::cli::RunRun(argc - 2, argv + 2);
+    if (argc >= 2 && std::strcmp(argv[1], "export") == 0)
+        return morvane::cli::RunExport(argc - 2, argv + 2);
     std::fprintf(stderr,
                  "usage: morvane-cli inspect <directory-or-alias> [--password P]... [--json]\n"
                  "       morvane-cli show <file.vxscript|file.vxusp|file.vxmsp>\n"
                  "       morvane-cli dump <directory-or-alias> <table> [--password P]... [--json] [--limit N]\n"
                  "       morvane-cli run <script.vxusp|script.vxmsp> --source <directory-or-alias> [--target <directory>]\n"
-                 "                       [--password P]... [--dry-run] [--json]\n");
+                 "                       [--password P]... [--dry-run] [--json]\n"
+                 "       morvane-cli export <directory-or-alias> --to csv|sqlite --output <path> [--table T]...\n"
+                 "                          [--password P]... [--force]\n");
     return 2;
 }
