@@ -90,10 +90,12 @@ inline std::string FamilyFile(const std::filesystem::path& db, const std::string
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         return s;
     };
-    for (const auto& e : std::filesystem::directory_iterator(db.parent_path()))
-        if (lower(e.path().stem().string()) == lower(db.stem().string()) &&
-            lower(e.path().extension().string()) == "." + lower(extension))
+    const std::string wanted = lower(extension);
+    for (const auto& e : std::filesystem::directory_iterator(db.parent_path())) {
+        const std::string ext = lower(e.path().extension().string());
+        if (lower(e.path().stem().string()) == lower(db.stem().string()) && ext.size() > 1 && ext.substr(1) == wanted)
             return e.path().string();
+    }
     return {};
 }
 
