@@ -28,6 +28,7 @@ std::vector<TvxHelpPage> BuildPages()
 <li><a href="ctx:15">Menu Int. Ref.</a></li>
 <li><a href="ctx:16">Menu Ajuda e teclas de ajuda</a></li>
 <li><a href="ctx:17">A ferramenta de linha de comando (morvane-cli)</a></li>
+<li><a href="ctx:18">Aplicar scripts com morvane-cli run</a></li>
 <li><a href="ctx:1000">Escolha de diretório</a></li>
 </ul>
 <p>Para procurar um assunto por palavras, use a página de pesquisa (Alt+F1).</p>
@@ -197,12 +198,45 @@ informado e o registro sai com ele em branco; o código de saída é então dife
 <li><code>morvane-cli show &lt;arquivo&gt;</code>: imprime de forma legível um documento
 (<code>.vxscript</code>), um script de atualização (<code>.vxusp</code>) ou um script de manutenção
 (<code>.vxmsp</code>): o cabeçalho, os comandos e as estruturas das tabelas.</li>
+<li><code>morvane-cli run</code>: aplica um script a um banco de dados; veja
+<a href="ctx:18">Aplicar scripts com morvane-cli run</a>.</li>
 </ul>
 <p>Os aliases são os mesmos do editor: o arquivo indicado pela variável de ambiente
 <code>MORVANE_ENGINE_CONFIG</code> ou, na falta dela, <code>$XDG_CONFIG_HOME/morvane/aliases.conf</code>
 (normalmente <code>~/.config/morvane/aliases.conf</code>).
 Um arquivo danificado ou um erro de leitura é informado com uma mensagem e um código de saída
 diferente de zero.</p>
+)");
+
+    add(18, "Aplicar scripts com morvane-cli run", R"(
+<p><code>morvane-cli run &lt;script&gt; --source &lt;diretório ou alias&gt; [--target &lt;diretório&gt;]
+[--password SENHA]... [--dry-run] [--json]</code> aplica um script de atualização (<code>.vxusp</code>)
+ou de manutenção (<code>.vxmsp</code>) a um banco de dados, como o servidor de atualização do editor.</p>
+<ul>
+<li>Script de atualização: lê o banco de origem (<code>--source</code>, que nunca é alterado) e monta as
+tabelas novas no destino (<code>--target</code> ou, sem ele, o novo alias do script), comando por comando,
+levando todos os registros e convertendo os valores dos campos alterados.</li>
+<li>Script de manutenção: leva cada tabela que descreve exatamente à estrutura do script (campos, chave
+primária, índices, validações, integridades referenciais, senha); uma tabela que já existe no destino é
+reestruturada com os registros convertidos, uma que falta é criada vazia; as outras tabelas ficam como
+estão. Sem <code>--target</code>, o destino é o próprio banco indicado em <code>--source</code>.</li>
+<li>Nada se perde em silêncio: quando um valor só pode ser levado cortado (texto encurtado, número
+arredondado ou fora da faixa), o valor cortado vai para a tabela nova e o registro original inteiro fica
+em <code>PROBLEM_&lt;TABELA&gt;.DB</code>; um registro que fere uma validação nova também fica ali; um
+registro que fere uma integridade referencial ou cuja chave fica repetida fica em
+<code>KEYVIOL_&lt;TABELA&gt;.DB</code>. Essas tabelas têm os campos da tabela de origem.</li>
+<li>Tudo ou nada: cada tabela é escrita e conferida num diretório de trabalho dentro do destino e só
+depois todas são postas no lugar; uma falha (disco cheio, tabela de origem ilegível, script danificado)
+deixa o destino como estava.</li>
+<li><code>--dry-run</code>: uma prévia que não escreve nada: por tabela, os registros levados, os valores
+que seriam cortados (com exemplos), os registros que iriam para as tabelas de problemas, as validações que
+os registros existentes ferem e as senhas que faltam.</li>
+<li><code>--password</code>: senha de uma tabela protegida; a cópia continua protegida com a mesma senha.
+<code>--json</code> imprime o relatório em JSON.</li>
+</ul>
+<p>Código de saída: 0 quando tudo foi levado; 3 quando registros ficaram nas tabelas de problemas; 1 quando
+a execução falhou (a mensagem do código de resultado é impressa e o destino fica como estava); 2 quando os
+argumentos estão errados. O progresso aparece na saída de erros quando ela é um terminal.</p>
 )");
 
     add(1000, "Escolha de diretório", R"(
