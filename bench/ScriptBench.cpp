@@ -1,18 +1,21 @@
 // The script builder with many commands: field commands spread over 100 new tables through
 // AddCommand (every look-up and renumbering goes by table), then saving and reopening a document
-// of that size (commands replayed into the table list, descriptors read back).
+// of that size (commands replayed into the table list, descriptors read back); opening hostile
+// documents that declare far more than a script holds.
 
-#include <benchmark/benchmark.h>
-
-#include <memory>
-#include <stdexcept>
-#include <string>
-
+#include "script/cpDBStructScript.h"
 #include "script/TvxScriptDocument.h"
 #include "script/TvxScriptReplayer.h"
 #include "script/TvxScriptTableList.h"
-#include "script/cpDBStructScript.h"
+#include "stream/EvxStreamError.h"
 #include "stream/TvxMemoryStream.h"
+#include "stream/TWriter.h"
+
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <sys/resource.h>
 
 namespace morvane {
 namespace {
@@ -121,6 +124,56 @@ void BM_LoadDocument(benchmark::State& state)
     state.counters["bytes_per_command"] = static_cast<double>(saved.Bytes().size()) / script.Count();
 }
 BENCHMARK(BM_LoadDocument)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// Hostile documents: one command declaring ten million empty parameters (10 MB), and one
+// million Create table records (7 MB). Both are refused at their counts; the peak resident size
+// of the process shows that nothing was built for them.
+std::vector<std::uint8_t> HostileDocument(bool manyParameters)
+{
+    TvxMemoryStream stream;
+    {
+        TWriter writer(stream);
+        writer.PutString("Morvane");
+        writer.PutString("1.0");
+        writer.PutInteger(0);
+        if (manyParameters) {
+            writer.PutInteger(1);
+            writer.PutInteger(ckCreateField);
+            writer.PutInteger(10'000'000);
+            for (int i = 0; i < 10'000'000; ++i)
+                writer.PutBlock("\x01", 1); // a tag without a value: an empty parameter
+        } else {
+            writer.PutInteger(1'000'000);
+            for (int i = 0; i < 1'000'000; ++i)
+                TvxCommand(ckCreateTable, {std::string("T")}).WriteTo(writer);
+        }
+        writer.Flush();
+    }
+    return stream.Bytes();
+}
+
+void BM_OpenHostileDocument(benchmark::State& state)
+{
+    const std::vector<std::uint8_t> bytes = HostileDocument(state.range(0) == 0);
+    for (auto _ : state) {
+        TvxMemoryStream stream(bytes);
+        TvxScriptTableList list;
+        TvxDBScript script;
+        TvxScriptReplayer replayer(list, {});
+        script.AfterLoad = [&](TvxCommand& c) { replayer.Apply(c); };
+        try {
+            ReadScriptDocument(stream, script, [&](TvxStream& s) { list.ReadAllDescriptors(s); });
+            state.SkipWithError("a hostile document was accepted");
+        } catch (const EReadError&) {
+        }
+        benchmark::DoNotOptimize(list.Count());
+    }
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    state.counters["document_MB"] = static_cast<double>(bytes.size()) / 1e6;
+    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+BENCHMARK(BM_OpenHostileDocument)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace morvane

@@ -112,7 +112,8 @@ TEST(Parameter, TagsReadByTheParameterReader)
     ASSERT_EQ(c->ParamCount(), static_cast<int>(expected.size()));
     for (int i = 0; i < c->ParamCount(); ++i)
         EXPECT_EQ(c->Param(i)->Value(), expected[static_cast<std::size_t>(i)]) << "parameter " << i;
-    const TvxParameter& extended = *c->Param(1);
+    const int extendedAt = 1; // the tag-5 value of the list above
+    const TvxParameter& extended = *c->Param(extendedAt);
     EXPECT_EQ(extended.AsText(), "");
     EXPECT_EQ(extended.AsInteger(), 0);
 }
