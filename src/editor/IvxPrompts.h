@@ -22,7 +22,7 @@ enum class TvxMsgResult { Ok, Cancel, Yes, No };
 
 // A file dialog. The filter is written as the program's texts give it: pairs of description
 // and pattern separated by "|" ("Arquivos do Morvane (vxscript)|*.vxscript").
-struct TvxFileDialogSpec
+struct TvxFileDialogOptions
 {
     QString filter;
     QString defaultSuffix;   // without the dot; empty for none
@@ -46,8 +46,8 @@ public:
                                                      const QString& listLabel, const QStringList& items) = 0;
     virtual std::optional<QString> EnterPassword(const QString& caption, const QString& label) = 0;
 
-    virtual std::optional<QString> OpenFile(const TvxFileDialogSpec& spec) = 0;
-    virtual std::optional<QString> SaveFile(const TvxFileDialogSpec& spec) = 0;
+    virtual std::optional<QString> OpenFile(const TvxFileDialogOptions& options) = 0;
+    virtual std::optional<QString> SaveFile(const TvxFileDialogOptions& options) = 0;
     // allowCreate: a directory typed that does not exist may be created after a question.
     virtual std::optional<QString> ChooseDirectory(const QString& start, bool allowCreate, int helpContext) = 0;
 

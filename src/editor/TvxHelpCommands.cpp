@@ -1,17 +1,18 @@
 #include "editor/TvxHelpCommands.h"
 
-#include "editor/fmDBScript.h"
+#include "editor/IvxHelp.h"
+#include "editor/IvxPrompts.h"
 
 namespace morvane {
 
-void TvxHelpCommands::ContentsClick()
+void TvxHelpCommands::mnHelpContentsClick()
 {
-    window_.Help().ShowContext(window_.HelpContext);
+    help_.ShowContext(helpContext_);
 }
 
-void TvxHelpCommands::AboutClick()
+void TvxHelpCommands::mnHelpAboutClick()
 {
-    window_.Prompts().ShowAbout();
+    prompts_.ShowAbout();
 }
 
 bool TvxHelpCommands::KeyDown(int key, Qt::KeyboardModifiers modifiers)
@@ -19,9 +20,9 @@ bool TvxHelpCommands::KeyDown(int key, Qt::KeyboardModifiers modifiers)
     if (key != Qt::Key_F1 || modifiers.testFlag(Qt::ControlModifier))
         return false;
     if (modifiers.testFlag(Qt::AltModifier))
-        window_.Help().ShowSearch();
+        help_.ShowSearch();
     else
-        window_.Help().ShowContext(window_.HelpContext);
+        help_.ShowContext(helpContext_);
     return true;
 }
 

@@ -126,30 +126,30 @@ std::optional<QString> TvxQtPrompts::EnterPassword(const QString& caption, const
     return AskText(caption, label, {}, true, false, nullptr, nullptr);
 }
 
-std::optional<QString> TvxQtPrompts::ChooseFile(const TvxFileDialogSpec& spec, bool save)
+std::optional<QString> TvxQtPrompts::ChooseFile(const TvxFileDialogOptions& options, bool save)
 {
     QFileDialog dialog(parent_);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(QtFilter(spec.filter));
-    dialog.setDefaultSuffix(spec.defaultSuffix);
+    dialog.setNameFilter(QtFilter(options.filter));
+    dialog.setDefaultSuffix(options.defaultSuffix);
     if (save)
-        dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.overwritePrompt);
-    if (!spec.fileName.isEmpty())
-        dialog.selectFile(spec.fileName);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.overwritePrompt);
+    if (!options.fileName.isEmpty())
+        dialog.selectFile(options.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().front();
 }
 
-std::optional<QString> TvxQtPrompts::OpenFile(const TvxFileDialogSpec& spec)
+std::optional<QString> TvxQtPrompts::OpenFile(const TvxFileDialogOptions& options)
 {
-    return ChooseFile(spec, false);
+    return ChooseFile(options, false);
 }
 
-std::optional<QString> TvxQtPrompts::SaveFile(const TvxFileDialogSpec& spec)
+std::optional<QString> TvxQtPrompts::SaveFile(const TvxFileDialogOptions& options)
 {
-    return ChooseFile(spec, true);
+    return ChooseFile(options, true);
 }
 
 std::optional<QString> TvxQtPrompts::ChooseDirectory(const QString& start, bool allowCreate, int /*helpContext*/)
@@ -198,7 +198,7 @@ void TvxQtPrompts::ShowCommands(const QStringList& lines)
 
 void TvxQtPrompts::ShowAbout()
 {
-    TfrmAboutPOR about(parent_);
+    TfrmAboutPOR about(version_, parent_);
     about.exec();
 }
 

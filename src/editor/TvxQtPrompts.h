@@ -1,5 +1,6 @@
 #pragma once
-// The program's prompts: Qt message boxes and modal dialogs, parented to the given window.
+// The program's prompts: Qt message boxes and modal dialogs, parented to the given window; the
+// About box shows the given version texts (which outlive the prompts).
 
 #include "editor/IvxPrompts.h"
 
@@ -8,10 +9,15 @@
 
 namespace morvane {
 
+class TvxResourceVersion;
+
 class TvxQtPrompts : public IvxPrompts
 {
 public:
-    explicit TvxQtPrompts(QWidget* parent = nullptr) : parent_(parent) {}
+    explicit TvxQtPrompts(const TvxResourceVersion& version, QWidget* parent = nullptr)
+        : version_(version), parent_(parent)
+    {
+    }
     void SetParent(QWidget* parent) { parent_ = parent; }
 
     // "desc|pattern|desc|pattern" → "desc (pattern);;desc (pattern)".
@@ -24,8 +30,8 @@ public:
     std::optional<QString> EnterNameWithList(const QString& caption, const QString& label, const QString& listLabel,
                                              const QStringList& items) override;
     std::optional<QString> EnterPassword(const QString& caption, const QString& label) override;
-    std::optional<QString> OpenFile(const TvxFileDialogSpec& spec) override;
-    std::optional<QString> SaveFile(const TvxFileDialogSpec& spec) override;
+    std::optional<QString> OpenFile(const TvxFileDialogOptions& options) override;
+    std::optional<QString> SaveFile(const TvxFileDialogOptions& options) override;
     std::optional<QString> ChooseDirectory(const QString& start, bool allowCreate, int helpContext) override;
     bool EditField(TvxFieldDesc& field, QString& defaultValue,
                    const std::vector<TvxFieldTypeRec>& fieldTypes) override;
@@ -33,11 +39,12 @@ public:
     void ShowAbout() override;
 
 private:
-    std::optional<QString> ChooseFile(const TvxFileDialogSpec& spec, bool save);
+    std::optional<QString> ChooseFile(const TvxFileDialogOptions& options, bool save);
     std::optional<QString> AskText(const QString& caption, const QString& label, const QString& proposed,
                                    bool password, bool englishForm, const QString* listLabel,
                                    const QStringList* items);
 
+    const TvxResourceVersion& version_;
     QPointer<QWidget> parent_;
 };
 

@@ -51,17 +51,17 @@ std::optional<QString> TvxScriptedPrompts::EnterPassword(const QString& caption,
     return NextText();
 }
 
-std::optional<QString> TvxScriptedPrompts::OpenFile(const TvxFileDialogSpec& spec)
+std::optional<QString> TvxScriptedPrompts::OpenFile(const TvxFileDialogOptions& options)
 {
-    calls_.push_back({QStringLiteral("OpenFile"), spec.filter, spec.defaultSuffix, {spec.fileName}, {}, {},
-                      spec.overwritePrompt});
+    calls_.push_back({QStringLiteral("OpenFile"), options.filter, options.defaultSuffix, {options.fileName}, {}, {},
+                      options.overwritePrompt});
     return NextText();
 }
 
-std::optional<QString> TvxScriptedPrompts::SaveFile(const TvxFileDialogSpec& spec)
+std::optional<QString> TvxScriptedPrompts::SaveFile(const TvxFileDialogOptions& options)
 {
-    calls_.push_back({QStringLiteral("SaveFile"), spec.filter, spec.defaultSuffix, {spec.fileName}, {}, {},
-                      spec.overwritePrompt});
+    calls_.push_back({QStringLiteral("SaveFile"), options.filter, options.defaultSuffix, {options.fileName}, {}, {},
+                      options.overwritePrompt});
     return NextText();
 }
 

@@ -43,8 +43,8 @@ public:
     std::optional<QString> EnterNameWithList(const QString& caption, const QString& label, const QString& listLabel,
                                              const QStringList& items) override;
     std::optional<QString> EnterPassword(const QString& caption, const QString& label) override;
-    std::optional<QString> OpenFile(const TvxFileDialogSpec& spec) override;
-    std::optional<QString> SaveFile(const TvxFileDialogSpec& spec) override;
+    std::optional<QString> OpenFile(const TvxFileDialogOptions& options) override;
+    std::optional<QString> SaveFile(const TvxFileDialogOptions& options) override;
     std::optional<QString> ChooseDirectory(const QString& start, bool allowCreate, int helpContext) override;
     bool EditField(TvxFieldDesc& field, QString& defaultValue,
                    const std::vector<TvxFieldTypeRec>& fieldTypes) override;

@@ -3,37 +3,36 @@
 #include "db/IvxEngine.h"
 #include "db/cpDatabase.h"
 #include "editor/TvxAliasCommands.h"
+#include "editor/TvxFieldCommands.h"
 #include "editor/TvxFileCommands.h"
 #include "editor/TvxHelpCommands.h"
 #include "editor/TvxHelpWindow.h"
+#include "editor/TvxIndexCommands.h"
+#include "editor/TvxMessages.h"
 #include "editor/TvxQtPrompts.h"
+#include "editor/TvxRefIntCommands.h"
+#include "editor/TvxTableCommands.h"
 #include "editor/fmDBScriptCaptions.h"
-#include "editor/vxStrings.h"
-#include "script/EvxAbort.h"
 #include "script/TvxScriptReplayer.h"
+#include "script/TvxScriptTableList.h"
 #include "script/cpDBStructScript.h"
+#include "views/TvxFieldTypeNames.h"
 #include "views/TvxResourceVersion.h"
 #include "views/cpDataSetListBox.h"
 #include "views/cpFieldGrid.h"
 #include "views/cpFieldsListBox.h"
 #include "views/cpScriptTableListView.h"
-#include "views/vxRecordText.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <QTabWidget>
-#include <QToolButton>
 
 namespace morvane {
 
@@ -47,7 +46,7 @@ TFormDBScript::TFormDBScript(IvxEngine& engine, std::unique_ptr<IvxPrompts> prom
                              QWidget* parent, bool runCreate)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      engine_(engine), prompts_(std::move(prompts)), help_(std::move(help))
+      engine_(engine), version_(TvxResourceVersion::Instance()), prompts_(std::move(prompts)), help_(std::move(help))
 {
     setObjectName(QStringLiteral("FormDBScript"));
     resize(497, 556);
@@ -56,12 +55,10 @@ TFormDBScript::TFormDBScript(IvxEngine& engine, std::unique_ptr<IvxPrompts> prom
     windowFont.setPointSize(8);
     setFont(windowFont);
     if (!prompts_)
-        prompts_ = std::make_unique<TvxQtPrompts>(this);
+        prompts_ = std::make_unique<TvxQtPrompts>(version_, this);
     if (!help_)
         help_ = std::make_unique<TvxHelpWindow>();
-    helpCommands_ = std::make_unique<TvxHelpCommands>(*this);
-    fileCommands_ = std::make_unique<TvxFileCommands>(*this);
-    aliasCommands_ = std::make_unique<TvxAliasCommands>(*this);
+    messages_ = std::make_unique<TvxMessages>(*prompts_);
 
     BuildLayout();
     BuildMenu();
@@ -70,46 +67,30 @@ TFormDBScript::TFormDBScript(IvxEngine& engine, std::unique_ptr<IvxPrompts> prom
     database_ = std::make_unique<TvxDatabase>(engine_, vxSession);
     database_->SetParams({std::string(), "DEFAULT DRIVER=PARADOX", "ENABLE BCD=FALSE"});
     database_->SetDataSetList(DataSetList);
-    database_->OnConnected = [this](bool value) { DatabaseConnected(value); };
-    database_->OnPassword = [this](TvxDatabase&) { return DatabasePassword(); };
+    // Both field views name the types as the connection's driver does.
+    try {
+        const TvxFieldTypeNames typeNames(database_->FieldTypeList());
+        FieldsList->SetFieldTypeNames(typeNames);
+        FieldGrid->SetFieldTypeNames(typeNames);
+    } catch (const EvxEngineError&) {
+        // The type columns stay empty.
+    }
 
+    scriptTableList_ = std::make_unique<TvxScriptTableList>();
+    ScriptTableListView->SetTables(scriptTableList_.get());
     structScript_ = std::make_unique<TvxDBScript>();
-    structScript_->SetScriptTableList(ScriptTableListView);
-    structScript_->AfterLoad = [this](TvxCommand& c) { StructScriptAfterLoad(c); };
+    structScript_->SetScriptTableList(scriptTableList_.get());
     // Clearing a script removes the temporary aliases of directories given by path.
     structScript_->OnDeleteAlias = [this](const std::string& alias) {
         engine_.Session(vxDefaultSession).DeleteAlias(alias);
     };
     replayer_ = std::make_unique<TvxScriptReplayer>(
-        *ScriptTableListView, [this](std::string_view name) -> const TvxTableDesc* {
+        *scriptTableList_, [this](std::string_view name) -> const TvxTableDesc* {
             return DataSetList ? DataSetList->TableByName(name) : nullptr;
         });
 
-    connect(ComboAlias, &QComboBox::activated, this, &TFormDBScript::ComboAliasChange);
-    connect(BtnPath, &QPushButton::clicked, this, &TFormDBScript::BtnPathAliasClick);
-    connect(BtnPathNew, &QPushButton::clicked, this, &TFormDBScript::BtnPathAliasClick);
-    connect(SpdBtnPW, &QToolButton::clicked, this, &TFormDBScript::SpdBtnPWClick);
-    connect(FieldGrid, &TvxFieldGrid::OnSelectField, this, &TFormDBScript::FieldGridSelectField);
-    connect(CheckNewRequired, &QCheckBox::clicked, this, &TFormDBScript::CheckNewRequiredClick);
-    for (QLineEdit* edit : {EditNewMin, EditNewMax, EditNewDefault, EditNewPicture}) {
-        connect(edit, &QLineEdit::textChanged, this, &TFormDBScript::EditNewValChange);
-        connect(edit, &QLineEdit::editingFinished, this, &TFormDBScript::EditNewValExit);
-    }
-    connect(SpdBtnIdxAdd, &QToolButton::clicked, this, &TFormDBScript::SpdBtnIdxAddClick);
-    connect(SpdBtnIdxDel, &QToolButton::clicked, this, &TFormDBScript::SpdBtnIdxDelClick);
-    connect(SpdBtnIdxAddField, &QToolButton::clicked, this, &TFormDBScript::SpdBtnIdxAddFieldClick);
-    connect(SpdBtnIdxDelField, &QToolButton::clicked, this, &TFormDBScript::SpdBtnIdxDelFieldClick);
-    connect(SpdBtnIdxMoveUp, &QToolButton::clicked, this, &TFormDBScript::SpdBtnIdxMoveClick);
-    connect(SpdBtnIdxMoveDown, &QToolButton::clicked, this, &TFormDBScript::SpdBtnIdxMoveClick);
-    for (QCheckBox* box : {CheckNewUnique, CheckNewMaint, CheckNewCaseInsens, CheckNewDesc})
-        connect(box, &QCheckBox::clicked, this, &TFormDBScript::CheckNewIdxPropertyClick);
-    connect(SpdBtnRIntAdd, &QToolButton::clicked, this, &TFormDBScript::SpdBtnRIntAddClick);
-    connect(SpdBtnRIntDel, &QToolButton::clicked, this, &TFormDBScript::SpdBtnRIntDelClick);
-    connect(SpdBtnRIntFieldAdd, &QToolButton::clicked, this, &TFormDBScript::SpdBtnRIntFieldAddClick);
-    connect(SpdBtnRIntFieldDel, &QToolButton::clicked, this, &TFormDBScript::SpdBtnRIntFieldDelClick);
-    connect(CheckNewSRI, &QCheckBox::clicked, this, &TFormDBScript::CheckNewSRIClick);
-    connect(DataSetList, &TvxDataSetListBox::OnChange, this, &TFormDBScript::DataSetListChange);
-    connect(DataSetList, &TvxDataSetListBox::OnClick, this, &TFormDBScript::DataSetListClick);
+    CreateHandlers();
+    ConnectHandlers();
 
     // The window sees every key before its controls do.
     qApp->installEventFilter(this);
@@ -121,27 +102,17 @@ TFormDBScript::TFormDBScript(IvxEngine& engine, std::unique_ptr<IvxPrompts> prom
 TFormDBScript::~TFormDBScript()
 {
     qApp->removeEventFilter(this);
-    if (structScript_)
-        structScript_->SetScriptTableList(nullptr);
-    if (database_)
-        database_->SetDataSetList(nullptr);
 }
 
 void TFormDBScript::FormCreate()
 {
     // The sessions are named when first asked for; "Database" already lives in "Session".
-    setWindowTitle(TvxResourceVersion::Instance().ProductName());
+    setWindowTitle(version_.ProductName());
     try {
         engine_.Session(vxSession).SetPersistentConfigMode();
         engine_.Session(vxSessionNew);
         aliasCommands_->FillAliasList();
-        for (QLineEdit* edit : {EditNewMin, EditNewMax, EditNewDefault, EditNewPicture}) {
-            edit->clear();
-            edit->setEnabled(false);
-        }
-        CheckNewRequired->setChecked(false);
-        CheckNewRequired->setEnabled(false);
-        BtnNewPicture->setEnabled(false);
+        fieldCommands_->EmptyNewValidation();
     } catch (const EvxEngineError& error) {
         QString text = QStringLiteral("Borland Database Engine retornou o seguinte erro: ");
         for (const auto& item : error.Errors())
@@ -184,50 +155,22 @@ void TFormDBScript::ApplyCaptions(bool portuguese)
 
 QString TFormDBScript::LoadMessage(int id)
 {
-    return vxLoadString(id);
+    return TvxMessages::LoadMessage(id);
 }
 
 QString TFormDBScript::FormatMessage(const QString& text, const QString& argument)
 {
-    QString result;
-    result.reserve(text.size() + argument.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('%') && i + 1 < text.size()) {
-            const QChar next = text[i + 1];
-            if (next == QLatin1Char('s') || next == QLatin1Char('S')) {
-                result += argument;
-                ++i;
-                continue;
-            }
-            if (next == QLatin1Char('%')) {
-                result += next;
-                ++i;
-                continue;
-            }
-        }
-        result += text[i];
-    }
-    return result;
+    return TvxMessages::FormatMessage(text, argument);
 }
 
 void TFormDBScript::ShowMessageCode(int id)
 {
-    QString text = LoadMessage(id);
-    if (text.isEmpty())
-        text = LoadMessage(vxMsgUnknownError);
-    prompts_->Message(TvxMsgKind::Information, QCoreApplication::applicationName(), text, TvxMsgButtons::Ok);
+    messages_->ShowMessageCode(id);
 }
 
 TvxMsgResult TFormDBScript::AskMessage(int id, const QString& argument, TvxMsgButtons buttons)
 {
-    const QString text = LoadMessage(id);
-    const QString caption = QCoreApplication::applicationName();
-    if (text.isEmpty()) {
-        prompts_->Message(TvxMsgKind::Information, caption, LoadMessage(vxMsgUnknownError), TvxMsgButtons::Ok);
-        return TvxMsgResult::Cancel;
-    }
-    const TvxMsgKind kind = buttons == TvxMsgButtons::Ok ? TvxMsgKind::Information : TvxMsgKind::Question;
-    return prompts_->Message(kind, caption, FormatMessage(text, argument), buttons);
+    return messages_->AskMessage(id, argument, buttons);
 }
 
 // --- keys and closing ---
@@ -250,8 +193,8 @@ bool TFormDBScript::eventFilter(QObject* watched, QEvent* event)
         previewedReceiver_ = widget;
         if (!travelling) {
             helpCommands_->KeyDown(key->key(), key->modifiers());
-            if (FieldGrid && (widget == FieldGrid || FieldGrid->isAncestorOf(widget)))
-                FieldGridKeyDown(key->key());
+            if (widget == FieldGrid || FieldGrid->isAncestorOf(widget))
+                fieldCommands_->FieldGridKeyDown(key->key());
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -269,94 +212,12 @@ void TFormDBScript::closeEvent(QCloseEvent* event)
 
 bool TFormDBScript::FormCloseQuery()
 {
-    return fileCommands_->CloseQuery();
+    return fileCommands_->FormCloseQuery();
 }
 
 void TFormDBScript::FormClose()
 {
     help_->Quit();
 }
-
-// --- handlers ---
-// Handlers with an empty body belong to commands that the window does not offer yet; they
-// exist so that menus and controls are tied to their final slots.
-
-void TFormDBScript::StructScriptAfterLoad(TvxCommand& Comm)
-{
-    if (replayer_->Apply(Comm) == TvxScriptReplayer::MissingSource) {
-        AskMessage(10027, RecordTextToQString(Comm.ParamText(AddTableParam::SourceTable)), TvxMsgButtons::Ok);
-        throw EvxAbort();
-    }
-}
-
-void TFormDBScript::mnNewClick() {}
-void TFormDBScript::mnOpenClick() {}
-void TFormDBScript::mnSaveClick() {}
-void TFormDBScript::mnSaveAsClick() {}
-void TFormDBScript::mnScriptCreateClick() {}
-void TFormDBScript::mnScriptExecuteClick() {}
-void TFormDBScript::mnScriptClearClick() {}
-void TFormDBScript::mnCommandsClick() {}
-void TFormDBScript::mnExitClick() { fileCommands_->ExitClick(); }
-void TFormDBScript::ExeScriptShowErrorMsg(int CodError) { ShowMessageCode(CodError); }
-
-void TFormDBScript::mnOpenDatabaseClick() {}
-void TFormDBScript::mnAliasAddPathClick() {}
-void TFormDBScript::mnAliasNewAddClick() {}
-void TFormDBScript::mnAliasNewDeleteClick() {}
-void TFormDBScript::ComboAliasChange() {}
-void TFormDBScript::BtnPathAliasClick() {}
-void TFormDBScript::SpdBtnPWClick() {}
-void TFormDBScript::DatabaseConnected(bool Value) { aliasCommands_->DatabaseConnected(Value); }
-bool TFormDBScript::DatabasePassword() { return aliasCommands_->DatabasePassword(); }
-
-void TFormDBScript::mnTableNewClick() {}
-void TFormDBScript::mnTableChangeClick() {}
-void TFormDBScript::mnTableAddClick() {}
-void TFormDBScript::mnTableDeleteClick() {}
-
-void TFormDBScript::mnFieldAddClick() {}
-void TFormDBScript::mnFieldChangeClick() {}
-void TFormDBScript::mnFieldMoveClick() {}
-void TFormDBScript::mnFieldDeleteClick() {}
-void TFormDBScript::FieldGridSelectField(int) {}
-
-void TFormDBScript::FieldGridKeyDown(int Key)
-{
-    if (Key == Qt::Key_Return || Key == Qt::Key_Enter)
-        mnFieldChangeClick();
-}
-
-void TFormDBScript::FieldsListChange() {}
-void TFormDBScript::EditNewValChange() {}
-void TFormDBScript::EditNewValExit() {}
-void TFormDBScript::CheckNewRequiredClick() {}
-
-void TFormDBScript::SpdBtnIdxAddClick() {}
-void TFormDBScript::SpdBtnIdxDelClick() {}
-void TFormDBScript::SpdBtnIdxAddFieldClick() {}
-void TFormDBScript::SpdBtnIdxDelFieldClick() {}
-void TFormDBScript::SpdBtnIdxMoveClick() {}
-void TFormDBScript::CheckNewIdxPropertyClick() {}
-void TFormDBScript::ListIndexChange() {}
-void TFormDBScript::NewIdxListChange() {}
-
-void TFormDBScript::SpdBtnRIntAddClick() {}
-void TFormDBScript::SpdBtnRIntDelClick() {}
-void TFormDBScript::SpdBtnRIntFieldAddClick() {}
-void TFormDBScript::SpdBtnRIntFieldDelClick() {}
-void TFormDBScript::RefIntListChange() {}
-void TFormDBScript::NewRIntListChange() {}
-void TFormDBScript::ComboTablesCloseUp() {}
-void TFormDBScript::GroupNewRuleClick() {}
-void TFormDBScript::CheckNewSRIClick() {}
-
-void TFormDBScript::DataSetListChange() {}
-void TFormDBScript::DataSetListClick() {}
-void TFormDBScript::ScriptTableListViewChange() {}
-void TFormDBScript::ScriptTableListViewClick() {}
-
-void TFormDBScript::mnHelpContentsClick() { helpCommands_->ContentsClick(); }
-void TFormDBScript::mnHelpAboutClick() { helpCommands_->AboutClick(); }
 
 } // namespace morvane

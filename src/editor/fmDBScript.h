@@ -1,8 +1,11 @@
 #pragma once
 // TFormDBScript: the main window. The upper half shows the open (current) database, the lower
 // half the new structure that the script describes. It owns the connection `Database`, the
-// menu and the handler objects of each menu; every question goes through its IvxPrompts and
-// the help through its IvxHelp. The program creates the Portuguese variant TFormDBScriptPOR.
+// script builder, the new structure's table list, the menu and the controls, and one handler
+// object per menu area (files, aliases, tables, fields, indexes, rules, help), each given only
+// the controls and services it works with; the window creates them and wires every menu item
+// and control event to them. Every question goes through its IvxPrompts and the help through
+// its IvxHelp. The program creates the Portuguese variant TFormDBScriptPOR.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -11,6 +14,9 @@
 
 #include "editor/IvxHelp.h"
 #include "editor/IvxPrompts.h"
+#include "editor/TvxDocumentState.h"
+#include "editor/TvxFileDialogs.h"
+#include "editor/TvxInfoPanels.h"
 
 class QAction;
 class QCheckBox;
@@ -34,39 +40,26 @@ namespace morvane {
 class IvxEngine;
 class TvxAliasCommands;
 class TvxCombobox;
+class TvxDBScript;
 class TvxDataSetListBox;
 class TvxDatabase;
+class TvxFieldCommands;
 class TvxFieldGrid;
 class TvxFieldsListBox;
 class TvxFileCommands;
 class TvxHelpCommands;
-class TvxScriptTableListView;
-class TvxCommand;
-class TvxDBScript;
+class TvxIndexCommands;
+class TvxMessages;
+class TvxRefIntCommands;
+class TvxResourceVersion;
 class TvxScriptReplayer;
+class TvxScriptTableList;
+class TvxScriptTableListView;
+class TvxTableCommands;
 
 // The application's title; every message box of the editor is captioned with it.
 inline constexpr char vxApplicationTitle[] = "Morvane";
 inline constexpr char vxHelpFileName[] = "MORVANE.HLP";
-
-// The texts that the window shows in its info panels, one set per half.
-struct TvxInfoPanels
-{
-    QLabel* tableType = nullptr;
-    QLabel* recordSize = nullptr;
-    QLabel* bufferSize = nullptr;
-    QLabel* fieldCount = nullptr;
-    QLabel* indexCount = nullptr;
-    QLabel* valCheckCount = nullptr;
-    QLabel* refIntCount = nullptr;
-    QLabel* date = nullptr;
-    QLabel* time = nullptr;
-    QLabel* restructureVersion = nullptr;
-    QLabel* codePage = nullptr;
-    QLabel* tableLevel = nullptr;
-    QLabel* languageDriver = nullptr;
-    QLabel* blockSize = nullptr;
-};
 
 class TFormDBScript : public QMainWindow
 {
@@ -80,27 +73,15 @@ public:
     ~TFormDBScript() override;
 
     // --- state ---
-    bool ScriptChanged = false;
-    QString DocumentFileName;
+    TvxDocumentState Document;
     int HelpContext = vxHelpContents;
+    // The file dialogs, as the "&Arquivo" commands show them.
+    TvxFileDialogs FileDialogs;
 
-    // --- file dialogs, as the "&Arquivo" commands show them ---
-    TvxFileDialogSpec Open{QStringLiteral("Arquivos do Morvane (vxscript)|*.vxscript"), QStringLiteral("vxscript"), {},
-                           false};
-    TvxFileDialogSpec Save{QStringLiteral("Arquivos do Morvane (vxscript)|*.vxscript"), QStringLiteral("vxscript"), {},
-                           true};
-    TvxFileDialogSpec OpenScripts{
-        QStringLiteral("Scrip de atualização (VXUSP)|*.vxusp|Scrip de manuntenção (VXMSP)|*.vxmsp"), {}, {}, false};
-
-    // --- message helpers ---
-    // The string of that id; empty when it has none.
+    // --- message helpers (TvxMessages over the window's prompts) ---
     static QString LoadMessage(int id);
-    // The id's text (id 0's when it has none) in a box with an OK button.
     void ShowMessageCode(int id);
-    // The id's text with its "%s"/"%S" replaced by argument, with the given buttons; the button
-    // pressed. An id without text shows id 0's text with OK and answers Cancel.
     TvxMsgResult AskMessage(int id, const QString& argument, TvxMsgButtons buttons);
-    // "%s" and "%S" replaced by argument; "%%" gives "%".
     static QString FormatMessage(const QString& text, const QString& argument);
 
     IvxEngine& Engine() const { return engine_; }
@@ -108,6 +89,17 @@ public:
     IvxHelp& Help() const { return *help_; }
     TvxDatabase& Database() const { return *database_; }
     TvxDBScript& StructScript() const { return *structScript_; }
+    // The new structure's tables, which ScriptTableListView shows.
+    TvxScriptTableList& ScriptTableList() const { return *scriptTableList_; }
+
+    // --- the handlers of each menu area ---
+    TvxFileCommands& FileCommands() const { return *fileCommands_; }
+    TvxAliasCommands& AliasCommands() const { return *aliasCommands_; }
+    TvxTableCommands& TableCommands() const { return *tableCommands_; }
+    TvxFieldCommands& FieldCommands() const { return *fieldCommands_; }
+    TvxIndexCommands& IndexCommands() const { return *indexCommands_; }
+    TvxRefIntCommands& RefIntCommands() const { return *refIntCommands_; }
+    TvxHelpCommands& HelpCommands() const { return *helpCommands_; }
 
     // --- controls (named as the program's texts name them) ---
     QWidget* pnActual = nullptr;
@@ -234,77 +226,6 @@ public:
     QAction* mnHelpContents = nullptr;
     QAction* mnHelpAbout = nullptr;
 
-public slots:
-    // "&Arquivo"
-    void mnNewClick();
-    void mnOpenClick();
-    void mnSaveClick();
-    void mnSaveAsClick();
-    void mnScriptCreateClick();
-    void mnScriptExecuteClick();
-    void mnScriptClearClick();
-    void mnCommandsClick();
-    void mnExitClick();
-    // An error code of the script executor (293-299): shown as its message, never dropped.
-    void ExeScriptShowErrorMsg(int CodError);
-    // "Alia&ses" and the alias controls
-    void mnOpenDatabaseClick();
-    void mnAliasAddPathClick();
-    void mnAliasNewAddClick();
-    void mnAliasNewDeleteClick();
-    void ComboAliasChange();
-    void BtnPathAliasClick();
-    void SpdBtnPWClick();
-    void DatabaseConnected(bool Value);
-    // One command read back from a document: the new tables follow it. A source table that the
-    // open database lacks is reported (10027) and ends the loading.
-    void StructScriptAfterLoad(TvxCommand& Comm);
-    bool DatabasePassword();
-    // "&Tabela"
-    void mnTableNewClick();
-    void mnTableChangeClick();
-    void mnTableAddClick();
-    void mnTableDeleteClick();
-    // "&Campos" and the field controls
-    void mnFieldAddClick();
-    void mnFieldChangeClick();
-    void mnFieldMoveClick();
-    void mnFieldDeleteClick();
-    void FieldGridSelectField(int Row);
-    // Enter (either key) in the field grid runs "&Alterar".
-    void FieldGridKeyDown(int Key);
-    void FieldsListChange();
-    void EditNewValChange();
-    void EditNewValExit();
-    void CheckNewRequiredClick();
-    // "&Índices" and the index controls
-    void SpdBtnIdxAddClick();
-    void SpdBtnIdxDelClick();
-    void SpdBtnIdxAddFieldClick();
-    void SpdBtnIdxDelFieldClick();
-    void SpdBtnIdxMoveClick();
-    void CheckNewIdxPropertyClick();
-    void ListIndexChange();
-    void NewIdxListChange();
-    // "&Int. Ref." and the rule controls
-    void SpdBtnRIntAddClick();
-    void SpdBtnRIntDelClick();
-    void SpdBtnRIntFieldAddClick();
-    void SpdBtnRIntFieldDelClick();
-    void RefIntListChange();
-    void NewRIntListChange();
-    void ComboTablesCloseUp();
-    void GroupNewRuleClick();
-    void CheckNewSRIClick();
-    // selection of the two table lists
-    void DataSetListChange();
-    void DataSetListClick();
-    void ScriptTableListViewChange();
-    void ScriptTableListViewClick();
-    // "Aj&uda"
-    void mnHelpContentsClick();
-    void mnHelpAboutClick();
-
 public:
     // Closing: false keeps the window open (unsaved script, question cancelled).
     bool FormCloseQuery();
@@ -335,16 +256,29 @@ private:
     QWidget* BuildNewFieldsPage();
     QWidget* BuildNewIndexPage();
     QWidget* BuildNewRefIntPage();
+    // The handler of each menu area, given its controls and services.
+    void CreateHandlers();
+    // Every menu item, control event and component event tied to its handler.
+    void ConnectHandlers();
 
     IvxEngine& engine_;
+    // The program's version texts: the caption, the About box, the files written.
+    const TvxResourceVersion& version_;
     std::unique_ptr<IvxPrompts> prompts_;
     std::unique_ptr<IvxHelp> help_;
+    std::unique_ptr<TvxMessages> messages_;
     std::unique_ptr<TvxDatabase> database_;
+    std::unique_ptr<TvxScriptTableList> scriptTableList_;
     std::unique_ptr<TvxDBScript> structScript_;
     std::unique_ptr<TvxScriptReplayer> replayer_;
+    // Each handler may use those declared before it.
     std::unique_ptr<TvxHelpCommands> helpCommands_;
-    std::unique_ptr<TvxFileCommands> fileCommands_;
     std::unique_ptr<TvxAliasCommands> aliasCommands_;
+    std::unique_ptr<TvxIndexCommands> indexCommands_;
+    std::unique_ptr<TvxRefIntCommands> refIntCommands_;
+    std::unique_ptr<TvxFieldCommands> fieldCommands_;
+    std::unique_ptr<TvxTableCommands> tableCommands_;
+    std::unique_ptr<TvxFileCommands> fileCommands_;
     const QEvent* previewedKey_ = nullptr;
     quint64 previewedTime_ = 0;
     QPointer<QWidget> previewedReceiver_;

@@ -1,4 +1,5 @@
-// The main window's menu: every menu, item and separator in order, each item tied to its handler.
+// The main window's menu: every menu, item and separator in order. ConnectHandlers ties each item
+// to its handler.
 
 #include "editor/fmDBScript.h"
 
@@ -17,12 +18,10 @@ QMenu* AddMenu(QMenuBar* bar, const char* name)
     return menu;
 }
 
-template <class Slot>
-QAction* AddItem(QMenu* menu, const char* name, TFormDBScript* window, Slot slot)
+QAction* AddItem(QMenu* menu, const char* name)
 {
     auto* action = menu->addAction(QString());
     action->setObjectName(QLatin1String(name));
-    QObject::connect(action, &QAction::triggered, window, slot);
     return action;
 }
 
@@ -34,58 +33,57 @@ void TFormDBScript::BuildMenu()
     bar->setObjectName(QStringLiteral("MainMenu"));
 
     mnFile = AddMenu(bar, "mnFile");
-    mnNew = AddItem(mnFile, "mnNew", this, &TFormDBScript::mnNewClick);
-    mnOpen = AddItem(mnFile, "mnOpen", this, &TFormDBScript::mnOpenClick);
-    mnSave = AddItem(mnFile, "mnSave", this, &TFormDBScript::mnSaveClick);
-    mnSaveAs = AddItem(mnFile, "mnSaveAs", this, &TFormDBScript::mnSaveAsClick);
+    mnNew = AddItem(mnFile, "mnNew");
+    mnOpen = AddItem(mnFile, "mnOpen");
+    mnSave = AddItem(mnFile, "mnSave");
+    mnSaveAs = AddItem(mnFile, "mnSaveAs");
     mnFile->addSeparator();
-    mnScriptCreate = AddItem(mnFile, "mnScriptCreate", this, &TFormDBScript::mnScriptCreateClick);
-    mnScriptExecute = AddItem(mnFile, "mnScriptExecute", this, &TFormDBScript::mnScriptExecuteClick);
-    mnScriptClear = AddItem(mnFile, "mnScriptClear", this, &TFormDBScript::mnScriptClearClick);
-    mnCommands = AddItem(mnFile, "mnCommands", this, &TFormDBScript::mnCommandsClick);
+    mnScriptCreate = AddItem(mnFile, "mnScriptCreate");
+    mnScriptExecute = AddItem(mnFile, "mnScriptExecute");
+    mnScriptClear = AddItem(mnFile, "mnScriptClear");
+    mnCommands = AddItem(mnFile, "mnCommands");
     mnCommands->setVisible(false);
     mnFile->addSeparator();
-    mnExit = AddItem(mnFile, "mnExit", this, &TFormDBScript::mnExitClick);
+    mnExit = AddItem(mnFile, "mnExit");
 
     mnAliases = AddMenu(bar, "mnAliases");
-    mnOpenDatabase = AddItem(mnAliases, "mnOpenDatabase", this, &TFormDBScript::mnOpenDatabaseClick);
-    mnAliasAddPath = AddItem(mnAliases, "mnAliasAddPath", this, &TFormDBScript::mnAliasAddPathClick);
-    mnAliasNewAdd = AddItem(mnAliases, "mnAliasNewAdd", this, &TFormDBScript::mnAliasNewAddClick);
-    mnAliasNewDelete = AddItem(mnAliases, "mnAliasNewDelete", this, &TFormDBScript::mnAliasNewDeleteClick);
+    mnOpenDatabase = AddItem(mnAliases, "mnOpenDatabase");
+    mnAliasAddPath = AddItem(mnAliases, "mnAliasAddPath");
+    mnAliasNewAdd = AddItem(mnAliases, "mnAliasNewAdd");
+    mnAliasNewDelete = AddItem(mnAliases, "mnAliasNewDelete");
 
     mnTable = AddMenu(bar, "mnTable");
-    mnTableNew = AddItem(mnTable, "mnTableNew", this, &TFormDBScript::mnTableNewClick);
-    mnTableChange = AddItem(mnTable, "mnTableChange", this, &TFormDBScript::mnTableChangeClick);
-    mnTableAdd = AddItem(mnTable, "mnTableAdd", this, &TFormDBScript::mnTableAddClick);
-    mnTableDelete = AddItem(mnTable, "mnTableDelete", this, &TFormDBScript::mnTableDeleteClick);
+    mnTableNew = AddItem(mnTable, "mnTableNew");
+    mnTableChange = AddItem(mnTable, "mnTableChange");
+    mnTableAdd = AddItem(mnTable, "mnTableAdd");
+    mnTableDelete = AddItem(mnTable, "mnTableDelete");
 
     mnFields = AddMenu(bar, "mnFields");
-    mnFieldAdd = AddItem(mnFields, "mnFieldAdd", this, &TFormDBScript::mnFieldAddClick);
-    mnFieldChange = AddItem(mnFields, "mnFieldChange", this, &TFormDBScript::mnFieldChangeClick);
-    mnFieldMove = AddItem(mnFields, "mnFieldMove", this, &TFormDBScript::mnFieldMoveClick);
-    mnFieldDelete = AddItem(mnFields, "mnFieldDelete", this, &TFormDBScript::mnFieldDeleteClick);
+    mnFieldAdd = AddItem(mnFields, "mnFieldAdd");
+    mnFieldChange = AddItem(mnFields, "mnFieldChange");
+    mnFieldMove = AddItem(mnFields, "mnFieldMove");
+    mnFieldDelete = AddItem(mnFields, "mnFieldDelete");
 
     mnIndexes = AddMenu(bar, "mnIndexes");
-    mnIdxAdd = AddItem(mnIndexes, "mnIdxAdd", this, &TFormDBScript::SpdBtnIdxAddClick);
-    mnIdxDel = AddItem(mnIndexes, "mnIdxDel", this, &TFormDBScript::SpdBtnIdxDelClick);
+    mnIdxAdd = AddItem(mnIndexes, "mnIdxAdd");
+    mnIdxDel = AddItem(mnIndexes, "mnIdxDel");
     mnIndexes->addSeparator();
-    mnIdxAddField = AddItem(mnIndexes, "mnIdxAddField", this, &TFormDBScript::SpdBtnIdxAddFieldClick);
-    mnIdxDelField = AddItem(mnIndexes, "mnIdxDelField", this, &TFormDBScript::SpdBtnIdxDelFieldClick);
-    // The move items act as the buttons they stand for: the handler tells the two apart by sender.
-    mnIdxMoveUp = AddItem(mnIndexes, "mnIdxMoveUp", this, &TFormDBScript::SpdBtnIdxMoveClick);
-    mnIdxMoveDown = AddItem(mnIndexes, "mnIdxMoveDown", this, &TFormDBScript::SpdBtnIdxMoveClick);
+    mnIdxAddField = AddItem(mnIndexes, "mnIdxAddField");
+    mnIdxDelField = AddItem(mnIndexes, "mnIdxDelField");
+    mnIdxMoveUp = AddItem(mnIndexes, "mnIdxMoveUp");
+    mnIdxMoveDown = AddItem(mnIndexes, "mnIdxMoveDown");
 
     mnRefInt = AddMenu(bar, "mnRefInt");
-    mnRIntAdd = AddItem(mnRefInt, "mnRIntAdd", this, &TFormDBScript::SpdBtnRIntAddClick);
-    mnRIntDel = AddItem(mnRefInt, "mnRIntDel", this, &TFormDBScript::SpdBtnRIntDelClick);
+    mnRIntAdd = AddItem(mnRefInt, "mnRIntAdd");
+    mnRIntDel = AddItem(mnRefInt, "mnRIntDel");
     mnRefInt->addSeparator();
-    mnRIntAddField = AddItem(mnRefInt, "mnRIntAddField", this, &TFormDBScript::SpdBtnRIntFieldAddClick);
-    mnRIntDelField = AddItem(mnRefInt, "mnRIntDelField", this, &TFormDBScript::SpdBtnRIntFieldDelClick);
+    mnRIntAddField = AddItem(mnRefInt, "mnRIntAddField");
+    mnRIntDelField = AddItem(mnRefInt, "mnRIntDelField");
 
     mnHelp = AddMenu(bar, "mnHelp");
-    mnHelpContents = AddItem(mnHelp, "mnHelpContents", this, &TFormDBScript::mnHelpContentsClick);
+    mnHelpContents = AddItem(mnHelp, "mnHelpContents");
     mnHelp->addSeparator();
-    mnHelpAbout = AddItem(mnHelp, "mnHelpAbout", this, &TFormDBScript::mnHelpAboutClick);
+    mnHelpAbout = AddItem(mnHelp, "mnHelpAbout");
 }
 
 } // namespace morvane

@@ -1,5 +1,6 @@
 #include "editor/fmEditFields.h"
 
+#include "model/vxFieldTypes.h"
 #include "views/vxRecordText.h"
 
 #include <QComboBox>
@@ -12,12 +13,6 @@
 #include <cstdint>
 
 namespace morvane {
-
-namespace {
-
-constexpr int vxTypeBcd = 273;
-
-} // namespace
 
 TFormEditField::TFormEditField(QWidget* parent) : QDialog(parent)
 {
@@ -69,11 +64,6 @@ TFormEditField::TFormEditField(QWidget* parent) : QDialog(parent)
     connect(ComboType, &QComboBox::currentIndexChanged, this, &TFormEditField::ComboTypeChange);
 }
 
-bool TFormEditField::TypeTakesSize(int typeCode)
-{
-    return typeCode == 257 || (typeCode >= 262 && typeCode <= 266) || typeCode == 272 || typeCode == vxTypeBcd;
-}
-
 void TFormEditField::FillTypes(const std::vector<TvxFieldTypeRec>& fieldTypes)
 {
     types_ = fieldTypes;
@@ -102,7 +92,7 @@ int TFormEditField::SizeValue() const
 void TFormEditField::ComboTypeChange()
 {
     const TvxFieldTypeRec* type = SelectedType();
-    const bool sized = type && TypeTakesSize(type->typeCode());
+    const bool sized = type && TypeNeedsSize(type->typeCode());
     EditSize->setEnabled(sized);
     LabelSize->setEnabled(sized);
     EditSize->clear();
@@ -120,7 +110,7 @@ bool TFormEditField::InputAcceptable() const
     const TvxFieldTypeRec* type = SelectedType();
     if (!type)
         return false;   // no type chosen: nothing to build the field from
-    if (!TypeTakesSize(type->typeCode()))
+    if (!TypeNeedsSize(type->typeCode()))
         return true;
     const auto size = static_cast<std::uint16_t>(SizeValue());
     const auto within = [size](int low, int high) {
@@ -152,7 +142,7 @@ int TFormEditField::EditField(TvxFieldDesc& field, QString& defaultValue,
             break;
         }
     ComboTypeChange();
-    EditSize->setText(QString::number(field.type() == vxTypeBcd ? field.units2() : field.units1()));
+    EditSize->setText(QString::number(field.type() == fldBcd ? field.units2() : field.units1()));
     EditDefault->setText(defaultValue);
 
     const int result = exec();
@@ -163,7 +153,7 @@ int TFormEditField::EditField(TvxFieldDesc& field, QString& defaultValue,
     if (type)
         field.setType(type->typeCode());
     const auto size = static_cast<std::int16_t>(SizeValue());
-    if (field.type() == vxTypeBcd)
+    if (field.type() == fldBcd)
         field.setUnits2(size);
     else
         field.setUnits1(size);

@@ -27,8 +27,6 @@ public:
     // The modal result (QDialog::Accepted or Rejected).
     int EditField(TvxFieldDesc& field, QString& defaultValue, const std::vector<TvxFieldTypeRec>& fieldTypes);
 
-    // Physical types that carry a size: 257, 262-266, 272, 273 (BCD keeps it in units2).
-    static bool TypeTakesSize(int typeCode);
     // Whether the dialog may close with OK: the close question of the dialog.
     bool InputAcceptable() const;
 

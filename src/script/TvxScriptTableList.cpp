@@ -1,6 +1,7 @@
 #include "script/TvxScriptTableList.h"
 
 #include "model/vxTextCase.h"
+#include "script/TvxScriptTableListListener.h"
 #include "stream/TReader.h"
 #include "stream/TWriter.h"
 
@@ -14,6 +15,30 @@ constexpr int kBufferSize = 1024;
 constexpr std::size_t kRuleNameMax = 30;
 
 } // namespace
+
+TvxScriptTableList::~TvxScriptTableList()
+{
+    const std::vector<TvxScriptTableListListener*> listeners = std::move(listeners_);
+    listeners_.clear();
+    for (TvxScriptTableListListener* listener : listeners) {
+        listener->list_ = nullptr;
+        listener->ListGone();
+    }
+}
+
+void TvxScriptTableList::Tell(void (TvxScriptTableListListener::*hook)())
+{
+    // A listener told may make another leave (or go): walk a copy, skipping those that left.
+    const std::vector<TvxScriptTableListListener*> listeners = listeners_;
+    for (TvxScriptTableListListener* listener : listeners)
+        if (std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end())
+            (listener->*hook)();
+}
+
+void TvxScriptTableList::EntriesChanged()
+{
+    Tell(&TvxScriptTableListListener::EntriesChanged);
+}
 
 // ---- Entries -------------------------------------------------------------------------------
 
@@ -42,14 +67,16 @@ void TvxScriptTableList::DeleteTable(int index)
         return;
     const bool wasSelected = index == itemIndex_;
     entries_.erase(entries_.begin() + index);
-    EntriesChanged();
+    // The selection is made valid before anyone is told of the entries.
     if (!wasSelected) {
         if (index < itemIndex_)
             --itemIndex_;
+        EntriesChanged();
         return;
     }
-    // The grid must not keep showing the fields of a descriptor that is gone.
     itemIndex_ = std::min(index, Count() - 1);
+    EntriesChanged();
+    // The grid must not keep showing the fields of a descriptor that is gone.
     Change();
 }
 
@@ -99,9 +126,15 @@ void TvxScriptTableList::SelectIndex(int index)
     Change();
 }
 
+void TvxScriptTableList::SetItemIndex(int index)
+{
+    itemIndex_ = index < 0 || index >= Count() ? -1 : index;
+}
+
 void TvxScriptTableList::Change()
 {
     RefreshFields();
+    Tell(&TvxScriptTableListListener::SelectionChanged);
     if (OnChange)
         OnChange();
 }

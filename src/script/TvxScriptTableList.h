@@ -12,6 +12,9 @@
 // table selected they change nothing and answer false, 0, -1, null, or, for operations that
 // return a code, vxErrIndexPosOut (indexes) or vxErrRefIntNotFound (rules).
 // Streaming operations throw the stream layer's EReadError / EWriteError.
+//
+// Widgets that present the list follow it as TvxScriptTableListListener (any number; the link
+// ends with whichever side goes first).
 
 #include <functional>
 #include <memory>
@@ -25,6 +28,7 @@
 
 namespace morvane {
 
+class TvxScriptTableListListener;
 class TvxStream;
 
 class TvxScriptTableList
@@ -33,7 +37,8 @@ public:
     TvxScriptTableList() = default;
     TvxScriptTableList(const TvxScriptTableList&) = delete;
     TvxScriptTableList& operator=(const TvxScriptTableList&) = delete;
-    virtual ~TvxScriptTableList() = default;
+    // Lets every listener go first.
+    virtual ~TvxScriptTableList();
 
     // The field grid kept in step (not owned; null unlinks it). The owner of the grid unlinks
     // it before destroying it.
@@ -70,7 +75,10 @@ public:
     // Selects index (-1 or an out-of-range value clears the selection) and runs Change when the
     // selection moved.
     virtual void SelectIndex(int index);
-    // Refreshes the grid, then fires OnChange.
+    // Moves the selection like SelectIndex but without Change and without telling listeners:
+    // for a widget whose user moved it, which keeps the grid in step itself.
+    void SetItemIndex(int index);
+    // Refreshes the grid, tells the listeners, then fires OnChange.
     virtual void Change();
     // Shows the selected table's fields in the grid (none when nothing is selected).
     void RefreshFields();
@@ -150,11 +158,9 @@ public:
     // read them. A failing record leaves that descriptor unchanged and throws.
     bool ReadAllDescriptors(TvxStream& stream);
 
-protected:
-    // Runs after entries were added, deleted or renamed (a presenting widget shows them anew).
-    virtual void EntriesChanged() {}
-
 private:
+    friend class TvxScriptTableListListener;
+
     struct Entry
     {
         std::string name;
@@ -162,11 +168,15 @@ private:
     };
 
     int GridRow() const;
+    void Tell(void (TvxScriptTableListListener::*hook)());
+    // Tells the listeners that entries were added, deleted or renamed.
+    void EntriesChanged();
 
     std::vector<Entry> entries_;
     int itemIndex_ = -1;
     int ownRow_ = 1; // the row a grid would have selected, used when none is linked
     IvxStructFields* structFields_ = nullptr;
+    std::vector<TvxScriptTableListListener*> listeners_;
 };
 
 } // namespace morvane

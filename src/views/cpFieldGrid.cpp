@@ -85,7 +85,7 @@ void TvxFieldGrid::SetCellText(int column, int row, const QString& text)
 
 void TvxFieldGrid::WriteRow(int row, const TvxFieldDesc& field)
 {
-    const TvxFieldTexts texts = FieldTexts(field, codePage_);
+    const TvxFieldTexts texts = FieldTexts(field, codePage_, typeNames_);
     SetCellText(0, row, texts.name);
     SetCellText(1, row, texts.type);
     SetCellText(2, row, texts.length);
@@ -159,7 +159,7 @@ void TvxFieldGrid::currentChanged(const QModelIndex& current, const QModelIndex&
     if (!current.isValid() || (previous.isValid() && previous.row() == current.row()))
         return;
     const int row = current.row() + 1;
-    const bool isField = row >= 1 && row < RowCount() - 1 && CurrentDatabaseExists();
+    const bool isField = row >= 1 && row < RowCount() - 1 && !typeNames_.Empty();
     DoSelectField(isField ? row : -1);
 }
 

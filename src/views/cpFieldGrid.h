@@ -3,11 +3,13 @@
 // list sees them: row 0 is the title row (shown as the grid's header, never selectable), rows
 // 1..n hold the n fields in order, and the last row is always blank (a new field). The grid
 // always has a selected row from 1 on, like a string grid with a fixed title row.
-// OnSelectField reports the selected row, or -1 for the title row, the blank row, or while no
-// database connection exists. The grid never reads a descriptor on its own.
+// OnSelectField reports the selected row, or -1 for the title row, the blank row, or while the
+// grid knows no field types (no database connection has given them yet). The grid never reads
+// a descriptor on its own.
 
 #include "model/TvxFieldDesc.h"
 #include "script/IvxStructFields.h"
+#include "views/TvxFieldTypeNames.h"
 #include "views/vxRecordText.h"
 
 #include <QStringList>
@@ -38,6 +40,10 @@ public:
     int CodePage() const { return codePage_; }
     void SetCodePage(int codePage) { codePage_ = codePage; }
 
+    // The names shown in the type column, from the database connection's field types.
+    const TvxFieldTypeNames& FieldTypeNames() const { return typeNames_; }
+    void SetFieldTypeNames(TvxFieldTypeNames names) { typeNames_ = std::move(names); }
+
     // IvxStructFields. Field names are converted from CodePage().
     void ShowFields(const TvxFieldDesc* fields, int count) override;
     void InsertAtCurrentRow(const TvxFieldDesc& field) override;
@@ -64,6 +70,7 @@ private:
 
     QStringList columns_;
     int codePage_ = vxNewTableCodePage;
+    TvxFieldTypeNames typeNames_;
 };
 
 } // namespace morvane

@@ -39,7 +39,7 @@ void TvxFieldsListBox::ShowFields(const TvxFieldDesc* fields, int count, int cod
     QList<QTreeWidgetItem*> items;
     items.reserve(count);
     for (int i = 0; i < count; ++i) {
-        const TvxFieldTexts texts = FieldTexts(fields[i], codePage);
+        const TvxFieldTexts texts = FieldTexts(fields[i], codePage, typeNames_);
         auto* item = new QTreeWidgetItem(QStringList{texts.name, texts.type, texts.length});
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
         items.append(item);

@@ -3,6 +3,7 @@
 // It never keeps a descriptor: ShowFields copies the texts it shows.
 
 #include "model/TvxFieldDesc.h"
+#include "views/TvxFieldTypeNames.h"
 #include "views/vxRecordText.h"
 
 #include <QStringList>
@@ -24,6 +25,11 @@ public:
     // converted from codePage.
     virtual void ShowFields(const TvxFieldDesc* fields, int count, int codePage = vxNewTableCodePage);
 
+    // The names shown in the type column, from the database connection's field types; the
+    // items shown before keep theirs.
+    const TvxFieldTypeNames& FieldTypeNames() const { return typeNames_; }
+    void SetFieldTypeNames(TvxFieldTypeNames names) { typeNames_ = std::move(names); }
+
     bool ShowHorScrollBar() const { return showHorScrollBar_; }
     void SetShowHorScrollBar(bool show);
 
@@ -43,6 +49,7 @@ private:
     bool showHorScrollBar_ = false;
     QStringList tabList_;
     std::vector<int> tabStops_;
+    TvxFieldTypeNames typeNames_;
 };
 
 } // namespace morvane

@@ -1,5 +1,6 @@
 #include "views/cpScriptTableListView.h"
 
+#include "script/TvxScriptTableList.h"
 #include "views/cpFieldGrid.h"
 #include "views/vxRecordText.h"
 
@@ -23,9 +24,17 @@ TvxScriptTableListView::TvxScriptTableListView(QWidget* parent) : QListWidget(pa
 
 TvxScriptTableListView::~TvxScriptTableListView()
 {
-    // The model part goes first; the list box must not reach it while it takes its items down.
+    // The list box takes its items down after this; the model is left before that (the
+    // listener base goes first) and no selection of the teardown may reach it.
     disconnect(this, &QListWidget::currentRowChanged, this, nullptr);
-    SetStructFields(nullptr);
+}
+
+void TvxScriptTableListView::SetTables(TvxScriptTableList* tables)
+{
+    Watch(tables);
+    SyncItems();
+    if (tables && fieldGrid_)
+        tables->RefreshFields();
 }
 
 void TvxScriptTableListView::SetFieldGrid(TvxFieldGrid* grid)
@@ -33,25 +42,25 @@ void TvxScriptTableListView::SetFieldGrid(TvxFieldGrid* grid)
     if (fieldGrid_)
         disconnect(fieldGrid_, &QObject::destroyed, this, nullptr);
     fieldGrid_ = grid;
-    SetStructFields(grid ? static_cast<IvxStructFields*>(this) : nullptr);
+    LendStructFields(grid ? static_cast<IvxStructFields*>(this) : nullptr);
     if (grid)
         connect(grid, &QObject::destroyed, this, [this] {
             fieldGrid_ = nullptr;
-            SetStructFields(nullptr);
+            LendStructFields(nullptr);
         });
 }
 
 TvxFieldGrid* TvxScriptTableListView::GridForSelectedTable()
 {
     if (fieldGrid_) {
-        const TvxTableDesc* table = SelectedTable();
+        const TvxTableDesc* table = Tables() ? Tables()->SelectedTable() : nullptr;
         fieldGrid_->SetCodePage(table ? table->CodePage() : vxNewTableCodePage);
     }
     return fieldGrid_;
 }
 
-// The model calls these only while the grid is linked (StructFields() is null otherwise); the
-// checks cover the moment in which a grid being destroyed is no longer reachable.
+// The model calls these only while the grid is lent to it; the checks cover the moment in
+// which a grid being destroyed is no longer reachable.
 void TvxScriptTableListView::ShowFields(const TvxFieldDesc* fields, int count)
 {
     if (TvxFieldGrid* grid = GridForSelectedTable())
@@ -81,27 +90,21 @@ int TvxScriptTableListView::SelectedRow() const
     return fieldGrid_ ? fieldGrid_->SelectedRow() : -1;
 }
 
-void TvxScriptTableListView::SelectIndex(int index)
+void TvxScriptTableListView::SelectionChanged()
 {
-    TvxScriptTableList::SelectIndex(index);
     SyncItems();
-}
-
-void TvxScriptTableListView::Change()
-{
-    if (userSelecting_)
-        return;
-    SyncItems();
-    TvxScriptTableList::Change();
     emit Changed();
 }
 
 bool TvxScriptTableListView::ItemsInStep() const
 {
-    if (count() != Count() || currentRow() != ItemIndex())
+    const TvxScriptTableList* tables = Tables();
+    const int entries = tables ? tables->Count() : 0;
+    const int selected = tables ? tables->ItemIndex() : -1;
+    if (count() != entries || currentRow() != selected)
         return false;
-    for (int i = 0; i < Count(); ++i) {
-        const std::string name = NameAt(i);
+    for (int i = 0; i < entries; ++i) {
+        const std::string name = tables->NameAt(i);
         if (item(i)->data(kNameRole).toByteArray() != QByteArrayView(name.data(), static_cast<qsizetype>(name.size())))
             return false;
     }
@@ -110,12 +113,15 @@ bool TvxScriptTableListView::ItemsInStep() const
 
 void TvxScriptTableListView::SyncItems()
 {
+    const TvxScriptTableList* tables = Tables();
+    const int entries = tables ? tables->Count() : 0;
+    const int selected = tables ? tables->ItemIndex() : -1;
     const bool wasSyncing = syncing_;
     syncing_ = true;
-    while (count() > Count())
+    while (count() > entries)
         delete takeItem(count() - 1);
-    for (int i = 0; i < Count(); ++i) {
-        const std::string name = NameAt(i);
+    for (int i = 0; i < entries; ++i) {
+        const std::string name = tables->NameAt(i);
         const QByteArray bytes(name.data(), static_cast<qsizetype>(name.size()));
         QListWidgetItem* entry = item(i);
         if (!entry) {
@@ -128,9 +134,9 @@ void TvxScriptTableListView::SyncItems()
         // Table names in a script are Windows-1252, like every other script text.
         entry->setText(RecordTextToQString(name, vxNewTableCodePage));
     }
-    if (currentRow() != ItemIndex()) {
-        setCurrentRow(ItemIndex());
-        if (ItemIndex() < 0)
+    if (currentRow() != selected) {
+        setCurrentRow(selected);
+        if (selected < 0)
             clearSelection();
     }
     syncing_ = wasSyncing;
@@ -138,24 +144,24 @@ void TvxScriptTableListView::SyncItems()
 
 void TvxScriptTableListView::UserSelected(int row)
 {
-    if (syncing_ || row == ItemIndex())
+    TvxScriptTableList* tables = Tables();
+    if (syncing_ || !tables || row == tables->ItemIndex())
         return;
-    userSelecting_ = true;
-    TvxScriptTableList::SelectIndex(row);
-    userSelecting_ = false;
+    // The grid follows on the release of the mouse button or key, not on the press.
+    tables->SetItemIndex(row);
     emit OnClick();
 }
 
 void TvxScriptTableListView::UserRefresh()
 {
-    if (StructFields() && Count() > 0)
-        RefreshFields();
+    TvxScriptTableList* tables = Tables();
+    if (tables && fieldGrid_ && tables->Count() > 0)
+        tables->RefreshFields();
 }
 
 bool TvxScriptTableListView::viewportEvent(QEvent* event)
 {
-    // The builder and the loader change entries through the model alone: catch up before the
-    // list is drawn.
+    // Catch up before the list is drawn, should an entry have changed unannounced.
     if (event->type() == QEvent::Paint && !ItemsInStep())
         SyncItems();
     return QListWidget::viewportEvent(event);

@@ -43,9 +43,8 @@ QString TfrmAbout::WebAddress()
     return QStringLiteral("https://www.morvane.com.br");
 }
 
-TfrmAbout::TfrmAbout(QWidget* parent, const TvxResourceVersion* version) : QDialog(parent)
+TfrmAbout::TfrmAbout(const TvxResourceVersion& texts, QWidget* parent) : QDialog(parent)
 {
-    const TvxResourceVersion& texts = version ? *version : TvxResourceVersion::Instance();
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About"));
     resize(304, 312);

@@ -16,8 +16,8 @@ class TfrmAbout : public QDialog
     Q_OBJECT
 
 public:
-    // The texts come from the given version texts (the program's one instance by default).
-    explicit TfrmAbout(QWidget* parent = nullptr, const TvxResourceVersion* version = nullptr);
+    // The texts come from the given version texts, read while the box is built.
+    explicit TfrmAbout(const TvxResourceVersion& version, QWidget* parent = nullptr);
 
     static QString WebAddress();
 

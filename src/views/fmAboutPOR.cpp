@@ -2,7 +2,7 @@
 
 namespace morvane {
 
-TfrmAboutPOR::TfrmAboutPOR(QWidget* parent, const TvxResourceVersion* version) : TfrmAbout(parent, version)
+TfrmAboutPOR::TfrmAboutPOR(const TvxResourceVersion& version, QWidget* parent) : TfrmAbout(version, parent)
 {
     setObjectName(QStringLiteral("frmAboutPOR"));
     setWindowTitle(QStringLiteral("Sobre o Morvane"));

@@ -10,7 +10,7 @@ class TfrmAboutPOR : public TfrmAbout
     Q_OBJECT
 
 public:
-    explicit TfrmAboutPOR(QWidget* parent = nullptr, const TvxResourceVersion* version = nullptr);
+    explicit TfrmAboutPOR(const TvxResourceVersion& version, QWidget* parent = nullptr);
 };
 
 } // namespace morvane

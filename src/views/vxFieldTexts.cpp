@@ -1,34 +1,12 @@
 #include "views/vxFieldTexts.h"
 
-#include "db/cpDatabase.h"
 #include "model/vxFieldTypes.h"
-
-#include <exception>
 
 namespace morvane {
 
-TvxFieldTexts FieldTexts(const TvxFieldDesc& field, int codePage)
+TvxFieldTexts FieldTexts(const TvxFieldDesc& field, int codePage, const TvxFieldTypeNames& types)
 {
-    return {RecordTextToQString(field.name(), codePage), FieldTypeNameText(field.type()), FieldLengthText(field)};
-}
-
-QString FieldTypeNameText(int typeCode)
-{
-    TvxDatabase* database = TvxDatabase::Current();
-    if (!database)
-        return {};
-    // Filling the type list asks the engine; a failure there leaves the name empty rather than
-    // escaping from a repaint or a click.
-    try {
-        return RecordTextToQString(database->FieldTypeName(typeCode), vxNewTableCodePage);
-    } catch (const std::exception&) {
-        return {};
-    }
-}
-
-bool CurrentDatabaseExists()
-{
-    return TvxDatabase::Current() != nullptr;
+    return {RecordTextToQString(field.name(), codePage), types.NameOf(field.type()), FieldLengthText(field)};
 }
 
 QString FieldLengthText(const TvxFieldDesc& field)

@@ -1,10 +1,11 @@
 #pragma once
 // The three texts that both field views show for one field: name, type name and length.
-// The type name comes from the current database connection (empty when there is none or the
-// code is not among the driver's field types). The length is the size for types that carry
-// one, the number of decimal places for BCD, and empty otherwise.
+// The type name is the one the given field types hold for the field's code (empty when they
+// do not hold it). The length is the size for types that carry one, the number of decimal
+// places for BCD, and empty otherwise.
 
 #include "model/TvxFieldDesc.h"
+#include "views/TvxFieldTypeNames.h"
 #include "views/vxRecordText.h"
 
 #include <QString>
@@ -18,10 +19,7 @@ struct TvxFieldTexts
     QString length;
 };
 
-TvxFieldTexts FieldTexts(const TvxFieldDesc& field, int codePage = vxNewTableCodePage);
-QString FieldTypeNameText(int typeCode);
+TvxFieldTexts FieldTexts(const TvxFieldDesc& field, int codePage, const TvxFieldTypeNames& types);
 QString FieldLengthText(const TvxFieldDesc& field);
-// Whether a database connection has been created (the type names come from it).
-bool CurrentDatabaseExists();
 
 } // namespace morvane

@@ -1,8 +1,16 @@
 // The real main window: its menu, tabs, caption and alias list after start, the message
-// helpers, the engine-error box at start-up, help keys and closing.
+// helpers, the engine-error box at start-up, help keys and closing, and the wiring of every
+// menu item and control event to the handler of its menu area.
 
 #include "db/IvxEngine.h"
+#include "editor/TvxAliasCommands.h"
+#include "editor/TvxFieldCommands.h"
+#include "editor/TvxFileCommands.h"
+#include "editor/TvxHelpCommands.h"
+#include "editor/TvxIndexCommands.h"
+#include "editor/TvxRefIntCommands.h"
 #include "editor/TvxScriptedPrompts.h"
+#include "editor/TvxTableCommands.h"
 #include "editor/fmDBScriptPOR.h"
 #include "editor/vxApplication.h"
 #include "editor/vxStrings.h"
@@ -23,14 +31,17 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QToolButton>
-#include <QTreeWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
 
 using namespace morvane;
 
@@ -128,6 +139,52 @@ QByteArray GoodConfig(const std::filesystem::path& dir)
         .toUtf8();
 }
 
+// Whether anything at all is connected to that signal of object. (isSignalConnected is
+// protected; taken through a class that makes it public it is a plain member pointer.)
+bool IsConnected(const QObject* object, const QMetaMethod& signal)
+{
+    struct Probe : QObject
+    {
+        using QObject::isSignalConnected;
+    };
+    return (object->*(&Probe::isSignalConnected))(signal);
+}
+
+QMetaMethod Signal(const QObject* object, const char* signature)
+{
+    const QMetaObject* meta = object->metaObject();
+    const int index = meta->indexOfSignal(QMetaObject::normalizedSignature(signature).constData());
+    return index < 0 ? QMetaMethod() : meta->method(index);
+}
+
+// The handler objects of the window, each with the name tests report.
+std::vector<std::pair<const char*, QObject*>> Handlers(TFormDBScript& window)
+{
+    return {{"file", &window.FileCommands()},     {"alias", &window.AliasCommands()},
+            {"table", &window.TableCommands()},   {"field", &window.FieldCommands()},
+            {"index", &window.IndexCommands()},   {"refInt", &window.RefIntCommands()},
+            {"help", &window.HelpCommands()}};
+}
+
+// Checks that the signal of sender reaches handler `expected` (by name) and no other handler
+// nor the window itself, then cuts those connections. Empty when so, otherwise what is wrong.
+QString CheckWired(TFormDBScript& window, QObject* sender, const QMetaMethod& signal, const QString& expected)
+{
+    const QString what = sender->objectName() + QLatin1Char('.') + QString::fromLatin1(signal.methodSignature());
+    if (!signal.isValid())
+        return what + QStringLiteral(": no such signal");
+    if (QObject::disconnect(sender, signal, &window, QMetaMethod()))
+        return what + QStringLiteral(": reaches the window");
+    bool reached = false;
+    for (auto [name, handler] : Handlers(window)) {
+        const bool connected = QObject::disconnect(sender, signal, handler, QMetaMethod());
+        if (connected && QLatin1String(name) != expected)
+            return what + QStringLiteral(": reaches the %1 handler").arg(QLatin1String(name));
+        reached = reached || connected;
+    }
+    return reached ? QString() : what + QStringLiteral(": reaches no handler");
+}
+
 QString Describe(QAction* action)
 {
     if (action->isSeparator())
@@ -161,6 +218,8 @@ private slots:
     void connectionState();
     void everyInputHasAName();
     void tabWalksTheUpperHalfFirst();
+    void everyMenuItemReachesItsMenusHandler();
+    void everyControlEventReachesItsHandler();
 };
 
 void MainWindowTest::menu_data()
@@ -239,8 +298,8 @@ void MainWindowTest::captionAndAliasesAfterStart()
     test::TempDir data;
     WindowUnderTest w(GoodConfig(data.path()));
     QCOMPARE(w.window->windowTitle(), QStringLiteral("Morvane for Paradox"));
-    QCOMPARE(w.window->ScriptChanged, false);
-    QVERIFY(w.window->DocumentFileName.isEmpty());
+    QCOMPARE(w.window->Document.ScriptChanged, false);
+    QVERIFY(w.window->Document.DocumentFileName.isEmpty());
     QVERIFY(w.prompts->Calls().empty());
     QStringList aliases;
     for (int i = 0; i < w.window->ComboAlias->count(); ++i)
@@ -253,15 +312,15 @@ void MainWindowTest::captionAndAliasesAfterStart()
     QCOMPARE(w.window->mnOpenDatabase->text(), QStringLiteral("&Abrir base de dados"));
     // The window's file dialogs.
     const QString documents = QStringLiteral("Arquivos do Morvane (vxscript)|*.vxscript");
-    QCOMPARE(w.window->Open.filter, documents);
-    QCOMPARE(w.window->Open.defaultSuffix, QStringLiteral("vxscript"));
-    QVERIFY(!w.window->Open.overwritePrompt);
-    QCOMPARE(w.window->Save.filter, documents);
-    QCOMPARE(w.window->Save.defaultSuffix, QStringLiteral("vxscript"));
-    QVERIFY(w.window->Save.overwritePrompt);
-    QCOMPARE(w.window->OpenScripts.filter,
+    QCOMPARE(w.window->FileDialogs.Open.filter, documents);
+    QCOMPARE(w.window->FileDialogs.Open.defaultSuffix, QStringLiteral("vxscript"));
+    QVERIFY(!w.window->FileDialogs.Open.overwritePrompt);
+    QCOMPARE(w.window->FileDialogs.Save.filter, documents);
+    QCOMPARE(w.window->FileDialogs.Save.defaultSuffix, QStringLiteral("vxscript"));
+    QVERIFY(w.window->FileDialogs.Save.overwritePrompt);
+    QCOMPARE(w.window->FileDialogs.OpenScripts.filter,
              QString::fromUtf8("Scrip de atualização (VXUSP)|*.vxusp|Scrip de manuntenção (VXMSP)|*.vxmsp"));
-    QVERIFY(w.window->OpenScripts.defaultSuffix.isEmpty());
+    QVERIFY(w.window->FileDialogs.OpenScripts.defaultSuffix.isEmpty());
 }
 
 void MainWindowTest::windowLayout()
@@ -313,7 +372,7 @@ void MainWindowTest::messageHelpers()
     QCOMPARE(w.prompts->Calls()[0].buttons, TvxMsgButtons::Ok);
     QCOMPARE(w.prompts->Calls()[1].text, QStringLiteral("O Nome do arquivo esta em branco"));
     // An execution error code reaches the user as its message.
-    window.ExeScriptShowErrorMsg(294);
+    window.FileCommands().ExeScriptShowErrorMsg(294);
     QCOMPARE(w.prompts->Calls().back().text, QString::fromUtf8("O arquivo de script não foi encontrado"));
     QCOMPARE(w.prompts->Calls().back().caption, QStringLiteral("Morvane"));
 
@@ -468,9 +527,9 @@ void MainWindowTest::closing()
     {
         WindowUnderTest w(GoodConfig(data.path()));
         w.window->show();
-        w.window->ScriptChanged = true;
+        w.window->Document.ScriptChanged = true;
         w.prompts->QueueMessageAnswer(TvxMsgResult::Cancel);
-        w.window->mnExitClick();
+        w.window->mnExit->trigger();
         QVERIFY(w.window->isVisible());
         QCOMPARE(w.prompts->Calls().back().text, QStringLiteral("O Script esta alterado! Salvar?"));
         QCOMPARE(w.prompts->Calls().back().buttons, TvxMsgButtons::YesNoCancel);
@@ -479,7 +538,7 @@ void MainWindowTest::closing()
         w.prompts->QueueMessageAnswer(TvxMsgResult::Yes);
         QVERIFY(!w.window->close());
         QVERIFY(w.window->isVisible());
-        QVERIFY(w.window->ScriptChanged);
+        QVERIFY(w.window->Document.ScriptChanged);
         QVERIFY(w.help->calls.isEmpty());
         w.prompts->QueueMessageAnswer(TvxMsgResult::No);
         QVERIFY(w.window->close());
@@ -492,23 +551,23 @@ void MainWindowTest::connectionState()
 {
     test::TempDir data;
     WindowUnderTest w(GoodConfig(data.path()));
-    w.window->DatabaseConnected(true);
+    w.window->Database().OnConnected(true);
     QCOMPARE(w.window->mnOpenDatabase->text(), QStringLiteral("&Close Database"));
     QVERIFY(!w.window->ComboAlias->isEnabled());
     QVERIFY(!w.window->BtnPath->isEnabled());
     QVERIFY(!w.window->mnAliasAddPath->isEnabled());
-    w.window->DatabaseConnected(false);
+    w.window->Database().OnConnected(false);
     QCOMPARE(w.window->mnOpenDatabase->text(), QStringLiteral("&Open Database"));
     QVERIFY(w.window->ComboAlias->isEnabled());
     QVERIFY(w.window->BtnPath->isEnabled());
     QVERIFY(w.window->mnAliasAddPath->isEnabled());
 
     // The engine's password question: Cancel gives up, OK retries.
-    QVERIFY(!w.window->DatabasePassword());
+    QVERIFY(!w.window->Database().OnPassword(w.window->Database()));
     QCOMPARE(w.prompts->Calls().back().caption, QStringLiteral("Entre a senha"));
     QCOMPARE(w.prompts->Calls().back().text, QStringLiteral("Senha:"));
     w.prompts->QueueText(QStringLiteral("segredo"));
-    QVERIFY(w.window->DatabasePassword());
+    QVERIFY(w.window->Database().OnPassword(w.window->Database()));
 }
 
 void MainWindowTest::everyInputHasAName()
@@ -563,6 +622,116 @@ void MainWindowTest::tabWalksTheUpperHalfFirst()
         const qsizetype at = chain.indexOf(widget);
         QVERIFY2(at > last, qPrintable(widget->objectName()));
         last = at;
+    }
+}
+
+void MainWindowTest::everyMenuItemReachesItsMenusHandler()
+{
+    test::TempDir data;
+    WindowUnderTest w(GoodConfig(data.path()));
+    TFormDBScript& window = *w.window;
+    const std::pair<QMenu*, QString> menus[] = {
+        {window.mnFile, "file"},       {window.mnAliases, "alias"}, {window.mnTable, "table"},
+        {window.mnFields, "field"},    {window.mnIndexes, "index"}, {window.mnRefInt, "refInt"},
+        {window.mnHelp, "help"}};
+    QCOMPARE(window.menuBar()->actions().size(), qsizetype(std::size(menus)));
+    const QMetaMethod triggered = QMetaMethod::fromSignal(&QAction::triggered);
+    int items = 0;
+    for (const auto& [menu, handler] : menus) {
+        QVERIFY(window.menuBar()->actions().contains(menu->menuAction()));
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator())
+                continue;
+            ++items;
+            QVERIFY(IsConnected(action, triggered));
+            const QString fault = CheckWired(window, action, triggered, handler);
+            QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        }
+    }
+    QCOMPARE(items, 33);
+}
+
+void MainWindowTest::everyControlEventReachesItsHandler()
+{
+    test::TempDir data;
+    WindowUnderTest w(GoodConfig(data.path()));
+    TFormDBScript& window = *w.window;
+    struct Event
+    {
+        QObject* sender;
+        const char* signal;
+        const char* handler;
+    };
+    const char* const clicked = "clicked(bool)";
+    const char* const itemSelected = "currentItemChanged(QTreeWidgetItem*,QTreeWidgetItem*)";
+    const Event events[] = {
+        {window.ComboAlias, "activated(int)", "alias"},
+        {window.BtnPath, clicked, "alias"},
+        {window.BtnPathNew, clicked, "alias"},
+        {window.SpdBtnPW, clicked, "alias"},
+        {window.DataSetList, "OnChange(QObject*)", "table"},
+        {window.DataSetList, "OnClick()", "table"},
+        {window.ScriptTableListView, "Changed()", "table"},
+        {window.ScriptTableListView, "OnClick()", "table"},
+        {window.FieldGrid, "OnSelectField(int)", "field"},
+        {window.FieldsList, itemSelected, "field"},
+        {window.EditNewMin, "textChanged(QString)", "field"},
+        {window.EditNewMax, "textChanged(QString)", "field"},
+        {window.EditNewDefault, "textChanged(QString)", "field"},
+        {window.EditNewPicture, "textChanged(QString)", "field"},
+        {window.EditNewMin, "editingFinished()", "field"},
+        {window.EditNewMax, "editingFinished()", "field"},
+        {window.EditNewDefault, "editingFinished()", "field"},
+        {window.EditNewPicture, "editingFinished()", "field"},
+        {window.CheckNewRequired, clicked, "field"},
+        {window.SpdBtnIdxAdd, clicked, "index"},
+        {window.SpdBtnIdxDel, clicked, "index"},
+        {window.SpdBtnIdxAddField, clicked, "index"},
+        {window.SpdBtnIdxDelField, clicked, "index"},
+        {window.SpdBtnIdxMoveUp, clicked, "index"},
+        {window.SpdBtnIdxMoveDown, clicked, "index"},
+        {window.CheckNewUnique, clicked, "index"},
+        {window.CheckNewMaint, clicked, "index"},
+        {window.CheckNewCaseInsens, clicked, "index"},
+        {window.CheckNewDesc, clicked, "index"},
+        {window.ListIndex, itemSelected, "index"},
+        {window.NewIdxList, itemSelected, "index"},
+        {window.NewIdxList, "itemChanged(QTreeWidgetItem*,int)", "index"},
+        {window.SpdBtnRIntAdd, clicked, "refInt"},
+        {window.SpdBtnRIntDel, clicked, "refInt"},
+        {window.SpdBtnRIntFieldAdd, clicked, "refInt"},
+        {window.SpdBtnRIntFieldDel, clicked, "refInt"},
+        {window.RefIntList, itemSelected, "refInt"},
+        {window.NewRIntList, "currentRowChanged(int)", "refInt"},
+        {window.NewRIntList, "itemChanged(QListWidgetItem*)", "refInt"},
+        {window.ComboTables, "OnCloseUp(QObject*)", "refInt"},
+        {window.RadioNewRuleCascade, clicked, "refInt"},
+        {window.RadioNewRuleProhibit, clicked, "refInt"},
+        {window.CheckNewSRI, clicked, "refInt"},
+    };
+    // Every button and drop-down list of the window is among them, but the hidden picture button
+    // and language-driver list that no command uses.
+    QSet<QObject*> listed;
+    for (const Event& event : events)
+        listed.insert(event.sender);
+    const QSet<QString> unused{"BtnNewPicture", "ComboNewLangDriver"};
+    QList<QWidget*> controls;
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>())
+        controls << button;
+    for (QComboBox* combo : window.findChildren<QComboBox*>())
+        controls << combo;
+    for (QWidget* control : controls) {
+        const QString name = control->objectName();
+        // The toolkit's own buttons (tab scrolling and the like) are none of the window's.
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || unused.contains(name) ||
+            qobject_cast<QTabBar*>(control->parentWidget()))
+            continue;
+        QVERIFY2(listed.contains(control), qPrintable(name));
+    }
+    for (const Event& event : events) {
+        const QString fault =
+            CheckWired(window, event.sender, Signal(event.sender, event.signal), QLatin1String(event.handler));
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
     }
 }
 

@@ -4,6 +4,7 @@
 #include "editor/TvxQtPrompts.h"
 #include "editor/TvxScriptedPrompts.h"
 #include "editor/fmEditFields.h"
+#include "views/TvxResourceVersion.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -117,7 +118,7 @@ void PromptsAndFieldDialogTest::qtFilter()
 
 void PromptsAndFieldDialogTest::qtNameDialogs()
 {
-    TvxQtPrompts qtPrompts;
+    TvxQtPrompts qtPrompts(TvxResourceVersion::Instance());
     IvxPrompts& prompts = qtPrompts;
 
     // A proposed text left as it is comes back unchanged with OK.

@@ -91,7 +91,7 @@ private slots:
         commands.push_back(Command(ckDeleteField, {"CLI", "codigo"}));
         WriteDocument(doc, std::move(commands));
 
-        TvxScriptTableListView& tables = *w.window->ScriptTableListView;
+        TvxScriptTableList& tables = w.window->ScriptTableList();
         QVERIFY(!OpenScriptDocument(doc.toStdString(), w.window->StructScript(), tables));
         QCOMPARE(w.window->StructScript().Count(), 5);
         QCOMPARE(tables.Count(), 2);
@@ -107,7 +107,7 @@ private slots:
         QCOMPARE(added->FieldCount(), source->FieldCount());
         QCOMPARE(added->IndexCount(), source->IndexCount());
         QCOMPARE(w.prompts->Calls().size(), std::size_t(0));
-        QCOMPARE(tables.count(), 2); // the widget shows the rebuilt entries
+        QCOMPARE(w.window->ScriptTableListView->count(), 2); // the widget shows the rebuilt entries
     }
 
     void aMissingSourceTableIsReportedAndEndsTheLoad()
@@ -123,13 +123,13 @@ private slots:
         w.prompts->QueueMessageAnswer(TvxMsgResult::Ok);
         bool aborted = false;
         try {
-            OpenScriptDocument(doc.toStdString(), w.window->StructScript(), *w.window->ScriptTableListView);
+            OpenScriptDocument(doc.toStdString(), w.window->StructScript(), w.window->ScriptTableList());
         } catch (const EvxAbort&) {
             aborted = true;
         }
         QVERIFY(aborted);
         QCOMPARE(w.window->StructScript().Count(), 2); // the failing command stays, nothing after it
-        QCOMPARE(w.window->ScriptTableListView->Count(), 1);
+        QCOMPARE(w.window->ScriptTableList().Count(), 1);
         QCOMPARE(w.prompts->Calls().size(), std::size_t(1));
         QCOMPARE(w.prompts->Calls()[0].text, QStringLiteral("A tabela PEDIDOS não foi encontrada no caminho atual"));
         QCOMPARE(w.prompts->Calls()[0].caption, QStringLiteral("Morvane"));
@@ -146,7 +146,7 @@ private slots:
         commands.push_back(Command(ckAddAlias, {"", "STANDARD", "/tmp"}));
         const QString doc = QString::fromStdString(w.dir.file("alias.vxscript"));
         WriteDocument(doc, std::move(commands));
-        OpenScriptDocument(doc.toStdString(), w.window->StructScript(), *w.window->ScriptTableListView);
+        OpenScriptDocument(doc.toStdString(), w.window->StructScript(), w.window->ScriptTableList());
         w.window->StructScript().Clear();
         QCOMPARE(w.window->StructScript().Count(), 0);
         const TvxStringList left = w.engine->Session(vxSession).AliasNames();

@@ -35,7 +35,7 @@ private slots:
 
 void AboutTest::labelsFromVersionTexts()
 {
-    TfrmAboutPOR about;
+    TfrmAboutPOR about(TvxResourceVersion::Instance());
     QCOMPARE(about.windowTitle(), QStringLiteral("Sobre o Morvane"));
     QCOMPARE(about.findChild<QLabel*>("lbProductName")->text(), QStringLiteral("Morvane for Paradox 1.1"));
     QCOMPARE(about.findChild<QLabel*>("lbl1FileVersion")->text(), QString::fromUtf8("Versão"));
@@ -48,7 +48,7 @@ void AboutTest::labelsFromVersionTexts()
 void AboutTest::emptyVersionTexts()
 {
     const TvxResourceVersion none(nullptr);
-    TfrmAbout about(nullptr, &none);
+    TfrmAbout about(none);
     QCOMPARE(about.findChild<QLabel*>("lbProductName")->text(), QStringLiteral(" "));
     QVERIFY(about.findChild<QLabel*>("lblFileVersion")->text().isEmpty());
     QVERIFY(about.findChild<QLabel*>("lbLegal")->text().isEmpty());
@@ -58,7 +58,7 @@ void AboutTest::linkOpensInTheDesktopBrowser()
 {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
-    TfrmAboutPOR about;
+    TfrmAboutPOR about(TvxResourceVersion::Instance());
     emit about.findChild<QLabel*>("lbLink")->linkActivated(TfrmAbout::WebAddress());
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     QCOMPARE(catcher.opened, QList<QUrl>{QUrl(TfrmAbout::WebAddress())});
@@ -66,7 +66,7 @@ void AboutTest::linkOpensInTheDesktopBrowser()
 
 void AboutTest::okCloses()
 {
-    TfrmAboutPOR about;
+    TfrmAboutPOR about(TvxResourceVersion::Instance());
     about.show();
     QTest::mouseClick(about.findChild<QPushButton*>("btnOK"), Qt::LeftButton);
     QVERIFY(!about.isVisible());

@@ -10,6 +10,7 @@
 #include "TestFields.h"
 #include "db/cpDatabase.h"
 #include "model/vxFieldTypes.h"
+#include "views/TvxFieldTypeNames.h"
 #include "views/cpDataSetListBox.h"
 #include "views/cpFieldsListBox.h"
 
@@ -124,6 +125,7 @@ void DataSetListBoxTest::sampleTablesShowTheirFieldTexts()
     TvxDatabase database(*engine.engine);
     TvxDataSetListBox box;
     TvxFieldsListBox fields;
+    fields.SetFieldTypeNames(TvxFieldTypeNames(database.FieldTypeList()));
     box.SetStructList(&fields);
     database.SetDataSetList(&box);
 

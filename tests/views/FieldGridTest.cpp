@@ -8,6 +8,7 @@
 #include "TestFields.h"
 #include "db/cpDatabase.h"
 #include "model/vxFieldTypes.h"
+#include "views/TvxFieldTypeNames.h"
 #include "views/cpFieldGrid.h"
 
 using namespace morvane;
@@ -25,7 +26,7 @@ private slots:
     void insertInTheMiddleMovesRowsDown();
     void updateCurrentRowRewritesTheSelectedRow();
     void blankAndTitleRowsNotifyMinusOne();
-    void withoutDatabaseEveryRowNotifiesMinusOne();
+    void withoutFieldTypesEveryRowNotifiesMinusOne();
     void columnsSetTheTitles();
     void namesFollowTheCodePage();
 };
@@ -165,6 +166,7 @@ void FieldGridTest::blankAndTitleRowsNotifyMinusOne()
     test::TestEngine engine;
     TvxDatabase database(*engine.engine);
     TvxFieldGrid grid;
+    grid.SetFieldTypeNames(TvxFieldTypeNames(database.FieldTypeList()));
     grid.ShowFields(kFields, 3);
     grid.SelectRow(1);
     QSignalSpy spy(&grid, &TvxFieldGrid::OnSelectField);
@@ -196,10 +198,13 @@ void FieldGridTest::blankAndTitleRowsNotifyMinusOne()
     QCOMPARE(spy.at(0).at(0).toInt(), 2);
 }
 
-void FieldGridTest::withoutDatabaseEveryRowNotifiesMinusOne()
+void FieldGridTest::withoutFieldTypesEveryRowNotifiesMinusOne()
 {
-    QVERIFY(TvxDatabase::Current() == nullptr);
+    // A database exists, but nobody gave the grid its field types.
+    test::TestEngine engine;
+    TvxDatabase database(*engine.engine);
     TvxFieldGrid grid;
+    QVERIFY(grid.FieldTypeNames().Empty());
     grid.ShowFields(kFields, 3);
     QSignalSpy spy(&grid, &TvxFieldGrid::OnSelectField);
     grid.SelectRow(2);

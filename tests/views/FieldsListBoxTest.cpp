@@ -1,5 +1,5 @@
 // The fields list and the texts both field views show: name in the table's code page, type
-// name from the current database, length by type.
+// name from the field types the list is given, length by type.
 
 #include <QtTest>
 
@@ -8,6 +8,7 @@
 #include "TestFields.h"
 #include "db/cpDatabase.h"
 #include "model/vxFieldTypes.h"
+#include "views/TvxFieldTypeNames.h"
 #include "views/cpFieldsListBox.h"
 #include "views/vxFieldTexts.h"
 #include "views/vxRecordText.h"
@@ -20,7 +21,7 @@ class FieldsListBoxTest : public QObject
     Q_OBJECT
 private slots:
     void lengthColumnFollowsTheType();
-    void typeNamesComeFromTheCurrentDatabase();
+    void typeNamesComeFromTheGivenFieldTypes();
     void showFieldsReplacesTheItems();
     void namesAreConvertedFromTheTableCodePage();
     void tabListKeepsTheFirstThousandEntries();
@@ -42,24 +43,29 @@ void FieldsListBoxTest::lengthColumnFollowsTheType()
     }
 }
 
-void FieldsListBoxTest::typeNamesComeFromTheCurrentDatabase()
+void FieldsListBoxTest::typeNamesComeFromTheGivenFieldTypes()
 {
-    QVERIFY(TvxDatabase::Current() == nullptr);
-    QVERIFY(FieldTypeNameText(fldAlpha).isEmpty());
-    QVERIFY(!CurrentDatabaseExists());
-
     test::TestEngine engine;
-    QVERIFY(!engine.dir.path().empty());
     TvxDatabase database(*engine.engine);
-    QVERIFY(CurrentDatabaseExists());
-    const QString alpha = FieldTypeNameText(fldAlpha);
+    const TvxFieldTypeNames names(database.FieldTypeList());
+    QVERIFY(TvxFieldTypeNames().NameOf(fldAlpha).isEmpty());
+    QVERIFY(TvxFieldTypeNames().Empty());
+    QVERIFY(!names.Empty());
+    const QString alpha = names.NameOf(fldAlpha);
     QVERIFY(!alpha.isEmpty());
     QCOMPARE(alpha, QString::fromStdString(database.FieldTypeName(fldAlpha)));
-    QVERIFY(FieldTypeNameText(fldBcd) != alpha);
-    QVERIFY(FieldTypeNameText(999).isEmpty());
+    // Every type the driver lists is named as the connection names it.
+    for (const TvxFieldTypeEntry& type : database.FieldTypeList())
+        QCOMPARE(names.NameOf(type.record.typeCode()), QString::fromStdString(type.name));
+    QVERIFY(names.NameOf(fldBcd) != alpha);
+    QVERIFY(names.NameOf(999).isEmpty());
 
+    // A list without types shows empty type names; given them, it names the types it knows.
     TvxFieldsListBox list;
     const TvxFieldDesc fields[] = {MakeField("Estranho", 0, 999), MakeField("Nome", 0, fldAlpha, 20)};
+    list.ShowFields(fields, 2);
+    QVERIFY(list.ItemText(1, 1).isEmpty());
+    list.SetFieldTypeNames(names);
     list.ShowFields(fields, 2);
     QVERIFY(list.ItemText(0, 1).isEmpty());
     QCOMPARE(list.ItemText(1, 1), alpha);

@@ -1,0 +1,57 @@
+#include "editor/TvxMessages.h"
+
+#include "editor/vxStrings.h"
+
+#include <QCoreApplication>
+
+namespace morvane {
+
+QString TvxMessages::LoadMessage(int id)
+{
+    return vxLoadString(id);
+}
+
+QString TvxMessages::FormatMessage(const QString& text, const QString& argument)
+{
+    QString result;
+    result.reserve(text.size() + argument.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('%') && i + 1 < text.size()) {
+            const QChar next = text[i + 1];
+            if (next == QLatin1Char('s') || next == QLatin1Char('S')) {
+                result += argument;
+                ++i;
+                continue;
+            }
+            if (next == QLatin1Char('%')) {
+                result += next;
+                ++i;
+                continue;
+            }
+        }
+        result += text[i];
+    }
+    return result;
+}
+
+void TvxMessages::ShowMessageCode(int id)
+{
+    QString text = LoadMessage(id);
+    if (text.isEmpty())
+        text = LoadMessage(vxMsgUnknownError);
+    prompts_.Message(TvxMsgKind::Information, QCoreApplication::applicationName(), text, TvxMsgButtons::Ok);
+}
+
+TvxMsgResult TvxMessages::AskMessage(int id, const QString& argument, TvxMsgButtons buttons)
+{
+    const QString text = LoadMessage(id);
+    const QString caption = QCoreApplication::applicationName();
+    if (text.isEmpty()) {
+        prompts_.Message(TvxMsgKind::Information, caption, LoadMessage(vxMsgUnknownError), TvxMsgButtons::Ok);
+        return TvxMsgResult::Cancel;
+    }
+    const TvxMsgKind kind = buttons == TvxMsgButtons::Ok ? TvxMsgKind::Information : TvxMsgKind::Question;
+    return prompts_.Message(kind, caption, FormatMessage(text, argument), buttons);
+}
+
+} // namespace morvane
