@@ -36,20 +36,21 @@ void TvxScriptReplayer::AddTable(std::string_view name, TvxTableDesc&& desc)
     if (tables_.Count() >= MaxScriptTables)
         throw EReadError(STooManyTables);
     auto owned = std::make_unique<TvxTableDesc>(std::move(desc));
-    fields_[owned.get()] = Fields{owned->Fields(), {}};
+    fields_[owned.get()] = Fields{owned->Fields(), {}, owned->Fields()};
     tables_.AddNewTable(std::string(name), std::move(owned));
 }
 
 TvxScriptReplayer::Fields& TvxScriptReplayer::FieldsOf(const TvxTableDesc& table)
 {
-    // A table the replayer did not add counts as untouched as it stands.
-    const auto [it, added] = fields_.try_emplace(&table);
-    if (added)
-        it->second.untouched = table.Fields();
-    return it->second;
+    // A table the replayer did not lay out as it stands now (one it did not add, or a new table
+    // at the address of one gone) counts as untouched as it stands.
+    Fields& fields = fields_[&table];
+    if (fields.laidOut != table.Fields())
+        fields = Fields{table.Fields(), {}, table.Fields()};
+    return fields;
 }
 
-void TvxScriptReplayer::LayOut(TvxTableDesc& table, const Fields& fields)
+void TvxScriptReplayer::LayOut(TvxTableDesc& table, Fields& fields)
 {
     std::vector<const TvxFieldDesc*> placed;
     placed.reserve(fields.placed.size());
@@ -73,7 +74,8 @@ void TvxScriptReplayer::LayOut(TvxTableDesc& table, const Fields& fields)
     }
     for (std::size_t i = 0; i < laidOut.size(); ++i)
         laidOut[i].setFieldNumber(static_cast<int>(i) + 1);
-    table.SetFields(std::move(laidOut));
+    table.SetFields(laidOut);
+    fields.laidOut = table.Fields();
 }
 
 TvxScriptReplayer::Result TvxScriptReplayer::Apply(const TvxCommand& c)

@@ -51,11 +51,12 @@ private:
     {
         std::vector<TvxFieldDesc> untouched; // an added table's own fields, in order
         std::vector<TvxFieldDesc> placed;    // fields a command placed, in command order
+        std::vector<TvxFieldDesc> laidOut;   // the table's fields as last laid out
     };
 
     Fields& FieldsOf(const TvxTableDesc& table);
     // Sets the table's fields: placed fields at their numbers, untouched ones in the gaps.
-    static void LayOut(TvxTableDesc& table, const Fields& fields);
+    static void LayOut(TvxTableDesc& table, Fields& fields);
     void AddTable(std::string_view name, TvxTableDesc&& desc);
 
     TvxScriptTableList& tables_;

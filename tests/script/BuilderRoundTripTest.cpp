@@ -214,5 +214,22 @@ TEST(ScriptReplayer, FieldCommandsOnUnknownTablesOrFieldsChangeNothingAndAMoveNe
     EXPECT_EQ(list.TableAt(0)->GetField(0)->fieldNumber(), 1);
 }
 
+// The replayer lays a table out from what it replayed into it; a table whose fields changed
+// behind its back (another table now at the address of one that is gone, fields set by the
+// editor) is taken as it stands.
+TEST(ScriptReplayer, FieldsChangedBehindTheReplayerAreKept)
+{
+    TvxScriptTableList list;
+    TvxScriptReplayer replayer(list, {});
+    replayer.Apply(*MakeCommand(ckCreateTable, {"T"}));
+    replayer.Apply(*MakeCommand(ckCreateField, {"T", "A", 1, 257, 10, 10}));
+    list.TableAt(0)->InsertField(MakeField("X", 1), 0);
+    replayer.Apply(*MakeCommand(ckCreateField, {"T", "B", 3, 257, 10, 10}));
+    std::vector<std::string> names;
+    for (const auto& f : list.TableAt(0)->Fields())
+        names.push_back(f.name());
+    EXPECT_EQ(names, (std::vector<std::string>{"X", "A", "B"}));
+}
+
 } // namespace
 } // namespace morvane::test
