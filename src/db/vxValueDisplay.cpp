@@ -13,9 +13,27 @@ namespace morvane {
 
 namespace {
 
+// out += value in exactly `width` decimal digits (value < 10^width).
+void appendDigits(std::string& out, std::int64_t value, int width)
+{
+    char buf[8];
+    for (int i = width - 1; i >= 0; --i, value /= 10)
+        buf[i] = static_cast<char>('0' + value % 10);
+    out.append(buf, static_cast<std::size_t>(width));
+}
+
+// Exports format every date, time and timestamp of a table: the usual values skip printf.
 void appendDate(std::string& out, std::int32_t engineDate)
 {
     const TvxDate d = DecodeDate(engineDate);
+    if (d.year >= 0 && d.year <= 9999) {
+        appendDigits(out, d.year, 4);
+        out += '-';
+        appendDigits(out, d.month, 2);
+        out += '-';
+        appendDigits(out, d.day, 2);
+        return;
+    }
     char buf[32];
     const int n = d.year < 0 ? std::snprintf(buf, sizeof buf, "-%04d-%02d-%02d", -d.year, d.month, d.day)
                              : std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
@@ -26,6 +44,16 @@ void appendTime(std::string& out, std::int64_t ms)
 {
     if (ms < 0)
         ms = 0;
+    if (ms < 100LL * 3600000) {
+        appendDigits(out, ms / 3600000, 2);
+        out += ':';
+        appendDigits(out, ms / 60000 % 60, 2);
+        out += ':';
+        appendDigits(out, ms / 1000 % 60, 2);
+        out += '.';
+        appendDigits(out, ms % 1000, 3);
+        return;
+    }
     char buf[40];
     const int n = std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld.%03lld", static_cast<long long>(ms / 3600000),
                                 static_cast<long long>(ms / 60000 % 60), static_cast<long long>(ms / 1000 % 60),

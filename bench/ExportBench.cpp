@@ -1,0 +1,178 @@
+// Exporting a table of 120,000 records of mixed types (Alpha, Short, Long, Number, Money,
+// Date, Time, Timestamp, Logical, BCD, Bytes, Autoincrement: the table of RecordsBench) to
+// SQLite and to CSV, against reading every record, the floor. The table is written with our
+// writer into a temporary folder when the program starts.
+#include <benchmark/benchmark.h>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "db/cpDatabase.h"
+#include "db/paradox/ParadoxByteSource.h"
+#include "db/paradox/ParadoxRecordReader.h"
+#include "db/paradox/ParadoxWriter.h"
+#include "export/TvxExporter.h"
+#include "model/vxFieldTypes.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace morvane;
+
+constexpr int RecordCount = 120000;
+
+TvxFieldDesc field(const char* name, int number, int type, int units1 = 0, int units2 = 0, int length = 4)
+{
+    TvxFieldDesc f;
+    f.setFieldNumber(number);
+    f.setName(name);
+    f.setType(type);
+    f.setUnits1(units1);
+    f.setUnits2(units2);
+    f.setLength(length);
+    return f;
+}
+
+// The records of the table, made as they are read.
+class TvxMixedRecords : public IvxRecordSource
+{
+public:
+    bool Next(TvxRecord& rec) override
+    {
+        if (r_ == RecordCount)
+            return false;
+        const int r = r_++;
+        rec.resize(12);
+        rec[0] = TvxFieldValue::Bytes("Customer " + std::to_string(r));
+        rec[1] = r % 7 ? TvxFieldValue::Integer(r % 30000 - 15000) : TvxFieldValue();
+        rec[2] = TvxFieldValue::Integer(r * 37L - 1000000);
+        rec[3] = TvxFieldValue::Float(r * 0.25 - 777.125);
+        rec[4] = TvxFieldValue::Float(r * 1.01);
+        rec[5] = TvxFieldValue::Date(730000 + r % 5000);
+        rec[6] = TvxFieldValue::Time((r * 997) % 86400000);
+        rec[7] = TvxFieldValue::Timestamp(63716202001000.0 + r * 1000.0);
+        rec[8] = r % 3 == 0 ? TvxFieldValue() : TvxFieldValue::Logical(r % 2 != 0);
+        const long hundredths = r * 101L;
+        std::string cents = std::to_string(hundredths % 100);
+        rec[9] = TvxFieldValue::Bcd(std::to_string(hundredths / 100) + (cents.size() == 1 ? ".0" : ".") + cents);
+        std::string tag(8, '\0');
+        for (int i = 0; i < 8; ++i)
+            tag[static_cast<std::size_t>(i)] = static_cast<char>(r >> i);
+        tag[0] = 1;
+        rec[10] = TvxFieldValue::Bytes(tag);
+        rec[11] = TvxFieldValue::Integer(r + 1);
+        return true;
+    }
+
+private:
+    int r_ = 0;
+};
+
+class TvxBenchTable
+{
+public:
+    TvxBenchTable()
+    {
+        std::string tmpl = (fs::temp_directory_path() / "morvane-export-XXXXXX").string();
+        if (!::mkdtemp(tmpl.data()))
+            return;
+        dir_ = tmpl;
+        fs::create_directory(dir_ / "tables");
+        TvxTableDesc desc;
+        desc.SetFields({field("Name", 1, fldAlpha, 20, 0, 20), field("Qty", 2, fldShort, 0, 0, 2),
+                        field("Count", 3, fldLong), field("Price", 4, fldNumber, 0, 0, 8),
+                        field("Amount", 5, fldMoney, 0, 0, 8), field("Day", 6, fldDate), field("At", 7, fldTime),
+                        field("Stamp", 8, fldTimestamp, 0, 0, 8), field("Paid", 9, fldLogical, 0, 0, 1),
+                        field("Exact", 10, fldBcd, 32, 2, 17), field("Tag", 11, fldBytes, 8, 0, 8),
+                        field("Id", 12, fldAutoInc)});
+        desc.CursorProps().setTableLevel(7);
+        desc.CursorProps().setLanguageDriver("ascii");
+        desc.CursorProps().setCodePage(1252);
+        TvxMixedRecords records;
+        try {
+            ParadoxWriteTable(desc, records, (dir_ / "tables").string(), "MIXED");
+            path_ = (dir_ / "tables" / "MIXED.DB").string();
+        } catch (const std::exception&) {
+        }
+    }
+    ~TvxBenchTable()
+    {
+        std::error_code ec;
+        if (!dir_.empty())
+            fs::remove_all(dir_, ec);
+    }
+    const std::string& path() const { return path_; }
+    std::string tables() const { return (dir_ / "tables").string(); }
+    std::string output(const char* name) const { return (dir_ / name).string(); }
+    std::string config() const { return (dir_ / "aliases.conf").string(); }
+
+private:
+    fs::path dir_;
+    std::string path_;
+};
+
+TvxBenchTable& benchTable()
+{
+    static TvxBenchTable table;
+    return table;
+}
+
+void BM_ReadAllRecords(benchmark::State& state)
+{
+    const std::string& path = benchTable().path();
+    if (path.empty()) {
+        state.SkipWithError("the table could not be written");
+        return;
+    }
+    std::uint64_t records = 0;
+    TvxRecord record;
+    for (auto _ : state) {
+        ParadoxRecordReader reader(ParadoxFileSource::Open(path), nullptr, 0);
+        while (reader.Next(record)) {
+            benchmark::DoNotOptimize(record.data());
+            ++records;
+        }
+    }
+    state.counters["records_per_second"] =
+        benchmark::Counter(static_cast<double>(records), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ReadAllRecords)->Unit(benchmark::kMillisecond);
+
+void exportBench(benchmark::State& state, TvxExportFormat format, const char* output)
+{
+    TvxBenchTable& table = benchTable();
+    if (table.path().empty()) {
+        state.SkipWithError("the table could not be written");
+        return;
+    }
+    auto engine = CreateParadoxEngine(table.config());
+    TvxDatabase db(*engine);
+    db.OpenByPath(table.tables());
+    TvxExportOptions options;
+    options.format = format;
+    options.output = table.output(output);
+    options.force = true;
+    std::uint64_t records = 0;
+    for (auto _ : state) {
+        const TvxExportResult result = ExportDatabase(db, options);
+        records += result.tables.at(0).records;
+    }
+    if (records != static_cast<std::uint64_t>(state.iterations()) * RecordCount)
+        state.SkipWithError("records were lost");
+    state.counters["records_per_second"] =
+        benchmark::Counter(static_cast<double>(records), benchmark::Counter::kIsRate);
+}
+
+void BM_ExportSqlite(benchmark::State& state)
+{
+    exportBench(state, TvxExportFormat::Sqlite, "mixed.sqlite");
+}
+BENCHMARK(BM_ExportSqlite)->Unit(benchmark::kMillisecond);
+
+void BM_ExportCsv(benchmark::State& state)
+{
+    exportBench(state, TvxExportFormat::Csv, "csv");
+}
+BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond);
+
+} // namespace
