@@ -12,5 +12,6 @@ int RunRun(int argc, char** argv);
 // export also exits with 3 when records were refused by SQLite (kept in _morvane_rejected) or
 // written with a damaged value blank.
 int RunExport(int argc, char** argv);
+int RunCopy(int argc, char** argv);
 
 } // namespace morvane::cli

@@ -16,6 +16,8 @@ int main(int argc, char** argv)
         return morvane::cli::RunRun(argc - 2, argv + 2);
     if (argc >= 2 && std::strcmp(argv[1], "export") == 0)
         return morvane::cli::RunExport(argc - 2, argv + 2);
+    if (argc >= 2 && std::strcmp(argv[1], "copy") == 0)
+        return morvane::cli::RunCopy(argc - 2, argv + 2);
     std::fprintf(stderr,
                  "usage: morvane-cli inspect <directory-or-alias> [--password P]... [--json]\n"
                  "       morvane-cli show <file.vxscript|file.vxusp|file.vxmsp>\n"
@@ -23,6 +25,7 @@ int main(int argc, char** argv)
                  "       morvane-cli run <script.vxusp|script.vxmsp> --source <directory-or-alias> [--target <directory>]\n"
                  "                       [--password P]... [--dry-run] [--json]\n"
                  "       morvane-cli export <directory-or-alias> --to csv|sqlite --output <path> [--table T]...\n"
-                 "                          [--password P]... [--force]\n");
+                 "                          [--password P]... [--force]\n"
+                 "       morvane-cli copy <directory-or-alias> <target directory> [--password P]... [--level 3|4|5|7]\n");
     return 2;
 }

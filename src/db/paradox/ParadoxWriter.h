@@ -58,6 +58,7 @@ struct ParadoxWriteOptions
     // side of a rule records; may be empty.
     std::function<const TvxTableDesc*(std::string_view fileName)> otherTable;
     std::string sourceDirectory; // the directory the records come from: refused as the target
+    bool lowerCaseExtensions = false; // "cust.db", "cust.px" (a copy of a table named so)
     bool replace = false;        // replace a family of the same name (else vxErrTargetHasTable)
     std::size_t sortMemoryBytes = std::size_t{64} << 20;
     ParadoxWriterFiles* files = nullptr; // null: the real file system

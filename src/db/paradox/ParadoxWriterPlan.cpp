@@ -48,6 +48,7 @@ public:
         : desc_(desc), options_(options)
     {
         p_.tableName = tableName;
+        p_.lowerCaseExtensions = options.lowerCaseExtensions;
         p_.carry = options.carry;
     }
 
@@ -568,6 +569,8 @@ private:
         p_.hiFieldId = std::max<std::uint16_t>(p_.carry.hiFieldId, static_cast<std::uint16_t>(highest + 1));
         p_.autoInc = p_.carry.autoInc;
         p_.flags55 = desc_.StrictRefInt() ? 0x02 : 0x00;
+        const int version = desc_.RestructureVersion();
+        p_.changeCount1 = static_cast<std::uint8_t>(version >= 1 && version <= 255 ? version : 2);
         p_.updateTime = options_.updateTime != 0 ? options_.updateTime : static_cast<std::uint32_t>(std::time(nullptr));
         p_.passwordKey = options_.passwordKey != 0 ? options_.passwordKey : ParadoxPasswordChecksum(options_.password);
         if (desc_.Protected() && p_.passwordKey == 0)
@@ -629,7 +632,7 @@ ParadoxTableImage ParadoxTablePlan::tableImage() const
     t.keyFields = static_cast<std::uint16_t>(keyFields);
     t.passwordKey = passwordKey;
     t.sortOrder = sortOrder;
-    t.stamps = {0, ChangeCount1, ChangeCount2, 0};
+    t.stamps = {0, changeCount1, ChangeCount2, 0};
     t.writeProtected = carry.writeProtected;
     t.autoInc = autoInc;
     t.flags55 = flags55;
@@ -660,7 +663,7 @@ ParadoxTableImage ParadoxTablePlan::xImage(const ParadoxIndexPlan& index) const
     t.indexFieldNumber = static_cast<std::uint8_t>(index.fields.front());
     t.keyFields = static_cast<std::uint16_t>(index.xFields.size() - 1);
     t.sortOrder = sortOrder;
-    t.stamps = {0xFF, index.stamp, ChangeCount2, ChangeCount1};
+    t.stamps = {0xFF, index.stamp, ChangeCount2, changeCount1};
     t.flags55 = static_cast<std::uint8_t>(index.composite ? (index.caseInsensitive ? 0x01 : 0) |
                                                                 (index.descending ? 0x10 : 0) | (index.unique ? 0x20 : 0)
                                                           : 0);
@@ -683,7 +686,7 @@ ParadoxTreeImage ParadoxTablePlan::pxImage() const
     t.blockSizeKb = treeBlockSizeKb;
     t.unknown12 = 5;
     t.sortOrder = sortOrder;
-    t.stamp = ChangeCount1;
+    t.stamp = changeCount1;
     t.keyFields.assign(fields.begin(), fields.begin() + keyFields);
     t.nameArea = fileName("PX");
     return t;

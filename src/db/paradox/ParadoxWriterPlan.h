@@ -67,12 +67,20 @@ struct ParadoxTablePlan
     std::optional<ParadoxValFile> val;
     std::vector<std::string> warnings;
 
-    // Stamps that tie the family together: DB 0x2D/0x2E, PX 0x2C, X 0x2E/0x2F, VAL byte 0.
-    static constexpr std::uint8_t ChangeCount1 = 2;
+    // Stamps that tie the family together: DB 0x2D = PX 0x2C = X 0x2F (the restructure
+    // version: the descriptor's, 2 for a new table) and DB 0x2E = X 0x2E = VAL byte 0.
+    std::uint8_t changeCount1 = 2;
     static constexpr std::uint8_t ChangeCount2 = 1;
 
     std::size_t blockBytes() const { return std::size_t{blockSizeKb} * 1024; }
-    std::string fileName(const std::string& extension) const { return tableName + "." + extension; }
+    bool lowerCaseExtensions = false;
+    std::string fileName(std::string extension) const
+    {
+        if (lowerCaseExtensions)
+            for (char& c : extension)
+                c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+        return tableName + "." + extension;
+    }
     // Header images without block counts.
     ParadoxTableImage tableImage() const;
     ParadoxTableImage xImage(const ParadoxIndexPlan& index) const;
