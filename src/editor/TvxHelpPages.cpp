@@ -195,6 +195,19 @@ ou pelo nome do arquivo: uma linha com os nomes dos campos e uma linha por regis
 <code>null</code>, datas como <code>AAAA-MM-DD</code>, BCD como texto com as casas decimais do campo,
 dados binários em base64). <code>--limit</code> para depois de N registros. Um valor danificado é
 informado e o registro sai com ele em branco; o código de saída é então diferente de zero.</li>
+<li><code>morvane-cli export &lt;diretório ou alias&gt; --to csv|sqlite --output CAMINHO [--table TABELA]...
+[--password SENHA]... [--force]</code>: exporta as tabelas (todas, ou as indicadas por <code>--table</code>)
+com os seus registros, para levar os dados a outro sistema. Com <code>csv</code>, grava no diretório
+CAMINHO um arquivo <code>TABELA.csv</code> por tabela (UTF-8, RFC 4180, uma linha com os nomes dos
+campos, os valores como o <code>dump</code> os imprime: datas <code>AAAA-MM-DD</code>, BCD exato, dados
+binários em base64; valores em branco ficam vazios). Com <code>sqlite</code>, grava um banco SQLite que
+leva também a estrutura: colunas com tipo, chave primária, índices secundários, validações como
+<code>NOT NULL</code>, <code>CHECK</code> (mínimo e máximo) e <code>DEFAULT</code>, integridades
+referenciais como <code>FOREIGN KEY</code> (o SQLite as aplica com <code>PRAGMA foreign_keys = ON</code>).
+Todas as validações, com as máscaras, ficam listadas na tabela <code>_morvane_checks</code>; um registro
+que o SQLite recusa fica, com o motivo, em <code>_morvane_rejected</code>. A saída só aparece quando está
+completa; uma saída que já existe é recusada sem <code>--force</code>. O código de saída é 3 quando algum
+registro foi recusado ou tinha um valor danificado (gravado em branco).</li>
 <li><code>morvane-cli show &lt;arquivo&gt;</code>: imprime de forma legível um documento
 (<code>.vxscript</code>), um script de atualização (<code>.vxusp</code>) ou um script de manutenção
 (<code>.vxmsp</code>): o cabeçalho, os comandos e as estruturas das tabelas.</li>
