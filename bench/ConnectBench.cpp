@@ -1,13 +1,17 @@
 // Connecting to a directory of 1,000 tables (keys, secondary indexes, .VAL files) through
-// TvxDatabase, against opening the same .DB headers with pxlib.
+// TvxDatabase, against what the same files cost elsewhere: pxlib opening each .DB, pxlib
+// opening every family file it can (.DB, .PX, .Xnn/.Ynn, .XGn/.YGn), and the floor of opening,
+// reading the first 4 KiB of and closing every family file.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 extern "C" {
@@ -73,16 +77,35 @@ public:
             fs::remove_all(path_, ec);
     }
     const fs::path& path() const { return path_; }
-    std::vector<std::string> tables() const
+    std::vector<std::string> tables() const { return files({".DB"}); }
+    // Every file of the tables' families (what a connect reads).
+    std::vector<std::string> familyFiles() const { return files({}); }
+    // The family files pxlib opens: tables and their index files, not .VAL.
+    std::vector<std::string> pxlibFiles() const
     {
         std::vector<std::string> out;
-        for (const auto& e : fs::directory_iterator(path_))
-            if (upper(e.path().extension().string()) == ".DB")
-                out.push_back(e.path().string());
+        for (const auto& f : files({}))
+            if (upper(fs::path(f).extension().string()) != ".VAL")
+                out.push_back(f);
         return out;
     }
 
 private:
+    // Files with one of the extensions (all table files when none), sorted.
+    std::vector<std::string> files(const std::vector<std::string>& extensions) const
+    {
+        std::vector<std::string> out;
+        for (const auto& e : fs::directory_iterator(path_)) {
+            const std::string ext = upper(e.path().extension().string());
+            if (e.path().filename() == "aliases.conf")
+                continue;
+            if (extensions.empty() || std::find(extensions.begin(), extensions.end(), ext) != extensions.end())
+                out.push_back(e.path().string());
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
     fs::path path_;
 };
 
@@ -140,5 +163,44 @@ void BM_PxlibOpenHeaders(benchmark::State& state)
     state.counters["tables"] = static_cast<double>(files.size());
 }
 BENCHMARK(BM_PxlibOpenHeaders)->Unit(benchmark::kMillisecond);
+
+void BM_PxlibOpenFamilies(benchmark::State& state)
+{
+    const auto files = benchDirectory().pxlibFiles();
+    for (auto _ : state) {
+        int opened = 0;
+        for (const auto& file : files) {
+            pxdoc_t* px = PX_new2(silent, nullptr, nullptr, nullptr);
+            if (PX_open_file(px, file.c_str()) >= 0) {
+                ++opened;
+                PX_close(px);
+            }
+            PX_delete(px);
+        }
+        benchmark::DoNotOptimize(opened);
+    }
+    state.counters["files"] = static_cast<double>(files.size());
+}
+BENCHMARK(BM_PxlibOpenFamilies)->Unit(benchmark::kMillisecond);
+
+void BM_RawOpenReadClose(benchmark::State& state)
+{
+    const auto files = benchDirectory().familyFiles();
+    char buf[4096];
+    for (auto _ : state) {
+        std::size_t bytes = 0;
+        for (const auto& file : files) {
+            const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0)
+                continue;
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            bytes += n > 0 ? static_cast<std::size_t>(n) : 0;
+            ::close(fd);
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["files"] = static_cast<double>(files.size());
+}
+BENCHMARK(BM_RawOpenReadClose)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -10,7 +10,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <utility>
 
 namespace morvane {
@@ -46,9 +45,8 @@ ParadoxDirectory::~ParadoxDirectory()
 ParadoxDirectory::ParadoxDirectory(ParadoxDirectory&& other) noexcept
     : path_(std::move(other.path_)), fd_(std::exchange(other.fd_, -1)),
       listedMtimeNs_(std::exchange(other.listedMtimeNs_, -1)), files_(std::move(other.files_)),
-      byLowerName_(std::move(other.byLowerName_)), byLowerBase_(std::move(other.byLowerBase_))
-{
-}
+      lowerNames_(std::move(other.lowerNames_))
+{}
 
 ParadoxDirectory& ParadoxDirectory::operator=(ParadoxDirectory&& other) noexcept
 {
@@ -58,8 +56,7 @@ ParadoxDirectory& ParadoxDirectory::operator=(ParadoxDirectory&& other) noexcept
         fd_ = std::exchange(other.fd_, -1);
         listedMtimeNs_ = std::exchange(other.listedMtimeNs_, -1);
         files_ = std::move(other.files_);
-        byLowerName_ = std::move(other.byLowerName_);
-        byLowerBase_ = std::move(other.byLowerBase_);
+        lowerNames_ = std::move(other.lowerNames_);
     }
     return *this;
 }
@@ -86,7 +83,9 @@ std::string ParadoxDirectory::pathOf(std::string_view fileName) const
 
 const std::vector<std::string>& ParadoxDirectory::files()
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     // The open directory answers as long as it exists; a removed one is opened again by path.
     if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || st.st_nlink == 0))
         close();
@@ -130,7 +129,9 @@ void ParadoxDirectory::list(int fd)
             continue;
         bool regular = e->d_type == DT_REG;
         if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
-            struct stat fst {};
+            struct stat fst
+            {
+            };
             regular = ::fstatat(fd, name, &fst, 0) == 0 && S_ISREG(fst.st_mode);
         }
         if (regular)
@@ -139,15 +140,11 @@ void ParadoxDirectory::list(int fd)
     ::closedir(dir);
     std::sort(names.begin(), names.end());
     files_ = std::move(names);
-    byLowerName_.clear();
-    byLowerBase_.clear();
-    for (std::size_t i = 0; i < files_.size(); ++i) {
-        const std::string& f = files_[i];
-        byLowerName_.emplace(lower(f), i);
-        const auto dot = f.rfind('.');
-        if (dot != std::string::npos)
-            byLowerBase_[lower(std::string_view(f).substr(0, dot))].push_back(i);
-    }
+    lowerNames_.clear();
+    lowerNames_.reserve(files_.size());
+    for (std::size_t i = 0; i < files_.size(); ++i)
+        lowerNames_.emplace_back(lower(files_[i]), static_cast<std::uint32_t>(i));
+    std::sort(lowerNames_.begin(), lowerNames_.end());
 }
 
 std::optional<std::string> ParadoxDirectory::find(std::string_view name)
@@ -155,27 +152,49 @@ std::optional<std::string> ParadoxDirectory::find(std::string_view name)
     const auto& all = files();
     if (std::binary_search(all.begin(), all.end(), name, std::less<>()))
         return std::string(name);
-    const auto it = byLowerName_.find(lower(name));
-    if (it == byLowerName_.end())
+    const std::string key = lower(name);
+    const auto it = std::lower_bound(lowerNames_.begin(), lowerNames_.end(), key,
+                                     [](const auto& entry, const std::string& k) { return entry.first < k; });
+    if (it == lowerNames_.end() || it->first != key)
         return std::nullopt;
     return all[it->second];
 }
 
 std::vector<std::string> ParadoxDirectory::family(std::string_view base) const
 {
+    std::string key = lower(base);
+    key += '.';
+    std::vector<std::uint32_t> at;
+    for (auto it = std::lower_bound(lowerNames_.begin(), lowerNames_.end(), key,
+                                    [](const auto&entry, const std::string&k) { return entry.first < k; });
+         it != lowerNames_.end() && it->first.compare(0, key.size(), key) == 0; ++it)
+        if (it->first.find('.', key.size()) == std::string::npos) // the base is all before the last dot
+            at.push_back(it->second);
+    std::sort(at.begin(), at.end());
     std::vector<std::string> out;
-    const auto it = byLowerBase_.find(lower(base));
-    if (it != byLowerBase_.end())
-        for (std::size_t i : it->second)
-            out.push_back(files_[i]);
+    out.reserve(at.size());
+    for (const std::uint32_t i : at)
+        out.push_back(files_[i]);
     return out;
 }
 
 ParadoxFileStamp ParadoxDirectory::stamp(const std::string& fileName) const
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     const int rc = fd_ >= 0 ? ::fstatat(fd_, fileName.c_str(), &st, 0) : ::stat(pathOf(fileName).c_str(), &st);
     if (rc != 0 || !S_ISREG(st.st_mode))
+        throw EvxEngineError(vxErrNotFound, pathOf(fileName) + ": file not found");
+    return ParadoxFileStamp{fileName, mtimeNs(st), static_cast<std::uint64_t>(st.st_size)};
+}
+
+ParadoxFileStamp ParadoxDirectory::stampOpen(int fd, const std::string& fileName) const
+{
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         throw EvxEngineError(vxErrNotFound, pathOf(fileName) + ": file not found");
     return ParadoxFileStamp{fileName, mtimeNs(st), static_cast<std::uint64_t>(st.st_size)};
 }

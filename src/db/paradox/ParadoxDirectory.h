@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace morvane {
@@ -44,6 +43,8 @@ public:
     // Modification time and size of a regular file of the listing; throws
     // EvxEngineError(vxErrNotFound) when it is missing or no longer a regular file.
     ParadoxFileStamp stamp(const std::string& fileName) const;
+    // The same for a file of the directory opened as fd (no second look-up by name).
+    ParadoxFileStamp stampOpen(int fd, const std::string& fileName) const;
     // Descriptor of a file of the directory opened for reading (never blocks on a special
     // file), -1 with errno set on failure. The caller closes it.
     int openForReading(const std::string& fileName) const;
@@ -60,11 +61,10 @@ private:
     int fd_ = -1;
     std::int64_t listedMtimeNs_ = -1;
     std::vector<std::string> files_;
-    // Lower-cased name → position in files_ (first in sort order); lower-cased base name (text
-    // before the last dot) → positions. Rebuilt with the listing, so look-ups stay constant-time
-    // while a connect reads every table of a large directory.
-    std::unordered_map<std::string, std::size_t> byLowerName_;
-    std::unordered_map<std::string, std::vector<std::size_t>> byLowerBase_;
+    // Lower-cased names with their position in files_, sorted (equal names by position):
+    // a name without regard to case and a base name's family are binary searches. Rebuilt
+    // with the listing, in one allocation for a large directory.
+    std::vector<std::pair<std::string, std::uint32_t>> lowerNames_;
 };
 
 } // namespace morvane

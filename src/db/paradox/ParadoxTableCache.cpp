@@ -15,6 +15,7 @@ namespace morvane {
 namespace {
 
 constexpr std::uint64_t MaxValFileBytes = 16u << 20;
+constexpr std::uint64_t FirstReadBytes = 0x800;
 
 bool isHexDigit(char c)
 {
@@ -44,6 +45,7 @@ public:
                                  dir.pathOf(name) + ": file cannot be opened (" + std::strerror(errno) + ")");
     }
     ~OpenFile() { ::close(fd_); }
+    int fd() const { return fd_; }
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
 
@@ -87,31 +89,36 @@ bool engineOrder(const ParadoxSecondaryIndex& a, const ParadoxSecondaryIndex& b)
 
 } // namespace
 
-ParadoxTableHeader ParadoxTableCache::readHeader(const ParadoxDirectory& dir, const ParadoxFileStamp& f)
+ParadoxTableHeader ParadoxTableCache::readHeader(const ParadoxDirectory& dir, const std::string& name,
+                                                 ParadoxFileStamp& stamp)
 {
-    // The common part first, then exactly as many bytes as the header declares.
-    const OpenFile file(dir, f.name);
-    std::vector<std::uint8_t> bytes;
-    file.readInto(bytes, 0, static_cast<std::size_t>(std::min<std::uint64_t>(f.size, ParadoxHeader::CommonPartEnd)));
+    // The usual header size in one read; a larger header as many bytes more as it declares.
+    const OpenFile file(dir, name);
+    stamp = dir.stampOpen(file.fd(), name);
+    std::vector<std::uint8_t>& bytes = buffer_;
+    bytes.clear();
+    file.readInto(bytes, 0, static_cast<std::size_t>(std::min<std::uint64_t>(stamp.size, FirstReadBytes)));
     if (bytes.size() >= ParadoxHeader::HeaderSize + 2) {
         const std::uint64_t declared = ParadoxLe16(bytes.data() + ParadoxHeader::HeaderSize);
-        const std::uint64_t wanted = std::min(declared, f.size);
+        const std::uint64_t wanted = std::min(declared, stamp.size);
         if (wanted > bytes.size())
             file.readInto(bytes, bytes.size(), static_cast<std::size_t>(wanted - bytes.size()));
     }
     bytesRead_ += bytes.size();
     ++parses_;
-    return ParseParadoxHeader(bytes.data(), bytes.size(), f.size, dir.pathOf(f.name));
+    return ParseParadoxHeader(bytes.data(), bytes.size(), stamp.size, dir.pathOf(name));
 }
 
-std::vector<std::uint8_t> ParadoxTableCache::readWhole(const ParadoxDirectory& dir, const ParadoxFileStamp& f)
+std::vector<std::uint8_t> ParadoxTableCache::readWhole(const ParadoxDirectory& dir, const std::string& name,
+                                                       ParadoxFileStamp& stamp)
 {
-    if (f.size > MaxValFileBytes)
-        throw EvxEngineError(vxErrInvalidFile, dir.pathOf(f.name) + ": validity file of " + std::to_string(f.size) +
+    const OpenFile file(dir, name);
+    stamp = dir.stampOpen(file.fd(), name);
+    if (stamp.size > MaxValFileBytes)
+        throw EvxEngineError(vxErrInvalidFile, dir.pathOf(name) + ": validity file of " + std::to_string(stamp.size) +
                                                    " bytes is implausibly large");
-    const OpenFile file(dir, f.name);
     std::vector<std::uint8_t> bytes;
-    file.readInto(bytes, 0, static_cast<std::size_t>(f.size));
+    file.readInto(bytes, 0, static_cast<std::size_t>(stamp.size));
     bytesRead_ += bytes.size();
     ++parses_;
     return bytes;
@@ -120,7 +127,8 @@ std::vector<std::uint8_t> ParadoxTableCache::readWhole(const ParadoxDirectory& d
 std::shared_ptr<const ParadoxTable> ParadoxTableCache::Load(ParadoxDirectory& dir, const std::string& dbFileName,
                                                             const Admit& admit)
 {
-    // The table's companions, found in one look-up of the directory's listing.
+    // The table's companions, found in one look-up of the directory's listing: names[0] is the
+    // .DB, then the .PX, the X files that have their Y partner and the .VAL in listing order.
     const std::string_view base = baseOf(dbFileName);
     const std::vector<std::string> family = dir.family(base);
     const auto extOf = [&](const std::string& name) { return std::string_view(name).substr(base.size() + 1); };
@@ -129,69 +137,77 @@ std::shared_ptr<const ParadoxTable> ParadoxTableCache::Load(ParadoxDirectory& di
                            [&](const std::string& f) { return ParadoxDirectory::equalNoCase(extOf(f), ext); });
     };
 
-    std::vector<ParadoxFileStamp> stamps{dir.stamp(dbFileName)};
+    std::vector<const std::string*> names{&dbFileName};
     std::optional<std::size_t> pxAt;
     std::optional<std::size_t> valAt;
     std::vector<std::size_t> xAt;
     for (const std::string& f : family) {
         const std::string_view ext = extOf(f);
         if (!pxAt && ParadoxDirectory::equalNoCase(ext, "PX")) {
-            pxAt = stamps.size();
+            pxAt = names.size();
         } else if (!valAt && ParadoxDirectory::equalNoCase(ext, "VAL")) {
-            valAt = stamps.size();
+            valAt = names.size();
         } else if (isIndexExtension(ext, 'X')) {
             // An X file without its Y partner is an unfinished index: not listed.
             std::string yExt(ext);
             yExt[0] = 'Y';
             if (!hasExtension(yExt))
                 continue;
-            xAt.push_back(stamps.size());
+            xAt.push_back(names.size());
         } else {
             continue;
         }
-        stamps.push_back(dir.stamp(f));
+        names.push_back(&f);
     }
 
     const auto cached = entries_.find(dbFileName);
-    if (cached != entries_.end() && cached->second.stamps == stamps) {
-        if (admit)
-            admit(cached->second.table->header);
-        return cached->second.table;
+    if (cached != entries_.end()) {
+        bool same = cached->second.stamps.size() == names.size();
+        for (std::size_t i = 0; same && i < names.size(); ++i)
+            same = dir.stamp(*names[i]) == cached->second.stamps[i];
+        if (same) {
+            if (admit)
+                admit(cached->second.table->header);
+            return cached->second.table;
+        }
     }
 
+    // Each file is opened once: its stamp comes from the open descriptor.
+    std::vector<ParadoxFileStamp> stamps(names.size());
     auto table = std::make_shared<ParadoxTable>();
-    table->header = readHeader(dir, stamps.front());
+    table->header = readHeader(dir, dbFileName, stamps[0]);
     const ParadoxTableHeader& h = table->header;
     if (!h.isTable())
-        throw EvxEngineError(vxErrInvalidFile,
-                             dir.pathOf(dbFileName) + ": not a table (file type " + std::to_string(static_cast<int>(h.fileType)) + ")");
+        throw EvxEngineError(vxErrInvalidFile, dir.pathOf(dbFileName) + ": not a table (file type " +
+                                                   std::to_string(static_cast<int>(h.fileType)) + ")");
     if (admit)
         admit(h);
 
     if (pxAt && h.primaryKeyFields > 0) {
-        const ParadoxFileStamp& px = stamps[*pxAt];
-        ParadoxTableHeader pi = readHeader(dir, px);
+        const std::string& px = *names[*pxAt];
+        ParadoxTableHeader pi = readHeader(dir, px, stamps[*pxAt]);
         if (pi.fileType != ParadoxFileType::PrimaryIndex || pi.numFields != h.primaryKeyFields)
-            throw EvxEngineError(vxErrInvalidFile, dir.pathOf(px.name) + ": primary index does not match its table (" +
+            throw EvxEngineError(vxErrInvalidFile, dir.pathOf(px) + ": primary index does not match its table (" +
                                                        std::to_string(pi.numFields) + " key fields, table " +
                                                        std::to_string(h.primaryKeyFields) + ")");
         table->primaryIndex = std::move(pi);
+    } else if (pxAt) {
+        stamps[*pxAt] = dir.stamp(*names[*pxAt]); // kept only to notice a change
     }
 
     for (std::size_t at : xAt) {
-        const ParadoxFileStamp& x = stamps[at];
-        const ParadoxTableHeader xh = readHeader(dir, x);
+        const std::string& x = *names[at];
+        const ParadoxTableHeader xh = readHeader(dir, x, stamps[at]);
         if (!xh.isSecondaryX())
             continue; // a stray file with an index-like name
-        table->secondaryIndexes.push_back(
-            ReadParadoxSecondaryIndex(xh, h, std::string(extOf(x.name)), dir.pathOf(x.name)));
+        table->secondaryIndexes.push_back(ReadParadoxSecondaryIndex(xh, h, std::string(extOf(x)), dir.pathOf(x)));
     }
     std::stable_sort(table->secondaryIndexes.begin(), table->secondaryIndexes.end(), engineOrder);
 
     if (valAt) {
-        const ParadoxFileStamp& val = stamps[*valAt];
-        const std::vector<std::uint8_t> bytes = readWhole(dir, val);
-        table->val = ParseParadoxValFile(bytes.data(), bytes.size(), h, dir.pathOf(val.name));
+        const std::string& val = *names[*valAt];
+        const std::vector<std::uint8_t> bytes = readWhole(dir, val, stamps[*valAt]);
+        table->val = ParseParadoxValFile(bytes.data(), bytes.size(), h, dir.pathOf(val));
     }
 
     entries_[dbFileName] = Entry{std::move(stamps), table};

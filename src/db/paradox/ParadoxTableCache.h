@@ -2,8 +2,9 @@
 // Reads the files of one table (.DB, .PX, .Xnn/.XGn with their .Y partners, .VAL) from a
 // directory and keeps the result until one of those files changes (name, modification time
 // and size), so the several reads of one table parse each file once. Of the .DB, .PX and X
-// files only the header is read, never a data block. Throws EvxEngineError naming the
-// damaged file.
+// files only the header is read (in one read of its usual 2 KiB, which the small header of a
+// level 3 table shares with the start of its data), each file opened once. Throws
+// EvxEngineError naming the damaged file.
 
 #include <cstddef>
 #include <cstdint>
@@ -39,10 +40,12 @@ private:
         std::vector<ParadoxFileStamp> stamps;
         std::shared_ptr<const ParadoxTable> table;
     };
-    ParadoxTableHeader readHeader(const ParadoxDirectory& dir, const ParadoxFileStamp& file);
-    std::vector<std::uint8_t> readWhole(const ParadoxDirectory& dir, const ParadoxFileStamp& file);
+    // Opens a file of the family, reads its header (or the whole .VAL) and notes its stamp.
+    ParadoxTableHeader readHeader(const ParadoxDirectory& dir, const std::string& name, ParadoxFileStamp& stamp);
+    std::vector<std::uint8_t> readWhole(const ParadoxDirectory& dir, const std::string& name, ParadoxFileStamp& stamp);
 
     std::unordered_map<std::string, Entry> entries_;
+    std::vector<std::uint8_t> buffer_; // the header being parsed
     std::size_t parses_ = 0;
     std::uint64_t bytesRead_ = 0;
 };
