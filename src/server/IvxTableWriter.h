@@ -1,7 +1,8 @@
 #pragma once
-// IvxTableWriter: writes whole table families (.DB and its .PX, X/Y, .VAL, .MB) and checks
-// them. Failures throw (EvxEngineError, std::system_error, EvxRunError); a failed table leaves
-// nothing of itself behind.
+// IvxTableWriter: writes whole table families (.DB and its .PX, X/Y, .VAL, .MB), each checked
+// against the rules every family keeps before it is put in the directory. Failures throw
+// (EvxEngineError, std::system_error, EvxRunError); a failed table leaves nothing of itself
+// behind.
 
 #include <functional>
 #include <string>
@@ -35,8 +36,6 @@ public:
 
     // Returns what had to change to write the table (a level raised, an index added).
     virtual std::vector<std::string> WriteTable(const TvxWriteRequest& request) = 0;
-    // Reads the family back and checks that its files agree; throws naming the fault.
-    virtual void CheckTable(const std::string& directory, const std::string& baseName) = 0;
 };
 
 } // namespace morvane

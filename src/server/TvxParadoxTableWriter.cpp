@@ -4,7 +4,6 @@
 
 #include "db/EvxEngineError.h"
 #include "db/paradox/ParadoxByteSource.h"
-#include "db/paradox/ParadoxFamilyChecker.h"
 #include "db/paradox/ParadoxWriter.h"
 #include "db/paradox/ParadoxWriterFiles.h"
 
@@ -46,13 +45,6 @@ std::vector<std::string> TvxParadoxTableWriter::WriteTable(const TvxWriteRequest
     options.sourceDirectory = sourceDirectory_;
     options.files = &files_;
     return ParadoxWriteTable(*request.desc, *request.records, request.directory, request.baseName, options).warnings;
-}
-
-void TvxParadoxTableWriter::CheckTable(const std::string& directory, const std::string& baseName)
-{
-    const ParadoxCheckReport report = ParadoxCheckFamily(directory, baseName + ".DB");
-    if (!report.clean())
-        throw EvxEngineError(vxErrInvalidFile, report.text());
 }
 
 } // namespace morvane

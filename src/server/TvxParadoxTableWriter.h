@@ -1,6 +1,7 @@
 #pragma once
-// TvxParadoxTableWriter: the Paradox writer (ParadoxWriteTable) and its family checker
-// (ParadoxCheckFamily) behind the server's writer interface, on the given file system.
+// TvxParadoxTableWriter: the Paradox writer (ParadoxWriteTable, which checks every family with
+// ParadoxCheckFamily in its working directory before moving it into place) behind the
+// server's writer interface, on the given file system.
 
 #include <string>
 
@@ -17,8 +18,6 @@ public:
     TvxParadoxTableWriter(ParadoxWriterFiles& files, std::string sourceDirectory);
 
     std::vector<std::string> WriteTable(const TvxWriteRequest& request) override;
-    // Throws EvxEngineError(vxErrInvalidFile) with the findings, one per line.
-    void CheckTable(const std::string& directory, const std::string& baseName) override;
 
 private:
     ParadoxWriterFiles& files_;

@@ -1,5 +1,7 @@
 #include "server/TvxRecordConverter.h"
 
+#include <algorithm>
+
 #include "model/vxCodePage.h"
 #include "model/vxFieldTypes.h"
 #include "server/vxCheckValues.h"
@@ -67,6 +69,12 @@ TvxRecordConverter::TvxRecordConverter(const TvxTablePlan& plan, IvxRecordSource
             Carry(o.constant, o, constants_[i]);
     }
     primary_ = PrimaryKeyPositions(plan.desc);
+    const std::vector<int> originKey = PrimaryKeyPositions(plan.originDesc);
+    primaryUnique_ = plan.origin != TvxTablePlan::Origin::None && !primary_.empty() && originKey.size() == primary_.size();
+    for (std::size_t k = 0; k < primary_.size() && primaryUnique_; ++k) {
+        const TvxFieldOrigin& o = plan.fields[static_cast<std::size_t>(primary_[k])];
+        primaryUnique_ = o.kind == TvxFieldOrigin::Kind::Record && o.index == originKey[k] && SameChain(o.chain);
+    }
     for (int i = 0; i < plan.desc.IndexCount(); ++i) {
         const TvxIndexDesc& x = *plan.desc.GetIndex(i);
         if (x.primary() || !x.unique())
@@ -114,6 +122,15 @@ void TvxRecordConverter::SetMoves(std::vector<TvxMoveValues> moves, std::vector<
 {
     moves_ = std::move(moves);
     moveKey_ = std::move(keyPositions);
+}
+
+void TvxRecordConverter::ExpectRecords(std::int64_t count)
+{
+    const auto n = static_cast<std::size_t>(std::clamp<std::int64_t>(count, 0, 1 << 24));
+    if (!primaryUnique_ && !primary_.empty())
+        primaryKeys_.reserve(n);
+    if (keptKeys_)
+        keptKeys_->reserve(n);
 }
 
 void TvxRecordConverter::SetAutoIncStart(int pos, std::int64_t next)
@@ -250,9 +267,10 @@ bool TvxRecordConverter::Convert(const TvxRecord& in, TvxRecord& out)
         }
     }
     std::string primaryKey;
-    if (!keyViolation && !primary_.empty()) {
+    const bool primaryNeeded = !primary_.empty() && (!primaryUnique_ || keptKeys_);
+    if (!keyViolation && primaryNeeded) {
         RecordKey(out, primary_, false, true, primaryKey);
-        if (primaryKeys_.contains(primaryKey)) {
+        if (!primaryUnique_ && primaryKeys_.contains(primaryKey)) {
             report_.AddBreak(FieldName(primary_.front()), "primary key");
             keyViolation = true;
         }
@@ -275,10 +293,11 @@ bool TvxRecordConverter::Convert(const TvxRecord& in, TvxRecord& out)
         RecordKey(out, u.positions, u.foldCase, true, key_);
         u.keys.insert(key_);
     }
-    if (!primary_.empty()) {
+    if (primaryNeeded) {
         if (keptKeys_)
             keptKeys_->insert(primaryKey);
-        primaryKeys_.insert(std::move(primaryKey));
+        if (!primaryUnique_)
+            primaryKeys_.insert(std::move(primaryKey));
     }
     if (cut) {
         problems_.push_back(in);

@@ -46,6 +46,8 @@ public:
     // Collects the primary keys of the records written (for the rules of dependent tables).
     void KeepKeys(TvxKeySet* keys) { keptKeys_ = keys; }
     void SetProgress(std::function<void(std::int64_t read)> onRead) { onRead_ = std::move(onRead); }
+    // Room for the keys of that many records.
+    void ExpectRecords(std::int64_t count);
 
     bool Next(TvxRecord& record) override;
 
@@ -87,6 +89,8 @@ private:
     std::vector<TvxFieldValue> constants_;      // per field: the constant as the field holds it
     std::vector<Check> checks_;
     std::vector<int> primary_;
+    // The origin's own key carried unchanged cannot repeat: its keys need no set.
+    bool primaryUnique_ = false;
     TvxKeySet primaryKeys_;
     std::vector<UniqueIndex> unique_;
     std::vector<TvxRuleCheck> rules_;

@@ -101,14 +101,6 @@ std::vector<std::string> TvxTableBuilder::Build(std::vector<TvxTablePlan>& plans
     report_.tables.resize(first + plans.size());
     for (const int i : BuildOrder(plans))
         BuildTable(plans, i, report_.tables[first + static_cast<std::size_t>(i)]);
-    if (writer_)
-        for (const std::string& name : written_) {
-            try {
-                writer_->CheckTable(outputDir_, name);
-            } catch (const std::exception& e) {
-                throw EvxRunError(vxRunTableNotWritten, name + ".DB: " + e.what());
-            }
-        }
     return written_;
 }
 
@@ -260,6 +252,7 @@ void TvxTableBuilder::BuildTable(std::vector<TvxTablePlan>& plans, int index, Tv
             if (rule.kind() == TvxRefIntDesc::Dependent && MasterOf(plans, d, rule) == index)
                 converter.KeepKeys(&builtKeys_[index]);
 
+    converter.ExpectRecords(total);
     if (onProgress_)
         converter.SetProgress([&](std::int64_t done) { onProgress_({r.table, done, total}); });
     try {

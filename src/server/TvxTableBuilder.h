@@ -3,9 +3,11 @@
 // reads the records of its origin, converts and checks them (TvxRecordConverter) and, unless
 // it only previews, writes the table's family and, when records were kept aside, the problem
 // table PROBLEM_<TABLE>.DB and the key-violation table KEYVIOL_<TABLE>.DB (the origin's
-// fields, no key, the origin's password) into the output directory, then checks every family
-// written. Fills the report. Throws EvxRunError: 302 (301) when an origin cannot be read
+// fields, no key, the origin's password) into the output directory; the writer checks every
+// family before it puts it there. Fills the report. Throws EvxRunError: 302 (301) when an origin cannot be read
 // (opened), 293 when a table cannot be written or does not check out; the message names it.
+// Everything the builder reads is read once, except an origin whose autoincrement values it
+// must number (read once more, for their highest value).
 
 #include <map>
 #include <memory>

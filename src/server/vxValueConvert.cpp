@@ -79,47 +79,50 @@ std::string Recode(const std::string& text, int from, int to, bool& lossy)
     return out;
 }
 
-TvxConvert FitText(std::string text, const TvxFieldShape& to, TvxFieldValue& out)
+// Stores text (which may lie in out itself) as the value of a text field: an Alpha value ends
+// at its first zero byte and is cut to the width, trailing blanks first.
+TvxConvert FitText(std::string_view text, const TvxFieldShape& to, TvxFieldValue& out)
 {
     TvxConvert result = TvxConvert::Exact;
+    std::size_t n = text.size();
     if (to.type == fldAlpha) {
-        // An Alpha value ends at its first zero byte.
-        if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
-            if (text.find_first_not_of('\0', nul) != std::string::npos)
+        if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+            if (text.find_first_not_of('\0', nul) != std::string_view::npos)
                 result = TvxConvert::Cut;
-            text.resize(nul);
+            n = nul;
         }
         const auto width = static_cast<std::size_t>(to.size > 0 ? to.size : 0);
-        if (text.size() > width) {
-            const std::size_t last = text.find_last_not_of(' ');
-            const std::size_t kept = last == std::string::npos ? 0 : last + 1;
+        if (n > width) {
+            const std::size_t last = text.substr(0, n).find_last_not_of(' ');
+            const std::size_t kept = last == std::string_view::npos ? 0 : last + 1;
             if (kept > width)
                 result = TvxConvert::Cut;
-            text.resize(std::min(kept, width));
+            n = std::min(kept, width);
         }
     }
-    if (text.empty())
+    if (n == 0)
         out.setBlank();
     else
-        out = TvxFieldValue::Bytes(std::move(text));
+        out.setText(TvxFieldValue::Kind::Bytes, text.data(), n);
     return result;
 }
 
-TvxConvert FitRaw(std::string bytes, const TvxFieldShape& to, TvxFieldValue& out)
+TvxConvert FitRaw(std::string_view bytes, const TvxFieldShape& to, TvxFieldValue& out)
 {
     TvxConvert result = TvxConvert::Exact;
+    std::size_t n = bytes.size();
     const auto width = static_cast<std::size_t>(to.size > 0 ? to.size : 0);
-    if (to.type == fldBytes && bytes.size() > width) {
+    if (to.type == fldBytes && n > width) {
         const std::size_t last = bytes.find_last_not_of('\0');
-        const std::size_t kept = last == std::string::npos ? 0 : last + 1;
+        const std::size_t kept = last == std::string_view::npos ? 0 : last + 1;
         if (kept > width)
             result = TvxConvert::Cut;
-        bytes.resize(std::min(kept, width));
+        n = std::min(kept, width);
     }
-    if (bytes.empty())
+    if (n == 0)
         out.setBlank();
     else
-        out = TvxFieldValue::Bytes(std::move(bytes));
+        out.setText(TvxFieldValue::Kind::Bytes, bytes.data(), n);
     return result;
 }
 
@@ -320,9 +323,11 @@ TvxConvert ConvertValue(const TvxFieldValue& in, const TvxFieldShape& from, cons
     switch (FamilyOf(to.type)) {
     case Family::Text: {
         if (ff == Family::Text) {
+            if (NormalCodePage(from.codePage) == NormalCodePage(to.codePage))
+                return FitText(in.text(), to, out);
             bool lossy = false;
-            std::string text = Recode(in.text(), from.codePage, to.codePage, lossy);
-            return Worse(lossy ? TvxConvert::Cut : TvxConvert::Exact, FitText(std::move(text), to, out));
+            const std::string text = Recode(in.text(), from.codePage, to.codePage, lossy);
+            return Worse(lossy ? TvxConvert::Cut : TvxConvert::Exact, FitText(text, to, out));
         }
         if (ff == Family::FmtMemo || ff == Family::Opaque || ff == Family::Raw || ff == Family::Unknown)
             return Fail(out);
@@ -331,7 +336,8 @@ TvxConvert ConvertValue(const TvxFieldValue& in, const TvxFieldShape& from, cons
         if ((ff == Family::Time && in.integer() % 1000 != 0) ||
             (ff == Family::Timestamp && std::fmod(in.real(), 1000.0) != 0.0))
             shown = TvxConvert::Cut;
-        return Worse(shown, FitText(ValueText(in, from), to, out));
+        const std::string text = ValueText(in, from);
+        return Worse(shown, FitText(text, to, out));
     }
     case Family::FmtMemo:
     case Family::Opaque:
@@ -459,8 +465,8 @@ TvxConvert NewFieldValue(std::string_view text, const TvxFieldShape& to, const T
         return TvxConvert::Exact;
     }
     switch (FamilyOf(to.type)) {
-    case Family::Text: return FitText(std::string(text), to, out);
-    case Family::Raw: return FitRaw(std::string(text), to, out);
+    case Family::Text: return FitText(text, to, out);
+    case Family::Raw: return FitRaw(text, to, out);
     case Family::FmtMemo:
     case Family::Opaque:
     case Family::Unknown: return Fail(out);
