@@ -127,9 +127,9 @@ void TvxSqliteTarget::listChecks()
         return;
     db_->Exec("CREATE TABLE " + SqliteName(vxChecksTable) +
                   " (\"table\" TEXT NOT NULL, \"field\" TEXT NOT NULL, \"required\" INTEGER NOT NULL, \"minimum\","
-                  " \"maximum\", \"default\", \"picture\" TEXT)",
+                  " \"maximum\", \"default\", \"picture\" TEXT, \"lookup\" TEXT)",
               "listing the validity checks");
-    TvxSqliteStatement insert(*db_, "INSERT INTO " + SqliteName(vxChecksTable) + " VALUES (?, ?, ?, ?, ?, ?, ?)",
+    TvxSqliteStatement insert(*db_, "INSERT INTO " + SqliteName(vxChecksTable) + " VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
                               "listing the validity checks");
     std::string scratch[3];
     for (std::size_t i = 0; i < schemas_.size(); ++i) {
@@ -141,10 +141,12 @@ void TvxSqliteTarget::listChecks()
             bindCheckValue(insert, 4, c.minimum, c.fieldType, codePage, scratch[0]);
             bindCheckValue(insert, 5, c.maximum, c.fieldType, codePage, scratch[1]);
             bindCheckValue(insert, 6, c.defaultValue, c.fieldType, codePage, scratch[2]);
-            if (c.picture.empty())
-                insert.BindNull(7);
-            else
-                insert.BindText(7, c.picture);
+            for (const auto& [param, text] : {std::pair{7, &c.picture}, std::pair{8, &c.lookup}}) {
+                if (text->empty())
+                    insert.BindNull(param);
+                else
+                    insert.BindText(param, *text);
+            }
             runToEnd(insert, *db_, "listing the validity checks");
         }
     }

@@ -3,8 +3,8 @@
 // vxSqliteSchema.h). Records go in through one prepared statement per table, in one
 // transaction per table. A record SQLite refuses (a required field blank, a value outside
 // the check's bounds, a key that is there already) is kept, as the dump's JSON gives its
-// values, in _morvane_rejected with the reason; the validity checks with their pictures
-// and defaults are listed in _morvane_checks. Indexes are built after the records; a unique
+// values, in _morvane_rejected with the reason; the validity checks with their pictures,
+// defaults and lookup tables are listed in _morvane_checks. Indexes are built after the records; a unique
 // index the records break is built without UNIQUE. Records that refer to a master record
 // that is missing stay, each table's count in the warnings.
 

@@ -248,6 +248,9 @@ private:
         bound(row.maximum, "<=", "maximum");
         if (!check->picture().empty())
             row.picture = ExportText(check->picture(), codePage);
+        const std::int32_t lookup = check->i32(TvxValCheckDesc::oLookup); // 1-4: a kind of table lookup
+        if (lookup >= 1 && lookup <= 4)
+            row.lookup = ExportText(check->text(TvxValCheckDesc::oLookup + 4, 261), codePage);
         schema.checks.push_back(std::move(row));
         return sql;
     }

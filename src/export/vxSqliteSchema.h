@@ -38,6 +38,7 @@ struct TvxSqliteCheckRow
     TvxSqliteCheckValue maximum;
     TvxSqliteCheckValue defaultValue;
     std::string picture; // UTF-8; empty when none
+    std::string lookup;  // UTF-8: the table a value must be found in; empty when none
 };
 
 struct TvxSqliteIndex

@@ -50,6 +50,7 @@ TEST(ExportStructure, JoinsKeysIndexesAndRules)
         {"SELECT count(*) FROM pragma_foreign_key_list('multiple')", "2"},
         {"SELECT picture FROM _morvane_checks WHERE \"table\" = 'multiple' AND field = 'A'", "[(*3{#}) ]*3{#}-*4{#}"},
         {"SELECT group_concat(field) FROM _morvane_checks WHERE \"table\" = 'C' AND required", "C,A"},
+        {"SELECT lookup FROM _morvane_checks WHERE \"table\" = 'origin' AND field = 'FK'", "destination.db"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(db.Value(c.sql), c.expected) << c.sql;
