@@ -64,21 +64,15 @@ public:
         Tick(path);
         ParadoxWriterFiles::writeAt(fd, data, size, offset, path);
     }
-    void sync(int fd, const std::string& path) override
-    {
-        Tick(path);
-        ParadoxWriterFiles::sync(fd, path);
-    }
+    // Syncs count as steps that can fail; the disk is not asked to flush (the test is about
+    // where a run can stop, not about power loss), which keeps the many runs quick.
+    void sync(int, const std::string& path) override { Tick(path); }
     void rename(const std::string& from, const std::string& to) override
     {
         Tick(to);
         ParadoxWriterFiles::rename(from, to);
     }
-    void syncDirectory(const std::string& path) override
-    {
-        Tick(path);
-        ParadoxWriterFiles::syncDirectory(path);
-    }
+    void syncDirectory(const std::string& path) override { Tick(path); }
 
 private:
     void Tick(const std::string& path)
