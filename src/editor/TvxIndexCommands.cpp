@@ -35,7 +35,4 @@ void TvxIndexCommands::NewIdxListChange() {}
 // To come: renames the index (a field's name makes it that field's maintained index).
 void TvxIndexCommands::NewIdxListEdited(QTreeWidgetItem*) {}
 
-// To come: one entry per index of the selected new table ("Primary" for the primary key).
-void TvxIndexCommands::FillNewIndexList() {}
-
 } // namespace morvane

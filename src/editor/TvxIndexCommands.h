@@ -60,9 +60,6 @@ public:
     // The in-place edit of an entry of the new index list finished: the index's new name.
     void NewIdxListEdited(QTreeWidgetItem* Item);
 
-    // NewIdxList ← the indexes of the selected new table.
-    void FillNewIndexList();
-
 private:
     Controls controls_;
     TvxScriptTableList& newTables_;

@@ -39,7 +39,4 @@ void TvxRefIntCommands::GroupNewRuleClick() {}
 // To come: stores the box as the selected new table's strict-integrity flag.
 void TvxRefIntCommands::CheckNewSRIClick() {}
 
-// To come: one entry per dependent rule of the selected new table.
-void TvxRefIntCommands::FillNewRefIntList() {}
-
 } // namespace morvane

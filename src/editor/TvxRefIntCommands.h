@@ -70,9 +70,6 @@ public:
     void GroupNewRuleClick();
     void CheckNewSRIClick();
 
-    // NewRIntList ← the rules of the selected new table.
-    void FillNewRefIntList();
-
 private:
     Controls controls_;
     TvxScriptTableList& newTables_;
