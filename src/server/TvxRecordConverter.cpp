@@ -5,6 +5,7 @@
 #include "model/vxCodePage.h"
 #include "model/vxFieldTypes.h"
 #include "server/vxCheckValues.h"
+#include "server/vxPicture.h"
 
 namespace morvane {
 
@@ -113,7 +114,9 @@ void TvxRecordConverter::PrepareChecks()
             if (c.hasMaximum() && !(old && old->hasMaximum() && SameArea(old->maximum(), c.maximum())))
                 k.hasMaximum = AreaToValue(c.maximum(), field.type(), decimals, k.maximum) == TvxAreaValue::Value;
         }
-        if (k.required || k.hasMinimum || k.hasMaximum)
+        if (!c.picture().empty() && !(old && old->picture() == c.picture() && SameChain(o.chain)))
+            k.picture = c.picture();
+        if (k.required || k.hasMinimum || k.hasMaximum || !k.picture.empty())
             checks_.push_back(std::move(k));
     }
 }
@@ -246,6 +249,12 @@ bool TvxRecordConverter::Convert(const TvxRecord& in, TvxRecord& out)
             broken = "minimum";
         else if (c.hasMaximum && CompareValues(v, c.maximum, type) > 0)
             broken = "maximum";
+        else if (!c.picture.empty() &&
+                 MatchPicture(c.picture, v.kind() == TvxFieldValue::Kind::Bytes
+                                             ? v.text()
+                                             : ValueText(v, plan_.fields[static_cast<std::size_t>(c.pos)].chain.back())) ==
+                     TvxPictureMatch::Breaks)
+            broken = "picture";
         if (broken) {
             report_.AddBreak(FieldName(c.pos), broken);
             breaksCheck = true;

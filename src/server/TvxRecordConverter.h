@@ -2,7 +2,7 @@
 // TvxRecordConverter: the records of a planned table, one at a time, made from the records of
 // its origin: every value converted along its field's chain, new fields filled, moved fields
 // looked up, blank autoincrement values numbered. A record is written only when it keeps the
-// new validity checks (required, minimum, maximum) and rules and its key is not taken by an
+// new validity checks (required, minimum, maximum, picture) and rules and its key is not taken by an
 // earlier one; otherwise the original record is kept aside, in Problems() (a check) or in
 // KeyViolations() (a rule or a duplicate key). A record written with a value carried only cut
 // is also kept, whole and as read, in Problems(). The report counts all of it.
@@ -67,6 +67,7 @@ private:
         bool hasMaximum = false;
         TvxFieldValue minimum;
         TvxFieldValue maximum;
+        std::string picture; // empty: not checked
     };
     struct UniqueIndex
     {
