@@ -114,7 +114,11 @@ void TvxRecordConverter::PrepareChecks()
             if (c.hasMaximum() && !(old && old->hasMaximum() && SameArea(old->maximum(), c.maximum())))
                 k.hasMaximum = AreaToValue(c.maximum(), field.type(), decimals, k.maximum) == TvxAreaValue::Value;
         }
-        if (!c.picture().empty() && !(old && old->picture() == c.picture() && SameChain(o.chain)))
+        // A picture is about how values are typed: held against existing values only when it
+        // is new (not when the field's type or size changed under an old picture).
+        const TvxValCheckDesc* before =
+            o.kind == TvxFieldOrigin::Kind::Record ? plan_.originDesc.FindValCheck(o.index + 1) : nullptr;
+        if (!c.picture().empty() && !(before && before->picture() == c.picture()))
             k.picture = c.picture();
         if (k.required || k.hasMinimum || k.hasMaximum || !k.picture.empty())
             checks_.push_back(std::move(k));
