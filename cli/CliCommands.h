@@ -13,5 +13,6 @@ int RunRun(int argc, char** argv);
 // written with a damaged value blank.
 int RunExport(int argc, char** argv);
 int RunCopy(int argc, char** argv);
+int RunDiff(int argc, char** argv);
 
 } // namespace morvane::cli

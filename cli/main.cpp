@@ -18,6 +18,8 @@ int main(int argc, char** argv)
         return morvane::cli::RunExport(argc - 2, argv + 2);
     if (argc >= 2 && std::strcmp(argv[1], "copy") == 0)
         return morvane::cli::RunCopy(argc - 2, argv + 2);
+    if (argc >= 2 && std::strcmp(argv[1], "diff") == 0)
+        return morvane::cli::RunDiff(argc - 2, argv + 2);
     std::fprintf(stderr,
                  "usage: morvane-cli inspect <directory-or-alias> [--password P]... [--json]\n"
                  "       morvane-cli show <file.vxscript|file.vxusp|file.vxmsp>\n"
@@ -26,6 +28,8 @@ int main(int argc, char** argv)
                  "                       [--password P]... [--dry-run] [--json]\n"
                  "       morvane-cli export <directory-or-alias> --to csv|sqlite --output <path> [--table T]...\n"
                  "                          [--password P]... [--force]\n"
-                 "       morvane-cli copy <directory-or-alias> <target directory> [--password P]... [--level 3|4|5|7]\n");
+                 "       morvane-cli copy <directory-or-alias> <target directory> [--password P]... [--level 3|4|5|7]\n"
+                 "       morvane-cli diff <source directory-or-alias> <wanted directory-or-alias> -o <document.vxscript>\n"
+                 "                        [--password P]... [--rename TABLE.OLD=NEW]... [--target <directory-or-alias>]\n");
     return 2;
 }

@@ -1,0 +1,38 @@
+#pragma once
+// One side of a comparison of two databases: how a script names the database (an alias, or a
+// directory) and the structure of every table it holds, as the connection reads them.
+
+#include <string>
+#include <vector>
+
+#include "model/clvxTableDesc.h"
+
+namespace morvane {
+
+class TvxDatabase;
+
+struct TvxDiffDatabase
+{
+    std::string aliasName; // empty when the database was given as a directory
+    std::string directory; // its directory (for an alias, the directory the alias points to)
+    std::vector<TvxTableDesc> tables; // in the engine's order; TableName() as the table list shows it
+
+    // The table whose name is upper-case equal to name (as the builder compares table names),
+    // the first of them; null when none.
+    const TvxTableDesc* Find(std::string_view name) const;
+};
+
+// Reads every table of a connected database. The directory is made absolute, so that a
+// script names the database wherever it is opened. Engine errors propagate.
+TvxDiffDatabase ReadDiffDatabase(TvxDatabase& database);
+
+// Where the update is to be applied (the script's "Add new alias"); both empty: none recorded.
+struct TvxDiffTarget
+{
+    std::string aliasName;
+    std::string directory;
+
+    bool Empty() const { return aliasName.empty() && directory.empty(); }
+};
+
+} // namespace morvane
