@@ -7,12 +7,17 @@
 #include "export/vxSqliteSchema.h"
 #include "model/vxFieldTypes.h"
 
+#include <algorithm>
 #include <map>
 #include <sqlite3.h>
 
 namespace morvane {
 
 namespace {
+
+// A batch of records holds at most this many values, and at most MaxBatchRecords records.
+constexpr std::size_t BatchParameters = 999;
+constexpr std::size_t MaxBatchRecords = 32;
 
 bool isBinaryType(int type)
 {
@@ -157,40 +162,88 @@ void TvxSqliteTarget::WriteTable(std::size_t index, IvxRecordSource& records, Tv
     const TvxExportTable& table = (*tables_)[index];
     const TvxSqliteTableSchema& schema = schemas_[index];
     const auto& fields = table.desc.Fields();
+    const std::size_t fieldCount = fields.size();
     const int codePage = table.desc.CodePage();
     const std::string context = "adding the records of " + table.name;
-    TvxSqliteStatement insert(*db_, schema.insert, context);
-    std::vector<std::string> scratch(fields.size());
     TvxExportTableResult& counts = result.tables[index];
 
-    db_->Exec("BEGIN", context);
-    TvxRecord record;
-    for (std::uint64_t recordNo = 1; records.Next(record); ++recordNo) {
-        if (schema.rowidKey >= 0 &&
-            (static_cast<std::size_t>(schema.rowidKey) >= record.size() || record[schema.rowidKey].isBlank())) {
+    // Records go in a batch at a time, through one statement of many rows; a batch SQLite
+    // refuses goes again a record at a time, so that only the records at fault are refused.
+    const std::size_t batch = std::clamp<std::size_t>(BatchParameters / std::max<std::size_t>(fieldCount, 1), 1,
+                                                      MaxBatchRecords);
+    TvxSqliteStatement single(*db_, schema.insertInto + schema.insertRow, context);
+    std::string manySql = schema.insertInto + schema.insertRow;
+    for (std::size_t i = 1; i < batch; ++i) {
+        manySql += ", ";
+        manySql += schema.insertRow;
+    }
+    TvxSqliteStatement many(*db_, manySql, context);
+    std::vector<TvxRecord> pending(batch);
+    std::vector<std::string> scratch(batch * fieldCount);
+
+    const auto bindRecord = [&](TvxSqliteStatement& stmt, std::size_t slot, const TvxRecord& record) {
+        const int first = static_cast<int>(slot * fieldCount);
+        for (std::size_t i = 0; i < fieldCount; ++i) {
+            if (i < record.size())
+                bindValue(stmt, first + static_cast<int>(i) + 1, record[i], fields[i].type(), codePage,
+                          scratch[slot * fieldCount + i]);
+            else
+                stmt.BindNull(first + static_cast<int>(i) + 1);
+        }
+    };
+    const auto blankKey = [&](const TvxRecord& record) {
+        return schema.rowidKey >= 0 &&
+               (static_cast<std::size_t>(schema.rowidKey) >= record.size() || record[schema.rowidKey].isBlank());
+    };
+    const auto insertOne = [&](const TvxRecord& record, std::uint64_t recordNo) {
+        if (blankKey(record)) { // SQLite would number the record itself
             reject(index, recordNo, "the key field is blank", record);
             ++counts.rejected;
-            continue;
+            return;
         }
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            if (i < record.size())
-                bindValue(insert, static_cast<int>(i) + 1, record[i], fields[i].type(), codePage, scratch[i]);
-            else
-                insert.BindNull(static_cast<int>(i) + 1);
-        }
-        const int rc = insert.Step();
+        bindRecord(single, 0, record);
+        const int rc = single.Step();
         if (rc == SQLITE_DONE) {
-            insert.Reset();
+            single.Reset();
             ++counts.records;
         } else if ((rc & 0xFF) == SQLITE_CONSTRAINT) {
             const std::string reason = db_->ErrorMessage();
-            insert.Reset();
+            single.Reset();
             reject(index, recordNo, reason, record);
             ++counts.rejected;
         } else {
             throw EvxExportError(context + ": " + db_->ErrorMessage());
         }
+    };
+    const auto insertBatch = [&](std::uint64_t firstNo) {
+        if (std::none_of(pending.begin(), pending.end(), blankKey)) {
+            for (std::size_t slot = 0; slot < batch; ++slot)
+                bindRecord(many, slot, pending[slot]);
+            const int rc = many.Step();
+            many.Reset();
+            if (rc == SQLITE_DONE) {
+                counts.records += batch;
+                return;
+            }
+            if ((rc & 0xFF) != SQLITE_CONSTRAINT)
+                throw EvxExportError(context + ": " + db_->ErrorMessage());
+        }
+        for (std::size_t slot = 0; slot < batch; ++slot)
+            insertOne(pending[slot], firstNo + slot);
+    };
+
+    db_->Exec("BEGIN", context);
+    std::uint64_t read = 0;
+    std::size_t filled = 0;
+    while (records.Next(pending[filled])) {
+        ++read;
+        if (++filled == batch) {
+            insertBatch(read - batch + 1);
+            filled = 0;
+        }
     }
+    for (std::size_t slot = 0; slot < filled; ++slot)
+        insertOne(pending[slot], read - filled + slot + 1);
     db_->Exec("COMMIT", context);
     if (counts.rejected > 0)
         result.warnings.push_back(table.name + ": " + std::to_string(counts.rejected) +

@@ -203,10 +203,11 @@ public:
             schema.createTable += (i ? ",\n    " : "") + parts[i];
         schema.createTable += "\n)";
 
-        schema.insert = "INSERT INTO " + SqliteName(t.table->name) + " VALUES (";
+        schema.insertInto = "INSERT INTO " + SqliteName(t.table->name) + " VALUES ";
+        schema.insertRow = "(";
         for (std::size_t i = 0; i < t.fields.size(); ++i)
-            schema.insert += i ? ", ?" : "?";
-        schema.insert += ")";
+            schema.insertRow += i ? ", ?" : "?";
+        schema.insertRow += ")";
 
         for (std::size_t pos = 0; pos < desc.Indexes().size(); ++pos)
             if (!desc.Indexes()[pos].primary())

@@ -53,7 +53,10 @@ struct TvxSqliteIndex
 struct TvxSqliteTableSchema
 {
     std::string createTable;
-    std::string insert; // INSERT with one parameter per field
+    // "INSERT INTO "T" VALUES " and "(?, ?, ...)", one parameter per field: an INSERT of n
+    // records is the first followed by n of the second, separated by commas.
+    std::string insertInto;
+    std::string insertRow;
     std::vector<TvxSqliteIndex> indexes;
     // Position of the field that is the table's INTEGER PRIMARY KEY, which SQLite cannot keep
     // blank (it would number the record itself); -1 when none.

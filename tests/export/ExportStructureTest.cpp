@@ -83,7 +83,7 @@ TEST(ExportStructure, RecordsBreakingRulesAreRefusedWithForeignKeysOn)
 }
 
 // A table written with our writer whose checks give a minimum and a maximum to each type that
-// has them, defaults (true, TODAY), a picture; records 3 and 4 break a check.
+// has them, defaults (true, TODAY), a picture; records 3, 4 and 70 of 100 break a check.
 class ExportChecks : public ::testing::Test
 {
 protected:
@@ -158,9 +158,13 @@ protected:
                              TvxFieldValue::Logical(true),
                              {}};
         };
-        TvxRecord blankQty = record(1, "C");
-        blankQty[0] = {};
-        test::RecordList records({record(1, "c"), record(100, "Kz"), record(0, "C"), blankQty});
+        std::vector<TvxRecord> rows;
+        for (int qty = 1; qty <= 100; ++qty)
+            rows.push_back(record(qty, qty % 2 ? "c" : "Kz"));
+        rows[2][0] = TvxFieldValue::Integer(0);    // below the minimum
+        rows[3][0] = {};                           // required
+        rows[69][0] = TvxFieldValue::Integer(101); // above the maximum
+        test::RecordList records(rows);
         ParadoxWriteTable(desc, records, tables.str(), "RANGES");
         source = std::make_unique<ExportSource>(tables.str());
         result = source->Export(TvxExportFormat::Sqlite, out.file("ranges.sqlite"));
@@ -216,17 +220,25 @@ TEST_F(ExportChecks, BoundsAreChecksOfTheColumn)
 
 TEST_F(ExportChecks, DefaultsPicturesAndRefusedRecords)
 {
-    EXPECT_EQ(db->Rows("SELECT Qty, Code FROM RANGES ORDER BY Qty"), (TvxRows{{"1", "c"}, {"100", "Kz"}}));
+    EXPECT_EQ(db->Rows("SELECT count(*), sum(Qty), count(DISTINCT Code) FROM RANGES"),
+              (TvxRows{{"97", std::to_string(5050 - 3 - 4 - 70), "2"}}));
     ASSERT_EQ(result.tables.size(), 1u);
-    EXPECT_EQ(result.tables[0].records, 2u);
-    EXPECT_EQ(result.tables[0].rejected, 2u);
+    EXPECT_EQ(result.tables[0].records, 97u);
+    EXPECT_EQ(result.tables[0].rejected, 3u);
     const TvxRows rejected = db->Rows("SELECT \"table\", record, reason, \"values\" FROM _morvane_rejected");
-    ASSERT_EQ(rejected.size(), 2u);
-    EXPECT_EQ(rejected[0][1], "3");
-    EXPECT_NE(rejected[0][2].find("Qty minimum"), std::string::npos) << rejected[0][2];
-    EXPECT_EQ(rejected[0][3].substr(0, 10), "[0, 0, 1, ");
-    EXPECT_EQ(rejected[1][1], "4");
-    EXPECT_NE(rejected[1][2].find("NOT NULL"), std::string::npos) << rejected[1][2];
+    ASSERT_EQ(rejected.size(), 3u);
+    const struct
+    {
+        const char* record;
+        const char* reason;
+        const char* values;
+    } expected[] = {{"3", "Qty minimum", "[0, 0, 1, "}, {"4", "NOT NULL", "[null, 0, "}, {"70", "Qty maximum", "[101, "}};
+    for (std::size_t i = 0; i < rejected.size(); ++i) {
+        EXPECT_EQ(rejected[i][0], "RANGES");
+        EXPECT_EQ(rejected[i][1], expected[i].record);
+        EXPECT_NE(rejected[i][2].find(expected[i].reason), std::string::npos) << rejected[i][2];
+        EXPECT_EQ(rejected[i][3].rfind(expected[i].values, 0), 0u) << rejected[i][3];
+    }
 
     ASSERT_EQ(db->Run("INSERT INTO RANGES (Qty) VALUES (7)"), SQLITE_OK);
     EXPECT_EQ(db->Value("SELECT Paid FROM RANGES WHERE Qty = 7"), "1");
