@@ -66,6 +66,7 @@ public:
         ParadoxWriterFiles::rename(from, to);
     }
     void syncDirectory(const std::string& path) override { tick(path); }
+    void syncFileSystem(const std::string& path) override { tick(path); }
     std::vector<std::string> list(const std::string& path) override
     {
         tick(path);

@@ -60,6 +60,10 @@ private:
     ParadoxTableHeader header_;
     std::size_t blockBytes_ = 0;
     std::optional<ParadoxCipher> cipher_;
+    // Blocks [windowFirst_, windowFirst_ + windowBlocks_) read ahead (decrypted).
+    mutable std::vector<std::uint8_t> window_;
+    mutable std::uint32_t windowFirst_ = 0;
+    mutable std::uint32_t windowBlocks_ = 0;
 };
 
 // The blocks of a chain in chain order and the records each holds.

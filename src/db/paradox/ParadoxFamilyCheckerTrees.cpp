@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <cstring>
 #include <fcntl.h>
-#include <list>
-#include <map>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,7 +20,7 @@ namespace {
 namespace H = ParadoxHeader;
 
 constexpr std::size_t EntryTail = 6;
-constexpr std::size_t CachedBlocks = 64;
+constexpr std::size_t ReadAheadBlocks = 32;
 
 std::string num(std::uint64_t v)
 {
@@ -119,9 +117,19 @@ bool FamilyFile::block(std::uint32_t n, std::vector<std::uint8_t>& out) const
     const std::uint64_t at = header_.headerSize + (std::uint64_t{n} - 1) * blockBytes_;
     if (n == 0 || at >= size_)
         return false;
-    read(at, static_cast<std::size_t>(std::min<std::uint64_t>(blockBytes_, size_ - at)), out.data());
-    if (cipher_)
-        cipher_->DecryptDbBlock(out.data(), out.size(), n);
+    if (n < windowFirst_ || n >= windowFirst_ + windowBlocks_) {
+        // Chains mostly run forward: read the blocks that follow with this one.
+        const auto bytes = static_cast<std::size_t>(std::min<std::uint64_t>(ReadAheadBlocks * blockBytes_, size_ - at));
+        window_.assign((bytes + blockBytes_ - 1) / blockBytes_ * blockBytes_, 0);
+        read(at, bytes, window_.data());
+        windowFirst_ = n;
+        windowBlocks_ = static_cast<std::uint32_t>(window_.size() / blockBytes_);
+        if (cipher_)
+            for (std::uint32_t k = 0; k < windowBlocks_; ++k)
+                cipher_->DecryptDbBlock(&window_[k * blockBytes_], blockBytes_, n + k);
+    }
+    const std::uint8_t* b = &window_[(n - windowFirst_) * blockBytes_];
+    std::copy(b, b + blockBytes_, out.begin());
     return true;
 }
 
@@ -315,30 +323,26 @@ private:
     std::set<std::uint16_t> referenced_;
 };
 
-// The table's data blocks, read through a small cache.
-class BlockCache
+// A 64-bit digest of bytes; digests of a block's entries are summed, so the sum does not
+// depend on their order.
+class Digest
 {
 public:
-    explicit BlockCache(const FamilyFile& file) : file_(file) {}
-    const std::vector<std::uint8_t>& get(std::uint16_t n)
+    void add(const std::uint8_t* p, std::size_t n)
     {
-        const auto it = blocks_.find(n);
-        if (it != blocks_.end())
-            return it->second;
-        if (blocks_.size() >= CachedBlocks) {
-            blocks_.erase(order_.front());
-            order_.pop_front();
-        }
-        order_.push_back(n);
-        auto& b = blocks_[n];
-        file_.block(n, b);
-        return b;
+        for (std::size_t i = 0; i < n; ++i)
+            h_ = (h_ ^ p[i]) * 0x100000001B3ull;
+    }
+    std::uint64_t value() const
+    {
+        std::uint64_t z = h_ + 0x9E3779B97F4A7C15ull;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
     }
 
 private:
-    const FamilyFile& file_;
-    std::map<std::uint16_t, std::vector<std::uint8_t>> blocks_;
-    std::list<std::uint16_t> order_;
+    std::uint64_t h_ = 0xCBF29CE484222325ull;
 };
 
 } // namespace
@@ -412,6 +416,7 @@ void CheckSecondaryIndex(const std::string& directory, const std::string& xName,
         offset += len;
     }
     const std::vector<ParadoxKeySegment> indexSegments = segments;
+    const std::size_t indexBytes = offset;
     for (std::size_t i = 0; keyed && i < t.primaryKeyFields && layout; ++i) {
         layout = h.fields[m + i].type == t.fields[i].type && h.fields[m + i].size == t.fields[i].size;
         segments.push_back({offset, static_cast<std::size_t>(h.fields[m + i].length()), false, false});
@@ -454,7 +459,11 @@ void CheckSecondaryIndex(const std::string& directory, const std::string& xName,
     const std::size_t tableKeyBytes = FieldBytes(t.fields, t.primaryKeyFields);
     BlockKeys leaves;
     leaves.keyBytes = keyBytes;
-    BlockCache tableBlocks(*table.db);
+    // Per table block: the entries naming it, as a sum of digests of their key and index
+    // values, against the same sum over the records it holds.
+    std::vector<std::uint64_t> named(table.chain->position.size(), 0);
+    std::vector<std::uint32_t> namedCount(table.chain->position.size(), 0);
+    const bool pointers = keyed && maintained;
     std::vector<std::uint8_t> b;
     std::vector<std::uint8_t> previous;
     std::uint64_t entry = 0;
@@ -473,28 +482,41 @@ void CheckSecondaryIndex(const std::string& directory, const std::string& xName,
                     findings.violation(xName, "index-unique", "entry " + num(entry) + " repeats a unique value");
             }
             previous.assign(r, r + recordBytes);
-            if (!keyed || !maintained)
+            if (!pointers)
                 continue;
-            // The block it names must hold the record with its key and index values.
             const std::uint16_t blk = ParadoxShortUnsigned(r + keyBytes);
-            bool found = false;
-            if (blk < table.chain->position.size() && table.chain->position[blk] >= 0) {
-                const std::vector<std::uint8_t>& data = tableBlocks.get(blk);
-                const std::size_t rs = t.recordSize;
-                const std::size_t n = table.chain->counts[static_cast<std::size_t>(table.chain->position[blk])];
-                for (std::size_t j = 0; j < n && !found; ++j) {
-                    const std::uint8_t* rec = &data[ParadoxBlock::HeaderBytes + j * rs];
-                    if (std::memcmp(rec, r + offset - tableKeyBytes, tableKeyBytes) != 0)
-                        continue;
-                    found = true;
-                    for (std::size_t f = 0; f < m && found; ++f)
-                        found = std::memcmp(rec + tableOffsets[f], r + indexSegments[f].offset,
-                                            indexSegments[f].length) == 0;
-                }
-            }
-            if (!found)
+            if (blk >= named.size() || table.chain->position[blk] < 0) {
                 findings.violation(xName, "index-entries", "entry " + num(entry) + " points at block " + num(blk) +
-                                                               ", which does not hold its record");
+                                                               ", which is not in the table's chain");
+                continue;
+            }
+            Digest d;
+            d.add(r + offset - tableKeyBytes, tableKeyBytes);
+            d.add(r, indexBytes);
+            named[blk] += d.value();
+            ++namedCount[blk];
+        }
+    }
+    if (pointers) {
+        for (std::size_t k = 0; k < table.chain->blocks.size(); ++k) {
+            const std::uint16_t blk = table.chain->blocks[k];
+            table.db->block(blk, b);
+            std::uint64_t held = 0;
+            for (std::size_t i = 0; i < table.chain->counts[k]; ++i) {
+                const std::uint8_t* rec = &b[ParadoxBlock::HeaderBytes + i * t.recordSize];
+                Digest d;
+                d.add(rec, tableKeyBytes);
+                for (std::size_t f = 0; f < m; ++f)
+                    d.add(rec + tableOffsets[f], indexSegments[f].length);
+                held += d.value();
+            }
+            if (held != named[blk] || namedCount[blk] != table.chain->counts[k])
+                findings.violation(xName, "index-entries", num(namedCount[blk]) + " entries name table block " +
+                                                               num(blk) + ", which holds " +
+                                                               num(table.chain->counts[k]) + " records" +
+                                                               (namedCount[blk] == table.chain->counts[k]
+                                                                    ? " with other key or index values"
+                                                                    : ""));
         }
     }
 

@@ -51,6 +51,25 @@ ParadoxKeyOrder::ParadoxKeyOrder(std::vector<ParadoxKeySegment> segments, int co
     }
 }
 
+void ParadoxKeyOrder::prefix(const std::uint8_t* key, std::uint64_t out[PrefixWords]) const
+{
+    constexpr std::size_t bytes = 8 * PrefixWords;
+    std::fill(out, out + PrefixWords, 0);
+    std::size_t n = 0;
+    for (const auto& s : segments_) {
+        for (std::size_t i = 0; i < s.length && n < bytes; ++i, ++n) {
+            std::uint8_t b = key[s.offset + i];
+            if (s.fold)
+                b = fold_[b];
+            if (s.descending)
+                b = static_cast<std::uint8_t>(~b);
+            out[n / 8] |= std::uint64_t{b} << (8 * (7 - n % 8));
+        }
+        if (n == bytes)
+            break;
+    }
+}
+
 int ParadoxKeyOrder::compare(const std::uint8_t* a, const std::uint8_t* b) const
 {
     if (plain_)

@@ -37,6 +37,11 @@ public:
     bool less(const std::uint8_t* a, const std::uint8_t* b) const { return compare(a, b) < 0; }
     // Bytes the segments cover from the first offset to the end of the last.
     std::size_t span() const { return span_; }
+    // The first PrefixWords * 8 bytes of the key as the order sees them (capitals, descending
+    // fields inverted), big-endian in words, zero past its end: keys whose prefixes differ
+    // compare as their prefixes do.
+    static constexpr std::size_t PrefixWords = 3;
+    void prefix(const std::uint8_t* key, std::uint64_t out[PrefixWords]) const;
 
 private:
     std::vector<ParadoxKeySegment> segments_;

@@ -1,7 +1,6 @@
 #include "db/paradox/ParadoxRecordSorter.h"
 
 #include <algorithm>
-#include <numeric>
 #include <queue>
 #include <unistd.h>
 
@@ -10,6 +9,7 @@ namespace morvane {
 namespace {
 
 constexpr std::size_t IoBufferBytes = 256 * 1024;
+constexpr std::size_t InitialRecords = 16384;
 
 } // namespace
 
@@ -53,7 +53,8 @@ struct ParadoxRecordSorter::Run
 ParadoxRecordSorter::ParadoxRecordSorter(std::size_t recordBytes, ParadoxKeyOrder order, std::size_t memoryBytes,
                                          ParadoxWriterFiles& files, std::string workDir, std::string name)
     : recordBytes_(std::max<std::size_t>(1, recordBytes)), order_(std::move(order)),
-      capacity_(std::max<std::size_t>(1, memoryBytes / (recordBytes_ + sizeof(std::uint32_t)))), files_(files),
+      capacity_(std::max<std::size_t>(1, memoryBytes / (recordBytes_ + sizeof(Slot) + sizeof(std::uint32_t)))),
+      files_(files),
       workDir_(std::move(workDir)), name_(std::move(name))
 {
 }
@@ -66,6 +67,8 @@ ParadoxRecordSorter::~ParadoxRecordSorter()
 
 void ParadoxRecordSorter::add(const std::uint8_t* record)
 {
+    if (batch_.empty())
+        batch_.reserve(std::min<std::size_t>(capacity_, InitialRecords) * recordBytes_);
     batch_.insert(batch_.end(), record, record + recordBytes_);
     ++count_;
     if (batch_.size() / recordBytes_ >= capacity_)
@@ -74,14 +77,27 @@ void ParadoxRecordSorter::add(const std::uint8_t* record)
 
 void ParadoxRecordSorter::sortBatch()
 {
+    // Records are sorted by their keys' first bytes as whole words, the full comparison only
+    // where those agree, the order of adding last (a stable sort).
     const std::size_t n = batch_.size() / recordBytes_;
-    positions_.resize(n);
-    std::iota(positions_.begin(), positions_.end(), 0u);
     const std::uint8_t* base = batch_.data();
     const std::size_t rb = recordBytes_;
-    std::stable_sort(positions_.begin(), positions_.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return order_.less(base + a * rb, base + b * rb);
+    slots_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        order_.prefix(base + i * rb, slots_[i].prefix);
+        slots_[i].position = static_cast<std::uint32_t>(i);
+    }
+    std::sort(slots_.begin(), slots_.end(), [&](const Slot& a, const Slot& b) {
+        for (std::size_t w = 0; w < ParadoxKeyOrder::PrefixWords; ++w)
+            if (a.prefix[w] != b.prefix[w])
+                return a.prefix[w] < b.prefix[w];
+        const int d = order_.compare(base + a.position * rb, base + b.position * rb);
+        return d != 0 ? d < 0 : a.position < b.position;
     });
+    positions_.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        positions_[i] = slots_[i].position;
+    slots_.clear();
 }
 
 void ParadoxRecordSorter::spill()

@@ -47,6 +47,12 @@ private:
     std::string name_;
     std::vector<std::uint8_t> batch_;
     std::vector<std::uint32_t> positions_; // sorted order of the batch
+    struct Slot
+    {
+        std::uint64_t prefix[ParadoxKeyOrder::PrefixWords];
+        std::uint32_t position;
+    };
+    std::vector<Slot> slots_;
     std::vector<std::string> runs_;
     std::uint64_t count_ = 0;
 };

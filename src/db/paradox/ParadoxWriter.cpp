@@ -147,6 +147,7 @@ ParadoxWriteResult ParadoxWriteTable(const TvxTableDesc& desc, IvxRecordSource& 
     const WorkDirectory work(files, directory, tableName);
     ParadoxFamilyWritten written = ParadoxWriteFamily(plan, records, files, work.path(),
                                                       std::max<std::size_t>(options.sortMemoryBytes, 1));
+    files.syncFileSystem(work.path());
     const ParadoxCheckReport report = ParadoxCheckFamily(work.path(), table);
     if (!report.clean())
         throw EvxEngineError(vxErrInvalidFile, directory + "/" + table + ": the written files fail their check:\n" +

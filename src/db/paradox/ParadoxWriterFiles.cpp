@@ -122,6 +122,18 @@ void ParadoxWriterFiles::syncDirectory(const std::string& path)
         failed(path, "directory cannot be flushed to disk", err);
 }
 
+void ParadoxWriterFiles::syncFileSystem(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        failed(path, "cannot be opened", errno);
+    const int rc = ::syncfs(fd);
+    const int err = errno;
+    ::close(fd);
+    if (rc != 0)
+        failed(path, "cannot be flushed to disk", err);
+}
+
 bool ParadoxWriterFiles::remove(const std::string& path) noexcept
 {
     return ::unlink(path.c_str()) == 0 || errno == ENOENT;
@@ -171,7 +183,6 @@ void ParadoxOutputFile::append(const void* data, std::size_t size)
 
 void ParadoxOutputFile::finish()
 {
-    files_.sync(fd_, path_);
     const int fd = fd_;
     fd_ = -1;
     files_.close(fd, path_);

@@ -36,6 +36,9 @@ public:
     // Moves from to to, atomically, replacing nothing: fails when to exists.
     virtual void rename(const std::string& from, const std::string& to);
     virtual void syncDirectory(const std::string& path);
+    // Flushes to disk everything written to the file system that holds path (one flush for all
+    // the files of a family rather than one per file).
+    virtual void syncFileSystem(const std::string& path);
     // Never throw: they clean up after a failure. False when the entry could not be removed.
     virtual bool remove(const std::string& path) noexcept;
     virtual bool removeDirectory(const std::string& path) noexcept;
@@ -56,7 +59,7 @@ public:
     // Appends after the highest byte written so far.
     void append(const void* data, std::size_t size);
     std::uint64_t size() const { return size_; }
-    // Flushes to disk and closes; the file stays.
+    // Closes the file; it stays. Its bytes reach the disk with syncFileSystem (or sync).
     void finish();
 
 private:
