@@ -14,6 +14,7 @@
 #include "editor/fmDBScriptPOR.h"
 #include "editor/vxApplication.h"
 #include "editor/vxStrings.h"
+#include "script/vxUpdateServerCodes.h"
 #include "views/cpComboBox.h"
 #include "views/cpDataSetListBox.h"
 #include "views/cpFieldGrid.h"
@@ -414,7 +415,7 @@ void MainWindowTest::stringTable()
         expected.push_back(id);
     for (int id = 101; id <= 124; ++id)
         expected.push_back(id);
-    for (int id = 293; id <= 299; ++id)
+    for (int id = 293; id <= 305; ++id)
         expected.push_back(id);
     for (int id = 10001; id <= 10029; ++id)
         expected.push_back(id);
@@ -426,6 +427,9 @@ void MainWindowTest::stringTable()
     QCOMPARE(vxLoadString(10011), QString::fromUtf8("NÃO PROTEGIDA"));
     QCOMPARE(vxLoadString(118), QStringLiteral("Selecione um campo na lista 'CAMPOS INDEXADOS'"));
     QCOMPARE(vxLoadString(294), QString::fromUtf8("O arquivo de script não foi encontrado"));
+    // The update server's result codes read the same here as in its own report.
+    for (int id = 293; id <= 305; ++id)
+        QCOMPARE(vxLoadString(id), QString::fromUtf8(RunCodeText(id)));
     QCOMPARE(vxLoadString(10021), QStringLiteral("&Nome do Alias"));
 }
 
