@@ -96,6 +96,14 @@ TvxScriptReplayer::Result TvxScriptReplayer::Apply(const TvxCommand& c)
     case ckMoveField:
     case ckDeleteField:
         break;
+    case ckAddAlias:
+        if (OnSourceAlias)
+            OnSourceAlias(c);
+        return NotATableEdit;
+    case ckAddNewAlias:
+        if (OnTargetAlias)
+            OnTargetAlias(c);
+        return NotATableEdit;
     default:
         return NotATableEdit;
     }

@@ -1,8 +1,10 @@
 #pragma once
 // TvxScriptReplayer: rebuilds the new-structure tables from commands read back from a script
 // document, one command at a time, in file order. Create table and Add table add entries to the
-// table list; the field commands change the named new table. Alias, table deletion and rename
-// and password commands change no table here: the editor applies the alias commands itself.
+// table list; the field commands change the named new table. Table deletion and rename and
+// password commands change no table. An Add alias (Add new alias) command is handed to
+// OnSourceAlias (OnTargetAlias): the program opens the source database it names there, before
+// any later Add table looks for its source table.
 //
 // The builder records each created, changed or moved field under the number it has in the
 // finished table, and a later insert above it shifts that number. So a field is not inserted at
@@ -45,6 +47,12 @@ public:
     TvxScriptReplayer(TvxScriptTableList& tables, SourceLookup sources);
 
     Result Apply(const TvxCommand& command);
+
+    TvxScriptTableList& Tables() const { return tables_; }
+
+    // Fired by Apply for Add alias and Add new alias commands (which answer NotATableEdit).
+    std::function<void(const TvxCommand&)> OnSourceAlias;
+    std::function<void(const TvxCommand&)> OnTargetAlias;
 
 private:
     struct Fields
