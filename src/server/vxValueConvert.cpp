@@ -337,6 +337,8 @@ TvxConvert ConvertValue(const TvxFieldValue& in, const TvxFieldShape& from, cons
             (ff == Family::Timestamp && std::fmod(in.real(), 1000.0) != 0.0))
             shown = TvxConvert::Cut;
         const std::string text = ValueText(in, from);
+        if (text.empty()) // a value no text shows (a date outside years 1-9999)
+            return Fail(out);
         return Worse(shown, FitText(text, to, out));
     }
     case Family::FmtMemo:

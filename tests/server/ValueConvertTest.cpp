@@ -174,6 +174,8 @@ TEST(ValueConvertTest, EdgeCases)
          TvxFieldValue::Logical(false)},
         {"date shown", Shape(fldDate), TvxFieldValue::Date(Day(2021, 3, 4)), Shape(fldAlpha, 10), TvxConvert::Exact,
          TvxFieldValue::Bytes("3/4/2021")},
+        {"date without a text", Shape(fldDate), TvxFieldValue::Date(Day(2021, 3, 4) + 4000000), Shape(fldAlpha, 20),
+         TvxConvert::Failed, TvxFieldValue()},
         {"date shown cut", Shape(fldDate), TvxFieldValue::Date(Day(2021, 3, 4)), Shape(fldAlpha, 4), TvxConvert::Cut,
          TvxFieldValue::Bytes("3/4/")},
         {"time of a timestamp drops the day", Shape(fldTimestamp),
