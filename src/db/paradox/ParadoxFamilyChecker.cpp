@@ -1,6 +1,7 @@
 #include "db/paradox/ParadoxFamilyChecker.h"
 
 #include "db/EvxEngineError.h"
+#include "db/paradox/ParadoxByteSource.h"
 #include "db/paradox/ParadoxCrypt.h"
 #include "db/paradox/ParadoxDirectory.h"
 #include "db/paradox/ParadoxFamilyCheckerParts.h"
@@ -41,21 +42,27 @@ std::string upper(std::string s)
 class BlobFile
 {
 public:
-    bool open(const std::string& directory, const std::string& name, std::uint32_t key, Findings& findings)
+    bool open(const ParadoxFamilyFiles& files, const std::string& name, std::uint32_t key, Findings& findings)
     {
         name_ = name;
-        FamilyFileBytes bytes;
-        if (!bytes.open(directory + "/" + name)) {
+        std::unique_ptr<ParadoxByteSource> source;
+        try {
+            source = files.open(name);
+        } catch (const EvxEngineError&) {
+        }
+        if (!source) {
             findings.violation(name, "blob", "the file cannot be read");
             return false;
         }
         if (key != 0)
             cipher_.emplace(key);
-        if (bytes.size % Mb::ChunkBytes != 0)
-            findings.violation(name, "blob", "its size " + num(bytes.size) + " is not a multiple of 4096");
+        const std::uint64_t size = source->Size();
+        if (size % Mb::ChunkBytes != 0)
+            findings.violation(name, "blob", "its size " + num(size) + " is not a multiple of 4096");
         std::vector<std::uint8_t> head(2 * ParadoxChunk().size());
-        for (std::uint64_t at = 0; at + head.size() <= bytes.size;) {
-            bytes.read(at, head.size(), head.data());
+        for (std::uint64_t at = 0; at + head.size() <= size;) {
+            if (source->ReadAt(at, head.data(), head.size()) != head.size())
+                break;
             if (cipher_)
                 cipher_->DecryptMb(head.data(), head.size());
             const std::uint8_t type = head[Mb::BlockType];
@@ -67,7 +74,7 @@ public:
             }
             blocks_[at] = head;
             at += std::uint64_t{chunks} * Mb::ChunkBytes;
-            if (at > bytes.size)
+            if (at > size)
                 findings.violation(name, "blob", "the last block runs past the end of the file");
         }
         return true;
@@ -115,32 +122,6 @@ public:
     }
 
 private:
-    // Plain reads of the whole file's bytes.
-    struct FamilyFileBytes
-    {
-        FILE* f = nullptr;
-        std::uint64_t size = 0;
-        ~FamilyFileBytes()
-        {
-            if (f)
-                std::fclose(f);
-        }
-        bool open(const std::string& path)
-        {
-            f = std::fopen(path.c_str(), "rb");
-            if (!f || std::fseek(f, 0, SEEK_END) != 0)
-                return false;
-            size = static_cast<std::uint64_t>(std::ftell(f));
-            return true;
-        }
-        void read(std::uint64_t at, std::size_t n, std::uint8_t* out)
-        {
-            std::fseek(f, static_cast<long>(at), SEEK_SET);
-            if (std::fread(out, 1, n, f) != n)
-                std::memset(out, 0, n);
-        }
-    };
-
     std::string name_;
     std::optional<ParadoxCipher> cipher_;
     std::map<std::uint64_t, std::vector<std::uint8_t>> blocks_;
@@ -149,14 +130,14 @@ private:
 class FamilyCheck
 {
 public:
-    FamilyCheck(std::string directory, std::string dbName, ParadoxCheckReport& report)
-        : dir_(std::move(directory)), dbName_(std::move(dbName)), findings_(report)
+    FamilyCheck(const ParadoxFamilyFiles& files, std::string dbName, ParadoxCheckReport& report)
+        : files_(files), dbName_(std::move(dbName)), findings_(report)
     {
     }
 
     void run()
     {
-        if (!db_.open(dir_, dbName_, findings_))
+        if (!db_.open(files_, dbName_, findings_))
             return;
         const ParadoxTableHeader& h = db_.header();
         if (!h.isTable()) {
@@ -167,7 +148,7 @@ public:
         listFamily();
         checkHeader();
         if (!mbName_.empty())
-            haveMb_ = mb_.open(dir_, mbName_, h.passwordKey(), findings_);
+            haveMb_ = mb_.open(files_, mbName_, h.passwordKey(), findings_);
         chain_ = WalkChain(db_, h.recordSize, findings_);
         if (chain_.records != h.numRecords)
             findings_.violation(dbName_, "counts", "its blocks hold " + num(chain_.records) +
@@ -179,7 +160,7 @@ public:
             if (y.empty())
                 findings_.violation(x, "index-file", "its Y file is missing");
             else
-                CheckSecondaryIndex(dir_, x, y, facts, findings_);
+                CheckSecondaryIndex(files_, x, y, facts, findings_);
         }
         if (!valName_.empty())
             checkVal();
@@ -188,17 +169,13 @@ public:
 private:
     void listFamily()
     {
-        const std::string base = dbName_.substr(0, dbName_.rfind('.'));
-        ParadoxDirectory dir(dir_);
-        try {
-            dir.files();
-        } catch (const EvxEngineError& e) {
-            findings_.violation(dbName_, "header", e.what());
-            return;
-        }
+        const std::string base = upper(dbName_.substr(0, dbName_.rfind('.')));
         std::map<std::string, std::string> ys;
-        for (const auto& name : dir.family(base)) {
-            const std::string ext = upper(name.substr(name.rfind('.') + 1));
+        for (const auto& name : files_.names) {
+            const auto dot = name.rfind('.');
+            if (dot == std::string::npos || upper(name.substr(0, dot)) != base)
+                continue;
+            const std::string ext = upper(name.substr(dot + 1));
             if (ext == "PX")
                 pxName_ = name;
             else if (ext == "VAL")
@@ -278,7 +255,7 @@ private:
         if (pxName_.empty())
             return;
         FamilyFile px;
-        if (!px.open(dir_, pxName_, findings_))
+        if (!px.open(files_, pxName_, findings_))
             return;
         const ParadoxTableHeader& t = db_.header();
         if (px.raw8(H::FileType) != static_cast<std::uint8_t>(ParadoxFileType::PrimaryIndex)) {
@@ -297,16 +274,17 @@ private:
         const ParadoxTableHeader& t = db_.header();
         std::vector<std::uint8_t> bytes;
         {
-            FILE* f = std::fopen((dir_ + "/" + valName_).c_str(), "rb");
-            if (!f) {
-                findings_.violation(valName_, "val", "the file cannot be read");
+            std::unique_ptr<ParadoxByteSource> source;
+            try {
+                source = files_.open(valName_);
+            } catch (const EvxEngineError&) {
+            }
+            if (!source || source->Size() > MaxValBytes) {
+                findings_.violation(valName_, "val", source ? "the file is too large" : "the file cannot be read");
                 return;
             }
-            std::uint8_t buf[4096];
-            std::size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && bytes.size() <= MaxValBytes)
-                bytes.insert(bytes.end(), buf, buf + n);
-            std::fclose(f);
+            bytes.resize(static_cast<std::size_t>(source->Size()));
+            bytes.resize(source->ReadAt(0, bytes.data(), bytes.size()));
         }
         ParadoxValFile v;
         try {
@@ -360,7 +338,7 @@ private:
             findings_.deviation(valName_, "stale-stamp", "update time or highest field id differ from the table's");
     }
 
-    std::string dir_;
+    const ParadoxFamilyFiles& files_;
     std::string dbName_;
     Findings findings_;
     FamilyFile db_;
@@ -398,11 +376,28 @@ std::string ParadoxCheckReport::text() const
     return out;
 }
 
-ParadoxCheckReport ParadoxCheckFamily(const std::string& directory, const std::string& dbFileName)
+ParadoxCheckReport ParadoxCheckFamily(const ParadoxFamilyFiles& files, const std::string& dbFileName)
 {
     ParadoxCheckReport report;
-    FamilyCheck(directory, dbFileName, report).run();
+    FamilyCheck(files, dbFileName, report).run();
     return report;
+}
+
+ParadoxCheckReport ParadoxCheckFamily(const std::string& directory, const std::string& dbFileName)
+{
+    ParadoxFamilyFiles files;
+    files.open = [&](const std::string& name) -> std::unique_ptr<ParadoxByteSource> {
+        return ParadoxFileSource::Open(directory + "/" + name);
+    };
+    try {
+        ParadoxDirectory dir(directory);
+        files.names = dir.files();
+    } catch (const EvxEngineError& e) {
+        ParadoxCheckReport report;
+        report.findings.push_back({ParadoxFinding::Kind::Violation, dbFileName, "header", e.what()});
+        return report;
+    }
+    return ParadoxCheckFamily(files, dbFileName);
 }
 
 } // namespace morvane

@@ -14,10 +14,14 @@
 // index not built yet, which the engine builds on use). The writer accepts neither; engine
 // files may carry deviations.
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace morvane {
+
+class ParadoxByteSource;
 
 struct ParadoxFinding
 {
@@ -38,7 +42,16 @@ struct ParadoxCheckReport
     std::string text() const;
 };
 
+// The files a family is looked for among: their names, and how to open one (null when it
+// cannot be opened). A directory, or buffers in memory (fuzzing).
+struct ParadoxFamilyFiles
+{
+    std::vector<std::string> names;
+    std::function<std::unique_ptr<ParadoxByteSource>(const std::string& name)> open;
+};
+
 // dbFileName: the table's .DB file as the directory names it.
 ParadoxCheckReport ParadoxCheckFamily(const std::string& directory, const std::string& dbFileName);
+ParadoxCheckReport ParadoxCheckFamily(const ParadoxFamilyFiles& files, const std::string& dbFileName);
 
 } // namespace morvane

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "db/paradox/ParadoxByteSource.h"
 #include "db/paradox/ParadoxCrypt.h"
 #include "db/paradox/ParadoxFamilyChecker.h"
 #include "db/paradox/ParadoxTableHeader.h"
@@ -32,12 +33,11 @@ class FamilyFile
 {
 public:
     FamilyFile() = default;
-    ~FamilyFile();
     FamilyFile(const FamilyFile&) = delete;
     FamilyFile& operator=(const FamilyFile&) = delete;
 
     // False (with a violation) when the file cannot be read or its header is damaged.
-    bool open(const std::string& directory, const std::string& name, Findings& findings);
+    bool open(const ParadoxFamilyFiles& files, const std::string& name, Findings& findings);
     void setKey(std::uint32_t key);
 
     const std::string& name() const { return name_; }
@@ -54,7 +54,7 @@ public:
 
 private:
     std::string name_;
-    int fd_ = -1;
+    std::unique_ptr<ParadoxByteSource> source_;
     std::uint64_t size_ = 0;
     std::vector<std::uint8_t> head_;
     ParadoxTableHeader header_;
@@ -103,7 +103,7 @@ struct TableFacts
     std::optional<std::uint8_t> pxStamp; // PX 0x2C
     int codePage = 0;
 };
-void CheckSecondaryIndex(const std::string& directory, const std::string& xName, const std::string& yName,
+void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xName, const std::string& yName,
                          const TableFacts& table, Findings& findings);
 
 // Length in bytes of the fields before position `count`.

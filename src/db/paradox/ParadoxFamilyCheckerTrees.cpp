@@ -8,10 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fcntl.h>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace morvane::checker {
 
@@ -53,22 +50,19 @@ std::size_t FieldBytes(const std::vector<ParadoxField>& fields, std::size_t coun
     return bytes;
 }
 
-FamilyFile::~FamilyFile()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
-bool FamilyFile::open(const std::string& directory, const std::string& name, Findings& findings)
+bool FamilyFile::open(const ParadoxFamilyFiles& files, const std::string& name, Findings& findings)
 {
     name_ = name;
-    fd_ = ::open((directory + "/" + name).c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
+    try {
+        source_ = files.open(name);
+    } catch (const EvxEngineError&) {
+        source_.reset();
+    }
+    if (!source_) {
         findings.violation(name, "header", "the file cannot be read");
         return false;
     }
-    size_ = static_cast<std::uint64_t>(st.st_size);
+    size_ = source_->Size();
     head_.assign(std::min<std::uint64_t>(size_, H::DataHeaderEnd), 0);
     if (!read(0, head_.size(), head_.data()) || head_.size() < H::CommonPartEnd) {
         findings.violation(name, "header", "the file is shorter than a header");
@@ -101,14 +95,11 @@ bool FamilyFile::read(std::uint64_t offset, std::size_t count, std::uint8_t* out
 {
     if (offset > size_ || count > size_ - offset)
         return false;
-    std::size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::pread(fd_, out + done, count - done, static_cast<off_t>(offset + done));
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
+    try {
+        return source_->ReadAt(offset, out, count) == count;
+    } catch (const EvxEngineError&) {
+        return false;
     }
-    return true;
 }
 
 bool FamilyFile::block(std::uint32_t n, std::vector<std::uint8_t>& out) const
@@ -380,11 +371,11 @@ void CheckTree(const FamilyFile& tree, const BlockKeys& data, const std::vector<
     walk.finish();
 }
 
-void CheckSecondaryIndex(const std::string& directory, const std::string& xName, const std::string& yName,
+void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xName, const std::string& yName,
                          const TableFacts& table, Findings& findings)
 {
     FamilyFile x;
-    if (!x.open(directory, xName, findings))
+    if (!x.open(files, xName, findings))
         return;
     const ParadoxTableHeader& t = table.db->header();
     const ParadoxTableHeader& h = x.header();
@@ -521,7 +512,7 @@ void CheckSecondaryIndex(const std::string& directory, const std::string& xName,
     }
 
     FamilyFile y;
-    if (!y.open(directory, yName, findings))
+    if (!y.open(files, yName, findings))
         return;
     const std::uint8_t yType = y.raw8(H::FileType);
     if (yType != (type == 3 || type == 5 ? 4 : 7))
