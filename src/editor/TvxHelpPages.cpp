@@ -208,6 +208,15 @@ Todas as validações, com as máscaras, ficam listadas na tabela <code>_morvane
 que o SQLite recusa fica, com o motivo, em <code>_morvane_rejected</code>. A saída só aparece quando está
 completa; uma saída que já existe é recusada sem <code>--force</code>. O código de saída é 3 quando algum
 registro foi recusado ou tinha um valor danificado (gravado em branco).</li>
+<li><code>morvane-cli copy &lt;diretório ou alias&gt; &lt;diretório de destino&gt; [--password SENHA]...
+[--level 3|4|5|7]</code>: grava de novo cada tabela do banco no diretório de destino (criado se não
+existir), com a mesma estrutura, os mesmos registros e as mesmas senhas: arquivo de dados, índice
+primário, índices secundários, validações e integridades referenciais, memos e imagens.
+<code>--level</code> grava as tabelas nesse nível; um tipo de campo ou uma opção que pede um nível
+maior o eleva, com um aviso. O destino não pode ser o próprio banco nem conter uma tabela com o
+nome de uma delas. Cada tabela é gravada à parte e conferida antes de aparecer no destino: a que
+falha (um valor danificado, disco cheio, falta de permissão) é informada e não deixa arquivo
+algum; as demais são copiadas, e o código de saída é então diferente de zero.</li>
 <li><code>morvane-cli show &lt;arquivo&gt;</code>: imprime de forma legível um documento
 (<code>.vxscript</code>), um script de atualização (<code>.vxusp</code>) ou um script de manutenção
 (<code>.vxmsp</code>): o cabeçalho, os comandos e as estruturas das tabelas.</li>
