@@ -14,5 +14,6 @@ int RunRun(int argc, char** argv);
 int RunExport(int argc, char** argv);
 int RunCopy(int argc, char** argv);
 int RunDiff(int argc, char** argv);
+int RunBuild(int argc, char** argv);
 
 } // namespace morvane::cli
