@@ -2,17 +2,18 @@
 // Date, Time, Timestamp, Logical, BCD, Bytes, Autoincrement: the table of RecordsBench) to
 // SQLite and to CSV, against reading every record, the floor. The table is written with our
 // writer into a temporary folder when the program starts.
+#include "db/cpDatabase.h"
+#include "db/paradox/ParadoxByteSource.h"
+#include "db/paradox/ParadoxRecordReader.h"
+#include "db/paradox/ParadoxWriter.h"
+#include "model/vxFieldTypes.h"
+
 #include <benchmark/benchmark.h>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
 
-#include "db/cpDatabase.h"
-#include "db/paradox/ParadoxByteSource.h"
-#include "db/paradox/ParadoxRecordReader.h"
-#include "db/paradox/ParadoxWriter.h"
 #include "export/TvxExporter.h"
-#include "model/vxFieldTypes.h"
 
 namespace {
 
@@ -79,12 +80,11 @@ public:
         dir_ = tmpl;
         fs::create_directory(dir_ / "tables");
         TvxTableDesc desc;
-        desc.SetFields({field("Name", 1, fldAlpha, 20, 0, 20), field("Qty", 2, fldShort, 0, 0, 2),
-                        field("Count", 3, fldLong), field("Price", 4, fldNumber, 0, 0, 8),
-                        field("Amount", 5, fldMoney, 0, 0, 8), field("Day", 6, fldDate), field("At", 7, fldTime),
-                        field("Stamp", 8, fldTimestamp, 0, 0, 8), field("Paid", 9, fldLogical, 0, 0, 1),
-                        field("Exact", 10, fldBcd, 32, 2, 17), field("Tag", 11, fldBytes, 8, 0, 8),
-                        field("Id", 12, fldAutoInc)});
+        desc.SetFields(
+            {field("Name", 1, fldAlpha, 20, 0, 20), field("Qty", 2, fldShort, 0, 0, 2), field("Count", 3, fldLong),
+             field("Price", 4, fldNumber, 0, 0, 8), field("Amount", 5, fldMoney, 0, 0, 8), field("Day", 6, fldDate),
+             field("At", 7, fldTime), field("Stamp", 8, fldTimestamp, 0, 0, 8), field("Paid", 9, fldLogical, 0, 0, 1),
+             field("Exact", 10, fldBcd, 32, 2, 17), field("Tag", 11, fldBytes, 8, 0, 8), field("Id", 12, fldAutoInc)});
         desc.CursorProps().setTableLevel(7);
         desc.CursorProps().setLanguageDriver("ascii");
         desc.CursorProps().setCodePage(1252);

@@ -1,8 +1,6 @@
 // morvane-cli export: the tables of a directory or alias, with their records, to CSV files or
 // to one SQLite database that keeps their keys, indexes, checks and rules.
 #include "db/cpDatabase.h"
-#include "export/EvxExportError.h"
-#include "export/TvxExporter.h"
 
 #include <cstdio>
 #include <string>
@@ -10,6 +8,8 @@
 
 #include "CliCommands.h"
 #include "CliConnect.h"
+#include "export/EvxExportError.h"
+#include "export/TvxExporter.h"
 
 namespace morvane::cli {
 
@@ -17,8 +17,9 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: morvane-cli export <directory-or-alias> --to csv|sqlite --output <path> [--table T]...\n"
-                         "                          [--password P]... [--force]\n");
+    std::fprintf(stderr,
+                 "usage: morvane-cli export <directory-or-alias> --to csv|sqlite --output <path> [--table T]...\n"
+                 "                          [--password P]... [--force]\n");
     return 2;
 }
 

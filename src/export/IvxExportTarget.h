@@ -4,10 +4,11 @@
 // throw (EvxExportError, or the record source's EvxEngineError); a target destroyed before
 // Finish leaves nothing behind.
 
+#include "db/IvxRecordSource.h"
+
 #include <cstddef>
 #include <vector>
 
-#include "db/IvxRecordSource.h"
 #include "export/TvxExporter.h"
 
 namespace morvane {

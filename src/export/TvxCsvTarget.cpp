@@ -1,11 +1,11 @@
 #include "export/TvxCsvTarget.h"
 
-#include "export/EvxExportError.h"
-#include "export/vxExportValues.h"
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include "export/EvxExportError.h"
+#include "export/vxExportValues.h"
 
 namespace morvane {
 

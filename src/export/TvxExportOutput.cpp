@@ -1,15 +1,15 @@
 #include "export/TvxExportOutput.h"
 
-#include "export/EvxExportError.h"
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <filesystem>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include "export/EvxExportError.h"
 
 namespace morvane {
 

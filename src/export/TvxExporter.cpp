@@ -1,13 +1,14 @@
 #include "export/TvxExporter.h"
 
-#include "db/EvxEngineError.h"
 #include "db/cpDatabase.h"
-#include "export/EvxExportError.h"
-#include "export/TvxCsvTarget.h"
-#include "export/TvxSqliteTarget.h"
+#include "db/EvxEngineError.h"
 #include "model/vxCodePage.h"
 
 #include <memory>
+
+#include "export/EvxExportError.h"
+#include "export/TvxCsvTarget.h"
+#include "export/TvxSqliteTarget.h"
 
 namespace morvane {
 
@@ -44,11 +45,9 @@ class TvxDamageReportingSource : public IvxRecordSource
 public:
     static constexpr std::uint64_t ReportedPerTable = 10;
 
-    TvxDamageReportingSource(IvxRecordSource& records, TvxExportTableResult& counts,
-                             std::vector<std::string>& warnings)
+    TvxDamageReportingSource(IvxRecordSource& records, TvxExportTableResult& counts, std::vector<std::string>& warnings)
         : records_(records), counts_(counts), warnings_(warnings)
-    {
-    }
+    {}
     ~TvxDamageReportingSource() override
     {
         if (counts_.damaged > ReportedPerTable)

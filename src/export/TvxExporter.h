@@ -9,11 +9,11 @@
 // is left as it was. A damaged value is not a failure: its record is written with the value
 // blank, counted and named in the warnings.
 
+#include "model/clvxTableDesc.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "model/clvxTableDesc.h"
 
 namespace morvane {
 

@@ -1,15 +1,15 @@
 #include "export/TvxSqliteConnection.h"
 
-#include "export/EvxExportError.h"
-
 #include <sqlite3.h>
+
+#include "export/EvxExportError.h"
 
 namespace morvane {
 
 TvxSqliteConnection::TvxSqliteConnection(const std::string& path) : path_(path)
 {
-    const int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                                   nullptr);
+    const int rc =
+        sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
         sqlite3_close(db_);
@@ -50,8 +50,8 @@ void TvxSqliteConnection::Close()
 TvxSqliteStatement::TvxSqliteStatement(TvxSqliteConnection& db, const std::string& sql, std::string_view context)
     : db_(db), context_(context)
 {
-    check(sqlite3_prepare_v3(db.Handle(), sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
-                             &stmt_, nullptr));
+    check(sqlite3_prepare_v3(db.Handle(), sql.c_str(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt_,
+                             nullptr));
 }
 
 TvxSqliteStatement::~TvxSqliteStatement()
@@ -110,7 +110,8 @@ std::int64_t TvxSqliteStatement::ColumnInteger(int i) const
 std::string TvxSqliteStatement::ColumnText(int i) const
 {
     const auto* text = sqlite3_column_text(stmt_, i);
-    return text ? std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i)))
+    return text ? std::string(reinterpret_cast<const char*>(text),
+                              static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i)))
                 : std::string();
 }
 

@@ -1,15 +1,16 @@
 #include "export/TvxSqliteTarget.h"
 
 #include "db/vxValueDisplay.h"
-#include "export/EvxExportError.h"
-#include "export/TvxExportOutput.h"
-#include "export/TvxSqliteConnection.h"
-#include "export/vxSqliteSchema.h"
 #include "model/vxFieldTypes.h"
 
 #include <algorithm>
 #include <map>
 #include <sqlite3.h>
+
+#include "export/EvxExportError.h"
+#include "export/TvxExportOutput.h"
+#include "export/TvxSqliteConnection.h"
+#include "export/vxSqliteSchema.h"
 
 namespace morvane {
 
@@ -169,8 +170,8 @@ void TvxSqliteTarget::WriteTable(std::size_t index, IvxRecordSource& records, Tv
 
     // Records go in a batch at a time, through one statement of many rows; a batch SQLite
     // refuses goes again a record at a time, so that only the records at fault are refused.
-    const std::size_t batch = std::clamp<std::size_t>(BatchParameters / std::max<std::size_t>(fieldCount, 1), 1,
-                                                      MaxBatchRecords);
+    const std::size_t batch =
+        std::clamp<std::size_t>(BatchParameters / std::max<std::size_t>(fieldCount, 1), 1, MaxBatchRecords);
     TvxSqliteStatement single(*db_, schema.insertInto + schema.insertRow, context);
     std::string manySql = schema.insertInto + schema.insertRow;
     for (std::size_t i = 1; i < batch; ++i) {
@@ -303,8 +304,8 @@ void TvxSqliteTarget::checkForeignKeys(TvxExportResult& result)
     if (rc != SQLITE_DONE)
         throw EvxExportError("checking the referential integrity: " + db_->ErrorMessage());
     for (const auto& [tables, count] : missing)
-        result.warnings.push_back(tables.first + ": " + std::to_string(count) + " records refer to records missing from " +
-                                  tables.second);
+        result.warnings.push_back(tables.first + ": " + std::to_string(count) +
+                                  " records refer to records missing from " + tables.second);
 }
 
 void TvxSqliteTarget::Finish(TvxExportResult& result)

@@ -15,8 +15,7 @@ bool isBinaryType(int fieldType)
     return fieldType == fldBytes || fieldType == fldBinary || fieldType == fldOle || fieldType == fldGraphic;
 }
 
-template <class T>
-T little(const std::uint8_t* p)
+template <class T> T little(const std::uint8_t* p)
 {
     T v;
     std::memcpy(&v, p, sizeof v); // the engine's areas are little-endian, as is every target
@@ -87,8 +86,8 @@ TvxCheckValue CheckAreaValue(const std::uint8_t* area, int fieldType, int bcdDec
         const void* end = std::memchr(area, 0, 256);
         if (!end)
             return TvxCheckValue::None;
-        out = TvxFieldValue::Bytes(std::string(reinterpret_cast<const char*>(area),
-                                               static_cast<const std::uint8_t*>(end) - area));
+        out = TvxFieldValue::Bytes(
+            std::string(reinterpret_cast<const char*>(area), static_cast<const std::uint8_t*>(end) - area));
         return TvxCheckValue::Value;
     }
     case fldNumber:

@@ -3,11 +3,11 @@
 // (dates ISO, BCD exact, numbers that read back as themselves) with the table's texts in
 // UTF-8 unescaped and binary values in base64. Free functions, no state; nothing throws.
 
+#include "model/TvxFieldValue.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "model/TvxFieldValue.h"
 
 namespace morvane {
 

@@ -7,6 +7,8 @@
 // the rules of the dependent side (FOREIGN KEY ... ON UPDATE/ON DELETE CASCADE or RESTRICT).
 // Free functions, no state; nothing throws.
 
+#include "model/TvxFieldValue.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,7 +16,6 @@
 
 #include "export/TvxExporter.h"
 #include "export/vxExportValues.h"
-#include "model/TvxFieldValue.h"
 
 namespace morvane {
 

@@ -26,7 +26,8 @@ TEST(ExportCommand, ExitStatusAndMessages)
         int status;
         const char* printed; // in standard output, or in standard error for a failure
     } cases[] = {
-        {fields + " --to sqlite --output " + out + " --table LONG --table time.db", 0, "long: 3 records\ntime: 3 records\n"},
+        {fields + " --to sqlite --output " + out + " --table LONG --table time.db", 0,
+         "long: 3 records\ntime: 3 records\n"},
         {fields + " --to csv --output " + out, 1, "exists (--force replaces it)"},
         {fields + " --to csv --output " + out + " --force", 1, "is not a directory"},
         {fields + " --to csv --output " + ShellQuote(temp.file("csv")) + " --table bcd", 3,

@@ -2,12 +2,12 @@
 // leaves the target as it was, with no temporary file beside it.
 
 #include "db/EvxEngineError.h"
-#include "export/EvxExportError.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
 
+#include "export/EvxExportError.h"
 #include "ExportTestSupport.h"
 #include "support/SamplePath.h"
 

@@ -3,12 +3,12 @@
 // in the SQLite database; a protected table without its password refused with nothing left.
 
 #include "db/EvxEngineError.h"
-#include "export/EvxExportError.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "export/EvxExportError.h"
 #include "ExportTestSupport.h"
 #include "support/SamplePath.h"
 
@@ -82,14 +82,13 @@ TEST(ExportSamples, SqliteHoldsEveryRecordKeyIndexAndRule)
                     key += CodePageToUtf8(desc.GetField(x.keyField(i) - 1)->name(), desc.CodePage());
                 }
             }
-            EXPECT_EQ(db.Value("SELECT coalesce(group_concat(name), '') FROM (SELECT name FROM pragma_table_info('" + name +
-                               "') WHERE pk > 0 ORDER BY pk)"),
+            EXPECT_EQ(db.Value("SELECT coalesce(group_concat(name), '') FROM (SELECT name FROM pragma_table_info('" +
+                               name + "') WHERE pk > 0 ORDER BY pk)"),
                       key);
             EXPECT_EQ(db.Value("SELECT count(*) FROM pragma_index_list('" + name + "') WHERE origin = 'c'"),
                       std::to_string(secondary));
-            const auto dependent = std::count_if(desc.RefInts().begin(), desc.RefInts().end(), [](const auto& r) {
-                return r.kind() == TvxRefIntDesc::Dependent;
-            });
+            const auto dependent = std::count_if(desc.RefInts().begin(), desc.RefInts().end(),
+                                                 [](const auto& r) { return r.kind() == TvxRefIntDesc::Dependent; });
             EXPECT_EQ(db.Value("SELECT count(DISTINCT id) FROM pragma_foreign_key_list('" + name + "')"),
                       std::to_string(dependent));
         }
@@ -106,9 +105,9 @@ TEST(ExportSamples, CsvHoldsEveryRecordInOrder)
         ExportSource source(test::SamplePath(set.name), set.passwords);
         source.Export(TvxExportFormat::Csv, out.file("csv"));
         const TvxTableItems tables = source.db().ReadTables();
-        EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(out.file("csv")),
-                                                         fs::directory_iterator())),
-                  tables.size());
+        EXPECT_EQ(
+            static_cast<std::size_t>(std::distance(fs::directory_iterator(out.file("csv")), fs::directory_iterator())),
+            tables.size());
         for (const auto& item : tables) {
             const TvxTableDesc& desc = *item.desc;
             SCOPED_TRACE(tableName(desc));

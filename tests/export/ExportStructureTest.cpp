@@ -2,14 +2,14 @@
 // checks as SQLite reports them, and records that break them refused with foreign keys on.
 
 #include "db/paradox/ParadoxWriter.h"
-#include "export/EvxExportError.h"
-#include "export/vxSqliteSchema.h"
 #include "model/vxEngineValues.h"
 
 #include <array>
 #include <cstring>
 #include <gtest/gtest.h>
 
+#include "export/EvxExportError.h"
+#include "export/vxSqliteSchema.h"
 #include "ExportTestSupport.h"
 #include "support/SamplePath.h"
 #include "support/TestFields.h"
@@ -38,7 +38,8 @@ TEST(ExportStructure, JoinsKeysIndexesAndRules)
     const SqlCase cases[] = {
         {"SELECT group_concat(name) FROM (SELECT name FROM pragma_table_info('two') WHERE pk > 0 ORDER BY pk)",
          "ID1,ID2"},
-        {"SELECT group_concat(name || ':' || type) FROM pragma_table_info('C') WHERE \"notnull\"", "C:INTEGER,A:INTEGER"},
+        {"SELECT group_concat(name || ':' || type) FROM pragma_table_info('C') WHERE \"notnull\"",
+         "C:INTEGER,A:INTEGER"},
         {"SELECT group_concat(name || ':' || \"unique\" || origin) FROM pragma_index_list('C') WHERE origin = 'c'",
          "C_B:0c,C_A:0c"},
         {"SELECT group_concat(name) FROM pragma_index_info('fk4_reference')", "FK1,FK"},
@@ -203,16 +204,17 @@ TEST_F(ExportChecks, BoundsAreChecksOfTheColumn)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.field);
         const std::string insert = std::string("INSERT INTO RANGES (Qty, ") + c.field + ") VALUES (50, ";
-        EXPECT_EQ(db->Run(std::string(c.field) == "Qty" ? "INSERT INTO RANGES (Qty) VALUES (0)" : insert + c.below + ")"),
-                  SQLITE_CONSTRAINT);
+        EXPECT_EQ(
+            db->Run(std::string(c.field) == "Qty" ? "INSERT INTO RANGES (Qty) VALUES (0)" : insert + c.below + ")"),
+            SQLITE_CONSTRAINT);
         EXPECT_NE(db->Error().find(std::string(c.field) + " minimum"), std::string::npos) << db->Error();
-        EXPECT_EQ(db->Run(std::string(c.field) == "Qty" ? "INSERT INTO RANGES (Qty) VALUES (101)"
-                                                        : insert + c.above + ")"),
-                  SQLITE_CONSTRAINT);
+        EXPECT_EQ(
+            db->Run(std::string(c.field) == "Qty" ? "INSERT INTO RANGES (Qty) VALUES (101)" : insert + c.above + ")"),
+            SQLITE_CONSTRAINT);
         EXPECT_NE(db->Error().find(std::string(c.field) + " maximum"), std::string::npos) << db->Error();
-        EXPECT_EQ(db->Run(std::string(c.field) == "Qty" ? "INSERT INTO RANGES (Qty) VALUES (100)"
-                                                        : insert + c.inside + ")"),
-                  SQLITE_OK)
+        EXPECT_EQ(
+            db->Run(std::string(c.field) == "Qty" ? "INSERT INTO RANGES (Qty) VALUES (100)" : insert + c.inside + ")"),
+            SQLITE_OK)
             << db->Error();
     }
     EXPECT_EQ(db->Run("INSERT INTO RANGES (Count) VALUES (1)"), SQLITE_CONSTRAINT); // Qty is required
@@ -232,7 +234,8 @@ TEST_F(ExportChecks, DefaultsPicturesAndRefusedRecords)
         const char* record;
         const char* reason;
         const char* values;
-    } expected[] = {{"3", "Qty minimum", "[0, 0, 1, "}, {"4", "NOT NULL", "[null, 0, "}, {"70", "Qty maximum", "[101, "}};
+    } expected[] = {
+        {"3", "Qty minimum", "[0, 0, 1, "}, {"4", "NOT NULL", "[null, 0, "}, {"70", "Qty maximum", "[101, "}};
     for (std::size_t i = 0; i < rejected.size(); ++i) {
         EXPECT_EQ(rejected[i][0], "RANGES");
         EXPECT_EQ(rejected[i][1], expected[i].record);
@@ -242,8 +245,9 @@ TEST_F(ExportChecks, DefaultsPicturesAndRefusedRecords)
 
     ASSERT_EQ(db->Run("INSERT INTO RANGES (Qty) VALUES (7)"), SQLITE_OK);
     EXPECT_EQ(db->Value("SELECT Paid FROM RANGES WHERE Qty = 7"), "1");
-    const TvxRows checks = db->Rows("SELECT field, required, minimum, maximum, \"default\", picture FROM _morvane_checks"
-                                    " WHERE field IN ('Qty', 'Code', 'Exact', 'Paid', 'Day')");
+    const TvxRows checks =
+        db->Rows("SELECT field, required, minimum, maximum, \"default\", picture FROM _morvane_checks"
+                 " WHERE field IN ('Qty', 'Code', 'Exact', 'Paid', 'Day')");
     EXPECT_EQ(checks, (TvxRows{{"Qty", "1", "1", "100", "<null>", "<null>"},
                                {"Day", "0", "2000-01-01", "2030-12-31", "<null>", "<null>"},
                                {"Code", "0", "B", "M", "<null>", "&*?"},

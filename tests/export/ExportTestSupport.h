@@ -3,17 +3,18 @@
 // own, the values our reader gives in the forms an export must hold, a SQLite database read
 // back, and a CSV reader of RFC 4180 files.
 
+#include "db/cpDatabase.h"
+#include "db/vxValueDisplay.h"
+#include "model/vxCodePage.h"
+#include "model/vxFieldTypes.h"
+
 #include <memory>
 #include <sqlite3.h>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "db/cpDatabase.h"
-#include "db/vxValueDisplay.h"
 #include "export/TvxExporter.h"
-#include "model/vxCodePage.h"
-#include "model/vxFieldTypes.h"
 #include "support/TempDir.h"
 
 namespace morvane::test {
@@ -64,8 +65,7 @@ public:
 
     // Every record of a table as our reader gives it (a damaged value blank), each value in
     // the form form(value, field type, code page) gives.
-    template <class Form>
-    TvxRows Records(const TvxTableDesc& desc, Form form)
+    template <class Form> TvxRows Records(const TvxTableDesc& desc, Form form)
     {
         auto source = db_.OpenRecords(db_.EngineTableName(desc.TableList()));
         TvxRows rows;
