@@ -221,13 +221,14 @@ void TvxSqliteTarget::WriteTable(std::size_t index, IvxRecordSource& records, Tv
             for (std::size_t slot = 0; slot < batch; ++slot)
                 bindRecord(many, slot, pending[slot]);
             const int rc = many.Step();
-            many.Reset();
+            const std::string message = rc == SQLITE_DONE ? std::string() : db_->ErrorMessage();
+            many.Reset(); // a refused statement adds none of its records
             if (rc == SQLITE_DONE) {
                 counts.records += batch;
                 return;
             }
             if ((rc & 0xFF) != SQLITE_CONSTRAINT)
-                throw EvxExportError(context + ": " + db_->ErrorMessage());
+                throw EvxExportError(context + ": " + message);
         }
         for (std::size_t slot = 0; slot < batch; ++slot)
             insertOne(pending[slot], firstNo + slot);
