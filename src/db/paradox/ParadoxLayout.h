@@ -230,4 +230,39 @@ inline void ParadoxPutLe32(std::uint8_t* p, std::uint32_t v)
         p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
+// ---- What the writer adds: values the format fixes only by what engine files hold ----------
+
+namespace ParadoxHeader {
+inline constexpr std::size_t IndexStamp = 0x2C;       // u8: .PX/.Y* the family stamp; 0xFF in X files
+inline constexpr std::size_t PrimaryStampCopy = 0x2F; // u8: X files: the .PX's 0x2C
+inline constexpr std::size_t HeaderUnit = 0x800;      // header sizes are multiples of it (not level 3.0)
+inline constexpr std::uint16_t Unknown3EValue = 0x0F1F; // 0x3E of files of unprotected tables
+inline constexpr std::uint8_t Unknown56Value = 0x20;  // 0x56 of level 4+ tables and X files
+inline constexpr std::uint8_t XIndexStampValue = 0xFF; // 0x2C of X files
+inline constexpr std::size_t Level35NamesTail = 6;    // level 3.5: 0x51 lies this far past the names
+inline constexpr std::uint8_t CaseInsensitiveFlag = 0x01; // X 0x55 index options
+inline constexpr std::uint8_t DescendingFlag = 0x10;
+inline constexpr std::uint8_t UniqueFlag = 0x20;
+inline constexpr std::uint8_t StrictRefIntFlag = 0x02; // .DB 0x55
+inline constexpr std::uint16_t DescendingFieldId = 0x8000; // X field ids of descending fields
+} // namespace ParadoxHeader
+
+// Entries of .PX and .Y* blocks: the key, then three Short-encoded words.
+namespace ParadoxIndexEntry {
+inline constexpr std::size_t Child = 0;  // after the key: block below (or data block)
+inline constexpr std::size_t Count = 2;  // records under it
+inline constexpr std::size_t Zero = 4;   // always 0
+inline constexpr std::size_t TailBytes = 6;
+} // namespace ParadoxIndexEntry
+
+namespace ParadoxMbLayout {
+inline constexpr std::size_t HeaderVersion = 0x29;        // u16 of the header block
+inline constexpr std::uint16_t HeaderVersionValue = 0x02A1;
+inline constexpr std::size_t SuballocateBelow = 0x800;    // blobs shorter than this share blocks
+inline constexpr std::size_t FirstSlotData = 0x150;       // data of a sub-allocated block starts here
+inline constexpr std::uint8_t FramePicture = 1;           // last byte of a frame's first word
+inline constexpr std::uint8_t FrameOle = 2;
+inline constexpr std::size_t FrameLength = 4;             // u32 in the frame: the bytes after it
+} // namespace ParadoxMbLayout
+
 } // namespace morvane
