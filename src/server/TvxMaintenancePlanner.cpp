@@ -15,7 +15,10 @@ void CheckField(const TvxFieldDesc& f, const std::string& table)
 {
     const int type = f.type();
     const int size = type == fldBcd ? f.units2() : f.units1();
-    const bool sized = !TypeNeedsSize(type) || (type == fldBcd ? size >= 0 && size <= 32 : size >= 1 && size <= 255);
+    // Blobs other than Memo may keep nothing in the record itself (size 0).
+    const bool emptyBlob = type >= fldBinary && type <= fldGraphic;
+    const int least = type == fldBcd || emptyBlob ? 0 : 1;
+    const bool sized = !TypeNeedsSize(type) || (size >= least && size <= (type == fldBcd ? 32 : 255));
     if (f.name().empty() || type < fldAlpha || type > fldBcd || !sized)
         throw EvxRunError(vxRunNotAScript, table + ": field " + f.name() + " of type " + std::to_string(type) +
                                                " cannot be held by a table");

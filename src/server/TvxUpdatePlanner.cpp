@@ -19,11 +19,11 @@ bool SizeFits(int type, int size)
     switch (type) {
     case fldAlpha:
     case fldBytes: return size >= 1 && size <= 255;
-    case fldMemo:
-    case fldBinary:
+    case fldMemo: return size >= 1 && size <= 240;
+    case fldBinary: // these blobs may keep nothing in the record itself
     case fldFmtMemo:
     case fldOle:
-    case fldGraphic: return size >= 1 && size <= 240;
+    case fldGraphic: return size >= 0 && size <= 240;
     case fldBcd: return size >= 0 && size <= 32;
     default: return true;
     }
