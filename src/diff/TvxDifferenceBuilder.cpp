@@ -4,6 +4,7 @@
 #include "model/vxFieldTypes.h"
 #include "model/vxTextCase.h"
 #include "script/TvxScriptTableList.h"
+#include "script/vxNameCompare.h"
 
 namespace morvane {
 
@@ -136,22 +137,34 @@ void TvxDifferenceBuilder::RecordFieldSteps(const std::string& table, const TvxT
                                             std::vector<FieldStep> steps,
                                             std::vector<std::optional<std::string>>& current)
 {
-    // A step whose name another field still holds waits for that field's own step; when a whole
-    // round records nothing, the steps wait for each other.
+    // A step whose name another field still holds waits for that field's own step. A field that
+    // is moved in again needs its source name free until then: a field that would take that name
+    // waits for the move. When a whole round records nothing, the steps wait for each other.
+    const auto sourceName = [&](const FieldStep& step) {
+        return source->GetField(match.sourceOf[static_cast<std::size_t>(step.wanted)])->name();
+    };
     while (!steps.empty()) {
         std::vector<FieldStep> waiting;
-        for (const FieldStep& step : steps)
-            if (TryStep(table, source, wanted, match, step, current) != 0)
+        for (const FieldStep& step : steps) {
+            bool reserved = false;
+            if (step.kind != FieldStep::Kind::Move)
+                for (const FieldStep& other : steps)
+                    reserved = reserved || (other.kind == FieldStep::Kind::Move && other.wanted != step.wanted &&
+                                            !current[static_cast<std::size_t>(other.wanted)] &&
+                                            UpperCaseEqual(sourceName(other), wanted.GetField(step.wanted)->name()));
+            if (reserved || TryStep(table, source, wanted, match, step, current) != 0)
                 waiting.push_back(step);
+        }
         if (waiting.size() == steps.size()) {
             std::string names;
             for (const FieldStep& step : waiting) {
-                const int s = match.sourceOf[static_cast<std::size_t>(step.wanted)];
-                names += std::string(names.empty() ? "" : ", ") + (s >= 0 ? source->GetField(s)->name() + "=" : "") +
+                const bool matched = match.sourceOf[static_cast<std::size_t>(step.wanted)] >= 0;
+                names += std::string(names.empty() ? "" : ", ") + (matched ? sourceName(step) + "=" : "") +
                          wanted.GetField(step.wanted)->name();
             }
             throw EvxDifferenceError("table " + table + ": the fields " + names +
-                                     " need each other's names; rename them in two scripts");
+                                     " take each other's names, which one script cannot record; "
+                                     "rename them in two steps (two scripts)");
         }
         steps = std::move(waiting);
     }
