@@ -1,0 +1,35 @@
+# Installs the build into a scratch prefix and checks that the desktop integration holds
+# together: both programs, the launcher naming the editor, its icon and the document type,
+# and the type's pattern and icon. Run with -DBUILD_DIR=... -DPREFIX=...
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed: ${rc}")
+endif()
+
+function(require path)
+    if(NOT EXISTS "${PREFIX}/${path}")
+        message(FATAL_ERROR "not installed: ${path}")
+    endif()
+endfunction()
+function(require_line file regex)
+    file(STRINGS "${PREFIX}/${file}" hits REGEX "${regex}")
+    if(NOT hits)
+        message(FATAL_ERROR "${file} has no line matching ${regex}")
+    endif()
+endfunction()
+
+require(bin/morvane)
+require(bin/morvane-cli)
+require(share/applications/morvane.desktop)
+require_line(share/applications/morvane.desktop "^Exec=morvane %f$")
+require_line(share/applications/morvane.desktop "^Icon=morvane$")
+require_line(share/applications/morvane.desktop "^MimeType=application/x-morvane-script;$")
+require(share/icons/hicolor/scalable/apps/morvane.svg)
+require(share/icons/hicolor/scalable/mimetypes/application-x-morvane-script.svg)
+require(share/mime/packages/morvane.xml)
+require_line(share/mime/packages/morvane.xml "<mime-type type=\"application/x-morvane-script\">")
+require_line(share/mime/packages/morvane.xml "<glob pattern=\"\\*\\.vxscript\"/>")
+require_line(share/mime/packages/morvane.xml "<icon name=\"application-x-morvane-script\"/>")
+file(REMOVE_RECURSE "${PREFIX}")
