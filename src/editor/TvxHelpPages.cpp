@@ -29,6 +29,8 @@ std::vector<TvxHelpPage> BuildPages()
 <li><a href="ctx:16">Menu Ajuda e teclas de ajuda</a></li>
 <li><a href="ctx:17">A ferramenta de linha de comando (morvane-cli)</a></li>
 <li><a href="ctx:18">Aplicar scripts com morvane-cli run</a></li>
+<li><a href="ctx:19">Criar os scripts de atualização e de manutenção</a></li>
+<li><a href="ctx:20">Gerar os scripts com morvane-cli build</a></li>
 <li><a href="ctx:1000">Escolha de diretório</a></li>
 </ul>
 <p>Para procurar um assunto por palavras, use a página de pesquisa (Alt+F1).</p>
@@ -107,7 +109,8 @@ nova estrutura.</li>
 <li><b>Salvar</b> e <b>Salvar como</b>: gravam o documento do script.</li>
 <li><b>Criar script</b>: gera o script de atualização (<code>.vxusp</code>) e o de manutenção
 (<code>.vxmsp</code>) ao lado do documento. Todos os índices precisam ter pelo menos um campo e todas as
-integridades referenciais precisam estar completas.</li>
+integridades referenciais precisam estar completas; veja
+<a href="ctx:19">Criar os scripts de atualização e de manutenção</a>.</li>
 <li><b>Executar script</b>: entrega um script de atualização ou de manutenção ao servidor de
 atualização, com o banco de origem e o diretório de destino.</li>
 <li><b>Limpar script</b>: remove todos os comandos e as novas tabelas e fecha o banco de origem.</li>
@@ -222,6 +225,8 @@ algum; as demais são copiadas, e o código de saída é então diferente de zer
 (<code>.vxmsp</code>): o cabeçalho, os comandos e as estruturas das tabelas.</li>
 <li><code>morvane-cli run</code>: aplica um script a um banco de dados; veja
 <a href="ctx:18">Aplicar scripts com morvane-cli run</a>.</li>
+<li><code>morvane-cli build</code>: gera os scripts de um documento sem abrir o editor; veja
+<a href="ctx:20">Gerar os scripts com morvane-cli build</a>.</li>
 </ul>
 <p>Os aliases são os mesmos do editor: o arquivo indicado pela variável de ambiente
 <code>MORVANE_ENGINE_CONFIG</code> ou, na falta dela, <code>$XDG_CONFIG_HOME/morvane/aliases.conf</code>
@@ -259,6 +264,53 @@ os registros existentes ferem e as senhas que faltam.</li>
 <p>Código de saída: 0 quando tudo foi levado; 3 quando registros ficaram nas tabelas de problemas; 1 quando
 a execução falhou (a mensagem do código de resultado é impressa e o destino fica como estava); 2 quando os
 argumentos estão errados. O progresso aparece na saída de erros quando ela é um terminal.</p>
+)");
+
+    add(19, "Criar os scripts de atualização e de manutenção", R"(
+<p><b>Arquivo &rsaquo; Criar script</b> grava, ao lado do documento, dois arquivos com o nome do documento:
+o script de atualização (<code>.vxusp</code>), com todos os comandos do script na ordem em que foram
+registrados, e o script de manutenção (<code>.vxmsp</code>), com a estrutura completa de cada tabela da
+nova estrutura (campos, índices, validações, integridades referenciais). O documento
+<code>/dados/v1.2/novo.vxscript</code> dá <code>/dados/v1.2/novo.vxusp</code> e
+<code>/dados/v1.2/novo.vxmsp</code>; os pontos no nome de um diretório não contam. Um documento sem
+extensão recebe as duas extensões no fim do nome.</p>
+<p>Os arquivos refletem o script e as tabelas como estão na janela, mesmo que o documento não tenha sido
+salvo desde a última alteração. As verificações, nesta ordem:</p>
+<ol>
+<li>O documento nunca foi salvo: &ldquo;O Nome do arquivo esta em branco&rdquo;; nada é gravado.</li>
+<li>O script de atualização é gravado.</li>
+<li>Um índice de uma nova tabela sem nenhum campo: &ldquo;Alguns índices não estão com pelo menos um campo
+definido&rdquo;.</li>
+<li>Uma integridade referencial incompleta: &ldquo;Existem integridades referenciais que não estão
+completadas&rdquo;.</li>
+</ol>
+<p>Nos dois últimos casos o script de atualização fica gravado e o de manutenção não é gravado (um anterior
+de mesmo nome fica como estava). Quando os dois são gravados aparece &ldquo;Os Scripts foram criados com
+sucesso&rdquo;. Cada arquivo é escrito primeiro num arquivo temporário no mesmo diretório e só então toma
+o lugar do anterior: uma falha (disco cheio, falta de permissão) não deixa um arquivo pela metade.</p>
+<p>Para aplicar os scripts a um banco de dados use <b>Arquivo &rsaquo; Executar script</b> ou
+<a href="ctx:18">morvane-cli run</a>; para gerá-los sem abrir o editor,
+<a href="ctx:20">morvane-cli build</a>.</p>
+)");
+
+    add(20, "Gerar os scripts com morvane-cli build", R"(
+<p><code>morvane-cli build &lt;documento.vxscript&gt; [--source &lt;diretório ou alias&gt;]
+[--password SENHA]...</code> abre o documento como o editor o abre &mdash; reabre o banco de origem
+indicado no documento e reconstrói a nova estrutura a partir dos comandos &mdash; e grava, ao lado dele,
+o script de atualização (<code>.vxusp</code>) e o de manutenção (<code>.vxmsp</code>), os mesmos arquivos
+que <b>Arquivo &rsaquo; Criar script</b> gravaria, com as mesmas verificações e mensagens
+(veja <a href="ctx:19">Criar os scripts</a>).</p>
+<ul>
+<li><code>--source</code>: usa este banco de origem no lugar do que o documento indica (por exemplo,
+quando o documento foi feito em outra máquina). Os comandos gravados no script de atualização não mudam.</li>
+<li><code>--password</code>: senha de uma tabela protegida do banco de origem; pode ser repetida.</li>
+<li>Uma tabela incluída do banco de origem que não existe mais nele interrompe a leitura com
+&ldquo;A tabela TABELA não foi encontrada no caminho atual&rdquo;; nada é gravado.</li>
+</ul>
+<p>Código de saída: 0 quando os dois scripts foram gravados (a mensagem de sucesso e os nomes dos dois
+arquivos saem na saída padrão); 1 quando uma verificação falhou ou houve um erro (a mensagem sai na saída
+de erros; o script de atualização pode ter sido gravado, como no editor); 2 quando os argumentos estão
+errados.</p>
 )");
 
     add(1000, "Escolha de diretório", R"(
