@@ -140,7 +140,13 @@ void TvxUpdatePlanner::Apply(const TvxCommand& c)
     case ckChangeField: ChangeField(c); return;
     case ckDeleteField: DeleteField(c); return;
     case ckMoveField: MoveField(c); return;
-    case ckAddPassword: PlanOf(c.ParamText(AddPasswordParam::Table)).password = c.ParamText(AddPasswordParam::Password); return;
+    case ckAddPassword: {
+        // An empty password protects nothing; it never takes the protection off a copied table.
+        TvxTablePlan& plan = PlanOf(c.ParamText(AddPasswordParam::Table));
+        if (!c.ParamText(AddPasswordParam::Password).empty())
+            plan.password = c.ParamText(AddPasswordParam::Password);
+        return;
+    }
     default:
         throw EvxRunError(vxRunUnknownCommand, "command kind " + std::to_string(c.Kind()));
     }
