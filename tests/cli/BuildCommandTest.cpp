@@ -155,5 +155,29 @@ TEST_F(BuildCommandTest, ChecksAndFailuresExplainThemselves)
     }
 }
 
+TEST_F(BuildCommandTest, ProtectedSourceTablesNeedTheirPassword)
+{
+    fs::copy_file(test::SamplePath("pd-encrypt/encrypted.db"), src / "encrypted.db");
+    Add(ckAddAlias, {"", "STANDARD", src.string()});
+    {
+        auto engine = CreateParadoxEngine(config);
+        TvxDatabase db(*engine);
+        db.Session().AddPassword("123");
+        db.OpenByPath(src.string());
+        const TvxTableDesc t = db.ReadTable(db.FindTable("encrypted"));
+        Add(ckAddTable, {"SECRETA"}, TvxCommandExtras::ForAddTable(std::make_unique<TvxTableDesc>(t.Clone())));
+    }
+    SaveScriptDocument(document, "Morvane", script, list);
+    WriteExpected();
+    const test::CliResult none = Build(Q(document));
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.err.find("password is required"), std::string::npos) << none.err;
+    EXPECT_EQ(Build(Q(document) + " --password errada").status, 1);
+    EXPECT_FALSE(fs::exists(docs / "novo.vxusp"));
+    const test::CliResult r = Build(Q(document) + " --password errada --password 123");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(test::Slurp(docs / "novo.vxmsp"), test::Slurp(tmp.file("novo.vxmsp")));
+}
+
 } // namespace
 } // namespace morvane
