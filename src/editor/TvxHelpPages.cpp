@@ -31,6 +31,7 @@ std::vector<TvxHelpPage> BuildPages()
 <li><a href="ctx:18">Aplicar scripts com morvane-cli run</a></li>
 <li><a href="ctx:19">Criar os scripts de atualização e de manutenção</a></li>
 <li><a href="ctx:20">Gerar os scripts com morvane-cli build</a></li>
+<li><a href="ctx:21">Um script a partir da diferença de dois bancos (morvane-cli diff)</a></li>
 <li><a href="ctx:1000">Escolha de diretório</a></li>
 </ul>
 <p>Para procurar um assunto por palavras, use a página de pesquisa (Alt+F1).</p>
@@ -227,6 +228,8 @@ algum; as demais são copiadas, e o código de saída é então diferente de zer
 <a href="ctx:18">Aplicar scripts com morvane-cli run</a>.</li>
 <li><code>morvane-cli build</code>: gera os scripts de um documento sem abrir o editor; veja
 <a href="ctx:20">Gerar os scripts com morvane-cli build</a>.</li>
+<li><code>morvane-cli diff</code>: faz um documento a partir da diferença entre dois bancos; veja
+<a href="ctx:21">Um script a partir da diferença de dois bancos</a>.</li>
 </ul>
 <p>Os aliases são os mesmos do editor: o arquivo indicado pela variável de ambiente
 <code>MORVANE_ENGINE_CONFIG</code> ou, na falta dela, <code>$XDG_CONFIG_HOME/morvane/aliases.conf</code>
@@ -311,6 +314,38 @@ quando o documento foi feito em outra máquina). Os comandos gravados no script 
 arquivos saem na saída padrão); 1 quando uma verificação falhou ou houve um erro (a mensagem sai na saída
 de erros; o script de atualização pode ter sido gravado, como no editor); 2 quando os argumentos estão
 errados.</p>
+)");
+
+    add(21, "Um script a partir da diferença de dois bancos (morvane-cli diff)", R"(
+<p>Quando a nova estrutura já existe numa cópia de teste do banco, feita à mão, não é preciso repetir cada
+alteração no editor: <code>morvane-cli diff &lt;origem&gt; &lt;desejado&gt; -o &lt;documento.vxscript&gt;
+[--password SENHA]... [--rename TABELA.ANTIGO=NOVO]... [--target &lt;diretório ou alias&gt;]</code> compara
+o banco de origem (diretório ou alias) com o banco desejado e grava o documento cujo script leva a
+origem à estrutura desejada. O documento é como um feito no editor: abre nele, e <code>build</code> e
+<code>run</code> o usam como qualquer outro.</p>
+<ul>
+<li>As tabelas são comparadas pelo nome, sem diferenciar maiúsculas de minúsculas. Uma tabela dos dois
+bancos é incluída da origem (<i>Add table</i>); uma que só o banco desejado tem é criada
+(<i>Create table</i>); uma que só a origem tem fica fora da nova estrutura.</li>
+<li>Os campos são comparados pelo nome, na ordem do banco desejado: um campo que mudou de tipo ou de
+tamanho (ou só de maiúsculas no nome) é alterado (<i>Change field</i>); um campo novo é criado
+(<i>Create field</i>), e os registros existentes recebem o valor padrão da sua validação, se houver;
+um campo que o banco desejado não tem é apagado (<i>Delete field</i>) e os seus valores se perdem; um
+campo que mudou de lugar é apagado e trazido de novo da origem na posição nova (<i>Move field</i>),
+com os seus valores.</li>
+<li><code>--rename TABELA.ANTIGO=NOVO</code> diz que o campo ANTIGO foi renomeado para NOVO: os seus
+valores são levados com o nome novo em vez de o campo ser apagado e outro criado. Dois campos que
+trocam de nome entre si (A=B e B=A) não cabem num só script: faça a troca em dois passos.</li>
+<li>A chave primária, os índices secundários, as validações e as integridades referenciais das tabelas
+desejadas vão para a nova estrutura, e o script de manutenção as aplica.</li>
+<li>O que os scripts não levam é informado como nota: nível da tabela, driver de idioma, tamanho de
+bloco e senhas (dê a senha de uma tabela nova no editor, com <b>Senha</b>).</li>
+<li><code>--target</code> grava o novo alias (onde a atualização será aplicada); sem ele o script não tem
+novo alias e <code>run</code> precisa de <code>--target</code>.</li>
+</ul>
+<p>A saída padrão lista, por tabela, o que o script faz. Código de saída: 0 quando o documento foi gravado;
+1 quando um banco não pôde ser lido ou uma renomeação não cabe (nada é gravado); 2 quando os argumentos
+estão errados.</p>
 )");
 
     add(1000, "Escolha de diretório", R"(
