@@ -217,10 +217,17 @@ TvxTableItems TvxDatabase::ReadTables()
     if (!handle_)
         throw EvxEngineError(vxErrNotFound, "The database is not connected");
     TvxTableItems items;
-    for (const TvxTableListRec& rec : handle_->ListTables("*.db")) {
+    const std::vector<TvxTableListRec> tables = handle_->ListTables("*.db");
+    const int total = static_cast<int>(tables.size());
+    items.reserve(tables.size());
+    if (OnReadProgress)
+        OnReadProgress(0, total);
+    for (const TvxTableListRec& rec : tables) {
         auto desc = std::make_unique<TvxTableDesc>(ReadTable(rec));
         std::string itemName = desc->TableName();
         items.push_back({std::move(itemName), std::move(desc)});
+        if (OnReadProgress)
+            OnReadProgress(static_cast<int>(items.size()), total);
     }
     return items;
 }

@@ -81,6 +81,10 @@ public:
 
     TvxEventConnect OnConnected;
     TvxPasswordEvent OnPassword;
+    // While ReadTables reads: the tables read so far and how many there are, before the first
+    // and after each. What it throws ends the reading and passes on (a connect then leaves the
+    // database connected with the list unfilled).
+    std::function<void(int done, int total)> OnReadProgress;
 
     // Every Paradox table of the connected database, in the engine's order; the caller takes
     // the descriptors. A protected table is retried while OnPassword answers true.

@@ -1,51 +1,256 @@
 #include "editor/TvxTableCommands.h"
 
+#include "db/cpDatabase.h"
+#include "editor/IvxPrompts.h"
+#include "editor/TvxDocumentState.h"
+#include "editor/TvxMessages.h"
+#include "editor/TvxTablePanels.h"
+#include "model/vxTextCase.h"
+#include "script/TvxScriptTableList.h"
+#include "script/cpDBStructScript.h"
+#include "views/TvxTableListItem.h"
+#include "views/cpDataSetListBox.h"
+#include "views/vxRecordText.h"
+
+#include <algorithm>
+
 namespace morvane {
 
-TvxTableCommands::TvxTableCommands(const Controls& controls, TvxDatabase& database, TvxDBScript& script,
-                                   TvxScriptTableList& newTables, TvxDataSetListBox& currentTables, IvxPrompts& prompts,
-                                   TvxMessages& messages, TvxDocumentState& document, TvxIndexCommands& indexes,
-                                   TvxRefIntCommands& refInts)
-    : controls_(controls), database_(database), script_(script), newTables_(newTables), currentTables_(currentTables),
-      prompts_(prompts), messages_(messages), document_(document), indexes_(indexes), refInts_(refInts)
+namespace {
+
+constexpr int vxMsgNoTableSelected = 101;
+constexpr int vxMsgNoNewTableSelected = 102;
+constexpr int vxMsgNoNewAlias = 108;
+constexpr int vxMsgMasterMissing = 109;
+constexpr int vxMsgNoDatabaseOpen = 110;
+constexpr int vxLblTableNameTitle = 10023;
+constexpr int vxLblTableName = 10024;
+// What a rule's other-table text holds (its record area less the two closing bytes).
+constexpr std::size_t vxOtherTableWidth = 259;
+
+std::unique_ptr<TvxCommand> TableCommand(TvxCommandKind kind, std::initializer_list<TvxValue> values)
+{
+    return std::make_unique<TvxCommand>(kind, values);
+}
+
+} // namespace
+
+TvxTableCommands::TvxTableCommands(TvxTablePanels& panels, const TvxDatabase& database, TvxDBScript& script,
+                                   TvxScriptTableList& newTables, const TvxDataSetListBox& currentTables,
+                                   IvxPrompts& prompts, TvxMessages& messages, TvxDocumentState& document)
+    : panels_(panels), database_(database), script_(script), newTables_(newTables), currentTables_(currentTables),
+      prompts_(prompts), messages_(messages), document_(document)
 {}
 
-// To come: asks for a name and records "Create table" (the script needs a source or target first).
-void TvxTableCommands::mnTableNewClick() {}
+std::string TvxTableCommands::MasterName(std::string_view otherTable)
+{
+    const std::string_view file = StripDirectory(otherTable);
+    return std::string(file.substr(0, file.find('.')));
+}
 
-// To come: asks for the selected new table's new name and records "Change table".
-void TvxTableCommands::mnTableChangeClick() {}
+std::string TvxTableCommands::Repointed(std::string_view otherTable, std::string_view newName)
+{
+    const std::string_view file = StripDirectory(otherTable);
+    const std::size_t dot = file.find('.');
+    std::string text(newName);
+    if (dot != std::string_view::npos)
+        text += file.substr(dot);
+    if (text.size() > vxOtherTableWidth)
+        text.resize(vxOtherTableWidth);
+    return text;
+}
 
-// To come: copies the selected current table under an entered name and records "Add table".
-void TvxTableCommands::mnTableAddClick() {}
+std::vector<std::string> TvxTableCommands::NewTableNames() const
+{
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(newTables_.Count()));
+    for (int i = 0; i < newTables_.Count(); ++i)
+        names.push_back(newTables_.NameAt(i));
+    return names;
+}
 
-// To come: records "Delete table" for the selected new table.
-void TvxTableCommands::mnTableDeleteClick() {}
+void TvxTableCommands::RepointRules(TvxTableDesc& table, std::string_view oldName, std::string_view newName)
+{
+    for (int i = 0; i < table.RefIntCount(); ++i) {
+        TvxRefIntDesc& rule = table.RefIntAt(i);
+        if (rule.kind() == TvxRefIntDesc::Dependent && SameText(MasterName(rule.otherTable()), oldName))
+            rule.setOtherTable(Repointed(rule.otherTable(), newName));
+    }
+}
+
+// --- "&Novo" ---
+
+void TvxTableCommands::mnTableNewClick()
+{
+    if (script_.FindFirstOfKind(ckAddAlias) < 0 && script_.FindFirstOfKind(ckAddNewAlias) < 0) {
+        messages_.ShowMessageCode(vxMsgNoNewAlias);
+        return;
+    }
+    const auto name = prompts_.EnterName(TvxMessages::LoadMessage(vxLblTableNameTitle),
+                                         TvxMessages::LoadMessage(vxLblTableName), QString());
+    if (!name)
+        return;
+    auto command = TableCommand(ckCreateTable, {QStringToRecordText(*name)});
+    const int code = script_.AddCommand(command);
+    if (code != 0) {
+        messages_.ShowMessageCode(code);
+        return;
+    }
+    document_.ScriptChanged = true;
+}
+
+// --- "&Alterar" ---
+
+void TvxTableCommands::mnTableChangeClick()
+{
+    if (!newTables_.SelectedTable()) {
+        messages_.ShowMessageCode(vxMsgNoNewTableSelected);
+        return;
+    }
+    const std::string oldName = newTables_.SelectedName();
+    const auto entered = prompts_.EnterName(TvxMessages::LoadMessage(vxLblTableNameTitle),
+                                            TvxMessages::LoadMessage(vxLblTableName), RecordTextToQString(oldName));
+    if (!entered)
+        return;
+    auto command = TableCommand(ckChangeTable, {oldName, QStringToRecordText(*entered)});
+    const int code = script_.AddCommand(command);
+    if (code != 0) {
+        messages_.ShowMessageCode(code);
+        return;
+    }
+    const std::string trimmedOld = QStringToRecordText(RecordTextToQString(oldName).trimmed());
+    const std::string trimmedNew = QStringToRecordText(entered->trimmed());
+    // Rules whose master was the renamed table now name it by its new name (keeping the file's
+    // extension), so that the walk below keeps them.
+    for (int i = 0; i < newTables_.Count(); ++i)
+        RepointRules(*newTables_.TableAt(i), trimmedOld, trimmedNew);
+    const std::vector<std::string> names = NewTableNames();
+    const std::string selected = newTables_.SelectedName();
+    for (int i = 0; i < newTables_.Count(); ++i) {
+        TvxTableDesc& table = *newTables_.TableAt(i);
+        if (newTables_.NameAt(i) != selected)
+            table.CheckMasterTables(newTables_.NameAt(i), names, true);
+        else
+            table.SetAllNames(trimmedNew);
+    }
+    panels_.RefreshNewTable();
+    document_.ScriptChanged = true;
+}
+
+// --- "&Incluir" ---
+
+bool TvxTableCommands::SettleMasters(TvxTableDesc& copy, const std::string& ownName)
+{
+    const std::vector<std::string> names = NewTableNames();
+    if (copy.CheckMasterTables(ownName, names, false) != 2)
+        return true;
+    const auto known = [&](const std::string& master) {
+        return SameText(master, ownName) ||
+               std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameText(n, master); });
+    };
+    // Masters that were added from the current database under another name go by that name.
+    for (int i = 0; i < copy.RefIntCount(); ++i) {
+        TvxRefIntDesc& rule = copy.RefIntAt(i);
+        const std::string master = MasterName(rule.otherTable());
+        if (rule.kind() != TvxRefIntDesc::Dependent || known(master))
+            continue;
+        const std::string newName = script_.NewNameOfAddedTable(master);
+        if (!newName.empty())
+            rule.setOtherTable(Repointed(rule.otherTable(), newName));
+    }
+    // Each master still missing is named to the user once; the rules on it go.
+    std::vector<std::string> asked;
+    for (int i = 0; i < copy.RefIntCount(); ++i) {
+        const TvxRefIntDesc& rule = copy.RefIntAt(i);
+        const std::string master = MasterName(rule.otherTable());
+        if (rule.kind() != TvxRefIntDesc::Dependent || known(master) ||
+            std::any_of(asked.begin(), asked.end(), [&](const std::string& a) { return SameText(a, master); }))
+            continue;
+        if (messages_.AskMessage(vxMsgMasterMissing, RecordTextToQString(master, copy.CodePage()),
+                                 TvxMsgButtons::OkCancel) != TvxMsgResult::Ok)
+            return false;
+        asked.push_back(master);
+    }
+    if (!asked.empty())
+        copy.CheckMasterTables(ownName, names, true);
+    return true;
+}
+
+void TvxTableCommands::mnTableAddClick()
+{
+    if (!database_.Connected()) {
+        messages_.ShowMessageCode(vxMsgNoDatabaseOpen);
+        return;
+    }
+    const TvxTableDesc* current = currentTables_.SelectedTable();
+    if (!current) {
+        messages_.ShowMessageCode(vxMsgNoTableSelected);
+        return;
+    }
+    auto copy = std::make_unique<TvxTableDesc>(current->Clone());
+    const std::string ownName = currentTables_.SelectedName();
+    if (!SettleMasters(*copy, ownName))
+        return;
+    const QString proposed = TvxTableListItem::DisplayText(ownName);
+    const auto entered = prompts_.EnterName(TvxMessages::LoadMessage(vxLblTableNameTitle),
+                                            TvxMessages::LoadMessage(vxLblTableName), proposed, true);
+    if (!entered)
+        return;
+    // The name as the source lists it, unless the user typed another.
+    const std::string name = *entered == proposed ? ownName : QStringToRecordText(*entered);
+    // A rule of the table on itself follows the table to its new name.
+    RepointRules(*copy, ownName, QStringToRecordText(RecordTextToQString(name).trimmed()));
+    auto command = TableCommand(ckAddTable, {name});
+    const int code = script_.AddCommand(command, TvxCommandExtras::ForAddTable(std::move(copy)));
+    if (code != 0) {
+        messages_.ShowMessageCode(code);
+        return;
+    }
+    document_.ScriptChanged = true;
+}
+
+// --- "&Apagar" ---
+
+void TvxTableCommands::mnTableDeleteClick()
+{
+    if (!newTables_.SelectedTable()) {
+        messages_.ShowMessageCode(vxMsgNoNewTableSelected);
+        return;
+    }
+    auto command = TableCommand(ckDeleteTable, {newTables_.SelectedName()});
+    const int code = script_.AddCommand(command);
+    if (code != 0) {
+        messages_.ShowMessageCode(code);
+        return;
+    }
+    // Rules whose master went with the table go as well.
+    const std::vector<std::string> names = NewTableNames();
+    for (int i = 0; i < newTables_.Count(); ++i)
+        newTables_.TableAt(i)->CheckMasterTables(newTables_.NameAt(i), names, true);
+    panels_.RefreshNewTable();
+    document_.ScriptChanged = true;
+}
+
+// --- selection ---
 
 void TvxTableCommands::DataSetListChange()
 {
-    RefreshCurrentTable();
+    panels_.RefreshCurrentTable();
 }
 
 void TvxTableCommands::DataSetListClick()
 {
-    RefreshCurrentTable();
+    panels_.RefreshCurrentTable();
 }
 
 void TvxTableCommands::ScriptTableListViewChange()
 {
-    RefreshNewTable();
+    panels_.RefreshNewTable();
 }
 
 void TvxTableCommands::ScriptTableListViewClick()
 {
-    RefreshNewTable();
+    panels_.RefreshNewTable();
 }
-
-// To come: fills the upper information panels, index list and rule list (empties them with no table).
-void TvxTableCommands::RefreshCurrentTable() {}
-
-// To come: fills the lower information panels, index list and rule list (empties them with no table).
-void TvxTableCommands::RefreshNewTable() {}
 
 } // namespace morvane

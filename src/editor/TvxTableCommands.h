@@ -1,18 +1,13 @@
 #pragma once
-// TvxTableCommands: the "&Tabela" menu and the information panels of the main window:
-// creating, renaming, copying from the current database and deleting new tables through the
-// script, and keeping both halves' panels in step with the table selected in each list.
-
-#include "editor/TvxInfoPanels.h"
+// TvxTableCommands: the "&Tabela" menu of the main window: creating, renaming, copying from the
+// current database and deleting new tables through the script, with the rule clean-ups that
+// follow; and the selection of both table lists, which refreshes the panels of each half.
 
 #include <QObject>
 
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPlainTextEdit;
-class QTreeWidget;
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace morvane {
 
@@ -20,10 +15,10 @@ class IvxPrompts;
 class TvxDBScript;
 class TvxDataSetListBox;
 class TvxDatabase;
-class TvxIndexCommands;
 class TvxMessages;
-class TvxRefIntCommands;
 class TvxScriptTableList;
+class TvxTableDesc;
+class TvxTablePanels;
 struct TvxDocumentState;
 
 class TvxTableCommands : public QObject
@@ -31,33 +26,10 @@ class TvxTableCommands : public QObject
     Q_OBJECT
 
 public:
-    // The window's controls these commands fill; none is null.
-    struct Controls
-    {
-        // upper half
-        TvxInfoPanels Info;
-        QLabel* PanelProtected = nullptr;
-        QTreeWidget* ListIndex = nullptr;
-        QPlainTextEdit* MemoIdxProperty = nullptr;
-        QTreeWidget* RefIntList = nullptr;
-        QLineEdit* EditRITable = nullptr;
-        QLineEdit* EditRIType = nullptr;
-        QLineEdit* EditUpdateRule = nullptr;
-        QLineEdit* EditSRI = nullptr;
-        // lower half
-        TvxInfoPanels NewInfo;
-        QLabel* pnNewProtected = nullptr;
-        QCheckBox* CheckNewSRI = nullptr;
-        QTreeWidget* NewIdxList = nullptr;
-        QListWidget* NewRIntList = nullptr;
-    };
-
-    // Everything given outlives the commands; indexes and refInts fill their new-table lists
-    // when the new table's panels are refreshed.
-    TvxTableCommands(const Controls& controls, TvxDatabase& database, TvxDBScript& script,
-                     TvxScriptTableList& newTables, TvxDataSetListBox& currentTables, IvxPrompts& prompts,
-                     TvxMessages& messages, TvxDocumentState& document, TvxIndexCommands& indexes,
-                     TvxRefIntCommands& refInts);
+    // Everything given outlives the commands.
+    TvxTableCommands(TvxTablePanels& panels, const TvxDatabase& database, TvxDBScript& script,
+                     TvxScriptTableList& newTables, const TvxDataSetListBox& currentTables, IvxPrompts& prompts,
+                     TvxMessages& messages, TvxDocumentState& document);
 
     void mnTableNewClick();
     void mnTableChangeClick();
@@ -71,22 +43,28 @@ public:
     void ScriptTableListViewChange();
     void ScriptTableListViewClick();
 
-    // The upper half's panels, index and rule lists for the selected current table.
-    void RefreshCurrentTable();
-    // The lower half's panels, index and rule lists for the selected new table.
-    void RefreshNewTable();
+    // Master table named by a rule's other-table text: file name without directory and extension.
+    static std::string MasterName(std::string_view otherTable);
+    // The other-table text naming newName instead, with the extension the old text had.
+    static std::string Repointed(std::string_view otherTable, std::string_view newName);
 
 private:
-    Controls controls_;
-    TvxDatabase& database_;
+    // Texts of the new structure's entries.
+    std::vector<std::string> NewTableNames() const;
+    // Every rule of table whose master is oldName (letter case ignored) names newName instead.
+    static void RepointRules(TvxTableDesc& table, std::string_view oldName, std::string_view newName);
+    // Prepares the copy's rules for the new structure: masters added under another name are
+    // re-pointed; for each master still missing the user is asked (109). False when cancelled.
+    bool SettleMasters(TvxTableDesc& copy, const std::string& ownName);
+
+    TvxTablePanels& panels_;
+    const TvxDatabase& database_;
     TvxDBScript& script_;
     TvxScriptTableList& newTables_;
-    TvxDataSetListBox& currentTables_;
+    const TvxDataSetListBox& currentTables_;
     IvxPrompts& prompts_;
     TvxMessages& messages_;
     TvxDocumentState& document_;
-    TvxIndexCommands& indexes_;
-    TvxRefIntCommands& refInts_;
 };
 
 } // namespace morvane

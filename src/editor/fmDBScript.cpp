@@ -12,6 +12,7 @@
 #include "editor/TvxQtPrompts.h"
 #include "editor/TvxRefIntCommands.h"
 #include "editor/TvxTableCommands.h"
+#include "editor/TvxTablePanels.h"
 #include "editor/fmDBScriptCaptions.h"
 #include "script/TvxScriptReplayer.h"
 #include "script/TvxScriptTableList.h"

@@ -56,6 +56,7 @@ class TvxScriptReplayer;
 class TvxScriptTableList;
 class TvxScriptTableListView;
 class TvxTableCommands;
+class TvxTablePanels;
 
 // The application's title; every message box of the editor is captioned with it.
 inline constexpr char vxApplicationTitle[] = "Morvane";
@@ -91,6 +92,9 @@ public:
     TvxDBScript& StructScript() const { return *structScript_; }
     // The new structure's tables, which ScriptTableListView shows.
     TvxScriptTableList& ScriptTableList() const { return *scriptTableList_; }
+
+    // The displays of both halves for the selected tables, refilled by the handlers.
+    TvxTablePanels& TablePanels() const { return *tablePanels_; }
 
     // --- the handlers of each menu area ---
     TvxFileCommands& FileCommands() const { return *fileCommands_; }
@@ -272,6 +276,7 @@ private:
     std::unique_ptr<TvxDBScript> structScript_;
     std::unique_ptr<TvxScriptReplayer> replayer_;
     // Each handler may use those declared before it.
+    std::unique_ptr<TvxTablePanels> tablePanels_;
     std::unique_ptr<TvxHelpCommands> helpCommands_;
     std::unique_ptr<TvxAliasCommands> aliasCommands_;
     std::unique_ptr<TvxIndexCommands> indexCommands_;

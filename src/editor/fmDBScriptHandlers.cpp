@@ -11,6 +11,7 @@
 #include "editor/TvxIndexCommands.h"
 #include "editor/TvxRefIntCommands.h"
 #include "editor/TvxTableCommands.h"
+#include "editor/TvxTablePanels.h"
 #include "script/cpDBStructScript.h"
 #include "views/cpComboBox.h"
 #include "views/cpDataSetListBox.h"
@@ -32,12 +33,18 @@ namespace morvane {
 
 void TFormDBScript::CreateHandlers()
 {
+    tablePanels_ = std::make_unique<TvxTablePanels>(
+        TvxTablePanels::Controls{Info, PanelProtected, ListIndex, MemoIdxProperty, RefIntList, EditRITable, EditRIType,
+                                 EditUpdateRule, EditSRI, NewInfo, pnNewProtected, CheckNewSRI, NewIdxList,
+                                 NewRIntList},
+        *DataSetList, *scriptTableList_);
+
     helpCommands_ = std::make_unique<TvxHelpCommands>(*help_, *prompts_, HelpContext);
 
     aliasCommands_ = std::make_unique<TvxAliasCommands>(
         TvxAliasCommands::Controls{ComboAlias, EditPath, BtnPath, EditNewAlias, EditNewDrive, EditNewPath,
                                    pnNewProtected, mnOpenDatabase, mnAliasAddPath},
-        engine_, *database_, *structScript_, *scriptTableList_, *prompts_, *messages_, Document);
+        engine_, *database_, *structScript_, *scriptTableList_, *DataSetList, *prompts_, *messages_, Document);
 
     indexCommands_ = std::make_unique<TvxIndexCommands>(
         TvxIndexCommands::Controls{ListIndex, ListIdxFields, MemoIdxProperty, NewIdxFieldsList, NewIdxList,
@@ -58,12 +65,8 @@ void TFormDBScript::CreateHandlers()
         *database_, *structScript_, *scriptTableList_, *DataSetList, *prompts_, *messages_, Document, *indexCommands_,
         *refIntCommands_);
 
-    tableCommands_ = std::make_unique<TvxTableCommands>(
-        TvxTableCommands::Controls{Info, PanelProtected, ListIndex, MemoIdxProperty, RefIntList, EditRITable,
-                                   EditRIType, EditUpdateRule, EditSRI, NewInfo, pnNewProtected, CheckNewSRI,
-                                   NewIdxList, NewRIntList},
-        *database_, *structScript_, *scriptTableList_, *DataSetList, *prompts_, *messages_, Document, *indexCommands_,
-        *refIntCommands_);
+    tableCommands_ = std::make_unique<TvxTableCommands>(*tablePanels_, *database_, *structScript_, *scriptTableList_,
+                                                        *DataSetList, *prompts_, *messages_, Document);
 
     fileCommands_ = std::make_unique<TvxFileCommands>(
         TvxFileCommands::Controls{this, ComboAlias, EditPath, EditNewPath}, Document, FileDialogs, *prompts_,
