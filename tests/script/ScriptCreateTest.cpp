@@ -52,14 +52,6 @@ protected:
     test::TempDir dir;
 };
 
-TEST_F(ScriptCreateTest, EmptyScriptWritesHeaderFlagAndEmptySections)
-{
-    const std::string doc = dir.file("novo.vxscript");
-    EXPECT_EQ(CreateScripts(doc, "Morvane", script, list), TvxScriptMsg::ScriptsCreated);
-    EXPECT_EQ(dir.read("novo.vxusp"), UpdateHead + Empty);
-    EXPECT_EQ(dir.read("novo.vxmsp"), MaintHead + Empty);
-}
-
 TEST_F(ScriptCreateTest, OneCreatedTableByteForByte)
 {
     ASSERT_EQ(CreateTable("CLI"), 0);
