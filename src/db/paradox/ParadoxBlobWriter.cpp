@@ -16,17 +16,10 @@ namespace Tail = ParadoxBlobTail;
 // sub-allocation below 2 KiB.
 constexpr std::uint8_t HeaderBytes[] = {0x00, 0x01, 0x00, 0x01, 0x00, 0x82, 0x73, 0x02, 0x00, 0x29, 0x00,
                                         0x00, 0x10, 0x00, 0x10, 0x00, 0x10, 0x40, 0x00, 0x00, 0x08};
-constexpr std::size_t HeaderVersionAt = 0x29; // u16 0x02A1 in every sample
-constexpr std::uint16_t HeaderVersion = 0x02A1;
-constexpr std::size_t SuballocateBelow = 0x800;
-constexpr std::size_t FirstDataUnit = 0x150 / Mb::SlotDataUnit;
+constexpr std::size_t FirstDataUnit = Mb::FirstSlotData / Mb::SlotDataUnit;
 constexpr std::size_t UnitsPerBlock = Mb::ChunkBytes / Mb::SlotDataUnit;
 constexpr std::uint16_t ModNumber = 1;
 constexpr std::uint64_t MaxChunks = 0xFFFF;
-// The frame of Graphic and OLE blobs: a kind word (1 picture, 2 OLE in its last byte) and the
-// length of what follows.
-constexpr std::uint8_t FramePicture = 1;
-constexpr std::uint8_t FrameOle = 2;
 
 bool framed(std::uint8_t type)
 {
@@ -40,7 +33,7 @@ ParadoxBlobWriter::ParadoxBlobWriter(ParadoxWriterFiles& files, std::string path
 {
     std::vector<std::uint8_t> header(Mb::ChunkBytes, 0);
     std::memcpy(header.data(), HeaderBytes, sizeof HeaderBytes);
-    ParadoxPutLe16(&header[HeaderVersionAt], HeaderVersion);
+    ParadoxPutLe16(&header[Mb::HeaderVersion], Mb::HeaderVersionValue);
     writeBlock(header, 0);
     end_ = Mb::ChunkBytes;
 }
@@ -74,7 +67,8 @@ bool ParadoxBlobWriter::store(const ParadoxField& field, std::string_view bytes,
     std::vector<std::uint8_t> stored;
     stored.reserve(static_cast<std::size_t>(length));
     if (frame) {
-        const std::uint8_t kind[4] = {1, 0, 0, field.type == pxGraphic ? FramePicture : FrameOle};
+        // The frame: a kind word (1 picture, 2 OLE in its last byte), the length after it.
+        const std::uint8_t kind[Mb::FrameLength] = {1, 0, 0, field.type == pxGraphic ? Mb::FramePicture : Mb::FrameOle};
         std::uint8_t inner[4];
         ParadoxPutLe32(inner, static_cast<std::uint32_t>(bytes.size()));
         stored.insert(stored.end(), kind, kind + 4);
@@ -83,7 +77,7 @@ bool ParadoxBlobWriter::store(const ParadoxField& field, std::string_view bytes,
     stored.insert(stored.end(), bytes.begin(), bytes.end());
     ++stored_;
 
-    if (stored.size() < SuballocateBelow) {
+    if (stored.size() < Mb::SuballocateBelow) {
         const std::size_t units = (stored.size() + Mb::SlotDataUnit - 1) / Mb::SlotDataUnit;
         if (!sub_.empty() && (subSlots_ == Mb::SlotCount || subUnit_ + units > UnitsPerBlock))
             flushSuballocated();

@@ -262,7 +262,7 @@ private:
             findings_.violation(pxName_, "index-file", "file type " + num(px.raw8(H::FileType)) + " is not 1");
             return;
         }
-        pxStamp_ = px.raw8(0x2C);
+        pxStamp_ = px.raw8(H::IndexStamp);
         if (*pxStamp_ == 0)
             findings_.violation(pxName_, "index-file", "0x2C is 0");
         const std::vector<ParadoxField> key(t.fields.begin(), t.fields.begin() + t.primaryKeyFields);

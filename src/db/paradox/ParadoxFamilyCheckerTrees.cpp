@@ -16,7 +16,6 @@ namespace {
 
 namespace H = ParadoxHeader;
 
-constexpr std::size_t EntryTail = 6;
 constexpr std::size_t ReadAheadBlocks = 32;
 
 std::string num(std::uint64_t v)
@@ -236,13 +235,13 @@ public:
             return fail("index block " + num(n) + " of the tree holds no entry");
         std::vector<std::uint8_t> b;
         tree_.block(n, b);
-        const std::size_t entryBytes = keyBytes_ + EntryTail;
+        const std::size_t entryBytes = keyBytes_ + ParadoxIndexEntry::TailBytes;
         total = 0;
         for (std::size_t i = 0; i < entries; ++i) {
             const std::uint8_t* e = &b[ParadoxBlock::HeaderBytes + i * entryBytes];
-            const std::uint16_t child = ParadoxShortUnsigned(e + keyBytes_);
-            const std::uint16_t count = ParadoxShortUnsigned(e + keyBytes_ + 2);
-            if (ParadoxShortUnsigned(e + keyBytes_ + 4) != 0)
+            const std::uint16_t child = ParadoxShortUnsigned(e + keyBytes_ + ParadoxIndexEntry::Child);
+            const std::uint16_t count = ParadoxShortUnsigned(e + keyBytes_ + ParadoxIndexEntry::Count);
+            if (ParadoxShortUnsigned(e + keyBytes_ + ParadoxIndexEntry::Zero) != 0)
                 findings_.violation(name, "tree", "entry " + num(i + 1) + " of block " + num(n) +
                                                       " has a non-zero third value");
             if (i == 0)
@@ -354,7 +353,7 @@ void CheckTree(const FamilyFile& tree, const BlockKeys& data, const std::vector<
     const std::size_t area = h.fileVersionId >= ParadoxVersion::Level7 ? H::NameAreaBytesLevel7 : H::NameAreaBytes;
     if (h.realHeaderSize != H::CommonPartEnd + 2 * keyFields.size() + 4 + area)
         findings.violation(name, "header", "0x51 holds " + num(h.realHeaderSize) + ", not the end of its name area");
-    const Chain chain = WalkChain(tree, keyBytes + EntryTail, findings);
+    const Chain chain = WalkChain(tree, keyBytes + ParadoxIndexEntry::TailBytes, findings);
     if (chain.records != h.numRecords)
         findings.violation(name, "tree", "its blocks hold " + num(chain.records) + " entries, the header counts " +
                                              num(h.numRecords));
@@ -401,8 +400,8 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
                  t.fields[static_cast<std::size_t>(pos - 1)].type == h.fields[i].type &&
                  t.fields[static_cast<std::size_t>(pos - 1)].size == h.fields[i].size;
         const auto len = static_cast<std::size_t>(h.fields[i].length());
-        segments.push_back({offset, len, (h.flags55 & 0x01) != 0 && h.fields[i].type == pxAlpha,
-                            (h.fields[i].id & 0x8000) != 0});
+        segments.push_back({offset, len, (h.flags55 & H::CaseInsensitiveFlag) != 0 && h.fields[i].type == pxAlpha,
+                            (h.fields[i].id & H::DescendingFieldId) != 0});
         tableOffsets.push_back(layout ? FieldBytes(t.fields, static_cast<std::size_t>(pos - 1)) : 0);
         offset += len;
     }
@@ -424,11 +423,11 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
                                                     num(h.fields.size() - 1));
     if (h.indexFieldNumber != (h.fields[0].id & 0x7FFF))
         findings.violation(xName, "index-file", "0x15 holds " + num(h.indexFieldNumber) + ", not the first index field");
-    if (x.raw8(0x2C) != 0xFF)
-        findings.deviation(xName, "stale-stamp", "0x2C holds " + num(x.raw8(0x2C)) + ", not 255");
+    if (x.raw8(H::IndexStamp) != H::XIndexStampValue)
+        findings.deviation(xName, "stale-stamp", "0x2C holds " + num(x.raw8(H::IndexStamp)) + ", not 255");
     if (x.raw8(H::ChangeCount2) != table.db->raw8(H::ChangeCount2))
         findings.deviation(xName, "stale-stamp", "0x2E differs from the table's");
-    if (keyed && table.pxStamp && x.raw8(0x2F) != *table.pxStamp)
+    if (keyed && table.pxStamp && x.raw8(H::PrimaryStampCopy) != *table.pxStamp)
         findings.deviation(xName, "stale-stamp", "0x2F differs from the primary index's 0x2C");
 
     const std::size_t recordBytes = h.recordSize;
@@ -469,7 +468,7 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
                 const int d = order.compare(previous.data(), r);
                 if (d >= 0)
                     findings.violation(xName, "index-order", "entry " + num(entry) + " is out of order");
-                else if ((h.flags55 & 0x20) && unique.compare(previous.data(), r) == 0)
+                else if ((h.flags55 & H::UniqueFlag) && unique.compare(previous.data(), r) == 0)
                     findings.violation(xName, "index-unique", "entry " + num(entry) + " repeats a unique value");
             }
             previous.assign(r, r + recordBytes);
@@ -517,7 +516,7 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
     const std::uint8_t yType = y.raw8(H::FileType);
     if (yType != (type == 3 || type == 5 ? 4 : 7))
         findings.violation(yName, "index-file", "file type " + num(yType) + " does not go with its X file");
-    if (y.raw8(0x2C) != x.raw8(H::ChangeCount1))
+    if (y.raw8(H::IndexStamp) != x.raw8(H::ChangeCount1))
         findings.deviation(yName, "stale-stamp", "0x2C differs from its X file's 0x2D");
     CheckTree(y, leaves, withoutLast(h.fields), findings);
 }

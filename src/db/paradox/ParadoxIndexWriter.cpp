@@ -10,7 +10,6 @@ namespace morvane {
 
 namespace {
 
-constexpr std::size_t EntryTail = 6; // child block, count, 0 (Short encoding)
 
 // One level of the tree: entries, grouped fill per block.
 struct Level
@@ -32,7 +31,7 @@ void ParadoxTreeLeaves::add(const std::uint8_t* key, std::uint16_t block, std::u
 
 std::size_t ParadoxTreeFill(std::size_t keyBytes, std::size_t blockBytes)
 {
-    const std::size_t capacity = (blockBytes - ParadoxBlock::HeaderBytes) / (keyBytes + EntryTail);
+    const std::size_t capacity = (blockBytes - ParadoxBlock::HeaderBytes) / (keyBytes + ParadoxIndexEntry::TailBytes);
     return capacity < 3 ? 0 : capacity - 1;
 }
 
@@ -43,7 +42,7 @@ ParadoxTreeShape ParadoxWriteTree(ParadoxOutputFile& file, std::uint64_t headerS
     if (leaves.size() == 0)
         return shape;
     const std::size_t keyBytes = leaves.keyBytes();
-    const std::size_t entryBytes = keyBytes + EntryTail;
+    const std::size_t entryBytes = keyBytes + ParadoxIndexEntry::TailBytes;
     const std::size_t fill = ParadoxTreeFill(keyBytes, blockBytes);
     if (fill == 0)
         throw EvxEngineError(vxErrTableFull, file.path() + ": index entries of " + std::to_string(entryBytes) +
@@ -103,9 +102,11 @@ ParadoxTreeShape ParadoxWriteTree(ParadoxOutputFile& file, std::uint64_t headerS
                 std::uint8_t* e = &block[ParadoxBlock::HeaderBytes + i * entryBytes];
                 std::memcpy(e, &level.keys[(from + i) * keyBytes], keyBytes);
                 const std::uint32_t child = l == 0 ? level.children[from + i] : base[l - 1] + level.children[from + i];
-                ParadoxPutShortUnsigned(e + keyBytes, static_cast<std::uint16_t>(child));
-                ParadoxPutShortUnsigned(e + keyBytes + 2, static_cast<std::uint16_t>(level.counts[from + i]));
-                ParadoxPutShortUnsigned(e + keyBytes + 4, 0);
+                std::uint8_t* words = e + keyBytes;
+                ParadoxPutShortUnsigned(words + ParadoxIndexEntry::Child, static_cast<std::uint16_t>(child));
+                ParadoxPutShortUnsigned(words + ParadoxIndexEntry::Count,
+                                        static_cast<std::uint16_t>(level.counts[from + i]));
+                ParadoxPutShortUnsigned(words + ParadoxIndexEntry::Zero, 0);
             }
             out.insert(out.end(), block.begin(), block.end());
             if (out.size() >= 64 * blockBytes) {

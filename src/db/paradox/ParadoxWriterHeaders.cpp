@@ -10,11 +10,6 @@ namespace {
 
 namespace H = ParadoxHeader;
 
-constexpr std::size_t HeaderUnit = 0x800;
-constexpr std::uint16_t Unknown3E = 0x0F1F;
-constexpr std::uint8_t Unknown56 = 0x20;
-// Level 3.5 tables count six bytes past their field names in 0x51.
-constexpr std::size_t Level35Tail = 6;
 
 std::size_t nameAreaBytes(std::uint8_t fileVersion)
 {
@@ -99,8 +94,8 @@ std::uint16_t ParadoxTableImage::headerSize() const
     const std::size_t end = tableParts(*this).end;
     if (fileVersion == ParadoxVersion::Level30)
         return static_cast<std::uint16_t>(end);
-    return static_cast<std::uint16_t>((end + (fileVersion == ParadoxVersion::Level35 ? Level35Tail : 0) +
-                                       HeaderUnit - 1) / HeaderUnit * HeaderUnit);
+    return static_cast<std::uint16_t>((end + (fileVersion == ParadoxVersion::Level35 ? H::Level35NamesTail : 0) +
+                                       H::HeaderUnit - 1) / H::HeaderUnit * H::HeaderUnit);
 }
 
 std::vector<std::uint8_t> ParadoxTableImage::build() const
@@ -119,10 +114,10 @@ std::vector<std::uint8_t> ParadoxTableImage::build() const
     o.u32(H::Encryption1, hasDataHeader() ? H::EncryptionMarker : passwordKey);
     o.u8(H::SortOrder, sortOrder);
     for (std::size_t i = 0; i < stamps.size(); ++i)
-        o.u8(0x2C + i, stamps[i]);
+        o.u8(H::IndexStamp + i, stamps[i]);
     o.u8(H::WriteProtected, writeProtected);
     o.u8(H::FileVersionId, fileVersion);
-    o.u16(H::Unknown3E, unknown3EZero ? 0 : Unknown3E);
+    o.u16(H::Unknown3E, unknown3EZero ? 0 : H::Unknown3EValue);
     o.u32(H::AutoInc, autoInc);
     o.u8(H::Flags55, flags55);
 
@@ -138,11 +133,11 @@ std::vector<std::uint8_t> ParadoxTableImage::build() const
 
     if (!hasDataHeader()) {
         if (fileVersion == ParadoxVersion::Level35)
-            o.u16(H::RealHeaderSize, static_cast<std::uint16_t>(parts.end + Level35Tail));
+            o.u16(H::RealHeaderSize, static_cast<std::uint16_t>(parts.end + H::Level35NamesTail));
         return std::move(o.bytes());
     }
     o.u16(H::RealHeaderSize, static_cast<std::uint16_t>(parts.end));
-    o.u8(H::Unknown56, Unknown56);
+    o.u8(H::Unknown56, H::Unknown56Value);
     const auto version = static_cast<std::uint16_t>(0x0100 + fileVersion);
     o.u16(H::FileVerId3, version);
     o.u16(H::FileVerId4, version);
@@ -191,7 +186,7 @@ std::vector<std::uint8_t> ParadoxTreeImage::build() const
     o.u8(H::IndexLevels, levels);
     o.u16(H::NumFields, static_cast<std::uint16_t>(keyFields.size()));
     o.u8(H::SortOrder, sortOrder);
-    o.u8(0x2C, stamp);
+    o.u8(H::IndexStamp, stamp);
     o.u8(H::FileVersionId, fileVersion);
     o.u32(H::AutoInc, counter49);
     std::size_t at = H::CommonPartEnd;

@@ -335,7 +335,7 @@ private:
         };
         for (std::size_t i = 0; i < ix.fields.size(); ++i) {
             ParadoxField f = p_.fields[static_cast<std::size_t>(ix.fields[i] - 1)];
-            f.id = static_cast<std::uint16_t>(ix.fields[i] | (ix.descendingFields[i] ? 0x8000 : 0));
+            f.id = static_cast<std::uint16_t>(ix.fields[i] | (ix.descendingFields[i] ? ParadoxHeader::DescendingFieldId : 0));
             add(f, ix.caseInsensitive && f.type == pxAlpha, ix.descendingFields[i], true);
         }
         ix.uniqueOrder = ParadoxKeyOrder(order, codePage());
@@ -568,7 +568,7 @@ private:
         }
         p_.hiFieldId = std::max<std::uint16_t>(p_.carry.hiFieldId, static_cast<std::uint16_t>(highest + 1));
         p_.autoInc = p_.carry.autoInc;
-        p_.flags55 = desc_.StrictRefInt() ? 0x02 : 0x00;
+        p_.flags55 = desc_.StrictRefInt() ? ParadoxHeader::StrictRefIntFlag : 0;
         const int version = desc_.RestructureVersion();
         p_.changeCount1 = static_cast<std::uint8_t>(version >= 1 && version <= 255 ? version : 2);
         p_.updateTime = options_.updateTime != 0 ? options_.updateTime : static_cast<std::uint32_t>(std::time(nullptr));
@@ -663,9 +663,11 @@ ParadoxTableImage ParadoxTablePlan::xImage(const ParadoxIndexPlan& index) const
     t.indexFieldNumber = static_cast<std::uint8_t>(index.fields.front());
     t.keyFields = static_cast<std::uint16_t>(index.xFields.size() - 1);
     t.sortOrder = sortOrder;
-    t.stamps = {0xFF, index.stamp, ChangeCount2, changeCount1};
-    t.flags55 = static_cast<std::uint8_t>(index.composite ? (index.caseInsensitive ? 0x01 : 0) |
-                                                                (index.descending ? 0x10 : 0) | (index.unique ? 0x20 : 0)
+    namespace H = ParadoxHeader;
+    t.stamps = {H::XIndexStampValue, index.stamp, ChangeCount2, changeCount1};
+    t.flags55 = static_cast<std::uint8_t>(index.composite ? (index.caseInsensitive ? H::CaseInsensitiveFlag : 0) |
+                                                                (index.descending ? H::DescendingFlag : 0) |
+                                                                (index.unique ? H::UniqueFlag : 0)
                                                           : 0);
     t.updateTime = updateTime;
     t.hiFieldId = static_cast<std::uint16_t>(index.xFields.size() + 1);
