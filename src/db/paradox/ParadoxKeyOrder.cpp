@@ -55,6 +55,14 @@ void ParadoxKeyOrder::prefix(const std::uint8_t* key, std::uint64_t out[PrefixWo
 {
     constexpr std::size_t bytes = 8 * PrefixWords;
     std::fill(out, out + PrefixWords, 0);
+    if (plain_) { // the key's bytes as they are
+        std::uint8_t b[bytes] = {};
+        std::memcpy(b, key, std::min(span_, bytes));
+        for (std::size_t w = 0; w < PrefixWords; ++w)
+            for (std::size_t i = 0; i < 8; ++i)
+                out[w] = (out[w] << 8) | b[8 * w + i];
+        return;
+    }
     std::size_t n = 0;
     for (const auto& s : segments_) {
         for (std::size_t i = 0; i < s.length && n < bytes; ++i, ++n) {

@@ -67,8 +67,12 @@ ParadoxRecordSorter::~ParadoxRecordSorter()
 
 void ParadoxRecordSorter::add(const std::uint8_t* record)
 {
-    if (batch_.empty())
+    if (batch_.empty()) {
         batch_.reserve(std::min<std::size_t>(capacity_, InitialRecords) * recordBytes_);
+        inOrder_ = true;
+    } else if (inOrder_) {
+        inOrder_ = order_.compare(&batch_[batch_.size() - recordBytes_], record) <= 0;
+    }
     batch_.insert(batch_.end(), record, record + recordBytes_);
     ++count_;
     if (batch_.size() / recordBytes_ >= capacity_)
@@ -80,6 +84,12 @@ void ParadoxRecordSorter::sortBatch()
     // Records are sorted by their keys' first bytes as whole words, the full comparison only
     // where those agree, the order of adding last (a stable sort).
     const std::size_t n = batch_.size() / recordBytes_;
+    if (inOrder_) { // a copy of a keyed table gives its records in key order
+        positions_.resize(n);
+        for (std::size_t i = 0; i < n; ++i)
+            positions_[i] = static_cast<std::uint32_t>(i);
+        return;
+    }
     const std::uint8_t* base = batch_.data();
     const std::size_t rb = recordBytes_;
     slots_.resize(n);

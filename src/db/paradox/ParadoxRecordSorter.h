@@ -55,6 +55,7 @@ private:
     std::vector<Slot> slots_;
     std::vector<std::string> runs_;
     std::uint64_t count_ = 0;
+    bool inOrder_ = true; // the batch came in order: nothing to sort
 };
 
 } // namespace morvane
