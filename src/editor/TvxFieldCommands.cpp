@@ -1,30 +1,256 @@
 #include "editor/TvxFieldCommands.h"
 
+#include "db/EvxEngineError.h"
+#include "db/cpDatabase.h"
+#include "editor/IvxPrompts.h"
+#include "editor/TvxDocumentState.h"
+#include "editor/TvxIndexCommands.h"
+#include "editor/TvxMessages.h"
+#include "editor/TvxRefIntCommands.h"
+#include "editor/vxStrings.h"
+#include "model/clvxTableDesc.h"
+#include "model/vxFieldTypes.h"
+#include "model/vxTextCase.h"
+#include "script/TvxCommand.h"
+#include "script/TvxScriptTableList.h"
+#include "script/cpDBStructScript.h"
+#include "views/cpDataSetListBox.h"
+#include "views/cpFieldGrid.h"
+#include "views/cpFieldsListBox.h"
+#include "views/vxRecordText.h"
+
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
+
+#include <algorithm>
+#include <array>
 
 namespace morvane {
 
+namespace {
+
+constexpr int vxMsgMasterKeyField = 103;
+constexpr int vxMsgFieldNamedLikeIndex = 104;
+constexpr int vxMsgNoNewFieldSelected = 105;
+constexpr int vxMsgNoFieldSelected = 106;
+constexpr int vxLblRequired = 10017;
+constexpr int vxLblNotRequired = 10018;
+
+// A zeroed record with the number, name, type, units and length of field.
+TvxFieldDesc FieldCopy(const TvxFieldDesc& field, int number)
+{
+    TvxFieldDesc copy;
+    copy.setFieldNumber(number);
+    copy.setName(field.name());
+    copy.setType(field.type());
+    copy.setUnits1(field.units1());
+    copy.setUnits2(field.units2());
+    copy.setLength(field.length());
+    return copy;
+}
+
+QString ValueText(const std::optional<std::string>& text, int codePage)
+{
+    return text ? RecordTextToQString(*text, codePage) : QString();
+}
+
+// Fills the four texts from check (empty when there is none) as the field's type shows them.
+void ShowValCheck(const TvxValCheckDesc* check, int type, int codePage, QLineEdit* minimum, QLineEdit* maximum,
+                  QLineEdit* defaultValue, QLineEdit* picture)
+{
+    for (QLineEdit* edit : {minimum, maximum, defaultValue, picture})
+        edit->clear();
+    if (!check)
+        return;
+    const TvxValCheckTexts texts = ValCheckTexts(*check, type);
+    minimum->setText(ValueText(texts.minimum, codePage));
+    maximum->setText(ValueText(texts.maximum, codePage));
+    defaultValue->setText(ValueText(texts.defaultValue, codePage));
+    picture->setText(RecordTextToQString(texts.picture, codePage));
+}
+
+} // namespace
+
 TvxFieldCommands::TvxFieldCommands(const Controls& controls, TvxDatabase& database, TvxDBScript& script,
-                                   TvxScriptTableList& newTables, TvxDataSetListBox& currentTables, IvxPrompts& prompts,
-                                   TvxMessages& messages, TvxDocumentState& document, TvxIndexCommands& indexes,
-                                   TvxRefIntCommands& refInts)
+                                   TvxScriptTableList& newTables, const TvxDataSetListBox& currentTables,
+                                   IvxPrompts& prompts, TvxMessages& messages, TvxDocumentState& document,
+                                   TvxIndexCommands& indexes, TvxRefIntCommands& refInts)
     : controls_(controls), database_(database), script_(script), newTables_(newTables), currentTables_(currentTables),
       prompts_(prompts), messages_(messages), document_(document), indexes_(indexes), refInts_(refInts)
 {}
 
-// To come: asks for a new field in the field dialog and records "Create field" at the grid's row.
-void TvxFieldCommands::mnFieldAddClick() {}
+// ---- helpers --------------------------------------------------------------------------------
 
-// To come: edits the selected new field in the field dialog and records "Change field".
-void TvxFieldCommands::mnFieldChangeClick() {}
+std::vector<TvxFieldTypeRec> TvxFieldCommands::FieldTypes() const
+{
+    std::vector<TvxFieldTypeRec> types;
+    try {
+        for (const auto& entry : database_.FieldTypeList())
+            types.push_back(entry.record);
+    } catch (const EvxEngineError&) {
+        // The dialog then offers no type and does not close with OK.
+    }
+    return types;
+}
 
-// To come: copies the current table's selected field into the new table and records "Move field".
-void TvxFieldCommands::mnFieldMoveClick() {}
+bool TvxFieldCommands::MasterKeyBlocks(int row) const
+{
+    return newTables_.IsRefIntMaster() && newTables_.PrimaryKeyReaches(row);
+}
 
-// To come: records "Delete field" for the selected new field.
-void TvxFieldCommands::mnFieldDeleteClick() {}
+bool TvxFieldCommands::Record(std::unique_ptr<TvxCommand> command, TvxCommandExtras extras)
+{
+    try {
+        const int code = script_.AddCommand(command, std::move(extras));
+        if (code != 0) {
+            messages_.ShowMessageCode(code);
+            return false;
+        }
+        return true;
+    } catch (const std::exception& failure) {
+        ShowFailure(failure);
+        return false;
+    }
+}
+
+void TvxFieldCommands::ShowFailure(const std::exception& failure)
+{
+    prompts_.Message(TvxMsgKind::Error, QCoreApplication::applicationName(), QString::fromLocal8Bit(failure.what()),
+                     TvxMsgButtons::Ok);
+}
+
+void TvxFieldCommands::RefreshIndexAndRefIntLists(bool entries)
+{
+    indexes_.RefreshNewIndexes(entries);
+    refInts_.NewRIntListChange();
+}
+
+// ---- commands -------------------------------------------------------------------------------
+
+void TvxFieldCommands::mnFieldAddClick()
+{
+    const TvxTableDesc* table = newTables_.SelectedTable();
+    if (!table) {
+        messages_.ShowMessageCode(vxMsgNoNewTableSelected);
+        return;
+    }
+    const int row = newTables_.InsertionPos() + 1;
+    if (MasterKeyBlocks(row)) {
+        messages_.ShowMessageCode(vxMsgMasterKeyField);
+        return;
+    }
+    TvxFieldDesc field;
+    field.setFieldNumber(row);
+    field.setType(fldAlpha);
+    QString value;
+    if (!prompts_.EditField(field, value, FieldTypes()))
+        return;
+    if (newTables_.IndexExists(field.name())) {
+        messages_.ShowMessageCode(vxMsgFieldNamedLikeIndex);
+        return;
+    }
+    const TvxValue newValue =
+        value.isEmpty() ? TvxValue{} : TvxValue{QStringToRecordText(value, table->CodePage())};
+    auto command = std::make_unique<TvxCommand>(ckCreateField, std::initializer_list<TvxValue>{newTables_.SelectedName()});
+    if (!Record(std::move(command), TvxCommandExtras::ForCreateField(field, newValue)))
+        return;
+    document_.ScriptChanged = true;
+    newTables_.RenumberIndexFields(row, 0);
+    RefreshIndexAndRefIntLists(false);
+}
+
+void TvxFieldCommands::mnFieldChangeClick()
+{
+    const TvxFieldDesc* current = newTables_.CurrentField();
+    if (!current) {
+        mnFieldAddClick();
+        return;
+    }
+    const TvxTableDesc* table = newTables_.SelectedTable();
+    const int row = newTables_.CurrentFieldPos() + 1;
+    if (MasterKeyBlocks(row)) {
+        messages_.ShowMessageCode(vxMsgMasterKeyField);
+        return;
+    }
+    const TvxFieldDesc before = FieldCopy(*current, current->fieldNumber());
+    TvxFieldDesc field = before;
+    const std::string tableName = newTables_.SelectedName();
+    QString value = RecordTextToQString(script_.NewValueOf(tableName, before.name()), table->CodePage());
+    if (!prompts_.EditField(field, value, FieldTypes()))
+        return;
+    // A field keeps its own name although the simple index of that field is named after it.
+    const std::string name = field.name();
+    if (!SameText(name, before.name()) && newTables_.IndexExists(name)) {
+        messages_.ShowMessageCode(vxMsgFieldNamedLikeIndex);
+        return;
+    }
+    auto command = std::make_unique<TvxCommand>(ckChangeField, std::initializer_list<TvxValue>{tableName});
+    if (!Record(std::move(command), TvxCommandExtras::ForFields(before, field)))
+        return;
+    document_.ScriptChanged = true;
+    RefreshIndexAndRefIntLists(false);
+    FieldGridSelectField(controls_.FieldGrid->Row());
+}
+
+void TvxFieldCommands::mnFieldMoveClick()
+{
+    const TvxTableDesc* table = newTables_.SelectedTable();
+    if (!table) {
+        messages_.ShowMessageCode(vxMsgNoNewTableSelected);
+        return;
+    }
+    const int row = newTables_.InsertionPos() + 1;
+    if (MasterKeyBlocks(row)) {
+        messages_.ShowMessageCode(vxMsgMasterKeyField);
+        return;
+    }
+    QTreeWidgetItem* item = controls_.FieldsList->currentItem();
+    const TvxFieldDesc* source =
+        item ? currentTables_.SelectedField(controls_.FieldsList->indexOfTopLevelItem(item)) : nullptr;
+    if (!source) {
+        messages_.ShowMessageCode(vxMsgNoFieldSelected);
+        return;
+    }
+    TvxFieldDesc field = FieldCopy(*source, row);
+    QString value;
+    if (!prompts_.EditField(field, value, FieldTypes()))
+        return;
+    if (newTables_.IndexExists(field.name())) {
+        messages_.ShowMessageCode(vxMsgFieldNamedLikeIndex);
+        return;
+    }
+    auto command = std::make_unique<TvxCommand>(
+        ckMoveField, std::initializer_list<TvxValue>{currentTables_.SelectedName(), newTables_.SelectedName()});
+    // A failure while the command is added is shown like any other; the script is unchanged.
+    if (!Record(std::move(command), TvxCommandExtras::ForFields(*source, field)))
+        return;
+    document_.ScriptChanged = true;
+    newTables_.RenumberIndexFields(row, 0);
+    RefreshIndexAndRefIntLists(false);
+}
+
+void TvxFieldCommands::mnFieldDeleteClick()
+{
+    const TvxFieldDesc* current = newTables_.CurrentField();
+    if (!current) {
+        messages_.ShowMessageCode(vxMsgNoNewFieldSelected);
+        return;
+    }
+    const int fieldNo = newTables_.CurrentFieldPos() + 1;
+    auto command = std::make_unique<TvxCommand>(
+        ckDeleteField, std::initializer_list<TvxValue>{newTables_.SelectedName(), current->name()});
+    if (!Record(std::move(command), {}))
+        return;
+    document_.ScriptChanged = true;
+    newTables_.RenumberIndexFields(fieldNo, 1);
+    // Deleting the field may have taken a rule's index with it: the index list too.
+    RefreshIndexAndRefIntLists(true);
+    FieldGridSelectField(controls_.FieldGrid->Row());
+}
 
 void TvxFieldCommands::FieldGridKeyDown(int Key)
 {
@@ -32,20 +258,177 @@ void TvxFieldCommands::FieldGridKeyDown(int Key)
         mnFieldChangeClick();
 }
 
-// To come: shows the selected new field's validity check in the lower validation fields.
-void TvxFieldCommands::FieldGridSelectField(int) {}
+// ---- validation panels ----------------------------------------------------------------------
 
-// To come: shows the selected current field's validity check in the upper validation fields.
-void TvxFieldCommands::FieldsListChange() {}
+void TvxFieldCommands::FieldGridSelectField(int)
+{
+    const Controls& c = controls_;
+    const bool hasFields = c.FieldGrid->RowCount() > 2;
+    const TvxTableDesc* table = newTables_.SelectedTable();
+    const TvxFieldDesc* field = hasFields ? newTables_.CurrentField() : nullptr;
+    ShowValCheck(field ? table->FindValCheck(field->fieldNumber()) : nullptr, field ? field->type() : 0,
+                 table ? table->CodePage() : vxNewTableCodePage, c.EditNewMin, c.EditNewMax, c.EditNewDefault,
+                 c.EditNewPicture);
+    const TvxValCheckDesc* check = field ? table->FindValCheck(field->fieldNumber()) : nullptr;
+    c.CheckNewRequired->setChecked(check && check->required());
+    for (QWidget* control : std::initializer_list<QWidget*>{c.EditNewMin, c.EditNewMax, c.EditNewDefault,
+                                                            c.EditNewPicture, c.CheckNewRequired, c.BtnNewPicture})
+        control->setEnabled(hasFields);
+}
 
-// To come: writes the typed text into the selected new field's validity check.
-void TvxFieldCommands::EditNewValChange(QLineEdit*) {}
+void TvxFieldCommands::FieldsListChange()
+{
+    const Controls& c = controls_;
+    c.PanelRequired->clear();
+    const TvxTableDesc* table = currentTables_.SelectedTable();
+    QTreeWidgetItem* item = c.FieldsList->currentItem();
+    const TvxFieldDesc* field =
+        item ? currentTables_.SelectedField(c.FieldsList->indexOfTopLevelItem(item)) : nullptr;
+    const TvxValCheckDesc* check = field ? table->FindValCheck(field->fieldNumber()) : nullptr;
+    ShowValCheck(check, field ? field->type() : 0, table ? table->CodePage() : vxNewTableCodePage, c.EditMin,
+                 c.EditMax, c.EditDefault, c.EditPicture);
+    if (check)
+        c.PanelRequired->setText(vxLoadString(check->required() ? vxLblRequired : vxLblNotRequired));
+}
 
-// To come: converts the left field's text into the check, emptying a text that does not convert.
-void TvxFieldCommands::EditNewValExit(QLineEdit*) {}
+bool TvxFieldCommands::NewValidationEmpty() const
+{
+    const Controls& c = controls_;
+    return c.EditNewMin->text().isEmpty() && c.EditNewMax->text().isEmpty() && c.EditNewDefault->text().isEmpty() &&
+           c.EditNewPicture->text().isEmpty() && !c.CheckNewRequired->isChecked();
+}
 
-// To come: sets the selected new field's required flag, adding or removing its check.
-void TvxFieldCommands::CheckNewRequiredClick() {}
+std::string TvxFieldCommands::RecordText(const QLineEdit* edit) const
+{
+    const TvxTableDesc* table = newTables_.SelectedTable();
+    return QStringToRecordText(edit->text(), table ? table->CodePage() : vxNewTableCodePage);
+}
+
+template <class Change>
+bool TvxFieldCommands::ChangeValCheck(int fieldNo, Change change)
+{
+    TvxTableDesc* table = newTables_.SelectedTable();
+    if (!table)
+        return false;
+    std::vector<TvxValCheckDesc> checks = table->ValChecks();
+    const auto it = std::find_if(checks.begin(), checks.end(),
+                                 [fieldNo](const TvxValCheckDesc& check) { return check.fieldNumber() == fieldNo; });
+    if (it == checks.end())
+        return false;
+    change(*it);
+    table->SetValChecks(std::move(checks));
+    return true;
+}
+
+bool TvxFieldCommands::WriteValCheckText(TvxValCheckDesc& check, const TvxFieldDesc& field,
+                                         const QLineEdit* edit) const
+{
+    const Controls& c = controls_;
+    const std::string text = RecordText(edit);
+    if (edit == c.EditNewPicture) {
+        check.setPicture(text);
+        return true;
+    }
+    const auto setHas = [&](bool has) {
+        if (edit == c.EditNewMin)
+            check.setHasMinimum(has);
+        else if (edit == c.EditNewMax)
+            check.setHasMaximum(has);
+        else
+            check.setHasDefault(has);
+    };
+    if (text.empty()) {
+        setHas(false);
+        return true;
+    }
+    // Converted aside first: a text that does not convert leaves the value as it was.
+    std::array<std::uint8_t, TvxValCheckDesc::AreaSize> value{};
+    if (TextToValue(text, field, value.data()) != 0)
+        return false;
+    std::uint8_t* area = edit == c.EditNewMin   ? check.minimum()
+                         : edit == c.EditNewMax ? check.maximum()
+                                                : check.defaultValue();
+    std::copy(value.begin(), value.end(), area);
+    setHas(true);
+    return true;
+}
+
+void TvxFieldCommands::EditNewValChange(QLineEdit* Sender)
+{
+    const TvxFieldDesc* current = newTables_.CurrentField();
+    if (!current)
+        return;
+    const TvxFieldDesc field = *current;
+    const Controls& c = controls_;
+    if (!newTables_.FindValCheck(field.fieldNumber())) {
+        if (newTables_.AddValCheck(RecordText(c.EditNewMin), RecordText(c.EditNewMax), field,
+                                   c.CheckNewRequired->isChecked(), RecordText(c.EditNewPicture),
+                                   RecordText(c.EditNewDefault)))
+            document_.ScriptChanged = true;
+        return;
+    }
+    if (NewValidationEmpty()) {
+        if (newTables_.DeleteValCheck(field.fieldNumber()))
+            document_.ScriptChanged = true;
+        return;
+    }
+    // A text that does not convert yet (half typed) is dealt with when the field is left.
+    bool converts = false;
+    ChangeValCheck(field.fieldNumber(),
+                   [&](TvxValCheckDesc& check) { converts = WriteValCheckText(check, field, Sender); });
+    if (converts)
+        document_.ScriptChanged = true;
+}
+
+void TvxFieldCommands::EditNewValExit(QLineEdit* Sender)
+{
+    const TvxFieldDesc* current = newTables_.CurrentField();
+    if (!current || !Sender->isModified())
+        return;
+    const TvxFieldDesc field = *current;
+    const Controls& c = controls_;
+    const int fieldNo = field.fieldNumber();
+    // A text that does not convert is dropped.
+    TvxValCheckDesc scratch;
+    if (!WriteValCheckText(scratch, field, Sender))
+        Sender->clear();
+    Sender->setModified(false);
+    if (!newTables_.FindValCheck(fieldNo)) {
+        // Typing gave no check while some text did not convert: the texts left make it now.
+        if (!NewValidationEmpty() &&
+            newTables_.AddValCheck(RecordText(c.EditNewMin), RecordText(c.EditNewMax), field,
+                                   c.CheckNewRequired->isChecked(), RecordText(c.EditNewPicture),
+                                   RecordText(c.EditNewDefault)))
+            document_.ScriptChanged = true;
+        return;
+    }
+    // The check is looked up again, so nothing is written into one that is gone; one left
+    // with nothing in it goes, as when the texts are emptied by typing.
+    if (NewValidationEmpty())
+        newTables_.DeleteValCheck(fieldNo);
+    else
+        ChangeValCheck(fieldNo, [&](TvxValCheckDesc& check) { WriteValCheckText(check, field, Sender); });
+    document_.ScriptChanged = true;
+}
+
+void TvxFieldCommands::CheckNewRequiredClick()
+{
+    const TvxFieldDesc* current = newTables_.CurrentField();
+    const Controls& c = controls_;
+    if (!current)
+        return;
+    const TvxFieldDesc field = *current;
+    const bool required = c.CheckNewRequired->isChecked();
+    if (ChangeValCheck(field.fieldNumber(), [required](TvxValCheckDesc& check) { check.setRequired(required); })) {
+        if (NewValidationEmpty())
+            newTables_.DeleteValCheck(field.fieldNumber());
+        document_.ScriptChanged = true;
+        return;
+    }
+    if (newTables_.AddValCheck(RecordText(c.EditNewMin), RecordText(c.EditNewMax), field, required,
+                               RecordText(c.EditNewPicture), RecordText(c.EditNewDefault)))
+        document_.ScriptChanged = true;
+}
 
 void TvxFieldCommands::EmptyNewValidation()
 {

@@ -2,8 +2,16 @@
 // TvxFieldCommands: the "&Campos" menu and the field controls of the main window: creating,
 // changing, copying from the current table and deleting fields of the selected new table
 // through the field dialog and the script, and the validation panels under both field lists.
+// Refusals (editor ids 102-106, builder codes) are shown as messages; an accepted command
+// keeps index keys, checks and rule fields in step with the moved field numbers and marks the
+// script changed. The validity check of the selected new field follows what the user types.
 
 #include <QObject>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -13,15 +21,21 @@ class QPushButton;
 namespace morvane {
 
 class IvxPrompts;
+class TvxCommand;
 class TvxDBScript;
 class TvxDataSetListBox;
 class TvxDatabase;
+class TvxFieldDesc;
 class TvxFieldGrid;
+class TvxFieldTypeRec;
 class TvxFieldsListBox;
 class TvxIndexCommands;
 class TvxMessages;
 class TvxRefIntCommands;
 class TvxScriptTableList;
+class TvxTableDesc;
+class TvxValCheckDesc;
+struct TvxCommandExtras;
 struct TvxDocumentState;
 
 class TvxFieldCommands : public QObject
@@ -52,7 +66,7 @@ public:
     // Everything given outlives the commands. database gives the field dialog its types;
     // indexes and refInts refill their lists after a field command.
     TvxFieldCommands(const Controls& controls, TvxDatabase& database, TvxDBScript& script,
-                     TvxScriptTableList& newTables, TvxDataSetListBox& currentTables, IvxPrompts& prompts,
+                     TvxScriptTableList& newTables, const TvxDataSetListBox& currentTables, IvxPrompts& prompts,
                      TvxMessages& messages, TvxDocumentState& document, TvxIndexCommands& indexes,
                      TvxRefIntCommands& refInts);
 
@@ -66,20 +80,42 @@ public:
     void FieldGridSelectField(int Row);
     // Selection in the current table's field list.
     void FieldsListChange();
-    // The text of one of the four lower validation fields, Sender, changed; or it was left.
+    // The user typed into one of the four lower validation fields, Sender; or it was left.
     void EditNewValChange(QLineEdit* Sender);
     void EditNewValExit(QLineEdit* Sender);
+    // A click on "&Requerido".
     void CheckNewRequiredClick();
 
     // The lower validation fields and "&Requerido" emptied and disabled (no new field shown).
     void EmptyNewValidation();
 
 private:
+    // The driver's field types for the dialog; none when the engine cannot list them.
+    std::vector<TvxFieldTypeRec> FieldTypes() const;
+    // The selected new table is the master of some rule and its primary key reaches row.
+    bool MasterKeyBlocks(int row) const;
+    // Hands the command to the builder; false (message shown) when it was refused. Failures
+    // raised meanwhile are shown and answer false.
+    bool Record(std::unique_ptr<TvxCommand> command, TvxCommandExtras extras);
+    // Index and rule tabs after a field command; entries: the index list itself too.
+    void RefreshIndexAndRefIntLists(bool entries);
+    // The four lower texts and "&Requerido" empty and unchecked.
+    bool NewValidationEmpty() const;
+    // The texts of the four lower fields, as record texts of the selected table.
+    std::string RecordText(const QLineEdit* edit) const;
+    // Applies change to a copy of the selected table's check of field fieldNo and stores it;
+    // false when the field has no check.
+    template <class Change>
+    bool ChangeValCheck(int fieldNo, Change change);
+    // Writes the text of one of the lower fields into check; false when it does not convert.
+    bool WriteValCheckText(TvxValCheckDesc& check, const TvxFieldDesc& field, const QLineEdit* edit) const;
+    void ShowFailure(const std::exception& failure);
+
     Controls controls_;
     TvxDatabase& database_;
     TvxDBScript& script_;
     TvxScriptTableList& newTables_;
-    TvxDataSetListBox& currentTables_;
+    const TvxDataSetListBox& currentTables_;
     IvxPrompts& prompts_;
     TvxMessages& messages_;
     TvxDocumentState& document_;

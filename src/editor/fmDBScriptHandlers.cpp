@@ -19,6 +19,7 @@
 #include "views/cpFieldsListBox.h"
 #include "views/cpScriptTableListView.h"
 
+#include <QAbstractItemModel>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -49,14 +50,16 @@ void TFormDBScript::CreateHandlers()
     indexCommands_ = std::make_unique<TvxIndexCommands>(
         TvxIndexCommands::Controls{ListIndex, ListIdxFields, MemoIdxProperty, NewIdxFieldsList, NewIdxList,
                                    NewIdxFieldUsedList, CheckNewUnique, CheckNewMaint, CheckNewCaseInsens,
-                                   CheckNewDesc},
-        *scriptTableList_, *DataSetList, *messages_, Document);
+                                   CheckNewDesc, SpdBtnIdxAdd, SpdBtnIdxDel, SpdBtnIdxAddField, SpdBtnIdxDelField,
+                                   SpdBtnIdxMoveUp, SpdBtnIdxMoveDown},
+        *scriptTableList_, *DataSetList, *tablePanels_, *messages_, Document);
 
     refIntCommands_ = std::make_unique<TvxRefIntCommands>(
         TvxRefIntCommands::Controls{RefIntList, RIFieldList, RIParentFieldList, EditRITable, EditRIType, EditUpdateRule,
                                     NewRIntList, ComboTables, ListNewRIFields, ScrollNewFieldREL, RadioNewRuleCascade,
-                                    RadioNewRuleProhibit, CheckNewSRI},
-        *scriptTableList_, *DataSetList, *indexCommands_, *messages_, Document);
+                                    RadioNewRuleProhibit, CheckNewSRI, SpdBtnRIntAdd, SpdBtnRIntDel, SpdBtnRIntFieldAdd,
+                                    SpdBtnRIntFieldDel},
+        *scriptTableList_, *DataSetList, *tablePanels_, *messages_, Document);
 
     fieldCommands_ = std::make_unique<TvxFieldCommands>(
         TvxFieldCommands::Controls{FieldsList, EditMin, EditMax, EditDefault, EditPicture, PanelRequired, FieldGrid,
@@ -121,7 +124,7 @@ void TFormDBScript::ConnectHandlers()
     connect(FieldGrid, &TvxFieldGrid::OnSelectField, field, &TvxFieldCommands::FieldGridSelectField);
     connect(FieldsList, &QTreeWidget::currentItemChanged, field, &TvxFieldCommands::FieldsListChange);
     for (QLineEdit* edit : {EditNewMin, EditNewMax, EditNewDefault, EditNewPicture}) {
-        connect(edit, &QLineEdit::textChanged, field, [field, edit] { field->EditNewValChange(edit); });
+        connect(edit, &QLineEdit::textEdited, field, [field, edit] { field->EditNewValChange(edit); });
         connect(edit, &QLineEdit::editingFinished, field, [field, edit] { field->EditNewValExit(edit); });
     }
     connect(CheckNewRequired, &QCheckBox::clicked, field, &TvxFieldCommands::CheckNewRequiredClick);
@@ -145,6 +148,10 @@ void TFormDBScript::ConnectHandlers()
     connect(ListIndex, &QTreeWidget::currentItemChanged, index, &TvxIndexCommands::ListIndexChange);
     connect(NewIdxList, &QTreeWidget::currentItemChanged, index, &TvxIndexCommands::NewIdxListChange);
     connect(NewIdxList, &QTreeWidget::itemChanged, index, &TvxIndexCommands::NewIdxListEdited);
+    // A refilled list (another table, or after a rule edit) has no index selected.
+    connect(NewIdxList->model(), &QAbstractItemModel::modelReset, index, &TvxIndexCommands::NewIdxListChange);
+    for (QListWidget* list : {NewIdxFieldsList, NewIdxFieldUsedList})
+        connect(list, &QListWidget::currentRowChanged, index, &TvxIndexCommands::UpdateControls);
 
     // "&Int. Ref." and the rule controls; the menu items act as the buttons they stand for
     TvxRefIntCommands* refInt = refIntCommands_.get();
@@ -159,6 +166,8 @@ void TFormDBScript::ConnectHandlers()
     connect(RefIntList, &QTreeWidget::currentItemChanged, refInt, &TvxRefIntCommands::RefIntListChange);
     connect(NewRIntList, &QListWidget::currentRowChanged, refInt, &TvxRefIntCommands::NewRIntListChange);
     connect(NewRIntList, &QListWidget::itemChanged, refInt, &TvxRefIntCommands::NewRIntListEdited);
+    connect(NewRIntList->model(), &QAbstractItemModel::modelReset, refInt, &TvxRefIntCommands::NewRIntListChange);
+    connect(ListNewRIFields, &QListWidget::currentRowChanged, refInt, &TvxRefIntCommands::UpdateControls);
     connect(ComboTables, &TvxCombobox::OnCloseUp, refInt, &TvxRefIntCommands::ComboTablesCloseUp);
     for (QRadioButton* rule : {RadioNewRuleCascade, RadioNewRuleProhibit})
         connect(rule, &QRadioButton::clicked, refInt, &TvxRefIntCommands::GroupNewRuleClick);

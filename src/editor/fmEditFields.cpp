@@ -108,8 +108,9 @@ void TFormEditField::ComboTypeChange()
 bool TFormEditField::InputAcceptable() const
 {
     const TvxFieldTypeRec* type = SelectedType();
-    if (!type)
-        return false;   // no type chosen: nothing to build the field from
+    // No type chosen: nothing to build the field from. No name: no field a table can hold.
+    if (!type || EditName->text().isEmpty())
+        return false;
     if (!TypeNeedsSize(type->typeCode()))
         return true;
     const auto size = static_cast<std::uint16_t>(SizeValue());
@@ -119,13 +120,18 @@ bool TFormEditField::InputAcceptable() const
     if (type->minUnits1() == type->maxUnits1())
         return within(type->minUnits2(), type->maxUnits2());
     if (type->minUnits2() == type->maxUnits2())
-        return within(type->minUnits1(), type->maxUnits1()) && !EditName->text().isEmpty();
+        return within(type->minUnits1(), type->maxUnits1());
     return false;
+}
+
+bool TFormEditField::FormCloseQuery(int result) const
+{
+    return result != QDialog::Accepted || InputAcceptable();
 }
 
 void TFormEditField::done(int result)
 {
-    if (result == QDialog::Accepted && !InputAcceptable())
+    if (!FormCloseQuery(result))
         return;
     QDialog::done(result);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The field dialog: name, type (from the driver's field-type list), size and default value of
 // one field record. EditField fills it from the record, shows it modally and, after OK, writes
-// the record and the default value back. OK closes only on an acceptable size (and name).
+// the record and the default value back. OK closes only with a type chosen, a name given and
+// a size within the type's range.
 
 #include <QDialog>
 
@@ -27,8 +28,11 @@ public:
     // The modal result (QDialog::Accepted or Rejected).
     int EditField(TvxFieldDesc& field, QString& defaultValue, const std::vector<TvxFieldTypeRec>& fieldTypes);
 
-    // Whether the dialog may close with OK: the close question of the dialog.
+    // Whether the dialog may close with OK: a type is chosen, a name given and, for a type that
+    // takes a size, the size (0 when not a number) lies within its range.
     bool InputAcceptable() const;
+    // The close question: OK closes only on acceptable input, anything else always closes.
+    bool FormCloseQuery(int result) const;
 
     QLineEdit* EditName = nullptr;
     QComboBox* ComboType = nullptr;
