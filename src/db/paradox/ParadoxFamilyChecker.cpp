@@ -38,6 +38,15 @@ std::string upper(std::string s)
     return s;
 }
 
+// Xnn/XGn (Ynn/YGn), the digits decimal or hexadecimal, in capitals.
+bool indexExtension(const std::string& ext, char letter)
+{
+    if (ext.size() != 3 || ext[0] != letter)
+        return false;
+    const auto hex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+    return (ext[1] == 'G' || hex(ext[1])) && hex(ext[2]);
+}
+
 // The blocks of a .MB file: where each starts, its type and its first bytes (decrypted).
 class BlobFile
 {
@@ -182,9 +191,9 @@ private:
                 valName_ = name;
             else if (ext == "MB")
                 mbName_ = name;
-            else if (ext.size() == 3 && ext[0] == 'X')
+            else if (indexExtension(ext, 'X'))
                 secondary_.emplace_back(name, ext.substr(1));
-            else if (ext.size() == 3 && ext[0] == 'Y')
+            else if (indexExtension(ext, 'Y'))
                 ys[ext.substr(1)] = name;
         }
         for (auto& [x, y] : secondary_) {
