@@ -18,7 +18,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 

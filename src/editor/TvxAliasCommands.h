@@ -14,7 +14,6 @@
 
 class QAction;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -44,7 +43,7 @@ public:
         QLineEdit* EditNewAlias = nullptr;
         QLineEdit* EditNewDrive = nullptr;
         QLineEdit* EditNewPath = nullptr;
-        QLabel* pnNewProtected = nullptr;
+        QLineEdit* pnNewProtected = nullptr;
         QAction* mnOpenDatabase = nullptr;
         QAction* mnAliasAddPath = nullptr;
     };

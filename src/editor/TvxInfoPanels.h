@@ -1,27 +1,28 @@
 #pragma once
-// TvxInfoPanels: the fourteen read-only panels of an "Informações" tab, one set per half of
-// the main window. The window's layout creates them; the table commands fill them.
+// TvxInfoPanels: the fourteen read-only value fields of an "Informações" tab, one set per half
+// of the main window, each named by its caption label. The window's layout creates them;
+// TvxTablePanels fills them.
 
-class QLabel;
+class QLineEdit;
 
 namespace morvane {
 
 struct TvxInfoPanels
 {
-    QLabel* tableType = nullptr;
-    QLabel* recordSize = nullptr;
-    QLabel* bufferSize = nullptr;
-    QLabel* fieldCount = nullptr;
-    QLabel* indexCount = nullptr;
-    QLabel* valCheckCount = nullptr;
-    QLabel* refIntCount = nullptr;
-    QLabel* date = nullptr;
-    QLabel* time = nullptr;
-    QLabel* restructureVersion = nullptr;
-    QLabel* codePage = nullptr;
-    QLabel* tableLevel = nullptr;
-    QLabel* languageDriver = nullptr;
-    QLabel* blockSize = nullptr;
+    QLineEdit* tableType = nullptr;
+    QLineEdit* recordSize = nullptr;
+    QLineEdit* bufferSize = nullptr;
+    QLineEdit* fieldCount = nullptr;
+    QLineEdit* indexCount = nullptr;
+    QLineEdit* valCheckCount = nullptr;
+    QLineEdit* refIntCount = nullptr;
+    QLineEdit* date = nullptr;
+    QLineEdit* time = nullptr;
+    QLineEdit* restructureVersion = nullptr;
+    QLineEdit* codePage = nullptr;
+    QLineEdit* tableLevel = nullptr;
+    QLineEdit* languageDriver = nullptr;
+    QLineEdit* blockSize = nullptr;
 };
 
 } // namespace morvane

@@ -7,7 +7,6 @@
 #include "views/vxRecordText.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -47,12 +46,12 @@ QString TvxTablePanels::ProtectionText(bool isProtected)
 
 void TvxTablePanels::FillInfo(const TvxInfoPanels& panels, const TvxTableDesc* table)
 {
-    QLabel* const all[] = {panels.tableType,     panels.recordSize,         panels.bufferSize, panels.fieldCount,
+    QLineEdit* const all[] = {panels.tableType,     panels.recordSize,         panels.bufferSize, panels.fieldCount,
                            panels.indexCount,    panels.valCheckCount,      panels.refIntCount, panels.date,
                            panels.time,          panels.restructureVersion, panels.codePage,   panels.tableLevel,
                            panels.languageDriver, panels.blockSize};
     if (!table) {
-        for (QLabel* panel : all)
+        for (QLineEdit* panel : all)
             panel->clear();
         return;
     }

@@ -9,7 +9,6 @@
 #include <QString>
 
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -29,7 +28,7 @@ public:
     {
         // upper half
         TvxInfoPanels Info;
-        QLabel* PanelProtected = nullptr;
+        QLineEdit* PanelProtected = nullptr;
         QTreeWidget* ListIndex = nullptr;
         QPlainTextEdit* MemoIdxProperty = nullptr;
         QTreeWidget* RefIntList = nullptr;
@@ -39,7 +38,7 @@ public:
         QLineEdit* EditSRI = nullptr;
         // lower half
         TvxInfoPanels NewInfo;
-        QLabel* pnNewProtected = nullptr;
+        QLineEdit* pnNewProtected = nullptr;
         QCheckBox* CheckNewSRI = nullptr;
         QTreeWidget* NewIdxList = nullptr;
         QListWidget* NewRIntList = nullptr;

@@ -25,6 +25,7 @@
 #include "views/cpScriptTableListView.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -146,10 +147,23 @@ void TFormDBScript::ApplyCaptions(bool portuguese)
             }
         }
     }
-    // Panels take their labels' texts as names, so that screen readers announce them.
-    for (QLabel* label : findChildren<QLabel*>())
-        if (auto* panel = qobject_cast<QLabel*>(label->buddy()))
-            panel->setAccessibleName(QString(label->text()).remove(QLatin1Char('&')));
+    // Lists and drop-down lists are not named by their labels for screen readers: they take the
+    // labels' texts. Fields are named through the label itself, and a panel keeps showing its value.
+    for (QLabel* label : findChildren<QLabel*>()) {
+        QWidget* buddy = label->buddy();
+        const QString name = QString(label->text()).remove(QLatin1Char('&'));
+        if (qobject_cast<QAbstractItemView*>(buddy))
+            buddy->setAccessibleName(name);
+    }
+    // A drop-down list and the list it drops down go by the same name.
+    for (QComboBox* combo : findChildren<QComboBox*>()) {
+        QString name = combo->accessibleName();
+        for (QLabel* label : findChildren<QLabel*>())
+            if (label->buddy() == combo)
+                name = QString(label->text()).remove(QLatin1Char('&'));
+        combo->setAccessibleName(name);
+        combo->view()->setAccessibleName(name);
+    }
 }
 
 // --- message helpers ---

@@ -120,7 +120,7 @@ public:
     QPushButton* BtnPath = nullptr;
     // upper "Informações"
     TvxInfoPanels Info;
-    QLabel* PanelProtected = nullptr;
+    QLineEdit* PanelProtected = nullptr;
     // upper "Campos"
     TvxFieldsListBox* FieldsList = nullptr;
     QLineEdit* EditMin = nullptr;
@@ -148,7 +148,7 @@ public:
     QPushButton* BtnPathNew = nullptr;
     // lower "Informações"
     TvxInfoPanels NewInfo;
-    QLabel* pnNewProtected = nullptr;
+    QLineEdit* pnNewProtected = nullptr;
     QToolButton* SpdBtnPW = nullptr;
     QComboBox* ComboNewLangDriver = nullptr;
     // lower "Campos"
@@ -252,7 +252,7 @@ private:
     void BuildLayout();
     void BuildMenu();
     QWidget* BuildAliasPage();
-    QWidget* BuildInfoPage(TvxInfoPanels& panels, QLabel*& protectedPanel, bool lower);
+    QWidget* BuildInfoPage(TvxInfoPanels& panels, QLineEdit*& protectedPanel, bool lower);
     QWidget* BuildCurrentFieldsPage();
     QWidget* BuildCurrentIndexPage();
     QWidget* BuildCurrentRefIntPage();

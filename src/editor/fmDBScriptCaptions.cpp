@@ -96,6 +96,7 @@ const std::vector<TvxCaption>& vxMainWindowCaptions()
         {"lbEditMax", "Ma&ximum", "Má&ximo"},
         {"lbEditDefault", "&Default", "&Default"},
         {"lbEditPicture", "&Picture", "&Formato"},
+        {"lbPanelRequired", "Required", "Requerido"},
         // upper "Indexes"
         {"lbListIdxFields", "&Fields", "&Campos"},
         // upper "Int. Ref."

@@ -60,7 +60,7 @@ QGridLayout* ValidationGrid(QWidget* panel, QLineEdit* minimum, QLineEdit* maxim
                             QLineEdit* picture)
 {
     auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(2, 2, 2, 2);
+    grid->setContentsMargins(4, 4, 4, 4);
     AddCaptioned(grid, panel, minimum, 0, 0);
     AddCaptioned(grid, panel, maximum, 0, 2);
     AddCaptioned(grid, panel, defaultValue, 1, 0);
@@ -75,14 +75,25 @@ QLineEdit* ReadOnlyEdit(QWidget* parent, const char* name)
     return edit;
 }
 
-// A sunken read-only text panel, wide enough in the given font for the longest value shown, a date.
+// A framed read-only text panel, wide enough in the given font for the longest value shown, a date.
 QLabel* Panel(QWidget* parent, const char* name, const QFont& font)
 {
     auto* panel = Named(new QLabel(parent), name);
-    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShape(QFrame::StyledPanel);
     panel->setFrameShadow(QFrame::Sunken);
     panel->setMinimumWidth(QFontMetrics(font).horizontalAdvance(QStringLiteral("00/00/0000")) + 10);
     panel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return panel;
+}
+
+// A value of an "Informações" tab: a read-only field, which screen readers announce by its
+// caption with the value it shows, and whose frame shows whole on any page colour.
+QLineEdit* InfoPanel(QWidget* parent, const QString& name, const QFont& font)
+{
+    auto* panel = new QLineEdit(parent);
+    panel->setObjectName(name);
+    panel->setReadOnly(true);
+    panel->setMinimumWidth(QFontMetrics(font).horizontalAdvance(QStringLiteral("00/00/0000")) + 12);
     return panel;
 }
 
@@ -246,7 +257,7 @@ QWidget* TFormDBScript::BuildAliasPage()
     return page;
 }
 
-QWidget* TFormDBScript::BuildInfoPage(TvxInfoPanels& panels, QLabel*& protectedPanel, bool lower)
+QWidget* TFormDBScript::BuildInfoPage(TvxInfoPanels& panels, QLineEdit*& protectedPanel, bool lower)
 {
     auto* page = Named(new QWidget, lower ? "TabNewInfo" : "TabInfo");
     const QString prefix = lower ? QStringLiteral("New") : QString();
@@ -257,7 +268,7 @@ QWidget* TFormDBScript::BuildInfoPage(TvxInfoPanels& panels, QLabel*& protectedP
     struct Row
     {
         const char* key;
-        QLabel** panel;
+        QLineEdit** panel;
     };
     // The table type heads the page with the protected state beside it; the other thirteen
     // follow in two columns.
@@ -280,7 +291,7 @@ QWidget* TFormDBScript::BuildInfoPage(TvxInfoPanels& panels, QLabel*& protectedP
     int index = 0;
     for (const Row& row : rows) {
         const QString key = prefix + QLatin1String(row.key);
-        auto* panel = Panel(page, ("pn" + key).toLatin1().constData(), font());
+        auto* panel = InfoPanel(page, QStringLiteral("pn") + key, font());
         auto* label = new QLabel(page);
         label->setObjectName(QStringLiteral("lb") + key);
         label->setBuddy(panel);
@@ -291,13 +302,13 @@ QWidget* TFormDBScript::BuildInfoPage(TvxInfoPanels& panels, QLabel*& protectedP
         grid->addWidget(panel, gridRow, column + 1);
         ++index;
     }
-    protectedPanel = Panel(page, lower ? "pnNewProtected" : "PanelProtected", font());
+    protectedPanel = InfoPanel(page, lower ? QStringLiteral("pnNewProtected") : QStringLiteral("PanelProtected"), font());
     protectedPanel->setAccessibleName(QStringLiteral("Proteção"));
     grid->addWidget(protectedPanel, 0, 2);
     if (lower) {
         SpdBtnPW = Named(new QToolButton(page), "SpdBtnPW");
         SpdBtnPW->setAutoRaise(true);
-        grid->addWidget(SpdBtnPW, 0, 3);
+        grid->addWidget(SpdBtnPW, 0, 3, Qt::AlignLeft);
         ComboNewLangDriver = Named(new QComboBox(page), "ComboNewLangDriver");
         ComboNewLangDriver->setAccessibleName(QStringLiteral("Driver do Idioma"));
         ComboNewLangDriver->setVisible(false);
@@ -323,7 +334,8 @@ QWidget* TFormDBScript::BuildCurrentFieldsPage()
     PanelRequired = Panel(validation, "PanelRequired", font());
     PanelRequired->setAccessibleName(QStringLiteral("Requerido"));
     auto* grid = ValidationGrid(validation, EditMin, EditMax, EditDefault, EditPicture);
-    grid->addWidget(PanelRequired, 2, 1);
+    AddCaptioned(grid, validation, PanelRequired, 2, 0);
+    grid->setRowStretch(3, 1);
     for (QWidget* w : {static_cast<QWidget*>(EditMin), static_cast<QWidget*>(EditMax),
                        static_cast<QWidget*>(EditDefault), static_cast<QWidget*>(EditPicture)})
         w->setEnabled(false);

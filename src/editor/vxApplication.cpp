@@ -2,6 +2,7 @@
 
 #include "editor/fmDBScript.h"
 #include "views/TvxResourceVersion.h"
+#include "views/vxAccessibleComboBox.h"
 
 #include <QApplication>
 
@@ -11,6 +12,7 @@ void vxInitApplication(QApplication& app)
 {
     app.setApplicationName(QString::fromLatin1(vxApplicationTitle));
     TvxResourceVersion::Instance();
+    vxInstallAccessibleComboBox();
 }
 
 } // namespace morvane

@@ -5,8 +5,8 @@ class QApplication;
 
 namespace morvane {
 
-// Sets the application title ("Morvane") that captions every message box, and reads the
-// version texts before any window exists.
+// Sets the application title ("Morvane") that captions every message box, reads the version
+// texts before any window exists, and names drop-down lists for screen readers by their labels.
 void vxInitApplication(QApplication& app);
 
 } // namespace morvane
