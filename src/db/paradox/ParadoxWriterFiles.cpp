@@ -107,7 +107,7 @@ void ParadoxWriterFiles::close(int fd, const std::string& path)
 void ParadoxWriterFiles::rename(const std::string& from, const std::string& to)
 {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0)
-        failed(to, ("cannot be put in place of " + from).c_str(), errno);
+        failed(from, ("cannot be moved to " + to).c_str(), errno);
 }
 
 void ParadoxWriterFiles::syncDirectory(const std::string& path)
