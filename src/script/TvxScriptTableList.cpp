@@ -6,6 +6,7 @@
 #include "stream/TWriter.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace morvane {
 
@@ -111,6 +112,26 @@ void TvxScriptTableList::ClearTables()
 {
     SelectIndex(-1);
     entries_.clear();
+    EntriesChanged();
+}
+
+void TvxScriptTableList::ReplaceEntries(int index, int count,
+                                        std::vector<std::pair<std::string, std::unique_ptr<TvxTableDesc>>> with)
+{
+    index = std::clamp(index, 0, Count());
+    count = std::clamp(count, 0, Count() - index);
+    if (itemIndex_ >= index && itemIndex_ < index + count)
+        SelectIndex(-1);
+    std::vector<Entry> entries;
+    entries.reserve(with.size());
+    for (auto& [name, desc] : with)
+        entries.push_back(Entry{std::move(name), desc ? std::move(desc) : std::make_unique<TvxTableDesc>()});
+    const auto first = entries_.begin() + index;
+    entries_.erase(first, first + count);
+    entries_.insert(entries_.begin() + index, std::make_move_iterator(entries.begin()),
+                    std::make_move_iterator(entries.end()));
+    if (itemIndex_ >= index + count)
+        itemIndex_ += static_cast<int>(entries.size()) - count;
     EntriesChanged();
 }
 

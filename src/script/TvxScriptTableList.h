@@ -21,6 +21,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/clvxTableDesc.h"
@@ -69,6 +70,11 @@ public:
     int IndexOfName(std::string_view name) const;
     // Frees every descriptor after clearing the selection.
     void ClearTables();
+    // Replaces count entries from index on by `with` (their descriptors taken; a null one becomes
+    // empty), telling the listeners once: for restoring an earlier state of the list. A selected
+    // entry among those replaced leaves no table selected (the grid emptied first); a selected
+    // entry after them stays selected. index and count are clamped to the list.
+    void ReplaceEntries(int index, int count, std::vector<std::pair<std::string, std::unique_ptr<TvxTableDesc>>> with);
 
     // Selection.
     int ItemIndex() const { return itemIndex_; }

@@ -5,6 +5,8 @@
 #include "script/vxNameCompare.h"
 #include "script/vxScriptLimits.h"
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace morvane {
@@ -186,6 +188,23 @@ bool TvxDBScript::ReplaceCommand(int i, std::unique_ptr<TvxCommand>&& command)
 {
     index_.Invalidate();
     return TvxDBScriptLoader::ReplaceCommand(i, std::move(command));
+}
+
+void TvxDBScript::SpliceCommands(int pos, int count, std::vector<std::unique_ptr<TvxCommand>> with)
+{
+    index_.Invalidate();
+    auto& commands = Commands();
+    pos = std::clamp(pos, 0, Count());
+    count = std::clamp(count, 0, Count() - pos);
+    const auto first = commands.begin() + pos;
+    const auto common = std::min<std::size_t>(static_cast<std::size_t>(count), with.size());
+    std::move(with.begin(), with.begin() + static_cast<std::ptrdiff_t>(common), first);
+    if (static_cast<std::size_t>(count) > common)
+        commands.erase(first + static_cast<std::ptrdiff_t>(common), first + count);
+    else
+        commands.insert(first + static_cast<std::ptrdiff_t>(common),
+                        std::make_move_iterator(with.begin() + static_cast<std::ptrdiff_t>(common)),
+                        std::make_move_iterator(with.end()));
 }
 
 void TvxDBScript::LoadFromStream(TvxStream& stream)

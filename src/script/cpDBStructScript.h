@@ -101,6 +101,10 @@ public:
     void Clear();
     bool ReplaceCommand(int i, std::unique_ptr<TvxCommand>&& command);
     void LoadFromStream(TvxStream& stream);
+    // Replaces the count commands from pos on by `with` (taken over), without the builder's
+    // rules and without firing any event: for restoring an earlier state of the script. pos
+    // and count are clamped to the script.
+    void SpliceCommands(int pos, int count, std::vector<std::unique_ptr<TvxCommand>> with);
 
 protected:
     void DoAfterLoad(TvxCommand& command) override;
