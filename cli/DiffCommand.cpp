@@ -120,8 +120,12 @@ int RunDiff(int argc, char** argv)
         TvxDatabase wantedDb(*engine);
         if (!Connect(sourceDb, args.source, args.passwords) || !Connect(wantedDb, args.wanted, args.passwords))
             return 1;
-        const TvxDiffDatabase source = ReadDiffDatabase(sourceDb);
-        const TvxDiffDatabase wanted = ReadDiffDatabase(wantedDb);
+        // The passwords as typed and as the bytes of new tables (Connect gives the engine either).
+        std::vector<std::string> passwords = args.passwords;
+        for (const std::string& p : args.passwords)
+            passwords.push_back(Utf8ToCodePage(p, vxNewTableCodePage));
+        const TvxDiffDatabase source = ReadDiffDatabase(sourceDb, passwords);
+        const TvxDiffDatabase wanted = ReadDiffDatabase(wantedDb, passwords);
         renamesInCodePages(renames, source, wanted);
 
         TvxScriptTableList list;

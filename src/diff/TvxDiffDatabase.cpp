@@ -1,8 +1,12 @@
 #include "diff/TvxDiffDatabase.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "db/cpDatabase.h"
+#include "db/paradox/ParadoxByteSource.h"
+#include "db/paradox/ParadoxPassword.h"
+#include "db/paradox/ParadoxTableHeader.h"
 #include "script/vxNameCompare.h"
 
 namespace morvane {
@@ -15,7 +19,35 @@ const TvxTableDesc* TvxDiffDatabase::Find(std::string_view name) const
     return nullptr;
 }
 
-TvxDiffDatabase ReadDiffDatabase(TvxDatabase& database)
+std::string TvxDiffDatabase::PasswordOf(const TvxTableDesc& table) const
+{
+    const auto it = passwords.find(table.TableName());
+    return it == passwords.end() ? std::string() : it->second;
+}
+
+namespace {
+
+// The password among passwords that the header of the table's .DB holds the key of; empty when
+// none does or the header cannot be read (reading the table itself reports that).
+std::string OpeningPassword(const std::string& path, const std::vector<std::string>& passwords)
+{
+    constexpr std::size_t MaxHeaderBytes = 0x10000;
+    try {
+        const std::unique_ptr<ParadoxFileSource> file = ParadoxFileSource::Open(path);
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::uint64_t>(file->Size(), MaxHeaderBytes)));
+        bytes.resize(file->ReadAt(0, bytes.data(), bytes.size()));
+        const std::uint32_t key = ParseParadoxHeader(bytes.data(), bytes.size(), file->Size(), path).passwordKey();
+        for (const std::string& p : passwords)
+            if (ParadoxPasswordMatches(p, key))
+                return p;
+    } catch (const std::exception&) {
+    }
+    return {};
+}
+
+} // namespace
+
+TvxDiffDatabase ReadDiffDatabase(TvxDatabase& database, const std::vector<std::string>& passwords)
 {
     TvxDiffDatabase side;
     side.aliasName = database.AliasName();
@@ -27,6 +59,11 @@ TvxDiffDatabase ReadDiffDatabase(TvxDatabase& database)
     side.directory = ec || dir.empty() ? dir : absolute.lexically_normal().string();
     for (TvxTableItem& item : database.ReadTables())
         side.tables.push_back(std::move(*item.desc));
+    const std::string files = database.Handle() ? database.Handle()->Directory() : side.directory;
+    for (const TvxTableDesc& t : side.tables)
+        if (t.Protected())
+            if (std::string p = OpeningPassword(files + "/" + t.FileName(), passwords); !p.empty())
+                side.passwords[t.TableName()] = std::move(p);
     return side;
 }
 

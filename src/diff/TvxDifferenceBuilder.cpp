@@ -170,6 +170,12 @@ void TvxDifferenceBuilder::RecordFieldSteps(const std::string& table, const TvxT
     }
 }
 
+void TvxDifferenceBuilder::RecordPassword(const std::string& table, const std::string& password)
+{
+    Record(ckAddPassword, {table, password});
+    list_.TableByName(table)->SetProtected(true);
+}
+
 void TvxDifferenceBuilder::SetDescriptors(const std::string& table, const TvxTableDesc& wanted)
 {
     TvxTableDesc& desc = *list_.TableByName(table);

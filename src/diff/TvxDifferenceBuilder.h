@@ -32,6 +32,8 @@ public:
                     TvxTableDifference& report);
     // A table only the wanted database holds.
     void AddCreated(const TvxTableDesc& wanted, TvxTableDifference& report);
+    // "Add password" for a new table, which is then protected.
+    void RecordPassword(const std::string& table, const std::string& password);
 
 private:
     // A field command still to record: the wanted field it makes, and how.

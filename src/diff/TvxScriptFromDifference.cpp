@@ -45,6 +45,24 @@ void CheckRenames(const TvxDiffDatabase& source, const TvxDiffDatabase& wanted, 
     }
 }
 
+// A protected wanted table gets its password when the source table does not open with it
+// already (the update keeps a copied table's own password).
+void Protect(TvxDifferenceBuilder& builder, const TvxDiffDatabase& source, const TvxTableDesc* from,
+             const TvxDiffDatabase& wanted, const TvxTableDesc& want, TvxTableDifference& report)
+{
+    const std::string password = want.Protected() ? wanted.PasswordOf(want) : std::string();
+    const bool keeps = from && from->Protected();
+    if (want.Protected() && password.empty() && !keeps)
+        report.notes.push_back("protected in the wanted database by a password not given: give it one in the editor");
+    else if (want.Protected() && password.empty())
+        report.notes.push_back("protected in the wanted database by a password not given: it keeps the source's");
+    else if (!password.empty() && (!keeps || source.PasswordOf(*from) != password)) {
+        builder.RecordPassword(want.TableName(), password);
+        report.structure.push_back("password: set");
+    } else if (!want.Protected() && keeps)
+        report.notes.push_back("protected in the source database only: the update keeps its password");
+}
+
 void Build(TvxDBScript& script, TvxScriptTableList& list, const TvxDiffDatabase& source, const TvxDiffDatabase& wanted,
            const TvxFieldRenames& renames, const TvxDiffTarget& target, TvxDifferenceReport& report)
 {
@@ -72,6 +90,7 @@ void Build(TvxDBScript& script, TvxScriptTableList& list, const TvxDiffDatabase&
             builder.AddCreated(want, entry);
             match.sourceOf.assign(static_cast<std::size_t>(want.FieldCount()), -1);
         }
+        Protect(builder, source, from, wanted, want, entry);
         DescribeTable(from, want, match, entry);
         report.tables.push_back(std::move(entry));
         built.push_back(&want);

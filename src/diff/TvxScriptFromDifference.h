@@ -12,7 +12,9 @@
 //    the others changed; a rename (TvxFieldRenames) carries the field's values under its new
 //    name instead of dropping it;
 //  - then the wanted primary key, secondary indexes, validity checks and rules on other tables
-//    are set on the new tables' descriptors, which the document and the maintenance script carry.
+//    are set on the new tables' descriptors, which the document and the maintenance script carry;
+//  - "Add password" for a protected wanted table whose password the wanted side knows
+//    (TvxDiffDatabase::passwords), unless its source table opens with it already.
 // Tables only in the source are left out of the new structure.
 //
 // The script must be empty and linked to an empty table list; a field grid linked to the list

@@ -90,13 +90,7 @@ void DescribeTable(const TvxTableDesc* source, const TvxTableDesc& wanted, const
         NoteChange("table level", source->TableLevel(), wanted.TableLevel(), report, kept);
         NoteChange("language driver", source->LanguageDriver(), wanted.LanguageDriver(), report, kept);
         NoteChange("block size", source->BlockSize(), wanted.BlockSize(), report, kept);
-        if (wanted.Protected() && !source->Protected())
-            report.notes.push_back("protected in the wanted database only: give it a password in the editor");
-        else if (!wanted.Protected() && source->Protected())
-            report.notes.push_back("protected in the source database only: the update keeps its password");
     } else {
-        if (wanted.Protected())
-            report.notes.push_back("protected in the wanted database: give it a password in the editor");
         if (wanted.LanguageDriver() != "ANSIINTL")
             report.notes.push_back("language driver \"" + wanted.LanguageDriver() +
                                    "\" is not carried: a new table gets \"ANSIINTL\"");

@@ -1,7 +1,7 @@
 #pragma once
 // What the report says of a table besides its field commands: the differences of its primary
 // key, indexes, checks and rules (the source's numbered as the wanted fields), and what the
-// scripts do not carry (table level, language driver, code page, block size, password).
+// scripts do not carry (table level, language driver, block size).
 
 #include "diff/TvxDifferenceReport.h"
 #include "diff/TvxFieldMatch.h"

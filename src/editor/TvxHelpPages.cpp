@@ -338,8 +338,10 @@ valores são levados com o nome novo em vez de o campo ser apagado e outro criad
 trocam de nome entre si (A=B e B=A) não cabem num só script: faça a troca em dois passos.</li>
 <li>A chave primária, os índices secundários, as validações e as integridades referenciais das tabelas
 desejadas vão para a nova estrutura, e o script de manutenção as aplica.</li>
+<li>Uma tabela protegida do banco desejado recebe a sua senha (<i>Add password</i>) quando ela está
+entre as dadas com <code>--password</code>; uma tabela incluída da origem mantém a senha que já tem.</li>
 <li>O que os scripts não levam é informado como nota: nível da tabela, driver de idioma, tamanho de
-bloco e senhas (dê a senha de uma tabela nova no editor, com <b>Senha</b>).</li>
+bloco, uma senha que não foi dada.</li>
 <li><code>--target</code> grava o novo alias (onde a atualização será aplicada); sem ele o script não tem
 novo alias e <code>run</code> precisa de <code>--target</code>.</li>
 </ul>

@@ -38,7 +38,7 @@ inline TvxDiffDatabase ReadSide(const std::string& dir, const std::vector<std::s
     for (const auto& p : passwords)
         db.Session().AddPassword(p);
     db.OpenByPath(dir);
-    return ReadDiffDatabase(db);
+    return ReadDiffDatabase(db, passwords);
 }
 
 // Every record of a table of dir, each value as a comparable key, per field name.
@@ -99,6 +99,9 @@ inline std::vector<std::string> UnreadableTables(const std::string& dir, const s
 class TvxWantedMaker
 {
 public:
+    // The password of the new tables the maker protects.
+    static constexpr const char* NewTablePassword = "neu";
+
     // Tables named in leaveOut are left out of the wanted database.
     TvxWantedMaker(const TvxDiffDatabase& source, unsigned seed, std::vector<std::string> leaveOut = {})
         : source_(source), rng_(seed), leaveOut_(std::move(leaveOut))

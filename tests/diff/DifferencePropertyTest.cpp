@@ -99,10 +99,12 @@ TEST_P(DifferenceTest, ADatabaseAgainstItselfGivesAScriptThatChangesNothing)
 
 TEST_P(DifferenceTest, EditedCopiesComeOutAsWantedWithTheirRecordsCarried)
 {
-    const std::vector<std::string>& passwords = GetParam().passwords;
+    std::vector<std::string> passwords = GetParam().passwords;
+    passwords.push_back(test::TvxWantedMaker::NewTablePassword);
     const std::vector<std::string> unreadable = test::UnreadableTables(test::SamplePath(GetParam().dir), passwords);
     std::map<int, int> kindsSeen;
     int renamesSeen = 0;
+    int passwordsSeen = 0;
     for (unsigned seed = 1; seed <= 4; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         TempDir tmp;
@@ -121,6 +123,8 @@ TEST_P(DifferenceTest, EditedCopiesComeOutAsWantedWithTheirRecordsCarried)
             for (int i = 0; i < script.Count(); ++i)
                 ++kindsSeen[script.Command(i)->Kind()];
             renamesSeen += static_cast<int>(renames.All().size());
+            passwordsSeen += static_cast<int>(std::count_if(
+                wanted.tables.begin(), wanted.tables.end(), [&](const TvxTableDesc& t) { return !source.Find(t.TableName()) && t.Protected(); }));
             SaveScriptDocument(doc, "Morvane", script, list);
             script.SetScriptTableList(nullptr);
         }
@@ -152,6 +156,8 @@ TEST_P(DifferenceTest, EditedCopiesComeOutAsWantedWithTheirRecordsCarried)
             const TvxTableDesc* have = result.Find(want.TableName());
             ASSERT_TRUE(have) << want.TableName();
             EXPECT_EQ(Differences(*have, want), "") << want.TableName() << " after the run";
+            EXPECT_EQ(have->Protected(), want.Protected()) << want.TableName();
+            EXPECT_EQ(result.PasswordOf(*have), wanted.PasswordOf(want)) << want.TableName();
         }
         std::map<std::string, std::map<std::string, std::vector<std::string>>> before;
         std::map<std::string, std::map<std::string, std::vector<std::string>>> after;
@@ -167,6 +173,7 @@ TEST_P(DifferenceTest, EditedCopiesComeOutAsWantedWithTheirRecordsCarried)
     // The edits reached every kind of command the comparison records.
     for (const int kind : {ckAddAlias, ckCreateTable, ckAddTable, ckCreateField, ckChangeField, ckDeleteField})
         EXPECT_GT(kindsSeen[kind], 0) << CommandKindLabel(kind);
+    EXPECT_EQ(kindsSeen[ckAddPassword], passwordsSeen) << "one password per protected new table";
     EXPECT_GT(renamesSeen, 0);
 }
 

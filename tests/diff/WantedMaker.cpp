@@ -208,8 +208,10 @@ TvxFieldRenames TvxWantedMaker::Make(const std::string& dir, const std::string& 
                 carried_.push_back({t.name, f.origin, f.name});
         }
         ParadoxWriteOptions options;
+        if (!t.source && Chance(40))
+            Desc(t).SetProtected(true);
         if (Desc(t).Protected())
-            options.password = password;
+            options.password = t.source ? password : NewTablePassword;
         TvxEmptySource none;
         ParadoxWriteTable(Desc(t), none, dir, t.name, options);
     }
