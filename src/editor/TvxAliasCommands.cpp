@@ -17,9 +17,13 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace morvane {
 
@@ -147,6 +151,23 @@ void TvxAliasCommands::ClearAliasFields()
     controls_.EditNewPath->clear();
 }
 
+bool TvxAliasCommands::EnsureDirectory(const QString& directory)
+{
+    if (QFileInfo(directory).isDir())
+        return true;
+    const QString caption = QCoreApplication::applicationName();
+    const QString shown = QDir::toNativeSeparators(directory);
+    if (prompts_.Message(TvxMsgKind::Question, caption,
+                         QStringLiteral("O diretório \"%1\" não existe. Deseja criá-lo?").arg(shown),
+                         TvxMsgButtons::OkCancel) != TvxMsgResult::Ok)
+        return false;
+    if (QDir().mkpath(directory) && QFileInfo(directory).isDir())
+        return true;
+    prompts_.Message(TvxMsgKind::Error, caption, QStringLiteral("O diretório \"%1\" não pôde ser criado.").arg(shown),
+                     TvxMsgButtons::Ok);
+    return false;
+}
+
 bool TvxAliasCommands::RecordSourceDirectory(const QString& directory)
 {
     auto command = AliasCommand(ckAddAlias, std::string(), DirectoryBytes(directory));
@@ -261,7 +282,7 @@ void TvxAliasCommands::BtnPathAliasClick(bool newAlias)
 {
     QLineEdit* shown = newAlias ? controls_.EditNewPath : controls_.EditPath;
     const auto directory = prompts_.ChooseDirectory(shown->text(), true, vxHelpDirectoryChoice);
-    if (!directory)
+    if (!directory || !EnsureDirectory(*directory))
         return;
     if (!newAlias) {
         try {
@@ -330,7 +351,10 @@ bool TvxAliasCommands::DatabasePassword()
     const auto password = prompts_.EnterPassword(Text(vxLblPasswordTitle), Text(vxLblPasswordLabel));
     if (!password)
         return false;
-    database_.Session().AddPassword(QStringToRecordText(*password));
+    const std::string given = QStringToRecordText(*password);
+    database_.Session().AddPassword(given);
+    if (std::find(passwords_.begin(), passwords_.end(), given) == passwords_.end())
+        passwords_.push_back(given);
     return true;
 }
 

@@ -11,6 +11,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -70,6 +71,9 @@ public:
     // The connection needs a password (10028/10029); OK gives it to the session and answers
     // true (retry), Cancel answers false.
     bool DatabasePassword();
+    // The passwords given to the session so far, in the order given (they stay there until the
+    // program ends); an executed script opens the source's protected tables with them.
+    const std::vector<std::string>& Passwords() const { return passwords_; }
 
     // Points the connection at the source of an "Add alias" command (its alias, or its
     // directory when it names none) and shows the directory in EditPath; a connected database
@@ -94,6 +98,8 @@ private:
     void Connect();
     // The "Add alias" command of the script, or null.
     const TvxCommand* SourceCommand() const;
+    // An existing directory, or one the user agreed to create and that was created.
+    bool EnsureDirectory(const QString& directory);
     // Records directory as the script's source and shows it; true when the builder took it.
     bool RecordSourceDirectory(const QString& directory);
     // Closes the source after a failure and shows what failed (nothing for a cancelled wait).
@@ -108,6 +114,7 @@ private:
     IvxPrompts& prompts_;
     TvxMessages& messages_;
     TvxDocumentState& document_;
+    std::vector<std::string> passwords_;
 };
 
 } // namespace morvane
