@@ -61,6 +61,7 @@ constexpr TvxStringEntry vxStringTable[] = {
     {122, "O nome esta sendo usado por outro índice"},
     {123, "O Arquivo foi salvo com sucesso"},
     {124, "Os Scripts foram criados com sucesso"},
+    {125, "O script atingiu o número máximo de tabelas ou de comandos"},
     {293, "O arquivo não foi copiado"},
     {294, "O arquivo de script não foi encontrado"},
     {295, "A DLL não foi associada a função"},
