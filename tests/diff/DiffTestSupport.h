@@ -24,6 +24,7 @@
 #include "script/cpDBStructScript.h"
 #include "script/vxNameCompare.h"
 #include "server/TvxParadoxTableReader.h"
+#include "server/TvxUpdateServer.h"
 #include "server/vxRecordSources.h"
 #include "support/TempDir.h"
 #include "support/TestFields.h"
@@ -39,6 +40,25 @@ inline TvxDiffDatabase ReadSide(const std::string& dir, const std::vector<std::s
         db.Session().AddPassword(p);
     db.OpenByPath(dir);
     return ReadDiffDatabase(db, passwords);
+}
+
+// Runs the update script from source into target, then the maintenance script on target. Empty
+// when both succeed without problem records, else the message of the run that did not.
+inline std::string RunScripts(const std::string& update, const std::string& maintenance, const std::string& source,
+                              const std::string& target, const std::vector<std::string>& passwords = {})
+{
+    for (const bool first : {true, false}) {
+        const std::string& file = first ? update : maintenance;
+        TvxUpdateServer server;
+        server.SetSource(first ? source : target);
+        server.SetNewPath(target);
+        server.SetScriptFile(file);
+        for (const auto& p : passwords)
+            server.AddPassword(p);
+        if (server.Run() != 0)
+            return file + ": " + server.Report().message;
+    }
+    return {};
 }
 
 // Every record of a table of dir, each value as a comparable key, per field name.

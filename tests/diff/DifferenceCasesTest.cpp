@@ -11,8 +11,6 @@
 #include "diff/vxStructureCompare.h"
 #include "script/IvxStructFields.h"
 #include "script/vxUpdateScriptFile.h"
-#include "script/vxUpdateServerCodes.h"
-#include "server/TvxUpdateServer.h"
 
 namespace morvane {
 namespace {
@@ -114,13 +112,7 @@ TEST_F(DifferenceCasesTest, RenamesThatWaitForEachOtherCarryTheirValues)
         SaveMaintenanceScript(tmp.file("t.vxmsp"), "Morvane", list);
         const fs::path out = tmp.path() / "result";
         fs::remove_all(out);
-        for (const char* file : {"t.vxusp", "t.vxmsp"}) {
-            TvxUpdateServer server;
-            server.SetSource(std::string(file) == "t.vxusp" ? src.string() : out.string());
-            server.SetNewPath(out.string());
-            server.SetScriptFile(tmp.file(file));
-            ASSERT_EQ(server.Run(), vxRunOK) << server.Report().message;
-        }
+        ASSERT_EQ(test::RunScripts(tmp.file("t.vxusp"), tmp.file("t.vxmsp"), src.string(), out.string()), "");
         const auto before = test::Columns(src.string(), "T");
         const auto after = test::Columns(out.string(), "T");
         for (const auto& [to, from] : c.carried)

@@ -10,8 +10,6 @@
 #include "diff/vxStructureCompare.h"
 #include "script/TvxScriptDocument.h"
 #include "script/vxUpdateScriptFile.h"
-#include "script/vxUpdateServerCodes.h"
-#include "server/TvxUpdateServer.h"
 #include "support/SamplePath.h"
 
 namespace morvane {
@@ -56,20 +54,6 @@ struct Reopened
     }
     ~Reopened() { script.SetScriptTableList(nullptr); }
 };
-
-int RunScript(const std::string& file, const std::string& source, const std::string& target,
-              const std::vector<std::string>& passwords, std::string& message)
-{
-    TvxUpdateServer server;
-    server.SetSource(source);
-    server.SetNewPath(target);
-    server.SetScriptFile(file);
-    for (const auto& p : passwords)
-        server.AddPassword(p);
-    const int code = server.Run();
-    message = server.Report().message;
-    return code;
-}
 
 class DifferenceTest : public ::testing::TestWithParam<SampleSet>
 {
@@ -144,11 +128,8 @@ TEST_P(DifferenceTest, EditedCopiesComeOutAsWantedWithTheirRecordsCarried)
         for (const auto& e : fs::directory_iterator(test::SamplePath(GetParam().dir)))
             if (e.path().extension() != ".md")
                 fs::copy_file(e.path(), src / e.path().filename());
-        std::string message;
-        ASSERT_EQ(RunScript(tmp.file("new.vxusp"), src.string(), out.string(), passwords, message), vxRunOK)
-            << message;
-        ASSERT_EQ(RunScript(tmp.file("new.vxmsp"), out.string(), out.string(), passwords, message), vxRunOK)
-            << message;
+        ASSERT_EQ(test::RunScripts(tmp.file("new.vxusp"), tmp.file("new.vxmsp"), src.string(), out.string(), passwords),
+                  "");
 
         const TvxDiffDatabase result = test::ReadSide(out.string(), passwords);
         ASSERT_EQ(result.tables.size(), wanted.tables.size());
