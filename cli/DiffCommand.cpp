@@ -2,6 +2,13 @@
 // a wanted database (one a user shaped by hand in a test copy): tables matched by name, fields
 // created, changed, moved and deleted, renamed fields carried, the wanted keys, indexes,
 // checks and rules on the new tables. `build` and `run` then take the document as any other.
+#include "db/cpDatabase.h"
+#include "model/vxCodePage.h"
+#include "script/cpDBStructScript.h"
+#include "script/TvxScriptDocument.h"
+#include "script/TvxScriptTableList.h"
+#include "script/vxNameCompare.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -9,13 +16,7 @@
 
 #include "CliCommands.h"
 #include "CliConnect.h"
-#include "db/cpDatabase.h"
 #include "diff/TvxScriptFromDifference.h"
-#include "model/vxCodePage.h"
-#include "script/TvxScriptDocument.h"
-#include "script/TvxScriptTableList.h"
-#include "script/cpDBStructScript.h"
-#include "script/vxNameCompare.h"
 
 namespace morvane::cli {
 

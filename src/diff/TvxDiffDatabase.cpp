@@ -1,13 +1,13 @@
 #include "diff/TvxDiffDatabase.h"
 
-#include <algorithm>
-#include <filesystem>
-
 #include "db/cpDatabase.h"
 #include "db/paradox/ParadoxByteSource.h"
 #include "db/paradox/ParadoxPassword.h"
 #include "db/paradox/ParadoxTableHeader.h"
 #include "script/vxNameCompare.h"
+
+#include <algorithm>
+#include <filesystem>
 
 namespace morvane {
 
@@ -34,7 +34,8 @@ std::string OpeningPassword(const std::string& path, const std::vector<std::stri
     constexpr std::size_t MaxHeaderBytes = 0x10000;
     try {
         const std::unique_ptr<ParadoxFileSource> file = ParadoxFileSource::Open(path);
-        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::uint64_t>(file->Size(), MaxHeaderBytes)));
+        std::vector<std::uint8_t> bytes(
+            static_cast<std::size_t>(std::min<std::uint64_t>(file->Size(), MaxHeaderBytes)));
         bytes.resize(file->ReadAt(0, bytes.data(), bytes.size()));
         const std::uint32_t key = ParseParadoxHeader(bytes.data(), bytes.size(), file->Size(), path).passwordKey();
         for (const std::string& p : passwords)

@@ -2,11 +2,11 @@
 // One side of a comparison of two databases: how a script names the database (an alias, or a
 // directory) and the structure of every table it holds, as the connection reads them.
 
+#include "model/clvxTableDesc.h"
+
 #include <map>
 #include <string>
 #include <vector>
-
-#include "model/clvxTableDesc.h"
 
 namespace morvane {
 
@@ -14,8 +14,8 @@ class TvxDatabase;
 
 struct TvxDiffDatabase
 {
-    std::string aliasName; // empty when the database was given as a directory
-    std::string directory; // its directory (for an alias, the directory the alias points to)
+    std::string aliasName;            // empty when the database was given as a directory
+    std::string directory;            // its directory (for an alias, the directory the alias points to)
     std::vector<TvxTableDesc> tables; // in the engine's order; TableName() as the table list shows it
     // The password that opens a protected table, by TableName(), where one was given.
     std::map<std::string, std::string> passwords;

@@ -1,10 +1,11 @@
 #include "diff/TvxDifferenceBuilder.h"
 
-#include "diff/EvxDifferenceError.h"
 #include "model/vxFieldTypes.h"
 #include "model/vxTextCase.h"
 #include "script/TvxScriptTableList.h"
 #include "script/vxNameCompare.h"
+
+#include "diff/EvxDifferenceError.h"
 
 namespace morvane {
 
@@ -51,8 +52,7 @@ std::string SizeText(const TvxFieldDesc& f)
 
 } // namespace
 
-TvxDifferenceBuilder::TvxDifferenceBuilder(TvxDBScript& script, TvxScriptTableList& list)
-    : script_(script), list_(list)
+TvxDifferenceBuilder::TvxDifferenceBuilder(TvxDBScript& script, TvxScriptTableList& list) : script_(script), list_(list)
 {}
 
 int TvxDifferenceBuilder::Try(std::uint8_t kind, std::vector<TvxValue> values, TvxCommandExtras extras)
@@ -68,8 +68,7 @@ int TvxDifferenceBuilder::Try(std::uint8_t kind, std::vector<TvxValue> values, T
 void TvxDifferenceBuilder::Record(std::uint8_t kind, std::vector<TvxValue> values, TvxCommandExtras extras)
 {
     if (Try(kind, values, std::move(extras)) != 0)
-        throw EvxDifferenceError("the script does not take \"" + CommandText(kind, values) +
-                                 "\": the name is in use");
+        throw EvxDifferenceError("the script does not take \"" + CommandText(kind, values) + "\": the name is in use");
 }
 
 void TvxDifferenceBuilder::Select(const std::string& table, int pos)
@@ -193,7 +192,7 @@ void TvxDifferenceBuilder::SetDescriptors(const std::string& table, const TvxTab
 }
 
 TvxFieldMatch TvxDifferenceBuilder::AddMatched(const TvxTableDesc& source, const TvxTableDesc& wanted,
-                                      const std::vector<TvxFieldRename>& renames, TvxTableDifference& report)
+                                               const std::vector<TvxFieldRename>& renames, TvxTableDifference& report)
 {
     const std::string table = wanted.TableName();
     const TvxFieldMatch match = MatchFields(source, wanted, renames);

@@ -5,6 +5,8 @@
 // EvxDifferenceError, except a name in use, which only postpones a field command until the
 // field holding the name has taken its own new name.
 
+#include "script/cpDBStructScript.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,7 +15,6 @@
 #include "diff/TvxDiffDatabase.h"
 #include "diff/TvxDifferenceReport.h"
 #include "diff/TvxFieldMatch.h"
-#include "script/cpDBStructScript.h"
 
 namespace morvane {
 
@@ -28,8 +29,8 @@ public:
     void RecordSource(const TvxDiffDatabase& source);
     void RecordTarget(const TvxDiffTarget& target);
     // A table of both databases; renames: those of this table. Returns how its fields matched.
-    TvxFieldMatch AddMatched(const TvxTableDesc& source, const TvxTableDesc& wanted, const std::vector<TvxFieldRename>& renames,
-                    TvxTableDifference& report);
+    TvxFieldMatch AddMatched(const TvxTableDesc& source, const TvxTableDesc& wanted,
+                             const std::vector<TvxFieldRename>& renames, TvxTableDifference& report);
     // A table only the wanted database holds.
     void AddCreated(const TvxTableDesc& wanted, TvxTableDifference& report);
     // "Add password" for a new table, which is then protected.

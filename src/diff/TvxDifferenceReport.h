@@ -16,13 +16,13 @@ struct TvxTableDifference
     };
     Action action = Action::Added;
     std::string table;
-    std::vector<std::string> created;  // field names
-    std::vector<std::string> changed;  // "NAME: type 257 size 20 -> type 257 size 40"
-    std::vector<std::string> renamed;  // "OLD -> NEW"
-    std::vector<std::string> moved;    // field names (taken out and put back at their place)
-    std::vector<std::string> deleted;  // field names (their values are not carried)
+    std::vector<std::string> created;   // field names
+    std::vector<std::string> changed;   // "NAME: type 257 size 20 -> type 257 size 40"
+    std::vector<std::string> renamed;   // "OLD -> NEW"
+    std::vector<std::string> moved;     // field names (taken out and put back at their place)
+    std::vector<std::string> deleted;   // field names (their values are not carried)
     std::vector<std::string> structure; // primary key, index, check and rule differences
-    std::vector<std::string> notes;    // what the scripts do not carry (level, password, …)
+    std::vector<std::string> notes;     // what the scripts do not carry (level, password, …)
 
     bool Unchanged() const;
 };

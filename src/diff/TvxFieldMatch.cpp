@@ -1,10 +1,11 @@
 #include "diff/TvxFieldMatch.h"
 
-#include "diff/EvxDifferenceError.h"
 #include "model/vxFieldTypes.h"
 #include "script/vxNameCompare.h"
 
 #include <algorithm>
+
+#include "diff/EvxDifferenceError.h"
 
 namespace morvane {
 

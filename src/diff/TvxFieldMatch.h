@@ -6,10 +6,11 @@
 // rest are taken out and moved in again at their wanted places. Source fields that no wanted
 // field takes are dropped.
 
+#include "model/clvxTableDesc.h"
+
 #include <vector>
 
 #include "diff/TvxFieldRenames.h"
-#include "model/clvxTableDesc.h"
 
 namespace morvane {
 

@@ -1,7 +1,8 @@
 #include "diff/TvxFieldRenames.h"
 
-#include "diff/EvxDifferenceError.h"
 #include "script/vxNameCompare.h"
+
+#include "diff/EvxDifferenceError.h"
 
 namespace morvane {
 
@@ -23,8 +24,8 @@ void TvxFieldRenames::Add(TvxFieldRename rename)
     for (const TvxFieldRename& r : renames_)
         if (UpperCaseEqual(r.table, rename.table) &&
             (UpperCaseEqual(r.oldName, rename.oldName) || UpperCaseEqual(r.newName, rename.newName)))
-            throw EvxDifferenceError("rename \"" + text + "\" names a field that another rename of table " +
-                                     r.table + " names already");
+            throw EvxDifferenceError("rename \"" + text + "\" names a field that another rename of table " + r.table +
+                                     " names already");
     renames_.push_back(std::move(rename));
 }
 

@@ -1,12 +1,13 @@
 #include "diff/TvxScriptFromDifference.h"
 
+#include "script/cpDBStructScript.h"
+#include "script/TvxScriptTableList.h"
+#include "script/vxNameCompare.h"
+
 #include "diff/EvxDifferenceError.h"
 #include "diff/TvxDifferenceBuilder.h"
 #include "diff/vxStructureCompare.h"
 #include "diff/vxTableNotes.h"
-#include "script/TvxScriptTableList.h"
-#include "script/cpDBStructScript.h"
-#include "script/vxNameCompare.h"
 
 namespace morvane {
 

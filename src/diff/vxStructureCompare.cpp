@@ -1,10 +1,11 @@
 #include "diff/vxStructureCompare.h"
 
-#include "diff/TvxFieldMatch.h"
 #include "model/vxFieldTypes.h"
 #include "model/vxTextCase.h"
 
 #include <algorithm>
+
+#include "diff/TvxFieldMatch.h"
 
 namespace morvane {
 
@@ -73,8 +74,8 @@ void CompareFields(const TvxTableDesc& have, const TvxTableDesc& want, std::vect
         const TvxFieldDesc* w = want.GetField(i);
         if (h && w && SameScriptField(*h, *w))
             continue;
-        out.push_back({Part::Fields, "field " + std::to_string(i + 1) + ": " + (h ? FieldText(*h) : "none") +
-                                         " -> " + (w ? FieldText(*w) : "none")});
+        out.push_back({Part::Fields, "field " + std::to_string(i + 1) + ": " + (h ? FieldText(*h) : "none") + " -> " +
+                                         (w ? FieldText(*w) : "none")});
     }
 }
 

@@ -7,10 +7,10 @@
 // properties (level, language driver, block size, password) and the master side of rules are
 // not compared. Empty when the structures are the same.
 
+#include "model/clvxTableDesc.h"
+
 #include <string>
 #include <vector>
-
-#include "model/clvxTableDesc.h"
 
 namespace morvane {
 

@@ -1,9 +1,9 @@
 #include "diff/vxTableNotes.h"
 
-#include "diff/vxStructureCompare.h"
-
 #include <algorithm>
 #include <type_traits>
+
+#include "diff/vxStructureCompare.h"
 
 namespace morvane {
 

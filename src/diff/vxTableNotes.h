@@ -3,9 +3,10 @@
 // key, indexes, checks and rules (the source's numbered as the wanted fields), and what the
 // scripts do not carry (table level, language driver, block size).
 
+#include "model/clvxTableDesc.h"
+
 #include "diff/TvxDifferenceReport.h"
 #include "diff/TvxFieldMatch.h"
-#include "model/clvxTableDesc.h"
 
 namespace morvane {
 

@@ -3,26 +3,26 @@
 // database made from a source by random edits through the builder (as the editor makes them)
 // and written with our writer, and the document reopened and run through the update server.
 
-#include <gtest/gtest.h>
+#include "db/cpDatabase.h"
+#include "db/paradox/ParadoxWriter.h"
+#include "db/TvxParadoxEngine.h"
+#include "model/vxFieldTypes.h"
+#include "model/vxTextCase.h"
+#include "script/cpDBStructScript.h"
+#include "script/TvxScriptReplayer.h"
+#include "script/TvxScriptTableList.h"
+#include "script/vxNameCompare.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <map>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "db/TvxParadoxEngine.h"
-#include "db/cpDatabase.h"
-#include "db/paradox/ParadoxWriter.h"
 #include "diff/TvxDiffDatabase.h"
 #include "diff/TvxFieldRenames.h"
-#include "model/vxFieldTypes.h"
-#include "model/vxTextCase.h"
-#include "script/TvxScriptReplayer.h"
-#include "script/TvxScriptTableList.h"
-#include "script/cpDBStructScript.h"
-#include "script/vxNameCompare.h"
 #include "server/TvxParadoxTableReader.h"
 #include "server/TvxUpdateServer.h"
 #include "server/vxRecordSources.h"
@@ -77,12 +77,19 @@ inline std::map<std::string, std::vector<std::string>> Columns(const std::string
             // Only what the value's kind holds (a reader refills one record in place).
             std::string key(1, static_cast<char>(v.kind()));
             switch (v.kind()) {
-            case TvxFieldValue::Kind::Blank: break;
+            case TvxFieldValue::Kind::Blank:
+                break;
             case TvxFieldValue::Kind::Float:
-            case TvxFieldValue::Kind::Timestamp: key += std::to_string(v.real()); break;
+            case TvxFieldValue::Kind::Timestamp:
+                key += std::to_string(v.real());
+                break;
             case TvxFieldValue::Kind::Bcd:
-            case TvxFieldValue::Kind::Bytes: key += v.text(); break;
-            default: key += std::to_string(v.integer()); break;
+            case TvxFieldValue::Kind::Bytes:
+                key += v.text();
+                break;
+            default:
+                key += std::to_string(v.integer());
+                break;
             }
             out[UpperText(desc.GetField(i)->name())].push_back(key);
         }

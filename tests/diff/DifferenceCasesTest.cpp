@@ -2,15 +2,15 @@
 // (A=B with B=C) together with a moved field, run through the update server with their values;
 // renames the comparison refuses, leaving the script empty; a field grid linked to the list.
 
-#include "DiffTestSupport.h"
+#include "script/IvxStructFields.h"
+#include "script/vxUpdateScriptFile.h"
 
 #include <map>
 
 #include "diff/EvxDifferenceError.h"
 #include "diff/TvxScriptFromDifference.h"
 #include "diff/vxStructureCompare.h"
-#include "script/IvxStructFields.h"
-#include "script/vxUpdateScriptFile.h"
+#include "DiffTestSupport.h"
 
 namespace morvane {
 namespace {
@@ -56,10 +56,7 @@ protected:
     void TearDown() override { script.SetScriptTableList(nullptr); }
 
     // The wanted T: ID, then C moved up, B (the source's A), X (the source's B, wider).
-    void WriteWanted(std::vector<TvxFieldDesc> fields)
-    {
-        WriteTable(wanted, "T", std::move(fields), {});
-    }
+    void WriteWanted(std::vector<TvxFieldDesc> fields) { WriteTable(wanted, "T", std::move(fields), {}); }
     TvxDifferenceReport Diff(const std::vector<std::string>& specs)
     {
         TvxFieldRenames renames;

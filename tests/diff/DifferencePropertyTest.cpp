@@ -4,12 +4,12 @@
 // update and maintenance scripts make of a copy of the source all have the wanted structure,
 // and the records of the fields carried keep their values.
 
-#include "DiffTestSupport.h"
+#include "script/TvxScriptDocument.h"
+#include "script/vxUpdateScriptFile.h"
 
 #include "diff/TvxScriptFromDifference.h"
 #include "diff/vxStructureCompare.h"
-#include "script/TvxScriptDocument.h"
-#include "script/vxUpdateScriptFile.h"
+#include "DiffTestSupport.h"
 #include "support/SamplePath.h"
 
 namespace morvane {
@@ -107,8 +107,10 @@ TEST_P(DifferenceTest, EditedCopiesComeOutAsWantedWithTheirRecordsCarried)
             for (int i = 0; i < script.Count(); ++i)
                 ++kindsSeen[script.Command(i)->Kind()];
             renamesSeen += static_cast<int>(renames.All().size());
-            passwordsSeen += static_cast<int>(std::count_if(
-                wanted.tables.begin(), wanted.tables.end(), [&](const TvxTableDesc& t) { return !source.Find(t.TableName()) && t.Protected(); }));
+            passwordsSeen +=
+                static_cast<int>(std::count_if(wanted.tables.begin(), wanted.tables.end(), [&](const TvxTableDesc& t) {
+                    return !source.Find(t.TableName()) && t.Protected();
+                }));
             SaveScriptDocument(doc, "Morvane", script, list);
             script.SetScriptTableList(nullptr);
         }

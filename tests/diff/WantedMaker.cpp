@@ -11,8 +11,8 @@ struct NewType
     int size;
     const char* defaultText;
 };
-constexpr NewType NewTypes[] = {{fldAlpha, 12, "x"}, {fldLong, 0, "7"},        {fldNumber, 0, "1.5"},
-                                {fldShort, 0, "3"},  {fldDate, 0, nullptr},   {fldLogical, 0, nullptr},
+constexpr NewType NewTypes[] = {{fldAlpha, 12, "x"},    {fldLong, 0, "7"},     {fldNumber, 0, "1.5"},
+                                {fldShort, 0, "3"},     {fldDate, 0, nullptr}, {fldLogical, 0, nullptr},
                                 {fldMemo, 20, nullptr}, {fldBcd, 2, nullptr}};
 
 // A wider shape of the field that holds every value it holds (false when there is none).
@@ -24,9 +24,14 @@ bool Widen(TvxFieldDesc& f)
             return false;
         f = MakeField(f.name(), f.fieldNumber(), fldAlpha, f.units1() + 10);
         return true;
-    case fldShort: f = MakeField(f.name(), f.fieldNumber(), fldLong); return true;
-    case fldLong: f = MakeField(f.name(), f.fieldNumber(), fldNumber); return true;
-    default: return false;
+    case fldShort:
+        f = MakeField(f.name(), f.fieldNumber(), fldLong);
+        return true;
+    case fldLong:
+        f = MakeField(f.name(), f.fieldNumber(), fldNumber);
+        return true;
+    default:
+        return false;
     }
 }
 
