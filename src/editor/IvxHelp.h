@@ -6,6 +6,8 @@ namespace morvane {
 
 inline constexpr int vxHelpContents = 0;
 inline constexpr int vxHelpDirectoryChoice = 1000;
+// The choice of the wanted database of "Script a partir de &comparação...".
+inline constexpr int vxHelpCompare = 32;
 
 class IvxHelp
 {

@@ -56,6 +56,8 @@ public:
                            const std::vector<TvxFieldTypeRec>& fieldTypes) = 0;
 
     virtual void ShowCommands(const QStringList& lines) = 0;
+    // A report to read (plain text, scrollable) with a question under it; true when answered Yes.
+    virtual bool AskAboutReport(const QString& caption, const QString& report, const QString& question) = 0;
     virtual void ShowAbout() = 0;
 };
 

@@ -4,12 +4,36 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace morvane {
+
+// The "script changed" flag. Setting it (to true) tells OnSet, through which the undo history
+// learns that the script changed; it reads and assigns like a bool.
+class TvxChangeFlag
+{
+public:
+    TvxChangeFlag& operator=(bool changed)
+    {
+        value_ = changed;
+        if (changed && OnSet)
+            OnSet();
+        return *this;
+    }
+    operator bool() const { return value_; }
+    // Sets the flag without telling OnSet: for undo and redo, which restore a state.
+    void Restore(bool changed) { value_ = changed; }
+
+    std::function<void()> OnSet;
+
+private:
+    bool value_ = false;
+};
 
 struct TvxDocumentState
 {
     // The script has changed since it was started, loaded or saved.
-    bool ScriptChanged = false;
+    TvxChangeFlag ScriptChanged;
     // The document's file name; empty until the script is opened or saved.
     QString DocumentFileName;
 };

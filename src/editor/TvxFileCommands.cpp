@@ -1,15 +1,33 @@
 #include "editor/TvxFileCommands.h"
 
+#include "db/cpDatabase.h"
+#include "diff/TvxScriptFromDifference.h"
+#include "editor/IvxHelp.h"
+#include "editor/IvxPrompts.h"
 #include "editor/TvxAliasCommands.h"
+#include "editor/TvxBackgroundRun.h"
 #include "editor/TvxDocumentState.h"
+#include "editor/TvxFileDialogs.h"
 #include "editor/TvxMessages.h"
 #include "editor/vxStrings.h"
 #include "script/EvxAbort.h"
 #include "script/TvxCommand.h"
+#include "script/TvxScriptDocument.h"
+#include "script/TvxScriptHistory.h"
 #include "script/TvxScriptReplayer.h"
+#include "script/TvxScriptTableList.h"
+#include "script/cpDBStructScript.h"
 #include "script/vxCommandParams.h"
+#include "script/vxScriptCreate.h"
+#include "views/TvxResourceVersion.h"
+#include "views/cpDataSetListBox.h"
 #include "views/vxRecordText.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QThread>
 #include <QWidget>
 
 namespace morvane {
@@ -18,41 +36,234 @@ namespace {
 
 constexpr int vxMsgSourceTableMissing = 10027;
 
+// The hourglass until the end of a command, however it ends.
+class TvxWaitCursor
+{
+public:
+    TvxWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TvxWaitCursor() { QApplication::restoreOverrideCursor(); }
+    TvxWaitCursor(const TvxWaitCursor&) = delete;
+    TvxWaitCursor& operator=(const TvxWaitCursor&) = delete;
+};
+
+// A file name as the file system takes it.
+std::string FileBytes(const QString& name)
+{
+    return TvxAliasCommands::DirectoryBytes(name);
+}
+
+// Values a real run would cut, or records it would keep apart from the new tables.
+bool LosesData(const TvxUpdateReport& report)
+{
+    return report.TotalValuesCut() > 0 || report.TotalProblemRecords() > 0 || report.TotalKeyViolations() > 0;
+}
+
 } // namespace
 
-TvxFileCommands::TvxFileCommands(const Controls& controls, TvxDocumentState& document, TvxFileDialogs& dialogs,
-                                 IvxPrompts& prompts, TvxMessages& messages, TvxDBScript& script,
-                                 TvxScriptTableList& newTables, TvxDatabase& database, TvxDataSetListBox& currentTables,
-                                 TvxScriptReplayer& replayer, TvxAliasCommands& aliases,
-                                 const TvxResourceVersion& version)
-    : controls_(controls), document_(document), dialogs_(dialogs), prompts_(prompts), messages_(messages),
-      script_(script), newTables_(newTables), database_(database), currentTables_(currentTables), replayer_(replayer),
-      aliases_(aliases), version_(version)
-{}
+TvxFileCommands::TvxFileCommands(const Controls& controls, const Services& services)
+    : controls_(controls), services_(services)
+{
+    // The executor reports from the run's thread: the message waits until the run is over.
+    exeScript_.OnShowErrorMsg = [this](int code) {
+        if (QThread::currentThread() == thread())
+            ExeScriptShowErrorMsg(code);
+        else
+            pendingError_ = code;
+    };
+    exeScript_.SetOnProgress([this](const TvxUpdateProgress& progress) {
+        if (run_)
+            run_->Progress(progress.table, progress.done, progress.total);
+    });
+}
 
-// To come: asks to save a changed script, then clears it and names no document.
-void TvxFileCommands::mnNewClick() {}
+TvxFileCommands::~TvxFileCommands() = default;
 
-// To come: reads a chosen document, rebuilding the new tables, after "&Novo".
-void TvxFileCommands::mnOpenClick() {}
+void TvxFileCommands::ShowCaption()
+{
+    const QString& product = services_.version.ProductName();
+    const QString& name = services_.document.DocumentFileName;
+    controls_.Window->setWindowTitle(name.isEmpty() ? product : product + QLatin1Char(' ') + name);
+}
 
-// To come: writes the document under its name (asking for one when it has none).
-void TvxFileCommands::mnSaveClick() {}
+void TvxFileCommands::ShowFailure(const std::exception& failure)
+{
+    QString text;
+    if (const auto* engineError = dynamic_cast<const EvxEngineError*>(&failure)) {
+        QStringList lines;
+        for (const auto& item : engineError->Errors())
+            lines << QString::fromStdString(item.message);
+        text = lines.join(QLatin1Char('\n'));
+    }
+    if (text.isEmpty())
+        text = QString::fromLocal8Bit(failure.what());
+    services_.prompts.Message(TvxMsgKind::Error, QCoreApplication::applicationName(), text, TvxMsgButtons::Ok);
+}
 
-// To come: asks for a file name and writes the document under it.
-void TvxFileCommands::mnSaveAsClick() {}
+// --- the document ---
 
-// To come: writes the update and the maintenance script beside the document.
-void TvxFileCommands::mnScriptCreateClick() {}
+bool TvxFileCommands::SaveChangesFirst()
+{
+    if (!services_.document.ScriptChanged)
+        return true;
+    switch (services_.messages.AskMessage(vxMsgScriptChangedSave, QString(), TvxMsgButtons::YesNoCancel)) {
+    case TvxMsgResult::Yes:
+        // Goes on only once the script is saved: a cancelled file dialog or a failed save keeps
+        // the script rather than losing the changes.
+        mnSaveClick();
+        return !services_.document.ScriptChanged;
+    case TvxMsgResult::No:
+        return true;
+    default:
+        return false;
+    }
+}
 
-// To come: hands a chosen update or maintenance script to the update server.
-void TvxFileCommands::mnScriptExecuteClick() {}
+void TvxFileCommands::ClearScript()
+{
+    try {
+        services_.script.Clear();
+    } catch (const std::exception& failure) {
+        // The engine could not remove a temporary alias: the script is emptied all the same.
+        ShowFailure(failure);
+        services_.script.SpliceCommands(0, services_.script.Count(), {});
+    }
+    services_.newTables.ClearTables();
+    try {
+        services_.database.SetConnected(false);
+    } catch (const std::exception& failure) {
+        ShowFailure(failure);
+    }
+    services_.aliases.ClearAliasFields();
+}
 
-// To come: empties the script and the new tables and closes the source database.
-void TvxFileCommands::mnScriptClearClick() {}
+bool TvxFileCommands::NewScript()
+{
+    if (!SaveChangesFirst())
+        return false;
+    ClearScript();
+    services_.document.DocumentFileName.clear();
+    services_.document.ScriptChanged = false;
+    ShowCaption();
+    services_.history.Reset(true);
+    return true;
+}
 
-// To come: shows the script's commands as text.
-void TvxFileCommands::mnCommandsClick() {}
+void TvxFileCommands::mnNewClick()
+{
+    NewScript();
+}
+
+void TvxFileCommands::mnOpenClick()
+{
+    const auto chosen = services_.prompts.OpenFile(services_.dialogs.Open);
+    if (!chosen || !NewScript())
+        return;
+    OpenDocument(*chosen);
+}
+
+bool TvxFileCommands::OpenDocument(const QString& fileName)
+{
+    const QString name = fileName.trimmed();
+    bool whole = false;
+    {
+        const TvxWaitCursor wait;
+        try {
+            OpenScriptDocument(FileBytes(name), services_.script, services_.newTables);
+            whole = true;
+        } catch (const EvxAbort&) {
+            // A source table is missing (10027 was shown): what was read stays, unnamed.
+        } catch (const std::exception& failure) {
+            ShowFailure(failure);
+        }
+    }
+    if (whole) {
+        services_.currentTables.SelectIndex(0);
+        services_.newTables.SelectIndex(0);
+        services_.document.DocumentFileName = name;
+        services_.document.ScriptChanged = false;
+        ShowCaption();
+    }
+    services_.history.Reset(!services_.document.ScriptChanged);
+    return whole;
+}
+
+void TvxFileCommands::StructScriptAfterLoad(TvxCommand& Comm)
+{
+    switch (Comm.Kind()) {
+    case ckAddAlias:
+        services_.aliases.AliasLoaded(Comm);
+        return;
+    case ckAddNewAlias:
+        services_.aliases.NewAliasLoaded(Comm);
+        return;
+    default:
+        break;
+    }
+    if (services_.replayer.Apply(Comm) == TvxScriptReplayer::MissingSource) {
+        services_.messages.AskMessage(vxMsgSourceTableMissing,
+                                      RecordTextToQString(Comm.ParamText(AddTableParam::SourceTable)),
+                                      TvxMsgButtons::Ok);
+        throw EvxAbort();
+    }
+}
+
+bool TvxFileCommands::SaveScript(bool saveAs)
+{
+    TvxDocumentState& document = services_.document;
+    QString name = document.DocumentFileName.trimmed();
+    if (saveAs || name.isEmpty()) {
+        TvxFileDialogOptions options = services_.dialogs.Save;
+        options.fileName = name;
+        const auto chosen = services_.prompts.SaveFile(options);
+        if (!chosen)
+            return false;
+        name = chosen->trimmed();
+    }
+    services_.dialogs.Save.fileName = name;
+    {
+        const TvxWaitCursor wait;
+        try {
+            SaveScriptDocument(FileBytes(name), services_.version.InternalName().toStdString(), services_.script,
+                               services_.newTables);
+        } catch (const std::exception& failure) {
+            ShowFailure(failure);
+            return false;
+        }
+    }
+    document.DocumentFileName = name;
+    document.ScriptChanged = false;
+    ShowCaption();
+    services_.history.MarkSaved();
+    return true;
+}
+
+void TvxFileCommands::mnSaveClick()
+{
+    if (SaveScript(false))
+        services_.messages.AskMessage(vxMsgFileSaved, QString(), TvxMsgButtons::Ok);
+}
+
+void TvxFileCommands::mnSaveAsClick()
+{
+    if (SaveScript(true))
+        services_.messages.AskMessage(vxMsgFileSaved, QString(), TvxMsgButtons::Ok);
+}
+
+void TvxFileCommands::mnScriptClearClick()
+{
+    ClearScript();
+    if (!services_.document.DocumentFileName.isEmpty())
+        services_.document.ScriptChanged = true;
+    services_.history.Reset(!services_.document.ScriptChanged);
+}
+
+void TvxFileCommands::mnCommandsClick()
+{
+    QStringList lines;
+    for (const std::string& text : services_.script.CommandTexts())
+        lines << RecordTextToQString(text);
+    services_.prompts.ShowCommands(lines);
+}
 
 void TvxFileCommands::mnExitClick()
 {
@@ -61,43 +272,150 @@ void TvxFileCommands::mnExitClick()
 
 bool TvxFileCommands::FormCloseQuery()
 {
-    if (!document_.ScriptChanged)
-        return true;
-    switch (messages_.AskMessage(vxMsgScriptChangedSave, QString(), TvxMsgButtons::YesNoCancel)) {
-    case TvxMsgResult::Yes:
-        // Closes only once the script is saved: a cancelled file dialog or a failed save keeps
-        // the window open rather than losing the changes.
-        mnSaveClick();
-        return !document_.ScriptChanged;
-    case TvxMsgResult::No:
-        return true;
-    default:
+    // The window and the executor must outlive a run under way.
+    if (TvxBackgroundRun::Running())
         return false;
-    }
+    return SaveChangesFirst();
 }
 
-void TvxFileCommands::StructScriptAfterLoad(TvxCommand& Comm)
+// --- the update and maintenance scripts ---
+
+void TvxFileCommands::mnScriptCreateClick()
 {
-    switch (Comm.Kind()) {
-    case ckAddAlias:
-        aliases_.AliasLoaded(Comm);
+    int id = 0;
+    try {
+        const TvxWaitCursor wait;
+        id = CreateScripts(FileBytes(services_.document.DocumentFileName),
+                           services_.version.InternalName().toStdString(), services_.script, services_.newTables);
+    } catch (const std::exception& failure) {
+        ShowFailure(failure);
         return;
-    case ckAddNewAlias:
-        aliases_.NewAliasLoaded(Comm);
-        return;
-    default:
-        break;
     }
-    if (replayer_.Apply(Comm) == TvxScriptReplayer::MissingSource) {
-        messages_.AskMessage(vxMsgSourceTableMissing, RecordTextToQString(Comm.ParamText(AddTableParam::SourceTable)),
-                             TvxMsgButtons::Ok);
-        throw EvxAbort();
+    if (id == vxMsgScriptsCreated)
+        services_.messages.AskMessage(id, QString(), TvxMsgButtons::Ok);
+    else
+        services_.messages.ShowMessageCode(id);
+}
+
+void TvxFileCommands::RunInBackground(const QString& label, const std::function<void()>& work)
+{
+    TvxBackgroundRun run(controls_.Window, label);
+    run_ = &run;
+    struct Forget
+    {
+        TvxBackgroundRun*& run;
+        ~Forget() { run = nullptr; }
+    } forget{run_};
+    run.Run(work);
+}
+
+void TvxFileCommands::mnScriptExecuteClick()
+{
+    const auto chosen = services_.prompts.OpenFile(services_.dialogs.OpenScripts);
+    if (!chosen || !exeScript_.SetChosenFile(FileBytes(chosen->trimmed())))
+        return;
+    const QString sourceText =
+        controls_.ComboAlias->currentIndex() < 0 ? controls_.EditPath->text() : controls_.ComboAlias->currentText();
+    const std::string source = FileBytes(sourceText);
+    const std::string target = FileBytes(controls_.EditNewPath->text());
+    exeScript_.Passwords = services_.aliases.Passwords();
+    pendingError_.reset();
+    try {
+        TvxUpdateReport preview;
+        RunInBackground(QStringLiteral("Verificando o script..."),
+                        [&] { preview = exeScript_.Preview(source, target); });
+        if (LosesData(preview) &&
+            !services_.prompts.AskAboutReport(
+                QCoreApplication::applicationName(), QString::fromStdString(preview.Text()),
+                QStringLiteral("A execução cortará valores ou guardará registros à parte, como o relatório "
+                               "mostra. Executar o script assim mesmo?")))
+            return;
+        RunInBackground(QStringLiteral("Executando o script..."),
+                        [&] { exeScript_.Execute(source, target); });
+    } catch (const std::exception& failure) {
+        pendingError_.reset();
+        ShowFailure(failure);
+        return;
+    }
+    if (pendingError_) {
+        const int code = *pendingError_;
+        pendingError_.reset();
+        ExeScriptShowErrorMsg(code);
     }
 }
 
 void TvxFileCommands::ExeScriptShowErrorMsg(int CodError)
 {
-    messages_.ShowMessageCode(CodError);
+    // The executor's own code for a missing file is the negative of its text's id.
+    const int id = CodError < 0 ? -CodError : CodError;
+    const QString text = TvxMessages::LoadMessage(id);
+    const TvxUpdateReport& report = exeScript_.Report();
+    const QString detail = report.code == CodError ? QString::fromStdString(report.message) : QString();
+    if (text.isEmpty() || detail.isEmpty() || detail == text) {
+        services_.messages.ShowMessageCode(id);
+        return;
+    }
+    // The server's account names the table or field concerned.
+    services_.prompts.Message(TvxMsgKind::Information, QCoreApplication::applicationName(), detail,
+                              TvxMsgButtons::Ok);
+}
+
+// --- a script from a comparison ---
+
+void TvxFileCommands::mnScriptCompareClick()
+{
+    TvxDatabase& database = services_.database;
+    if (!database.Connected()) {
+        services_.prompts.Message(TvxMsgKind::Information, QCoreApplication::applicationName(),
+                                  QStringLiteral("Abra primeiro o banco de dados de origem (menu Aliases)."),
+                                  TvxMsgButtons::Ok);
+        return;
+    }
+    if (!SaveChangesFirst())
+        return;
+    const auto directory = services_.prompts.ChooseDirectory(controls_.EditPath->text(), false, vxHelpCompare);
+    if (!directory)
+        return;
+
+    TvxScriptTableList tables;
+    TvxDBScript script;
+    script.SetScriptTableList(&tables);
+    try {
+        const TvxWaitCursor wait;
+        TvxDatabase wanted(services_.engine, vxSession);
+        wanted.OnPassword = database.OnPassword;
+        wanted.OpenByPath(FileBytes(*directory));
+        const TvxDiffDatabase wantedDb = ReadDiffDatabase(wanted);
+        const TvxDiffDatabase sourceDb = ReadDiffDatabase(database);
+        // The target the script names stays the target of the new one.
+        TvxDiffTarget target;
+        if (const TvxCommand* newAlias =
+                services_.script.Command(services_.script.FindFirstOfKind(ckAddNewAlias))) {
+            target.aliasName = newAlias->ParamText(AliasParam::AliasName);
+            target.directory = newAlias->ParamText(AliasParam::Directory);
+        }
+        BuildScriptFromDifference(script, sourceDb, wantedDb, {}, target);
+    } catch (const std::exception& failure) {
+        script.SetScriptTableList(nullptr);
+        ShowFailure(failure);
+        return;
+    }
+    script.SetScriptTableList(nullptr);
+
+    std::vector<std::unique_ptr<TvxCommand>> commands;
+    for (int i = 0; i < script.Count(); ++i)
+        commands.push_back(script.Command(i)->Clone());
+    services_.script.SpliceCommands(0, services_.script.Count(), std::move(commands));
+    std::vector<std::pair<std::string, std::unique_ptr<TvxTableDesc>>> entries;
+    for (int i = 0; i < tables.Count(); ++i)
+        entries.emplace_back(tables.NameAt(i), std::make_unique<TvxTableDesc>(*tables.TableAt(i)));
+    services_.newTables.ReplaceEntries(0, services_.newTables.Count(), std::move(entries));
+    services_.newTables.SelectIndex(0);
+
+    services_.document.DocumentFileName.clear();
+    services_.document.ScriptChanged = true;
+    ShowCaption();
+    services_.history.Reset(false);
 }
 
 } // namespace morvane

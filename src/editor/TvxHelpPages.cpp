@@ -21,6 +21,7 @@ std::vector<TvxHelpPage> BuildPages()
 <li><a href="ctx:3">A estrutura atual (metade superior)</a></li>
 <li><a href="ctx:4">A nova estrutura (metade inferior)</a></li>
 <li><a href="ctx:10">Menu Arquivo</a></li>
+<li><a href="ctx:31">Menu Editar: desfazer e refazer</a></li>
 <li><a href="ctx:11">Menu Aliases</a></li>
 <li><a href="ctx:12">Menu Tabela</a></li>
 <li><a href="ctx:13">Menu Campos</a></li>
@@ -32,6 +33,8 @@ std::vector<TvxHelpPage> BuildPages()
 <li><a href="ctx:19">Criar os scripts de atualização e de manutenção</a></li>
 <li><a href="ctx:20">Gerar os scripts com morvane-cli build</a></li>
 <li><a href="ctx:21">Um script a partir da diferença de dois bancos (morvane-cli diff)</a></li>
+<li><a href="ctx:30">Executar um script: a prévia e o andamento</a></li>
+<li><a href="ctx:32">Script a partir de comparação</a></li>
 <li><a href="ctx:1000">Escolha de diretório</a></li>
 </ul>
 <p>Para procurar um assunto por palavras, use a página de pesquisa (Alt+F1).</p>
@@ -104,19 +107,32 @@ correspondentes à chave primária da mestre e regra de atualização (cascata o
 
     add(10, "Menu Arquivo", R"(
 <ul>
-<li><b>Novo</b>: começa um script vazio; se o script atual foi alterado, pergunta se deve ser salvo.</li>
-<li><b>Abrir</b>: abre um documento <code>.vxscript</code>, reabre o banco de origem e reconstrói a
-nova estrutura.</li>
-<li><b>Salvar</b> e <b>Salvar como</b>: gravam o documento do script.</li>
+<li><b>Novo</b>: começa um script vazio e fecha o banco de origem. Se o script atual foi alterado,
+pergunta se deve ser salvo: <i>Sim</i> salva primeiro (se o salvamento não acontecer, nada muda),
+<i>Não</i> descarta as alterações, <i>Cancelar</i> deixa tudo como está.</li>
+<li><b>Abrir</b>: abre um documento <code>.vxscript</code>: depois da pergunta de <b>Novo</b> (que,
+cancelada, cancela também a abertura), reabre o banco de origem do documento e reconstrói a nova
+estrutura a partir dos comandos. Se uma tabela copiada do banco de origem não existe mais, aparece
+&ldquo;A tabela ... não foi encontrada no caminho atual&rdquo; e a leitura para ali. O programa também
+abre o documento dado na linha de comando (<code>morvane documento.vxscript</code>).</li>
+<li><b>Salvar</b> e <b>Salvar como</b>: gravam o documento do script (comandos e descritores das novas
+tabelas). O arquivo é escrito primeiro num arquivo temporário e só então toma o lugar do anterior: uma
+falha não estraga o documento já gravado.</li>
+<li><b>Script a partir de comparação...</b>: preenche um novo script com a diferença entre o banco de
+origem aberto e um banco desejado; veja <a href="ctx:32">Script a partir de comparação</a>.</li>
 <li><b>Criar script</b>: gera o script de atualização (<code>.vxusp</code>) e o de manutenção
 (<code>.vxmsp</code>) ao lado do documento. Todos os índices precisam ter pelo menos um campo e todas as
 integridades referenciais precisam estar completas; veja
 <a href="ctx:19">Criar os scripts de atualização e de manutenção</a>.</li>
 <li><b>Executar script</b>: entrega um script de atualização ou de manutenção ao servidor de
-atualização, com o banco de origem e o diretório de destino.</li>
+atualização, com o banco de origem e o diretório de destino, depois de uma prévia; veja
+<a href="ctx:30">Executar um script</a>.</li>
 <li><b>Limpar script</b>: remove todos os comandos e as novas tabelas e fecha o banco de origem.</li>
-<li><b>Sair</b>: fecha o programa; se o script foi alterado, pergunta se deve ser salvo.</li>
+<li><b>Sair</b>: fecha o programa; se o script foi alterado, pergunta se deve ser salvo (se o salvamento
+não acontecer, a janela continua aberta).</li>
 </ul>
+<p>Novo, Abrir, Limpar e a comparação começam um novo histórico de
+<a href="ctx:31">desfazer e refazer</a>.</p>
 )");
 
     add(11, "Menu Aliases", R"(
@@ -349,6 +365,54 @@ novo alias e <code>run</code> precisa de <code>--target</code>.</li>
 1 quando um banco não pôde ser lido ou uma renomeação não cabe (nada é gravado); 2 quando os argumentos
 estão errados.</p>
 )");
+
+    // --- script files, execution, undo and comparison ---
+    add(30, "Executar um script: a prévia e o andamento", R"(
+<p><b>Arquivo &rsaquo; Executar script</b> pede um script de atualização (<code>.vxusp</code>) ou de
+manutenção (<code>.vxmsp</code>) e o entrega ao servidor de atualização com o banco de origem (o alias
+escolhido na aba <i>Alias</i>, ou o caminho) e o diretório de destino (aba <i>Novo Alias</i>). As senhas
+dadas ao abrir tabelas protegidas do banco de origem vão junto, para que o servidor possa lê-las.</p>
+<p>Antes de gravar qualquer coisa, o servidor faz uma <b>prévia</b>: lê e converte tudo sem escrever.
+Quando a prévia encontra valores que seriam cortados (um texto maior que o novo tamanho, um número que não
+cabe) ou registros que iriam para as tabelas de problemas (<code>PROBLEM_</code>, <code>KEYVIOL_</code>),
+o programa mostra o relatório, tabela por tabela, com exemplos dos valores, e pergunta se deve continuar.
+<i>Não</i> encerra o comando sem gravar nada. Uma execução sem perdas não faz pergunta alguma.</p>
+<p>Durante a prévia e a execução uma janela mostra o andamento (a tabela e os registros já feitos); a
+janela principal continua desenhada, mas não aceita comandos até o fim. A execução é tudo ou nada: o
+banco de destino só muda quando todas as tabelas foram escritas. Um erro do servidor aparece numa
+mensagem, com a tabela ou o campo envolvidos; um arquivo de script que não existe mais dá &ldquo;O arquivo
+de script não foi encontrado&rdquo;. Um arquivo de outra extensão não faz nada.</p>
+<p>Veja também <a href="ctx:18">morvane-cli run</a>, que executa scripts pela linha de comando.</p>
+)");
+
+    add(31, "Menu Editar: desfazer e refazer", R"(
+<ul>
+<li><b>Desfazer</b> (Ctrl+Z): volta o script ao estado anterior à última alteração.</li>
+<li><b>Refazer</b> (Ctrl+Shift+Z): refaz a alteração desfeita por último.</li>
+</ul>
+<p>Toda alteração do script pode ser desfeita, quantas vezes for preciso: comandos de tabelas e campos,
+banco de origem e de destino, senhas, e também índices, validações e integridades referenciais das novas
+tabelas. Depois de desfazer ou refazer, a lista de novas tabelas, a grade de campos e os painéis mostram o
+estado restaurado, com a tabela alterada selecionada; se o banco de origem do script mudou, o banco aberto
+acompanha.</p>
+<p>Voltando exatamente ao estado salvo por último, o script deixa de contar como alterado: sair ou começar
+outro script não pergunta se deve salvar. Uma nova alteração depois de desfazer descarta o que poderia ser
+refeito. <b>Novo</b>, <b>Abrir</b>, <b>Limpar script</b> e a comparação começam um histórico novo.</p>
+)");
+
+    add(32, "Script a partir de comparação", R"(
+<p><b>Arquivo &rsaquo; Script a partir de comparação...</b> monta o script que transforma a estrutura do
+banco de origem aberto na estrutura de um banco desejado: uma cópia do banco alterada à mão (por exemplo,
+em outro programa). Abra primeiro o banco de origem (menu <b>Aliases</b>); depois escolha o diretório do
+banco desejado. Se o script atual foi alterado, o programa pergunta antes se deve salvá-lo.</p>
+<p>O novo script tem, para cada tabela do banco desejado, a cópia da tabela de mesmo nome do banco de
+origem (com os campos criados, alterados, movidos e apagados) ou uma tabela nova; as chaves, índices,
+validações e integridades do banco desejado vão para as novas tabelas. Tabelas que só existem no banco de
+origem ficam fora da nova estrutura. O destino do script anterior (aba <i>Novo Alias</i>) é mantido.</p>
+<p>O script fica alterado e sem nome: salve-o com <b>Salvar como</b>. O mesmo é feito pela linha de
+comando com <a href="ctx:21">morvane-cli diff</a>, que também aceita renomeações de campos.</p>
+)");
+    // --- end of script files, execution, undo and comparison ---
 
     add(1000, "Escolha de diretório", R"(
 <p>Escolha o diretório que contém (ou vai conter) as tabelas Paradox. Pelos botões <i>...</i> das abas

@@ -1,6 +1,7 @@
 #include "editor/TvxQtPrompts.h"
 
 #include "editor/fmEditFields.h"
+#include "views/TvxReportDialog.h"
 #include "views/fmAboutPOR.h"
 
 #include <QComboBox>
@@ -194,6 +195,12 @@ void TvxQtPrompts::ShowCommands(const QStringList& lines)
     layout->addWidget(button, 0, Qt::AlignLeft);
     layout->addWidget(memo, 1);
     dialog.exec();
+}
+
+bool TvxQtPrompts::AskAboutReport(const QString& caption, const QString& report, const QString& question)
+{
+    TvxReportDialog dialog(caption, report, question, parent_);
+    return dialog.Ask();
 }
 
 void TvxQtPrompts::ShowAbout()

@@ -36,6 +36,7 @@ public:
     bool EditField(TvxFieldDesc& field, QString& defaultValue,
                    const std::vector<TvxFieldTypeRec>& fieldTypes) override;
     void ShowCommands(const QStringList& lines) override;
+    bool AskAboutReport(const QString& caption, const QString& report, const QString& question) override;
     void ShowAbout() override;
 
 private:

@@ -91,6 +91,19 @@ void TvxScriptedPrompts::ShowCommands(const QStringList& lines)
     calls_.push_back({QStringLiteral("ShowCommands"), {}, {}, lines, {}, {}, false});
 }
 
+bool TvxScriptedPrompts::AskAboutReport(const QString& caption, const QString& report, const QString& question)
+{
+    calls_.push_back({QStringLiteral("AskAboutReport"), caption, question, {report}, TvxMsgKind::Question,
+                      TvxMsgButtons::YesNoCancel, false});
+    if (messageAnswers_.empty()) {
+        ++unanswered_;
+        return false;
+    }
+    const TvxMsgResult answer = messageAnswers_.front();
+    messageAnswers_.pop_front();
+    return answer == TvxMsgResult::Yes;
+}
+
 void TvxScriptedPrompts::ShowAbout()
 {
     calls_.push_back({QStringLiteral("ShowAbout"), {}, {}, {}, {}, {}, false});

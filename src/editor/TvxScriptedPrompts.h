@@ -13,7 +13,8 @@ namespace morvane {
 struct TvxPromptCall
 {
     QString what;          // "Message", "EnterName", "EnterNameWithList", "EnterPassword", "OpenFile",
-                           // "SaveFile", "ChooseDirectory", "EditField", "ShowCommands", "ShowAbout"
+                           // "SaveFile", "ChooseDirectory", "EditField", "ShowCommands", "ShowAbout",
+                           // "AskAboutReport" (text: the question; extra: the report)
     QString caption;       // message/dialog caption; the filter for file dialogs; the start directory
     QString text;          // message text or entry label
     QStringList extra;     // list items, command lines, proposed name
@@ -49,6 +50,8 @@ public:
     bool EditField(TvxFieldDesc& field, QString& defaultValue,
                    const std::vector<TvxFieldTypeRec>& fieldTypes) override;
     void ShowCommands(const QStringList& lines) override;
+    // Answered from the message answers: Yes goes on.
+    bool AskAboutReport(const QString& caption, const QString& report, const QString& question) override;
     void ShowAbout() override;
 
 private:

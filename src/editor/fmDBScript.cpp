@@ -3,6 +3,7 @@
 #include "db/IvxEngine.h"
 #include "db/cpDatabase.h"
 #include "editor/TvxAliasCommands.h"
+#include "editor/TvxEditCommands.h"
 #include "editor/TvxFieldCommands.h"
 #include "editor/TvxFileCommands.h"
 #include "editor/TvxHelpCommands.h"
@@ -14,6 +15,7 @@
 #include "editor/TvxTableCommands.h"
 #include "editor/TvxTablePanels.h"
 #include "editor/fmDBScriptCaptions.h"
+#include "script/TvxScriptHistory.h"
 #include "script/TvxScriptReplayer.h"
 #include "script/TvxScriptTableList.h"
 #include "script/cpDBStructScript.h"
@@ -90,6 +92,7 @@ TFormDBScript::TFormDBScript(IvxEngine& engine, std::unique_ptr<IvxPrompts> prom
         *scriptTableList_, [this](std::string_view name) -> const TvxTableDesc* {
             return DataSetList ? DataSetList->TableByName(name) : nullptr;
         });
+    history_ = std::make_unique<TvxScriptHistory>(*structScript_, *scriptTableList_);
 
     CreateHandlers();
     ConnectHandlers();

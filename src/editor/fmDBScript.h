@@ -43,6 +43,7 @@ class TvxCombobox;
 class TvxDBScript;
 class TvxDataSetListBox;
 class TvxDatabase;
+class TvxEditCommands;
 class TvxFieldCommands;
 class TvxFieldGrid;
 class TvxFieldsListBox;
@@ -52,6 +53,7 @@ class TvxIndexCommands;
 class TvxMessages;
 class TvxRefIntCommands;
 class TvxResourceVersion;
+class TvxScriptHistory;
 class TvxScriptReplayer;
 class TvxScriptTableList;
 class TvxScriptTableListView;
@@ -104,6 +106,9 @@ public:
     TvxIndexCommands& IndexCommands() const { return *indexCommands_; }
     TvxRefIntCommands& RefIntCommands() const { return *refIntCommands_; }
     TvxHelpCommands& HelpCommands() const { return *helpCommands_; }
+    TvxEditCommands& EditCommands() const { return *editCommands_; }
+    // Undo and redo of the script and its new tables.
+    TvxScriptHistory& History() const { return *history_; }
 
     // --- controls (named as the program's texts name them) ---
     QWidget* pnActual = nullptr;
@@ -194,11 +199,15 @@ public:
     QAction* mnOpen = nullptr;
     QAction* mnSave = nullptr;
     QAction* mnSaveAs = nullptr;
+    QAction* mnScriptCompare = nullptr;
     QAction* mnScriptCreate = nullptr;
     QAction* mnScriptExecute = nullptr;
     QAction* mnScriptClear = nullptr;
     QAction* mnCommands = nullptr;
     QAction* mnExit = nullptr;
+    QMenu* mnEdit = nullptr;
+    QAction* mnUndo = nullptr;
+    QAction* mnRedo = nullptr;
     QMenu* mnAliases = nullptr;
     QAction* mnOpenDatabase = nullptr;
     QAction* mnAliasAddPath = nullptr;
@@ -275,6 +284,7 @@ private:
     std::unique_ptr<TvxScriptTableList> scriptTableList_;
     std::unique_ptr<TvxDBScript> structScript_;
     std::unique_ptr<TvxScriptReplayer> replayer_;
+    std::unique_ptr<TvxScriptHistory> history_;
     // Each handler may use those declared before it.
     std::unique_ptr<TvxTablePanels> tablePanels_;
     std::unique_ptr<TvxHelpCommands> helpCommands_;
@@ -284,6 +294,7 @@ private:
     std::unique_ptr<TvxFieldCommands> fieldCommands_;
     std::unique_ptr<TvxTableCommands> tableCommands_;
     std::unique_ptr<TvxFileCommands> fileCommands_;
+    std::unique_ptr<TvxEditCommands> editCommands_;
     const QEvent* previewedKey_ = nullptr;
     quint64 previewedTime_ = 0;
     QPointer<QWidget> previewedReceiver_;

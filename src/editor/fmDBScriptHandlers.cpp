@@ -5,6 +5,7 @@
 
 #include "db/cpDatabase.h"
 #include "editor/TvxAliasCommands.h"
+#include "editor/TvxEditCommands.h"
 #include "editor/TvxFieldCommands.h"
 #include "editor/TvxFileCommands.h"
 #include "editor/TvxHelpCommands.h"
@@ -72,8 +73,14 @@ void TFormDBScript::CreateHandlers()
                                                         *DataSetList, *prompts_, *messages_, Document);
 
     fileCommands_ = std::make_unique<TvxFileCommands>(
-        TvxFileCommands::Controls{this, ComboAlias, EditPath, EditNewPath}, Document, FileDialogs, *prompts_,
-        *messages_, *structScript_, *scriptTableList_, *database_, *DataSetList, *replayer_, *aliasCommands_, version_);
+        TvxFileCommands::Controls{this, ComboAlias, EditPath, EditNewPath},
+        TvxFileCommands::Services{Document, FileDialogs, *prompts_, *messages_, *structScript_, *scriptTableList_,
+                                  *database_, *DataSetList, *replayer_, *aliasCommands_, version_, engine_,
+                                  *history_});
+
+    editCommands_ = std::make_unique<TvxEditCommands>(
+        TvxEditCommands::Controls{ComboAlias, EditPath, EditNewAlias, EditNewDrive, EditNewPath}, *history_, Document,
+        *structScript_, *database_, *aliasCommands_, *prompts_);
 }
 
 void TFormDBScript::ConnectHandlers()
@@ -84,12 +91,19 @@ void TFormDBScript::ConnectHandlers()
     connect(mnOpen, &QAction::triggered, file, &TvxFileCommands::mnOpenClick);
     connect(mnSave, &QAction::triggered, file, &TvxFileCommands::mnSaveClick);
     connect(mnSaveAs, &QAction::triggered, file, &TvxFileCommands::mnSaveAsClick);
+    connect(mnScriptCompare, &QAction::triggered, file, &TvxFileCommands::mnScriptCompareClick);
     connect(mnScriptCreate, &QAction::triggered, file, &TvxFileCommands::mnScriptCreateClick);
     connect(mnScriptExecute, &QAction::triggered, file, &TvxFileCommands::mnScriptExecuteClick);
     connect(mnScriptClear, &QAction::triggered, file, &TvxFileCommands::mnScriptClearClick);
     connect(mnCommands, &QAction::triggered, file, &TvxFileCommands::mnCommandsClick);
     connect(mnExit, &QAction::triggered, file, &TvxFileCommands::mnExitClick);
     structScript_->AfterLoad = [file](TvxCommand& comm) { file->StructScriptAfterLoad(comm); };
+
+    // "&Editar": every change marked on the document becomes a step of the history
+    TvxEditCommands* edit = editCommands_.get();
+    connect(mnUndo, &QAction::triggered, edit, &TvxEditCommands::mnUndoClick);
+    connect(mnRedo, &QAction::triggered, edit, &TvxEditCommands::mnRedoClick);
+    Document.ScriptChanged.OnSet = [edit] { edit->ScriptChanged(); };
 
     // "Alia&ses" and the alias controls
     TvxAliasCommands* alias = aliasCommands_.get();

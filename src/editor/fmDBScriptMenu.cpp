@@ -4,6 +4,7 @@
 #include "editor/fmDBScript.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -37,6 +38,7 @@ void TFormDBScript::BuildMenu()
     mnOpen = AddItem(mnFile, "mnOpen");
     mnSave = AddItem(mnFile, "mnSave");
     mnSaveAs = AddItem(mnFile, "mnSaveAs");
+    mnScriptCompare = AddItem(mnFile, "mnScriptCompare");
     mnFile->addSeparator();
     mnScriptCreate = AddItem(mnFile, "mnScriptCreate");
     mnScriptExecute = AddItem(mnFile, "mnScriptExecute");
@@ -45,6 +47,12 @@ void TFormDBScript::BuildMenu()
     mnCommands->setVisible(false);
     mnFile->addSeparator();
     mnExit = AddItem(mnFile, "mnExit");
+
+    mnEdit = AddMenu(bar, "mnEdit");
+    mnUndo = AddItem(mnEdit, "mnUndo");
+    mnUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnRedo = AddItem(mnEdit, "mnRedo");
+    mnRedo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
 
     mnAliases = AddMenu(bar, "mnAliases");
     mnOpenDatabase = AddItem(mnAliases, "mnOpenDatabase");

@@ -1,0 +1,70 @@
+#pragma once
+// TvxEditCommands: the "&Editar" menu of the main window: undo and redo of every change to the
+// script (commands, new tables with their descriptors) through the script history. Changes are
+// taken as one step per user action: the document's changed flag tells the handler, which
+// captures once control is back in the event loop (and always before undoing or redoing).
+// After a step the grid, lists and panels show the restored state, the alias fields show the
+// restored source and target (the source database follows a changed source), and the script
+// counts as unchanged exactly when the restored state is the one last saved.
+
+#include <QObject>
+
+class QComboBox;
+class QLineEdit;
+
+namespace morvane {
+
+class IvxPrompts;
+class TvxAliasCommands;
+class TvxCommand;
+class TvxDBScript;
+class TvxDatabase;
+class TvxScriptHistory;
+struct TvxDocumentState;
+
+class TvxEditCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The alias fields of both halves; none is null.
+    struct Controls
+    {
+        QComboBox* ComboAlias = nullptr;
+        QLineEdit* EditPath = nullptr;
+        QLineEdit* EditNewAlias = nullptr;
+        QLineEdit* EditNewDrive = nullptr;
+        QLineEdit* EditNewPath = nullptr;
+    };
+
+    // Everything given outlives the commands.
+    TvxEditCommands(const Controls& controls, TvxScriptHistory& history, TvxDocumentState& document,
+                    const TvxDBScript& script, TvxDatabase& database, TvxAliasCommands& aliases,
+                    IvxPrompts& prompts);
+
+    // "&Desfazer" and "&Refazer"; nothing happens when there is no step to take.
+    void mnUndoClick();
+    void mnRedoClick();
+
+    // The script was marked changed: the change is captured as a step when the current event
+    // is handled.
+    void ScriptChanged();
+    // Captures a change still pending now.
+    void Flush();
+
+private:
+    void Restored(bool (TvxScriptHistory::*step)());
+    // The source database follows the script's source command (none: closed).
+    void FollowSource(const TvxCommand* source);
+
+    Controls controls_;
+    TvxScriptHistory& history_;
+    TvxDocumentState& document_;
+    const TvxDBScript& script_;
+    TvxDatabase& database_;
+    TvxAliasCommands& aliases_;
+    IvxPrompts& prompts_;
+    bool pending_ = false;
+};
+
+} // namespace morvane
