@@ -17,6 +17,7 @@
 #include "editor/vxStrings.h"
 #include "model/TvxFieldValue.h"
 #include "script/CovxUpdateServer.h"
+#include "script/TvxScriptHistory.h"
 #include "script/TvxScriptTableList.h"
 #include "script/cpDBStructScript.h"
 #include "server/TvxUpdateServer.h"
@@ -199,6 +200,7 @@ private slots:
 
     void wholeRound();
     void executionThroughTheFactory();
+    void scriptFromComparison();
 };
 
 void FileCommandsTest::wholeRound()
@@ -411,6 +413,54 @@ void FileCommandsTest::executionThroughTheFactory()
     QCOMPARE(log.calls.back(), std::string("Run"));
     QCOMPARE(w.LastMessage(), vxLoadString(296));
     QCOMPARE(w.prompts->Unanswered(), 0);
+}
+
+void FileCommandsTest::scriptFromComparison()
+{
+    test::TempDir dir;
+    const fs::path source = dir.path() / "origem";
+    const fs::path wanted = dir.path() / "desejado";
+    const fs::path target = dir.path() / "destino";
+    CopyExample(source, {"CLIENTES", "PRODUTOS"});
+    CopyExample(wanted, {"PRODUTOS"});
+    for (const char* file : {"two.db", "two.px", "two.val"})
+        fs::copy_file(test::SamplePath(std::string("pd-joins/") + file), wanted / file);
+    fs::create_directories(target);
+
+    Window w(dir);
+    w.w().mnScriptCompare->trigger(); // no source open: said so, nothing asked
+    QCOMPARE(w.prompts->Calls().size(), std::size_t(1));
+    QVERIFY(w.w().StructScript().Count() == 0);
+
+    w.Connect(source, target);
+    w.prompts->QueueText(QStringLiteral("X"));
+    w.w().mnTableNew->trigger();
+    QVERIFY(w.w().Document.ScriptChanged);
+    w.prompts->ClearCalls();
+    w.prompts->QueueMessageAnswer(TvxMsgResult::No); // the changed script is not saved
+    w.prompts->QueueText(Q(wanted));
+    w.w().mnScriptCompare->trigger();
+    QCOMPARE(w.prompts->Calls().front().text, QStringLiteral("O Script esta alterado! Salvar?"));
+    QCOMPARE(w.prompts->Unanswered(), 0);
+
+    QStringList names;
+    for (int i = 0; i < w.tables().Count(); ++i)
+        names << QString::fromStdString(w.tables().NameAt(i));
+    names.sort(Qt::CaseInsensitive);
+    QCOMPARE(names, (QStringList{"PRODUTOS", "two"}));
+    const TvxDBScript& script = w.w().StructScript();
+    const int added = script.FindTableCommand("PRODUTOS");
+    const int created = script.FindTableCommand("two");
+    QVERIFY(added >= 0 && created >= 0);
+    QCOMPARE(script.Command(added)->Kind(), std::uint8_t(ckAddTable));
+    QCOMPARE(script.Command(created)->Kind(), std::uint8_t(ckCreateTable));
+    QVERIFY(script.FindTableCommand("X") < 0 && script.FindTableCommand("CLIENTES") < 0);
+    QCOMPARE(w.w().EditNewPath->text(), Q(target)); // the target stays
+    QCOMPARE(w.tables().ItemIndex(), 0);
+    QVERIFY(w.w().Document.ScriptChanged);
+    QVERIFY(w.w().Document.DocumentFileName.isEmpty());
+    QVERIFY(!w.w().History().CanUndo());
+    QVERIFY(w.w().Database().Connected());
 }
 
 QTEST_MAIN(FileCommandsTest)
