@@ -39,6 +39,11 @@ TvxEditCommands::TvxEditCommands(const Controls& controls, TvxScriptHistory& his
       aliases_(aliases), prompts_(prompts)
 {}
 
+TvxEditCommands::~TvxEditCommands()
+{
+    document_.ScriptChanged.OnSet = nullptr;
+}
+
 void TvxEditCommands::ScriptChanged()
 {
     if (pending_)

@@ -41,6 +41,8 @@ public:
     TvxEditCommands(const Controls& controls, TvxScriptHistory& history, TvxDocumentState& document,
                     const TvxDBScript& script, TvxDatabase& database, TvxAliasCommands& aliases,
                     IvxPrompts& prompts);
+    // Stops listening to the document's changed flag.
+    ~TvxEditCommands() override;
 
     // "&Desfazer" and "&Refazer"; nothing happens when there is no step to take.
     void mnUndoClick();
