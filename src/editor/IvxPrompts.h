@@ -48,7 +48,8 @@ public:
 
     virtual std::optional<QString> OpenFile(const TvxFileDialogOptions& options) = 0;
     virtual std::optional<QString> SaveFile(const TvxFileDialogOptions& options) = 0;
-    // allowCreate: a directory typed that does not exist may be created after a question.
+    // allowCreate: a directory typed that does not exist may be given back (the caller asks
+    // before creating it); otherwise only an existing directory is.
     virtual std::optional<QString> ChooseDirectory(const QString& start, bool allowCreate, int helpContext) = 0;
 
     // The field dialog: edits the record's name, type and size and the default value; true on OK.

@@ -1,23 +1,25 @@
 #include "editor/TvxQtPrompts.h"
 
+#include "editor/IvxHelp.h"
 #include "editor/fmEditFields.h"
+#include "views/TvxDirectoryDialog.h"
 #include "views/TvxReportDialog.h"
 #include "views/fmAboutPOR.h"
+#include "views/fmNameEnterPOR.h"
+#include "views/fmNameListEnterPOR.h"
+#include "views/fmPasswordEnterPOR.h"
+#include "views/fmShowComm.h"
 
-#include <QComboBox>
-#include <QCoreApplication>
 #include <QDialog>
-#include <QDir>
 #include <QFileDialog>
-#include <QFormLayout>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace morvane {
 
@@ -57,74 +59,35 @@ TvxMsgResult TvxQtPrompts::Message(TvxMsgKind kind, const QString& caption, cons
     }
 }
 
-std::optional<QString> TvxQtPrompts::AskText(const QString& caption, const QString& label, const QString& proposed,
-                                             bool password, bool englishForm, const QString* listLabel,
-                                             const QStringList* items)
-{
-    // Fields on the left, a thin sunken line, the buttons stacked on the right.
-    QDialog dialog(parent_);
-    dialog.setWindowTitle(caption);
-    auto* form = new QFormLayout;
-    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    auto* edit = new QLineEdit(proposed, &dialog);
-    edit->setObjectName(QStringLiteral("EditText"));
-    edit->setMinimumWidth(121);
-    if (password) {
-        edit->setEchoMode(QLineEdit::Password);
-        edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));   // "*"
-        QFont large = edit->font();
-        large.setPixelSize(20);
-        edit->setFont(large);
-    }
-    form->addRow(label, edit);
-    if (listLabel && items) {
-        auto* list = new QComboBox(&dialog);
-        list->setObjectName(QStringLiteral("List"));
-        QStringList sorted = *items;
-        sorted.sort(Qt::CaseInsensitive);
-        list->addItems(sorted);
-        form->addRow(*listLabel, list);
-    }
-    auto* line = new QFrame(&dialog);
-    line->setObjectName(QStringLiteral("pnLine"));
-    line->setFrameShape(QFrame::VLine);
-    line->setFrameShadow(QFrame::Sunken);
-    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
-    ok->setObjectName(QStringLiteral("BitBtnOk"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(englishForm ? QStringLiteral("Cancel") : QStringLiteral("Cancelar"), &dialog);
-    cancel->setObjectName(QStringLiteral("BitBtnCancel"));
-    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    buttons->addStretch(1);
-    auto* layout = new QHBoxLayout(&dialog);
-    layout->addLayout(form, 1);
-    layout->addWidget(line);
-    layout->addLayout(buttons);
-    dialog.resize(password ? 390 : 394, listLabel ? 118 : password ? 99 : 98);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return edit->text();
-}
-
 std::optional<QString> TvxQtPrompts::EnterName(const QString& caption, const QString& label, const QString& proposed,
                                                bool englishForm)
 {
-    return AskText(caption, label, proposed, false, englishForm, nullptr, nullptr);
+    std::unique_ptr<TFormNameEnter> dialog;
+    if (englishForm)
+        dialog = std::make_unique<TFormNameEnter>(parent_, label, caption);
+    else
+        dialog = std::make_unique<TFormNameEnterPOR>(parent_, label, caption);
+    dialog->SetEnteredText(proposed);
+    if (dialog->exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog->EnteredText();
 }
 
 std::optional<QString> TvxQtPrompts::EnterNameWithList(const QString& caption, const QString& label,
                                                        const QString& listLabel, const QStringList& items)
 {
-    return AskText(caption, label, {}, false, false, &listLabel, &items);
+    TFormNameListEnterPOR dialog(parent_, items, listLabel, label, caption);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.EnteredText();
 }
 
 std::optional<QString> TvxQtPrompts::EnterPassword(const QString& caption, const QString& label)
 {
-    return AskText(caption, label, {}, true, false, nullptr, nullptr);
+    TFormPasswordEnterPOR dialog(parent_, label, caption);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.EnteredText();
 }
 
 std::optional<QString> TvxQtPrompts::ChooseFile(const TvxFileDialogOptions& options, bool save)
@@ -153,25 +116,14 @@ std::optional<QString> TvxQtPrompts::SaveFile(const TvxFileDialogOptions& option
     return ChooseFile(options, true);
 }
 
-std::optional<QString> TvxQtPrompts::ChooseDirectory(const QString& start, bool allowCreate, int /*helpContext*/)
+std::optional<QString> TvxQtPrompts::ChooseDirectory(const QString& start, bool allowCreate, int helpContext)
 {
-    QFileDialog dialog(parent_);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly, true);
-    dialog.setDirectory(start.isEmpty() ? QDir::currentPath() : start);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    TvxDirectoryDialog dialog(parent_, start, allowCreate);
+    if (help_)
+        dialog.OnHelp = [this, helpContext] { help_->ShowContext(helpContext); };
+    if (dialog.exec() != QDialog::Accepted || dialog.ChosenDirectory().isEmpty())
         return std::nullopt;
-    const QString chosen = dialog.selectedFiles().front();
-    if (QDir(chosen).exists())
-        return chosen;
-    if (!allowCreate)
-        return std::nullopt;
-    const auto answer = Message(TvxMsgKind::Question, QCoreApplication::applicationName(),
-                                QStringLiteral("O diretório \"%1\" não existe. Criar?").arg(chosen),
-                                TvxMsgButtons::OkCancel);
-    if (answer != TvxMsgResult::Ok || !QDir().mkpath(chosen))
-        return std::nullopt;
-    return chosen;
+    return dialog.ChosenDirectory();
 }
 
 bool TvxQtPrompts::EditField(TvxFieldDesc& field, QString& defaultValue,
@@ -183,17 +135,8 @@ bool TvxQtPrompts::EditField(TvxFieldDesc& field, QString& defaultValue,
 
 void TvxQtPrompts::ShowCommands(const QStringList& lines)
 {
-    QDialog dialog(parent_);
-    dialog.setWindowTitle(QStringLiteral("Show Commands"));
-    dialog.resize(494, 480);
-    auto* button = new QPushButton(QStringLiteral("Button1"), &dialog);
-    auto* memo = new QPlainTextEdit(lines.join(QLatin1Char('\n')), &dialog);
-    memo->setAccessibleName(QStringLiteral("Memo"));
-    memo->setReadOnly(true);
-    QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::accept);
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(button, 0, Qt::AlignLeft);
-    layout->addWidget(memo, 1);
+    TFormShowComm dialog(parent_);
+    dialog.SetLines(lines);
     dialog.exec();
 }
 

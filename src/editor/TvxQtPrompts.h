@@ -1,6 +1,7 @@
 #pragma once
 // The program's prompts: Qt message boxes and modal dialogs, parented to the given window; the
-// About box shows the given version texts (which outlive the prompts).
+// About box shows the given version texts (which outlive the prompts). F1 in the directory
+// choice opens the help, when one is given (it outlives the prompts).
 
 #include "editor/IvxPrompts.h"
 
@@ -9,13 +10,14 @@
 
 namespace morvane {
 
+class IvxHelp;
 class TvxResourceVersion;
 
 class TvxQtPrompts : public IvxPrompts
 {
 public:
-    explicit TvxQtPrompts(const TvxResourceVersion& version, QWidget* parent = nullptr)
-        : version_(version), parent_(parent)
+    explicit TvxQtPrompts(const TvxResourceVersion& version, QWidget* parent = nullptr, IvxHelp* help = nullptr)
+        : version_(version), parent_(parent), help_(help)
     {
     }
     void SetParent(QWidget* parent) { parent_ = parent; }
@@ -41,12 +43,10 @@ public:
 
 private:
     std::optional<QString> ChooseFile(const TvxFileDialogOptions& options, bool save);
-    std::optional<QString> AskText(const QString& caption, const QString& label, const QString& proposed,
-                                   bool password, bool englishForm, const QString* listLabel,
-                                   const QStringList* items);
 
     const TvxResourceVersion& version_;
     QPointer<QWidget> parent_;
+    IvxHelp* help_;
 };
 
 } // namespace morvane

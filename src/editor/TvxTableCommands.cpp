@@ -78,6 +78,13 @@ void TvxTableCommands::RepointRules(TvxTableDesc& table, std::string_view oldNam
     }
 }
 
+QString TvxTableCommands::EnteredName(const QString& proposed, bool englishForm) const
+{
+    const auto entered = prompts_.EnterName(TvxMessages::LoadMessage(vxLblTableNameTitle),
+                                            TvxMessages::LoadMessage(vxLblTableName), proposed, englishForm);
+    return entered ? entered->trimmed() : QString();
+}
+
 // --- "&Novo" ---
 
 void TvxTableCommands::mnTableNewClick()
@@ -86,11 +93,10 @@ void TvxTableCommands::mnTableNewClick()
         messages_.ShowMessageCode(vxMsgNoNewAlias);
         return;
     }
-    const auto name = prompts_.EnterName(TvxMessages::LoadMessage(vxLblTableNameTitle),
-                                         TvxMessages::LoadMessage(vxLblTableName), QString());
-    if (!name)
+    const QString name = EnteredName(QString(), false);
+    if (name.isEmpty())
         return;
-    auto command = TableCommand(ckCreateTable, {QStringToRecordText(*name)});
+    auto command = TableCommand(ckCreateTable, {QStringToRecordText(name)});
     const int code = script_.AddCommand(command);
     if (code != 0) {
         messages_.ShowMessageCode(code);
@@ -108,22 +114,20 @@ void TvxTableCommands::mnTableChangeClick()
         return;
     }
     const std::string oldName = newTables_.SelectedName();
-    const auto entered = prompts_.EnterName(TvxMessages::LoadMessage(vxLblTableNameTitle),
-                                            TvxMessages::LoadMessage(vxLblTableName), RecordTextToQString(oldName));
-    if (!entered)
+    const QString entered = EnteredName(RecordTextToQString(oldName), false);
+    if (entered.isEmpty())
         return;
-    auto command = TableCommand(ckChangeTable, {oldName, QStringToRecordText(*entered)});
+    const std::string newName = QStringToRecordText(entered);
+    auto command = TableCommand(ckChangeTable, {oldName, newName});
     const int code = script_.AddCommand(command);
     if (code != 0) {
         messages_.ShowMessageCode(code);
         return;
     }
-    const std::string trimmedOld = QStringToRecordText(RecordTextToQString(oldName).trimmed());
-    const std::string trimmedNew = QStringToRecordText(entered->trimmed());
     // Rules whose master was the renamed table now name it by its new name (keeping the file's
     // extension), so that the walk below keeps them.
     for (int i = 0; i < newTables_.Count(); ++i)
-        RepointRules(*newTables_.TableAt(i), trimmedOld, trimmedNew);
+        RepointRules(*newTables_.TableAt(i), oldName, newName);
     const std::vector<std::string> names = NewTableNames();
     const std::string selected = newTables_.SelectedName();
     for (int i = 0; i < newTables_.Count(); ++i) {
@@ -131,7 +135,7 @@ void TvxTableCommands::mnTableChangeClick()
         if (newTables_.NameAt(i) != selected)
             table.CheckMasterTables(newTables_.NameAt(i), names, true);
         else
-            table.SetAllNames(trimmedNew);
+            table.SetAllNames(newName);
     }
     panels_.RefreshNewTable();
     document_.ScriptChanged = true;
@@ -192,14 +196,13 @@ void TvxTableCommands::mnTableAddClick()
     if (!SettleMasters(*copy, ownName))
         return;
     const QString proposed = TvxTableListItem::DisplayText(ownName);
-    const auto entered = prompts_.EnterName(TvxMessages::LoadMessage(vxLblTableNameTitle),
-                                            TvxMessages::LoadMessage(vxLblTableName), proposed, true);
-    if (!entered)
+    const QString entered = EnteredName(proposed, true);
+    if (entered.isEmpty())
         return;
     // The name as the source lists it, unless the user typed another.
-    const std::string name = *entered == proposed ? ownName : QStringToRecordText(*entered);
+    const std::string name = entered == proposed ? ownName : QStringToRecordText(entered);
     // A rule of the table on itself follows the table to its new name.
-    RepointRules(*copy, ownName, QStringToRecordText(RecordTextToQString(name).trimmed()));
+    RepointRules(*copy, ownName, name);
     auto command = TableCommand(ckAddTable, {name});
     const int code = script_.AddCommand(command, TvxCommandExtras::ForAddTable(std::move(copy)));
     if (code != 0) {

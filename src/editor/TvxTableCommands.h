@@ -49,6 +49,9 @@ public:
     static std::string Repointed(std::string_view otherTable, std::string_view newName);
 
 private:
+    // The table name asked for (10023/10024), blanks around it removed; empty when the dialog
+    // was cancelled or no name given.
+    QString EnteredName(const QString& proposed, bool englishForm) const;
     // Texts of the new structure's entries.
     std::vector<std::string> NewTableNames() const;
     // Every rule of table whose master is oldName (letter case ignored) names newName instead.

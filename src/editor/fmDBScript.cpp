@@ -58,10 +58,10 @@ TFormDBScript::TFormDBScript(IvxEngine& engine, std::unique_ptr<IvxPrompts> prom
     QFont windowFont = font();
     windowFont.setPointSize(8);
     setFont(windowFont);
-    if (!prompts_)
-        prompts_ = std::make_unique<TvxQtPrompts>(version_, this);
     if (!help_)
         help_ = std::make_unique<TvxHelpWindow>();
+    if (!prompts_)
+        prompts_ = std::make_unique<TvxQtPrompts>(version_, this, help_.get());
     messages_ = std::make_unique<TvxMessages>(*prompts_);
 
     BuildLayout();
