@@ -1,7 +1,7 @@
 #include "editor/TvxFieldCommands.h"
 
-#include "db/EvxEngineError.h"
 #include "db/cpDatabase.h"
+#include "db/EvxEngineError.h"
 #include "editor/IvxPrompts.h"
 #include "editor/TvxDocumentState.h"
 #include "editor/TvxIndexCommands.h"
@@ -11,9 +11,9 @@
 #include "model/clvxTableDesc.h"
 #include "model/vxFieldTypes.h"
 #include "model/vxTextCase.h"
+#include "script/cpDBStructScript.h"
 #include "script/TvxCommand.h"
 #include "script/TvxScriptTableList.h"
-#include "script/cpDBStructScript.h"
 #include "views/cpDataSetListBox.h"
 #include "views/cpFieldGrid.h"
 #include "views/cpFieldsListBox.h"
@@ -153,9 +153,9 @@ void TvxFieldCommands::mnFieldAddClick()
         messages_.ShowMessageCode(vxMsgFieldNamedLikeIndex);
         return;
     }
-    const TvxValue newValue =
-        value.isEmpty() ? TvxValue{} : TvxValue{QStringToRecordText(value, table->CodePage())};
-    auto command = std::make_unique<TvxCommand>(ckCreateField, std::initializer_list<TvxValue>{newTables_.SelectedName()});
+    const TvxValue newValue = value.isEmpty() ? TvxValue{} : TvxValue{QStringToRecordText(value, table->CodePage())};
+    auto command =
+        std::make_unique<TvxCommand>(ckCreateField, std::initializer_list<TvxValue>{newTables_.SelectedName()});
     if (!Record(std::move(command), TvxCommandExtras::ForCreateField(field, newValue)))
         return;
     document_.ScriptChanged = true;
@@ -282,11 +282,10 @@ void TvxFieldCommands::FieldsListChange()
     c.PanelRequired->clear();
     const TvxTableDesc* table = currentTables_.SelectedTable();
     QTreeWidgetItem* item = c.FieldsList->currentItem();
-    const TvxFieldDesc* field =
-        item ? currentTables_.SelectedField(c.FieldsList->indexOfTopLevelItem(item)) : nullptr;
+    const TvxFieldDesc* field = item ? currentTables_.SelectedField(c.FieldsList->indexOfTopLevelItem(item)) : nullptr;
     const TvxValCheckDesc* check = field ? table->FindValCheck(field->fieldNumber()) : nullptr;
-    ShowValCheck(check, field ? field->type() : 0, table ? table->CodePage() : vxNewTableCodePage, c.EditMin,
-                 c.EditMax, c.EditDefault, c.EditPicture);
+    ShowValCheck(check, field ? field->type() : 0, table ? table->CodePage() : vxNewTableCodePage, c.EditMin, c.EditMax,
+                 c.EditDefault, c.EditPicture);
     if (check)
         c.PanelRequired->setText(vxLoadString(check->required() ? vxLblRequired : vxLblNotRequired));
 }
@@ -304,8 +303,7 @@ std::string TvxFieldCommands::RecordText(const QLineEdit* edit) const
     return QStringToRecordText(edit->text(), table ? table->CodePage() : vxNewTableCodePage);
 }
 
-template <class Change>
-bool TvxFieldCommands::ChangeValCheck(int fieldNo, Change change)
+template <class Change> bool TvxFieldCommands::ChangeValCheck(int fieldNo, Change change)
 {
     TvxTableDesc* table = newTables_.SelectedTable();
     if (!table)
@@ -320,8 +318,7 @@ bool TvxFieldCommands::ChangeValCheck(int fieldNo, Change change)
     return true;
 }
 
-bool TvxFieldCommands::WriteValCheckText(TvxValCheckDesc& check, const TvxFieldDesc& field,
-                                         const QLineEdit* edit) const
+bool TvxFieldCommands::WriteValCheckText(TvxValCheckDesc& check, const TvxFieldDesc& field, const QLineEdit* edit) const
 {
     const Controls& c = controls_;
     const std::string text = RecordText(edit);
@@ -395,10 +392,9 @@ void TvxFieldCommands::EditNewValExit(QLineEdit* Sender)
     Sender->setModified(false);
     if (!newTables_.FindValCheck(fieldNo)) {
         // Typing gave no check while some text did not convert: the texts left make it now.
-        if (!NewValidationEmpty() &&
-            newTables_.AddValCheck(RecordText(c.EditNewMin), RecordText(c.EditNewMax), field,
-                                   c.CheckNewRequired->isChecked(), RecordText(c.EditNewPicture),
-                                   RecordText(c.EditNewDefault)))
+        if (!NewValidationEmpty() && newTables_.AddValCheck(RecordText(c.EditNewMin), RecordText(c.EditNewMax), field,
+                                                            c.CheckNewRequired->isChecked(),
+                                                            RecordText(c.EditNewPicture), RecordText(c.EditNewDefault)))
             document_.ScriptChanged = true;
         return;
     }

@@ -105,8 +105,7 @@ private:
     std::string RecordText(const QLineEdit* edit) const;
     // Applies change to a copy of the selected table's check of field fieldNo and stores it;
     // false when the field has no check.
-    template <class Change>
-    bool ChangeValCheck(int fieldNo, Change change);
+    template <class Change> bool ChangeValCheck(int fieldNo, Change change);
     // Writes the text of one of the lower fields into check; false when it does not convert.
     bool WriteValCheckText(TvxValCheckDesc& check, const TvxFieldDesc& field, const QLineEdit* edit) const;
     void ShowFailure(const std::exception& failure);

@@ -167,6 +167,8 @@ e valor default.</li>
 </ul>
 <p>Um campo não pode ter o nome de um índice, e a chave primária de uma tabela usada como mestre de uma
 integridade referencial não aceita campos novos no meio.</p>
+<p>Veja <a href="ctx:40">a caixa de edição de campos</a>, <a href="ctx:41">incluir, alterar, mover e
+apagar campos</a> e <a href="ctx:42">a validação dos campos</a>.</p>
 )");
 
     add(14, "Menu Índices", R"(
@@ -177,7 +179,7 @@ integridade referencial não aceita campos novos no meio.</p>
 primária).</li>
 </ul>
 <p>O nome de um índice é editado na própria lista. Um índice simples de um campo recebe o nome do
-campo; o nome PRIMARY faz do índice a chave primária.</p>
+campo; o nome PRIMARY faz do índice a chave primária. Veja <a href="ctx:43">editar os índices</a>.</p>
 )");
 
     add(15, "Menu Int. Ref.", R"(
@@ -189,7 +191,8 @@ primária da tabela mestre.</li>
 <li><b>Apagar campo</b>: remove o último campo da integridade.</li>
 </ul>
 <p>O nome da integridade é editado na própria lista; a tabela mestre é escolhida em <i>Tabela mestre</i>
-e a regra de atualização em <i>Regras de atualização</i>.</p>
+e a regra de atualização em <i>Regras de atualização</i>. Veja <a href="ctx:44">editar as integridades
+referenciais</a>.</p>
 )");
 
     add(16, "Menu Ajuda e teclas de ajuda", R"(
@@ -413,6 +416,95 @@ origem ficam fora da nova estrutura. O destino do script anterior (aba <i>Novo A
 comando com <a href="ctx:21">morvane-cli diff</a>, que também aceita renomeações de campos.</p>
 )");
     // --- end of script files, execution, undo and comparison ---
+
+    // --- fields, indexes and referential integrity of the new tables ---
+    add(40, "A caixa de edição de campos", R"(
+<p>Os comandos <b>Incluir</b>, <b>Alterar</b> e <b>Mover</b> do menu <b>Campos</b> abrem a caixa
+<i>Edição de campos</i>:</p>
+<ul>
+<li><b>Nome</b>: o nome do campo, até 30 caracteres. Um campo precisa de nome.</li>
+<li><b>Tipo</b>: um dos tipos de campo Paradox (ALPHA, NUMBER, MONEY, DATE, SHORT, MEMO, BINARY,
+FMTMEMO, OLE, GRAPHIC, LONG, TIME, TIMESTAMP, LOGICAL, AUTOINC, BYTES, BCD).</li>
+<li><b>Comprim.</b>: só para os tipos que têm tamanho; ao lado aparece a faixa permitida. ALPHA e BYTES
+vão de 1 a 255; MEMO de 1 a 240; BINARY, FMTMEMO, OLE e GRAPHIC de 0 a 240 (a parte do texto ou dos
+dados guardada no próprio registro); em BCD o número é a quantidade de casas decimais, de 0 a 32. Os
+demais tipos têm tamanho fixo e a caixa fica desabilitada.</li>
+<li><b>Default</b>: o valor que os registros já existentes recebem no campo novo. Deixar a caixa vazia
+mantém o valor que o campo já tinha.</li>
+</ul>
+<p><b>OK</b> só fecha a caixa com um tipo escolhido, um nome e um tamanho dentro da faixa; um tamanho
+que não é número conta como 0. <b>Cancelar</b> fecha sempre, sem mudar nada.</p>
+)");
+
+    add(41, "Incluir, alterar, mover e apagar campos", R"(
+<p>Os comandos do menu <b>Campos</b> agem sobre a nova tabela selecionada e a linha selecionada da
+grade de campos. A última linha da grade, em branco, representa um campo novo: <b>Incluir</b> (ou Enter
+nessa linha) acrescenta o campo no fim; em outra linha, o campo entra antes dela.</p>
+<ul>
+<li><b>Alterar</b> (ou Enter na grade) muda nome, tipo e tamanho do campo selecionado.</li>
+<li><b>Mover</b> copia para a linha selecionada o campo escolhido na aba <i>Campos</i> da tabela atual
+(metade superior); a caixa de edição permite mudar o nome, o tipo e o tamanho com que ele chega.</li>
+<li><b>Apagar</b> remove o campo selecionado, sem pergunta.</li>
+</ul>
+<p>Os índices, as validações e as integridades referenciais acompanham os campos: incluir um campo
+empurra os números dos campos seguintes; apagar um campo o tira dos índices e das integridades em que
+estava (uma integridade completa perde o índice que tinha criado e precisa ser completada de novo).</p>
+<p>Mensagens: sem nova tabela selecionada, &ldquo;Nenhuma tabela da nova estrutura foi
+selecionada&rdquo;; um campo dentro da chave primária de uma tabela que é MESTRE de uma integridade
+referencial não pode ser incluído nem alterado; o nome de um campo não pode ser o de um índice da tabela
+(o índice simples de um campo, que tem o nome dele, não impede alterar esse campo); nomes de campos se
+comparam sem distinguir maiúsculas.</p>
+)");
+
+    add(42, "Validação dos campos da nova tabela", R"(
+<p>Abaixo da grade de campos ficam a validação do campo selecionado: <b>Mínimo</b>, <b>Máximo</b>,
+<b>Default</b>, <b>Formato</b> e <b>Requerido</b>. Elas só ficam habilitadas quando a tabela tem campos.</p>
+<p>Digitar em qualquer uma delas cria a validação do campo; apagar todos os textos, com <i>Requerido</i>
+desmarcado, a remove. Marcar <i>Requerido</i> num campo sem validação cria uma validação só com essa
+marca. Os valores são escritos como o tipo do campo os mostra (números com ponto decimal, datas
+mês/dia/ano); um texto que não pode ser convertido é descartado quando se sai da caixa.</p>
+)");
+
+    add(43, "Editar os índices da nova tabela", R"(
+<p>Na aba <i>Indexes</i> da metade inferior:</p>
+<ul>
+<li><b>+</b> cria um índice sem campos, chamado NewIndex1, NewIndex2...; <b>&minus;</b> apaga o índice
+selecionado.</li>
+<li>As setas entre <i>Campos</i> e a lista de índices põem o campo escolhido no índice e o tiram de
+volta; as setas ao lado de <i>Campos indexados</i> mudam a ordem dos campos.</li>
+<li><b>Propriedades</b>: <i>Único</i>, <i>Mantido</i>, <i>Insensível a maiúsculas</i> e
+<i>Descendente</i>. Um índice único é sempre mantido.</li>
+</ul>
+<p>Nome: clique duas vezes no índice (ou F2) para renomeá-lo. Um índice de um só campo, sem propriedades,
+recebe sozinho o nome do campo; com outras propriedades ou mais campos, não pode ter o nome do primeiro
+campo e recebe um nome NewIndex. Dar a um índice o nome de um campo o transforma no índice mantido desse
+campo. O nome PRIMARY faz do índice a chave primária, cujos campos precisam ser os primeiros da tabela, na
+ordem; eles só entram e saem pelo fim e não mudam de ordem. Nomes já usados por outro índice são
+recusados.</p>
+<p>Índices em que uma integridade referencial se apoia não podem ser mudados; a chave primária de uma
+tabela que é MESTRE de outra nova tabela não pode ser apagada nem ter campos incluídos ou tirados.
+Os botões e as propriedades só ficam habilitados quando há um índice (ou um campo) sobre o qual agir.</p>
+)");
+
+    add(44, "Editar as integridades referenciais da nova tabela", R"(
+<p>Na aba <i>Int. Ref.</i> da metade inferior a integridade é montada do lado dependente:</p>
+<ol>
+<li><b>+</b> cria a integridade NewRefInt1, NewRefInt2... (a tabela precisa ter chave primária);
+clique duas vezes no nome para renomeá-la.</li>
+<li>Em <b>Tabela mestre</b> escolha a tabela mestre entre as novas tabelas; ela precisa ter chave
+primária.</li>
+<li>Em <b>Campos</b> aparecem os campos desta tabela que combinam com o próximo campo da chave da mestre
+(mesmo tipo e tamanho); escolha um e clique na seta. O desenho ao lado mostra os pares de campos
+(<code>&lt;------&gt;</code>).</li>
+<li>Com o último campo a integridade fica completa e ganha um índice sobre os seus campos (o nome do
+campo, ou o da integridade quando são vários), a não ser que já exista um índice com esses campos.</li>
+</ol>
+<p>A seta de volta tira o último campo (e o índice da integridade). Escolher outra tabela mestre começa
+os campos de novo. <b>Regras de atualização</b>: <i>Cascata</i> leva a mudança da chave da mestre aos
+registros dependentes; <i>Proibido</i> a impede. Apagar uma integridade mantém o seu índice. Os scripts só
+são criados com todas as integridades completas.</p>
+)");
+    // --- end of fields, indexes and referential integrity of the new tables ---
 
     add(1000, "Escolha de diretório", R"(
 <p>Escolha o diretório que contém (ou vai conter) as tabelas Paradox. Pelos botões <i>...</i> das abas

@@ -372,7 +372,10 @@ void TvxIndexCommands::SpdBtnIdxAddFieldClick()
         return;
     }
     c.NewIdxFieldUsedList->addItem(field->text());
-    delete c.NewIdxFieldsList->takeItem(c.NewIdxFieldsList->row(field));
+    const int row = c.NewIdxFieldsList->row(field);
+    delete c.NewIdxFieldsList->takeItem(row);
+    // The next field is the one chosen now, so that fields go in one after the other.
+    c.NewIdxFieldsList->setCurrentRow(std::min(row, c.NewIdxFieldsList->count() - 1));
     ApplyIndexNaming();
     MarkChanged();
     UpdateControls();
@@ -400,6 +403,7 @@ void TvxIndexCommands::SpdBtnIdxDelFieldClick()
         return;
     }
     delete c.NewIdxFieldUsedList->takeItem(keyPos);
+    c.NewIdxFieldUsedList->setCurrentRow(std::min(keyPos, c.NewIdxFieldUsedList->count() - 1));
     FillFieldsNotInIndex(pos);
     ApplyIndexNaming();
     MarkChanged();

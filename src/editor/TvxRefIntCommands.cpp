@@ -468,8 +468,7 @@ void TvxRefIntCommands::GroupNewRuleClick()
     if (pos < 0)
         return;
     TvxRefIntDesc& rule = table->RefIntAt(pos);
-    rule.setUpdateRule(controls_.RadioNewRuleCascade->isChecked() ? TvxRefIntDesc::Cascade
-                                                                   : TvxRefIntDesc::Prohibit);
+    rule.setUpdateRule(controls_.RadioNewRuleCascade->isChecked() ? TvxRefIntDesc::Cascade : TvxRefIntDesc::Prohibit);
     rule.setDeleteRule(TvxRefIntDesc::Prohibit);
     MarkChanged();
 }

@@ -136,6 +136,10 @@ void TFormDBScript::ConnectHandlers()
     connect(mnFieldMove, &QAction::triggered, field, &TvxFieldCommands::mnFieldMoveClick);
     connect(mnFieldDelete, &QAction::triggered, field, &TvxFieldCommands::mnFieldDeleteClick);
     connect(FieldGrid, &TvxFieldGrid::OnSelectField, field, &TvxFieldCommands::FieldGridSelectField);
+    // Another new table shows its fields without moving the grid's row: the panel follows it.
+    const auto showSelectedField = [field, grid = FieldGrid] { field->FieldGridSelectField(grid->Row()); };
+    connect(ScriptTableListView, &TvxScriptTableListView::Changed, field, showSelectedField);
+    connect(ScriptTableListView, &TvxScriptTableListView::OnClick, field, showSelectedField);
     connect(FieldsList, &QTreeWidget::currentItemChanged, field, &TvxFieldCommands::FieldsListChange);
     for (QLineEdit* edit : {EditNewMin, EditNewMax, EditNewDefault, EditNewPicture}) {
         connect(edit, &QLineEdit::textEdited, field, [field, edit] { field->EditNewValChange(edit); });
@@ -160,6 +164,7 @@ void TFormDBScript::ConnectHandlers()
     for (QCheckBox* box : {CheckNewUnique, CheckNewMaint, CheckNewCaseInsens, CheckNewDesc})
         connect(box, &QCheckBox::clicked, index, [index, box] { index->CheckNewIdxPropertyClick(box); });
     connect(ListIndex, &QTreeWidget::currentItemChanged, index, &TvxIndexCommands::ListIndexChange);
+    connect(ListIndex->model(), &QAbstractItemModel::modelReset, index, &TvxIndexCommands::ListIndexChange);
     connect(NewIdxList, &QTreeWidget::currentItemChanged, index, &TvxIndexCommands::NewIdxListChange);
     connect(NewIdxList, &QTreeWidget::itemChanged, index, &TvxIndexCommands::NewIdxListEdited);
     // A refilled list (another table, or after a rule edit) has no index selected.
@@ -178,6 +183,7 @@ void TFormDBScript::ConnectHandlers()
     connect(mnRIntDelField, &QAction::triggered, refInt, &TvxRefIntCommands::SpdBtnRIntFieldDelClick);
     connect(SpdBtnRIntFieldDel, &QToolButton::clicked, refInt, &TvxRefIntCommands::SpdBtnRIntFieldDelClick);
     connect(RefIntList, &QTreeWidget::currentItemChanged, refInt, &TvxRefIntCommands::RefIntListChange);
+    connect(RefIntList->model(), &QAbstractItemModel::modelReset, refInt, &TvxRefIntCommands::RefIntListChange);
     connect(NewRIntList, &QListWidget::currentRowChanged, refInt, &TvxRefIntCommands::NewRIntListChange);
     connect(NewRIntList, &QListWidget::itemChanged, refInt, &TvxRefIntCommands::NewRIntListEdited);
     connect(NewRIntList->model(), &QAbstractItemModel::modelReset, refInt, &TvxRefIntCommands::NewRIntListChange);

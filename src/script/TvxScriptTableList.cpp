@@ -511,9 +511,15 @@ bool TvxScriptTableList::IsRefIntMaster() const
     const TvxTableDesc* selected = SelectedTable();
     if (!selected)
         return false;
+    // A rule copied from the source names its master's file as the disk has it ("two.db"), one
+    // made here as the new table is named ("two.DB"): letter case makes no other table.
     const std::string fileName = selected->FileName();
-    return std::any_of(entries_.begin(), entries_.end(),
-                       [&](const Entry& e) { return e.desc->RefIntToTableExists(fileName); });
+    return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) {
+        for (int i = 0; i < e.desc->RefIntCount(); ++i)
+            if (SameText(e.desc->GetRefInt(i)->otherTable(), fileName))
+                return true;
+        return false;
+    });
 }
 
 bool TvxScriptTableList::AllTablesHaveIndexFields() const

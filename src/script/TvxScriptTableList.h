@@ -149,7 +149,8 @@ public:
     void RenameRefInt(std::string_view oldName, std::string_view newName);
 
     // Over all entries.
-    // Some entry (the selected one included) has a rule on the selected table's file name.
+    // Some entry (the selected one included) has a rule on the selected table's file name (letter
+    // case ignored).
     bool IsRefIntMaster() const;
     bool AllTablesHaveIndexFields() const;
     bool AllTablesRefIntsComplete() const;

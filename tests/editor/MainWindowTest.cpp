@@ -177,14 +177,16 @@ QString CheckWired(TFormDBScript& window, QObject* sender, const QMetaMethod& si
         return what + QStringLiteral(": no such signal");
     if (QObject::disconnect(sender, signal, &window, QMetaMethod()))
         return what + QStringLiteral(": reaches the window");
-    bool reached = false;
+    // expected names one handler, or several joined by "+", each of which the event reaches.
+    const QStringList allowed = expected.split(QLatin1Char('+'));
+    int reached = 0;
     for (auto [name, handler] : Handlers(window)) {
         const bool connected = QObject::disconnect(sender, signal, handler, QMetaMethod());
-        if (connected && QLatin1String(name) != expected)
+        if (connected && !allowed.contains(QLatin1String(name)))
             return what + QStringLiteral(": reaches the %1 handler").arg(QLatin1String(name));
-        reached = reached || connected;
+        reached += connected ? 1 : 0;
     }
-    return reached ? QString() : what + QStringLiteral(": reaches no handler");
+    return reached == allowed.size() ? QString() : what + QStringLiteral(": reaches not every handler named");
 }
 
 QString Describe(QAction* action)
@@ -680,8 +682,9 @@ void MainWindowTest::everyControlEventReachesItsHandler()
         {window.SpdBtnPW, clicked, "alias"},
         {window.DataSetList, "OnChange(QObject*)", "table"},
         {window.DataSetList, "OnClick()", "table"},
-        {window.ScriptTableListView, "Changed()", "table"},
-        {window.ScriptTableListView, "OnClick()", "table"},
+        // A new table's panels, and the validation of the field its grid shows.
+        {window.ScriptTableListView, "Changed()", "table+field"},
+        {window.ScriptTableListView, "OnClick()", "table+field"},
         {window.FieldGrid, "OnSelectField(int)", "field"},
         {window.FieldsList, itemSelected, "field"},
         {window.EditNewMin, "textEdited(QString)", "field"},

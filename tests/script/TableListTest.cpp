@@ -365,7 +365,8 @@ TEST_F(TableListTest, IsRefIntMasterSeesRulesOfEveryTableIncludingItself)
     list.AddTable("CLI", std::move(self));
     list.AddTable("PED", SourceTable("PED", {"X"}));
     list.AddTable("ITE", SourceTable("ITE", {"Y"}));
-    list.TableAt(2)->SetRefInts({Rule("R1", "PED.DB", 1)});
+    // A rule copied from a source names the file as the disk has it.
+    list.TableAt(2)->SetRefInts({Rule("R1", "ped.db", 1)});
 
     EXPECT_FALSE(list.IsRefIntMaster()); // nothing selected
     list.SelectIndex(0);
