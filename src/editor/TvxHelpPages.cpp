@@ -16,10 +16,12 @@ std::vector<TvxHelpPage> BuildPages()
     add(0, "Conteúdo", R"(
 <p>Bem-vindo à ajuda do Morvane, o editor da estrutura de bancos de dados Paradox.</p>
 <ul>
+<li><a href="ctx:5">Primeiros passos</a></li>
 <li><a href="ctx:1">O que é o Morvane</a></li>
 <li><a href="ctx:2">A janela principal</a></li>
 <li><a href="ctx:3">A estrutura atual (metade superior)</a></li>
 <li><a href="ctx:4">A nova estrutura (metade inferior)</a></li>
+<li><a href="ctx:6">As abas Informações</a></li>
 <li><a href="ctx:10">Menu Arquivo</a></li>
 <li><a href="ctx:31">Menu Editar: desfazer e refazer</a></li>
 <li><a href="ctx:11">Menu Aliases</a></li>
@@ -38,6 +40,48 @@ std::vector<TvxHelpPage> BuildPages()
 <li><a href="ctx:1000">Escolha de diretório</a></li>
 </ul>
 <p>Para procurar um assunto por palavras, use a página de pesquisa (Alt+F1).</p>
+)");
+
+    add(5, "Primeiros passos", R"(
+<p>Uma primeira sessão com o Morvane, do banco de dados aberto à nova estrutura salva:</p>
+<ol>
+<li><b>Escolha o banco de origem.</b> Na aba <i>Alias</i> (metade superior), escolha um alias na lista
+<i>Alias</i>, ou clique em <i>...</i> (ou no menu <i>Aliases</i> › <i>Adicionar caminho</i>) e escolha o
+diretório que contém as tabelas Paradox. O campo <i>Caminho</i> mostra o diretório escolhido, e o script
+passa a registrá-lo como origem.</li>
+<li><b>Abra o banco.</b> Menu <i>Aliases</i> › <i>Abrir base de dados</i>. As tabelas aparecem na lista à
+esquerda; tabelas protegidas pedem a senha. Enquanto o banco está aberto o item se chama
+<i>Close Database</i> e a origem não pode ser trocada; escolha-o de novo para fechar o banco. Se o
+diretório não tiver tabelas, o programa oferece escolher outro. Veja <a href="ctx:11">Menu Aliases</a>.</li>
+<li><b>Selecione uma tabela.</b> Um clique (ou as setas) na lista de tabelas mostra nas abas
+<i>Informações</i>, <i>Campos</i>, <i>Indexes</i> e <i>Int. Ref.</i> a estrutura dela. Veja
+<a href="ctx:6">As abas Informações</a>.</li>
+<li><b>Comece a nova estrutura.</b> Menu <i>Tabela</i> › <i>Incluir</i> copia a tabela selecionada para a
+metade inferior; <i>Tabela</i> › <i>Novo</i> cria uma tabela vazia. Depois use os menus <i>Campos</i>,
+<i>Índices</i> e <i>Int. Ref.</i> para mudar a nova tabela. Veja <a href="ctx:12">Menu Tabela</a>.</li>
+<li><b>Indique o destino</b> (opcional): na aba <i>Novo Alias</i>, o botão <i>...</i> escolhe o diretório do
+banco que será atualizado; <i>Aliases</i> › <i>Novo</i> dá um nome de alias.</li>
+<li><b>Salve o script.</b> Menu <i>Arquivo</i> › <i>Salvar</i> grava o documento (<code>.vxscript</code>);
+<i>Criar script</i> gera os scripts de atualização e de manutenção. Veja <a href="ctx:10">Menu
+Arquivo</a>.</li>
+</ol>
+)");
+
+    add(6, "As abas Informações", R"(
+<p>A aba <i>Informações</i> de cada metade mostra a tabela selecionada na lista ao lado: em cima, a do banco
+aberto; embaixo, a da nova estrutura. Sem tabela selecionada, os campos ficam vazios.</p>
+<ul>
+<li><b>Tipo de tabela</b> e, ao lado, <b>PROTEGIDA</b> ou <b>NÃO PROTEGIDA</b> (se a tabela tem senha).</li>
+<li><b>Tamanho do registro</b> e <b>Tamanho do buffer</b>, em bytes.</li>
+<li>Quantidades de <b>campos</b>, <b>índices</b>, <b>validações</b> e <b>integridades referenciais</b>.</li>
+<li><b>Data</b> e <b>Hora</b> do arquivo da tabela.</li>
+<li><b>Versão de reestruturação</b>, <b>Código de página</b>, <b>Nível da tabela</b>, <b>Driver do
+Idioma</b> e <b>Tamanho de bloco</b> (em bytes).</li>
+</ul>
+<p>Na metade inferior, o botão <b>Senha</b> define a senha da nova tabela selecionada: uma senha vazia
+remove a que havia. A senha é gravada no script (comando <i>Add password</i>).</p>
+<p>Ao mesmo tempo, a aba <i>Indexes</i> lista os índices da tabela (a chave primária como
+<i>Primary</i>) e a aba <i>Int. Ref.</i> lista suas integridades referenciais.</p>
 )");
 
     add(1, "O que é o Morvane", R"(
@@ -136,25 +180,50 @@ não acontecer, a janela continua aberta).</li>
 )");
 
     add(11, "Menu Aliases", R"(
+<p>O script começa dizendo de qual banco a estrutura é lida (a <b>origem</b>) e em qual banco ela será
+aplicada (o <b>destino</b>).</p>
 <ul>
-<li><b>Abrir base de dados</b>: abre (ou fecha) o banco de origem escolhido na aba <i>Alias</i>. Enquanto
-o banco está aberto o item se chama <i>Close Database</i> e a escolha do alias fica desabilitada.</li>
-<li><b>Adicionar caminho</b>: escolhe um diretório com tabelas Paradox como banco de origem.</li>
-<li><b>Novo</b>: dá o nome do alias do banco de destino.</li>
-<li><b>Apagar novo</b>: remove o banco de destino do script.</li>
+<li><b>Abrir base de dados</b>: abre o banco de origem registrado no script; sem origem escolhida, avisa
+<i>Nenhum ALIAS foi definido</i>. Enquanto o banco está aberto o item se chama <i>Close Database</i>, e a
+lista <i>Alias</i>, o botão <i>...</i> e <i>Adicionar caminho</i> ficam desabilitados; escolher o item de
+novo fecha o banco (<i>Open Database</i>). Se o banco não tiver tabelas, o programa oferece escolher outro
+diretório, que passa a ser a origem do script; <i>Cancelar</i> deixa o banco aberto e vazio.</li>
+<li><b>Adicionar caminho</b> (o mesmo que o botão <i>...</i> da aba <i>Alias</i>): escolhe um diretório com
+tabelas Paradox como origem, no lugar da anterior. Escolher um alias na lista <i>Alias</i> faz o mesmo com
+o diretório do alias.</li>
+<li><b>Novo</b>: dá o nome do alias de destino. A lista <i>Drives</i> da caixa apenas mostra os drivers;
+o destino é sempre um alias padrão (STANDARD). O botão <i>...</i> da aba <i>Novo Alias</i> escolhe, em vez
+disso, o diretório de destino.</li>
+<li><b>Apagar novo</b>: remove o destino do script, sem pergunta.</li>
 </ul>
-<p>Ao abrir uma tabela protegida, o programa pede a senha; ela vale até o fim da execução.</p>
+<p>Pelos botões <i>...</i> você pode digitar um diretório que ainda não existe; o programa pergunta antes
+de criá-lo (veja <a href="ctx:1000">Escolha de diretório</a>).</p>
+<p>Ao abrir uma tabela protegida, o programa pede a senha (<i>Entre a senha</i>); uma senha errada é pedida
+de novo, e <i>Cancelar</i> fecha o banco com a mensagem do erro. As senhas dadas valem até o fim da
+execução. Um banco com muitas tabelas mostra o andamento da leitura, que pode ser cancelada.</p>
+<p>A senha de uma nova tabela é dada pelo botão <i>Senha</i> da aba <a href="ctx:6">Informações</a> da
+metade inferior.</p>
 )");
 
     add(12, "Menu Tabela", R"(
 <ul>
-<li><b>Novo</b>: cria uma tabela vazia na nova estrutura.</li>
-<li><b>Alterar</b>: renomeia a nova tabela selecionada.</li>
-<li><b>Incluir</b>: copia para a nova estrutura a tabela selecionada no banco de origem, com outro nome
-se desejado. Integridades cuja tabela mestre não está na nova estrutura são tratadas com uma
-pergunta.</li>
-<li><b>Apagar</b>: remove a nova tabela selecionada.</li>
+<li><b>Novo</b>: cria uma tabela vazia na nova estrutura, com o nome pedido. É preciso ter escolhido antes
+a origem ou o destino (senão: <i>Nenhum novo ALIAS foi definido</i>). Um nome que a nova estrutura já tem
+não cria outra tabela.</li>
+<li><b>Alterar</b>: renomeia a nova tabela selecionada. As integridades referenciais de outras tabelas
+que tinham a tabela renomeada como mestre passam a apontar para o novo nome. Um nome que outra nova
+tabela já usa é recusado (<i>A tabela já existe</i>).</li>
+<li><b>Incluir</b>: copia para a nova estrutura a tabela selecionada no banco aberto, com o nome pedido (o
+nome dela é proposto). Precisa do banco aberto (<i>Nenhum ALIAS esta aberto</i>) e de uma tabela
+selecionada (<i>Nenhuma tabela foi selecionada</i>). Vêm junto os campos, os índices, as validações e as
+integridades em que ela é dependente. Uma integridade cuja tabela mestre foi incluída antes com outro
+nome passa a usar esse nome. Para cada tabela mestre que falta na nova estrutura o programa pergunta:
+<i>OK</i> inclui a tabela sem as integridades que dependem dela, <i>Cancelar</i> não inclui nada.</li>
+<li><b>Apagar</b>: remove a nova tabela selecionada, sem pergunta. As integridades de outras tabelas que a
+tinham como mestre são removidas.</li>
 </ul>
+<p>Sem nova tabela selecionada, <i>Alterar</i> e <i>Apagar</i> avisam <i>Nenhuma tabela da nova estrutura
+foi selecionada</i>. Espaços antes e depois de um nome são descartados; um nome vazio não faz nada.</p>
 )");
 
     add(13, "Menu Campos", R"(
@@ -509,7 +578,10 @@ são criados com todas as integridades completas.</p>
     add(1000, "Escolha de diretório", R"(
 <p>Escolha o diretório que contém (ou vai conter) as tabelas Paradox. Pelos botões <i>...</i> das abas
 <i>Alias</i> e <i>Novo Alias</i> você pode digitar um diretório que ainda não existe; o programa pergunta
-antes de criá-lo.</p>
+antes de criá-lo, com as pastas que faltarem.</p>
+<p>Quando o banco de origem aberto não tem tabelas, a escolha aparece de novo: o diretório escolhido passa
+a ser a origem do script e é aberto; <i>Cancelar</i> deixa o banco aberto sem tabelas. Aqui só diretórios
+que existem podem ser escolhidos.</p>
 )");
     return pages;
 }
