@@ -231,11 +231,10 @@ private:
         std::vector<std::size_t> offsets;
         for (std::size_t i = 0; i < h.fields.size(); ++i)
             offsets.push_back(FieldBytes(h.fields, i));
-        std::vector<std::uint8_t> b;
         std::vector<std::uint8_t> previous;
         std::uint64_t record = 0;
         for (std::size_t k = 0; k < chain_.blocks.size(); ++k) {
-            db_.block(chain_.blocks[k], b);
+            const std::uint8_t* b = db_.view(chain_.blocks[k]);
             for (std::size_t i = 0; i < chain_.counts[k]; ++i) {
                 const std::uint8_t* r = &b[ParadoxBlock::HeaderBytes + i * rs];
                 ++record;

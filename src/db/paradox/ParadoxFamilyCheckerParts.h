@@ -49,6 +49,9 @@ public:
     // Block n (1-based) into out (blockBytes; past the end of the file zero); false when it
     // starts past the end.
     bool block(std::uint32_t n, std::vector<std::uint8_t>& out) const;
+    // The same without a copy: valid until the next read of a block of this file; null when
+    // the block starts past the end.
+    const std::uint8_t* view(std::uint32_t n) const;
     // Bytes [offset, offset + count) of the file; false when they are not all in it.
     bool read(std::uint64_t offset, std::size_t count, std::uint8_t* out) const;
 

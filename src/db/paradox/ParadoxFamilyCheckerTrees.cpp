@@ -101,24 +101,35 @@ bool FamilyFile::read(std::uint64_t offset, std::size_t count, std::uint8_t* out
     }
 }
 
-bool FamilyFile::block(std::uint32_t n, std::vector<std::uint8_t>& out) const
+const std::uint8_t* FamilyFile::view(std::uint32_t n) const
 {
-    out.assign(blockBytes_, 0);
     const std::uint64_t at = header_.headerSize + (std::uint64_t{n} - 1) * blockBytes_;
     if (n == 0 || at >= size_)
-        return false;
+        return nullptr;
     if (n < windowFirst_ || n >= windowFirst_ + windowBlocks_) {
         // Chains mostly run forward: read the blocks that follow with this one.
         const auto bytes = static_cast<std::size_t>(std::min<std::uint64_t>(ReadAheadBlocks * blockBytes_, size_ - at));
-        window_.assign((bytes + blockBytes_ - 1) / blockBytes_ * blockBytes_, 0);
-        read(at, bytes, window_.data());
+        window_.resize((bytes + blockBytes_ - 1) / blockBytes_ * blockBytes_);
+        if (!read(at, bytes, window_.data()))
+            std::fill(window_.begin(), window_.end(), 0);
+        std::fill(window_.begin() + static_cast<std::ptrdiff_t>(bytes), window_.end(), 0); // a short last block
         windowFirst_ = n;
         windowBlocks_ = static_cast<std::uint32_t>(window_.size() / blockBytes_);
         if (cipher_)
             for (std::uint32_t k = 0; k < windowBlocks_; ++k)
                 cipher_->DecryptDbBlock(&window_[k * blockBytes_], blockBytes_, n + k);
     }
-    const std::uint8_t* b = &window_[(n - windowFirst_) * blockBytes_];
+    return &window_[(n - windowFirst_) * blockBytes_];
+}
+
+bool FamilyFile::block(std::uint32_t n, std::vector<std::uint8_t>& out) const
+{
+    out.resize(blockBytes_);
+    const std::uint8_t* b = view(n);
+    if (!b) {
+        std::fill(out.begin(), out.end(), 0);
+        return false;
+    }
     std::copy(b, b + blockBytes_, out.begin());
     return true;
 }
@@ -141,7 +152,6 @@ Chain WalkChain(const FamilyFile& file, std::size_t recordBytes, Findings& findi
         findings.violation(name, "counts", "the header counts " + num(fileBlocks) + " blocks, the file holds " +
                                                num(inFile));
     const std::size_t capacity = (bb - ParadoxBlock::HeaderBytes) / recordBytes;
-    std::vector<std::uint8_t> b;
     std::uint16_t previous = 0;
     for (std::uint32_t n = h.firstBlock; n != 0;) {
         if (n > fileBlocks || n > inFile) {
@@ -153,7 +163,7 @@ Chain WalkChain(const FamilyFile& file, std::size_t recordBytes, Findings& findi
             findings.violation(name, "chain", "block " + num(n) + " is reached twice");
             break;
         }
-        file.block(n, b);
+        const std::uint8_t* b = file.view(n);
         const std::uint16_t next = ParadoxLe16(&b[ParadoxBlock::Next]);
         const std::uint16_t prev = ParadoxLe16(&b[ParadoxBlock::Previous]);
         const auto add = static_cast<std::int16_t>(ParadoxLe16(&b[ParadoxBlock::AddDataSize]));
@@ -320,8 +330,14 @@ class Digest
 public:
     void add(const std::uint8_t* p, std::size_t n)
     {
-        for (std::size_t i = 0; i < n; ++i)
-            h_ = (h_ ^ p[i]) * 0x100000001B3ull;
+        for (; n >= 8; p += 8, n -= 8) {
+            std::uint64_t w;
+            std::memcpy(&w, p, 8);
+            h_ = (h_ ^ w) * 0x100000001B3ull;
+            h_ ^= h_ >> 29;
+        }
+        for (; n > 0; ++p, --n)
+            h_ = (h_ ^ *p) * 0x100000001B3ull;
     }
     std::uint64_t value() const
     {
@@ -454,11 +470,10 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
     std::vector<std::uint64_t> named(table.chain->position.size(), 0);
     std::vector<std::uint32_t> namedCount(table.chain->position.size(), 0);
     const bool pointers = keyed && maintained;
-    std::vector<std::uint8_t> b;
     std::vector<std::uint8_t> previous;
     std::uint64_t entry = 0;
     for (std::size_t k = 0; k < chain.blocks.size(); ++k) {
-        x.block(chain.blocks[k], b);
+        const std::uint8_t* b = x.view(chain.blocks[k]);
         for (std::size_t i = 0; i < chain.counts[k]; ++i) {
             const std::uint8_t* r = &b[ParadoxBlock::HeaderBytes + i * recordBytes];
             ++entry;
@@ -488,16 +503,18 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
         }
     }
     if (pointers) {
+        std::vector<std::uint8_t> values(indexBytes);
         for (std::size_t k = 0; k < table.chain->blocks.size(); ++k) {
             const std::uint16_t blk = table.chain->blocks[k];
-            table.db->block(blk, b);
+            const std::uint8_t* b = table.db->view(blk);
             std::uint64_t held = 0;
             for (std::size_t i = 0; i < table.chain->counts[k]; ++i) {
                 const std::uint8_t* rec = &b[ParadoxBlock::HeaderBytes + i * t.recordSize];
+                for (std::size_t f = 0; f < m; ++f) // the index values as the X entry holds them
+                    std::copy_n(rec + tableOffsets[f], indexSegments[f].length, &values[indexSegments[f].offset]);
                 Digest d;
                 d.add(rec, tableKeyBytes);
-                for (std::size_t f = 0; f < m; ++f)
-                    d.add(rec + tableOffsets[f], indexSegments[f].length);
+                d.add(values.data(), indexBytes);
                 held += d.value();
             }
             if (held != named[blk] || namedCount[blk] != table.chain->counts[k])

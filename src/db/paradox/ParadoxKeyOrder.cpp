@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace morvane {
@@ -53,28 +54,30 @@ ParadoxKeyOrder::ParadoxKeyOrder(std::vector<ParadoxKeySegment> segments, int co
 
 void ParadoxKeyOrder::prefix(const std::uint8_t* key, std::uint64_t out[PrefixWords]) const
 {
+    // The key's first bytes as the order sees them, then read as big-endian words.
     constexpr std::size_t bytes = 8 * PrefixWords;
-    std::fill(out, out + PrefixWords, 0);
-    if (plain_) { // the key's bytes as they are
-        std::uint8_t b[bytes] = {};
-        std::memcpy(b, key, std::min(span_, bytes));
-        for (std::size_t w = 0; w < PrefixWords; ++w)
-            for (std::size_t i = 0; i < 8; ++i)
-                out[w] = (out[w] << 8) | b[8 * w + i];
-        return;
-    }
+    std::uint8_t b[bytes] = {};
     std::size_t n = 0;
     for (const auto& s : segments_) {
-        for (std::size_t i = 0; i < s.length && n < bytes; ++i, ++n) {
-            std::uint8_t b = key[s.offset + i];
-            if (s.fold)
-                b = fold_[b];
-            if (s.descending)
-                b = static_cast<std::uint8_t>(~b);
-            out[n / 8] |= std::uint64_t{b} << (8 * (7 - n % 8));
+        const std::size_t take = std::min(s.length, bytes - n);
+        const std::uint8_t* from = key + s.offset;
+        if (!s.fold && !s.descending) {
+            std::memcpy(b + n, from, take);
+        } else {
+            const std::uint8_t flip = s.descending ? 0xFF : 0x00;
+            for (std::size_t i = 0; i < take; ++i)
+                b[n + i] = static_cast<std::uint8_t>((s.fold ? fold_[from[i]] : from[i]) ^ flip);
         }
+        n += take;
         if (n == bytes)
             break;
+    }
+    for (std::size_t w = 0; w < PrefixWords; ++w) {
+        std::uint64_t v;
+        std::memcpy(&v, b + 8 * w, 8);
+        if constexpr (std::endian::native == std::endian::little)
+            v = __builtin_bswap64(v);
+        out[w] = v;
     }
 }
 
