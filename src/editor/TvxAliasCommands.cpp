@@ -366,10 +366,15 @@ void TvxAliasCommands::AliasLoaded(const TvxCommand& Comm)
         Fail(failure);
         return;
     }
+    // Opening may replace the command by a directory the user chooses: what is shown is read
+    // afterwards from the script's own source command.
     mnOpenDatabaseClick();
-    const int entry = controls_.ComboAlias->findText(DirectoryText(Comm.ParamText(AliasParam::AliasName)));
-    controls_.ComboAlias->setCurrentIndex(Comm.ParamText(AliasParam::AliasName).empty() ? -1 : entry);
-    controls_.EditPath->setText(DirectoryText(Comm.ParamText(AliasParam::Directory)));
+    const TvxCommand* source = SourceCommand();
+    if (!source)
+        return;
+    const std::string alias = source->ParamText(AliasParam::AliasName);
+    controls_.ComboAlias->setCurrentIndex(alias.empty() ? -1 : controls_.ComboAlias->findText(DirectoryText(alias)));
+    controls_.EditPath->setText(DirectoryText(source->ParamText(AliasParam::Directory)));
 }
 
 void TvxAliasCommands::NewAliasLoaded(const TvxCommand& Comm)

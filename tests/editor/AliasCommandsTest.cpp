@@ -50,6 +50,7 @@ private slots:
     void newTablePassword_data();
     void newTablePassword();
     void longConnectShowsProgressAndCanBeCancelled();
+    void documentOpensItsSourceAndShowsItsTarget();
 };
 
 // Each step: "alias NAME" chooses an alias; "path DIR" answers "&Adicionar caminho"; "target DIR"
@@ -379,6 +380,51 @@ void AliasCommandsTest::longConnectShowsProgressAndCanBeCancelled()
     QVERIFY_THROWS_EXCEPTION(EvxAbort, w.Database().SetConnected(true));
     QCOMPARE(reported, (QList<int>{0, 1, 2}));
     QVERIFY(s.CurrentTables().isEmpty());
+}
+
+void AliasCommandsTest::documentOpensItsSourceAndShowsItsTarget()
+{
+    SourceWindow s;
+    TFormDBScript& w = s.w();
+    const QString empty = QString::fromStdString(s.dir.file("vazio"));
+    const QString target = QString::fromStdString(s.dir.file("destino"));
+    QVERIFY(QDir().mkpath(empty) && QDir().mkpath(target));
+    const QString withAlias = QString::fromStdString(s.dir.file("alias.vxscript"));
+    const QString withEmpty = QString::fromStdString(s.dir.file("vazio.vxscript"));
+
+    // Two documents: one on the alias, one on a directory without tables; both with a target.
+    s.prompts->QueueText(target);
+    w.BtnPathNew->click();
+    s.ChooseAlias(QStringLiteral("EXEMPLO"));
+    s.prompts->QueueText(withAlias);
+    w.mnSaveAs->trigger();
+    s.prompts->QueueText(empty);
+    w.mnAliasAddPath->trigger();
+    s.prompts->QueueText(withEmpty);
+    w.mnSaveAs->trigger();
+    QVERIFY(!w.Document.ScriptChanged);
+    s.Asked();
+
+    s.prompts->QueueText(withAlias);
+    w.mnOpen->trigger();
+    QVERIFY(w.Database().Connected());
+    QCOMPARE(w.mnOpenDatabase->text(), kClose);
+    QCOMPARE(s.CurrentTables().size(), 4);
+    QCOMPARE(w.ComboAlias->currentText(), QStringLiteral("EXEMPLO"));
+    QCOMPARE(w.EditPath->text(), ExampleDir());
+    QCOMPARE(w.EditNewPath->text(), target);
+    QVERIFY(w.EditNewAlias->text().isEmpty());
+
+    // An empty source offers the directory choice while the document is read; the directory
+    // chosen replaces the document's source.
+    s.prompts->QueueText(withEmpty);
+    s.prompts->QueueText(ExampleDir());
+    w.mnOpen->trigger();
+    QCOMPARE(s.prompts->Unanswered(), 0);
+    QCOMPARE(s.CurrentTables().size(), 4);
+    QCOMPARE(w.ComboAlias->currentIndex(), -1);
+    QCOMPARE(w.EditPath->text(), ExampleDir());
+    QCOMPARE(s.Commands(), (QStringList{"Add new alias ->   STANDARD " + target, "Add alias ->   STANDARD " + ExampleDir()}));
 }
 
 QTEST_MAIN(AliasCommandsTest)
