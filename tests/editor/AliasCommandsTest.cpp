@@ -43,7 +43,6 @@ private slots:
     void recordedCommands_data();
     void recordedCommands();
     void openAndCloseTheSource();
-    void openingWithoutSourceIsRefused();
     void protectedTableAsksForItsPassword();
     void emptySourceIsRetriedWithTheChosenDirectory();
     void missingDirectoryIsCreatedAfterConfirmation();
@@ -159,20 +158,6 @@ void AliasCommandsTest::openAndCloseTheSource()
     w.mnOpenDatabase->trigger();
     QCOMPARE(w.mnOpenDatabase->text(), kClose);
     QVERIFY(s.CurrentTables().isEmpty());
-}
-
-void AliasCommandsTest::openingWithoutSourceIsRefused()
-{
-    SourceWindow s;
-    TFormDBScript& w = s.w();
-    // A target alone is no source.
-    s.prompts->QueueText(QString::fromStdString(s.dir.str()));
-    w.BtnPathNew->click();
-    s.Asked();
-    w.mnOpenDatabase->trigger();
-    QCOMPARE(s.Asked(), QStringList{Shown(107)});
-    QVERIFY(!w.Database().Connected());
-    QCOMPARE(w.mnOpenDatabase->text(), QStringLiteral("&Abrir base de dados"));
 }
 
 void AliasCommandsTest::protectedTableAsksForItsPassword()
@@ -312,9 +297,6 @@ void AliasCommandsTest::newTablePassword()
     QFETCH(bool, protectedAfter);
     SourceWindow s;
     TFormDBScript& w = s.w();
-
-    w.SpdBtnPW->click();
-    QCOMPARE(s.Asked(), QStringList{Shown(101)});
 
     s.prompts->QueueText(ExampleDir());
     w.mnAliasAddPath->trigger();

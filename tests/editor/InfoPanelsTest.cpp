@@ -80,7 +80,6 @@ private slots:
     void nothingSelectedClearsTheUpperHalf();
     void newTable_data();
     void newTable();
-    void newTableFromNothing();
     void screenReadersFindNamesAndValues();
 };
 
@@ -190,22 +189,6 @@ void InfoPanelsTest::newTable()
     w.TablePanels().RefreshNewTable();
     QVERIFY(w.CheckNewSRI->isChecked());
     QCOMPARE(w.pnNewProtected->text(), QStringLiteral("PROTEGIDA"));
-}
-
-void InfoPanelsTest::newTableFromNothing()
-{
-    SourceWindow s;
-    TFormDBScript& w = s.w();
-    s.prompts->QueueText(ExampleDir());
-    w.BtnPathNew->click();
-    s.prompts->QueueText(QStringLiteral("VAZIA"));
-    w.mnTableNew->trigger();
-    const TvxTableDesc& desc = *s.newTables().SelectedTable();
-    QCOMPARE(Texts(Panels(w.NewInfo)), Values(desc));
-    QCOMPARE(w.NewInfo.fieldCount->text(), QStringLiteral("0"));
-    QCOMPARE(w.NewInfo.tableType->text(), QStringLiteral("PARADOX"));
-    QCOMPARE(w.NewIdxList->topLevelItemCount(), 0);
-    QCOMPARE(w.NewRIntList->count(), 0);
 }
 
 void InfoPanelsTest::screenReadersFindNamesAndValues()

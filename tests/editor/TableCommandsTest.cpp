@@ -31,6 +31,7 @@ QStringList Rules(const TvxTableDesc* table)
 }
 
 // Runs one step on the window: "open", "close", "path" (the example's directory as source),
+// "target" (the example's directory as target),
 // "select NAME" (a current table), "new NAME", "change NAME" (of the selected new table),
 // "add SOURCE [NAME]", "delete NAME", "pick NAME" (a new table).
 void Run(const SourceWindow& s, const QString& step)
@@ -45,6 +46,9 @@ void Run(const SourceWindow& s, const QString& step)
     } else if (verb == QLatin1String("path")) {
         s.prompts->QueueText(ExampleDir());
         w.mnAliasAddPath->trigger();
+    } else if (verb == QLatin1String("target")) {
+        s.prompts->QueueText(ExampleDir());
+        w.BtnPathNew->click();
     } else if (verb == QLatin1String("select")) {
         QVERIFY2(s.SelectCurrent(words[1]), qPrintable(step));
     } else if (verb == QLatin1String("new")) {
@@ -103,6 +107,8 @@ void TableCommandsTest::refusals_data()
         << QStringList{"open", "select CLIENTES", "close"} << "mnTableAdd" << 110;
     QTest::newRow("add without selected table") << QStringList{"open"} << "mnTableAdd" << 101;
     QTest::newRow("password without new table") << QStringList{"open"} << "SpdBtnPW" << 101;
+    QTest::newRow("open without source") << QStringList{} << "mnOpenDatabase" << 107;
+    QTest::newRow("open with a target alone") << QStringList{"target"} << "mnOpenDatabase" << 107;
 }
 
 void TableCommandsTest::refusals()
@@ -172,12 +178,8 @@ void TableCommandsTest::accepted()
     QFETCH(QString, selected);
     SourceWindow s;
     TFormDBScript& w = s.w();
-    if (QString(QTest::currentDataTag()).contains(QLatin1String("target"))) {
-        s.prompts->QueueText(ExampleDir());
-        w.BtnPathNew->click();
-    } else {
-        Run(s, QStringLiteral("open"));
-    }
+    Run(s, QString(QTest::currentDataTag()).contains(QLatin1String("target")) ? QStringLiteral("target")
+                                                                             : QStringLiteral("open"));
     const QStringList before = s.Commands();
     w.Document.ScriptChanged = false;
     int refusals = 0;
@@ -315,8 +317,7 @@ void TableCommandsTest::addAsksAboutMissingMasters()
     QVERIFY(Rules(t.NewTable(QStringLiteral("ITENS"))).isEmpty());
     QCOMPARE(t.w().NewRIntList->count(), 0);
     QCOMPARE(t.w().NewInfo.refIntCount->text(), QStringLiteral("0"));
-    // Its master added afterwards does not bring the rule back, but a table added after its
-    // master keeps its rule without a question.
+    // Added after its master, a table keeps its rule without a question.
     Run(t, QStringLiteral("add PRODUTOS"));
     Run(t, QStringLiteral("add ITENS ITENS2"));
     QCOMPARE(t.Asked(), (QStringList{"EnterName: &Nome da tabela", "EnterName: &Nome da tabela"}));
