@@ -39,18 +39,12 @@
 
 #include <filesystem>
 
+#include "EditorFixture.h"
+
 using namespace morvane;
 namespace fs = std::filesystem;
 
 namespace {
-
-class NoHelp : public IvxHelp
-{
-public:
-    void ShowContext(int) override {}
-    void ShowSearch() override {}
-    void Quit() override {}
-};
 
 QString Q(const fs::path& path)
 {
@@ -69,7 +63,7 @@ struct Window
         engine = CreateParadoxEngine(dir.file("aliases.conf"));
         auto scripted = std::make_unique<TvxScriptedPrompts>();
         prompts = scripted.get();
-        window = std::make_unique<TFormDBScriptPOR>(*engine, std::move(scripted), std::make_unique<NoHelp>());
+        window = std::make_unique<TFormDBScriptPOR>(*engine, std::move(scripted), std::make_unique<test::NoHelp>());
     }
     TFormDBScript& w() const { return *window; }
     TvxScriptTableList& tables() const { return window->ScriptTableList(); }

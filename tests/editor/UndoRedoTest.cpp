@@ -24,17 +24,11 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "EditorFixture.h"
+
 using namespace morvane;
 
 namespace {
-
-class NoHelp : public IvxHelp
-{
-public:
-    void ShowContext(int) override {}
-    void ShowSearch() override {}
-    void Quit() override {}
-};
 
 // What the window shows of the script: commands, tables with fields and index counts, the
 // grid's names, the new-table list's entries, the index list and the target.
@@ -78,7 +72,7 @@ void UndoRedoTest::editsTakenBackAndDoneAgain()
     auto engine = CreateParadoxEngine(dir.file("aliases.conf"));
     auto scripted = std::make_unique<TvxScriptedPrompts>();
     TvxScriptedPrompts& prompts = *scripted;
-    TFormDBScriptPOR window(*engine, std::move(scripted), std::make_unique<NoHelp>());
+    TFormDBScriptPOR window(*engine, std::move(scripted), std::make_unique<test::NoHelp>());
     TFormDBScript& w = window;
     const auto addField = [&](const char* name) {
         prompts.QueueFieldAnswer([name](TvxFieldDesc& f, QString&) {
