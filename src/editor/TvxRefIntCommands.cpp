@@ -95,9 +95,8 @@ TvxRefIntCommands::~TvxRefIntCommands() = default;
 
 // ---- helpers --------------------------------------------------------------------------------
 
-int TvxRefIntCommands::SelectedRulePos() const
+int TvxRefIntCommands::RulePosOfRow(int row) const
 {
-    const int row = controls_.NewRIntList->currentRow();
     const TvxTableDesc* table = newTables_.SelectedTable();
     if (row < 0 || !table)
         return -1;
@@ -110,6 +109,11 @@ int TvxRefIntCommands::SelectedRulePos() const
             return pos;
     }
     return -1;
+}
+
+int TvxRefIntCommands::SelectedRulePos() const
+{
+    return RulePosOfRow(controls_.NewRIntList->currentRow());
 }
 
 TvxTableDesc* TvxRefIntCommands::MasterOf(int pos) const
@@ -205,7 +209,8 @@ void TvxRefIntCommands::DrawRelation(const QStringList* ThisFields, const QStrin
 {
     const QFontMetrics metrics(controls_.ScrollNewFieldREL->widget()->font());
     const int rowHeight = std::max(vxRelRowHeight, metrics.height());
-    const int connectorWidth = std::max(vxRelConnectorWidth, metrics.horizontalAdvance(vxRelConnector) + 4);
+    // The connector keeps a little space on either side of its arrow.
+    const int connectorWidth = std::max(vxRelConnectorWidth, metrics.horizontalAdvance(vxRelConnector) + 12);
     const auto width = [&metrics](const QString& text) { return metrics.horizontalAdvance(text) + 4; };
 
     if (ThisFields) {
@@ -238,8 +243,8 @@ void TvxRefIntCommands::DrawRelation(const QStringList* ThisFields, const QStrin
     connectors.clear();
     const std::size_t pairs = std::min(relation_.ThisLabels().size(), relation_.MasterLabels().size());
     for (std::size_t i = 0; i < pairs; ++i)
-        connectors.push_back(
-            {vxRelConnector, thisRight, vxRelTop + rowHeight * static_cast<int>(i), connectorWidth, rowHeight, false});
+        connectors.push_back({vxRelConnector, thisRight + 6, vxRelTop + rowHeight * static_cast<int>(i),
+                              connectorWidth - 12, rowHeight, false});
     relationView_->Show(relation_);
 }
 
@@ -356,11 +361,7 @@ void TvxRefIntCommands::NewRIntListEdited(QListWidgetItem* Item)
     const int row = Item ? controls_.NewRIntList->row(Item) : -1;
     if (!table || row < 0)
         return;
-    // The rule the entry stands for, by its position among the dependent rules.
-    int pos = -1;
-    for (int i = 0, dependents = 0; i < table->RefIntCount() && pos < 0; ++i)
-        if (table->GetRefInt(i)->kind() == TvxRefIntDesc::Dependent && dependents++ == row)
-            pos = i;
+    const int pos = RulePosOfRow(row);
     if (pos < 0)
         return;
     const std::string oldName = table->GetRefInt(pos)->name();

@@ -99,7 +99,9 @@ public:
     void UpdateControls();
 
 private:
-    // Position of the rule the selected entry of NewRIntList stands for; -1 when none.
+    // Position of the rule the entry at row of NewRIntList stands for; -1 when none.
+    int RulePosOfRow(int row) const;
+    // The same for the selected entry.
     int SelectedRulePos() const;
     // The new table named as the master of rule pos (letter case ignored), or null.
     TvxTableDesc* MasterOf(int pos) const;
