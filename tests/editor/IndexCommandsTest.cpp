@@ -134,8 +134,6 @@ void IndexCommandsTest::namingRule_data()
         << QStringList{"field Name"} << "Name" << std::vector<int>{3} << false << none;
     QTest::newRow("unique renames it and keeps it maintained")
         << QStringList{"field Name", "click Unique"} << "NewIndex1" << std::vector<int>{3} << true << none;
-    QTest::newRow("descending is no plain index either")
-        << QStringList{"field Name", "click Desc"} << "NewIndex1" << std::vector<int>{3} << false << none;
     QTest::newRow("back to plain takes the field's name again")
         << QStringList{"field Name", "click Desc", "click Desc"} << "Name" << std::vector<int>{3} << false << none;
     QTest::newRow("two fields keep a generated name")
@@ -149,8 +147,6 @@ void IndexCommandsTest::namingRule_data()
         << QStringList{"name newindex1"} << "NewIndex1" << std::vector<int>{} << false << QStringList{Text(122)};
     QTest::newRow("the name of another index is refused")
         << QStringList{"add", "name NEWINDEX2"} << "NewIndex1" << std::vector<int>{} << false << QStringList{Text(122)};
-    QTest::newRow("the primary key's name is refused")
-        << QStringList{"name Primary"} << "NewIndex1" << std::vector<int>{} << false << QStringList{Text(122)};
     QTest::newRow("another plain index of that field keeps its own name")
         << QStringList{"field Name", "add", "select NewIndex1", "field Name"} << "NewIndex1" << std::vector<int>{3}
         << false << none;
