@@ -5,7 +5,6 @@
 
 #include "db/IvxEngine.h"
 #include "db/cpDatabase.h"
-#include "editor/IvxHelp.h"
 #include "editor/TvxScriptedPrompts.h"
 #include "editor/fmDBScriptPOR.h"
 #include "editor/vxApplication.h"
@@ -15,6 +14,7 @@
 #include "script/cpDBStructScript.h"
 #include "views/cpDataSetListBox.h"
 #include "support/TempDir.h"
+#include "EditorFixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -31,15 +31,6 @@ inline QString ExampleDir()
 {
     return QStringLiteral(MORVANE_EXAMPLE_DIR);
 }
-
-class SilentHelp : public IvxHelp
-{
-public:
-    QList<int> contexts;
-    void ShowContext(int context) override { contexts << context; }
-    void ShowSearch() override {}
-    void Quit() override {}
-};
 
 struct SourceWindow
 {
@@ -60,7 +51,7 @@ struct SourceWindow
         engine = CreateParadoxEngine(dir.file("config/aliases.conf"));
         auto scripted = std::make_unique<TvxScriptedPrompts>();
         prompts = scripted.get();
-        window = std::make_unique<TFormDBScriptPOR>(*engine, std::move(scripted), std::make_unique<SilentHelp>());
+        window = std::make_unique<TFormDBScriptPOR>(*engine, std::move(scripted), std::make_unique<NoHelp>());
     }
 
     TFormDBScript& w() const { return *window; }
