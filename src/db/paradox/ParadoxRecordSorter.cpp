@@ -1,6 +1,7 @@
 #include "db/paradox/ParadoxRecordSorter.h"
 
 #include <algorithm>
+#include <cstring>
 #include <queue>
 #include <unistd.h>
 
@@ -9,7 +10,7 @@ namespace morvane {
 namespace {
 
 constexpr std::size_t IoBufferBytes = 256 * 1024;
-constexpr std::size_t InitialRecords = 16384;
+constexpr std::size_t ChunkBytes = 1 << 20;
 
 } // namespace
 
@@ -53,9 +54,10 @@ struct ParadoxRecordSorter::Run
 ParadoxRecordSorter::ParadoxRecordSorter(std::size_t recordBytes, ParadoxKeyOrder order, std::size_t memoryBytes,
                                          ParadoxWriterFiles& files, std::string workDir, std::string name)
     : recordBytes_(std::max<std::size_t>(1, recordBytes)), order_(std::move(order)),
-      capacity_(std::max<std::size_t>(1, memoryBytes / (recordBytes_ + sizeof(Slot) + sizeof(std::uint32_t)))),
-      files_(files),
-      workDir_(std::move(workDir)), name_(std::move(name))
+      capacity_(std::max<std::size_t>(1, memoryBytes / (recordBytes_ + sizeof(Slot) + sizeof(void*) +
+                                                          8 * (ParadoxKeyOrder::PrefixWords - 1)))),
+      files_(files), workDir_(std::move(workDir)), name_(std::move(name)),
+      chunkRecords_(std::max<std::size_t>(1, ChunkBytes / recordBytes_))
 {
 }
 
@@ -67,52 +69,66 @@ ParadoxRecordSorter::~ParadoxRecordSorter()
 
 void ParadoxRecordSorter::add(const std::uint8_t* record)
 {
-    if (batch_.empty()) {
-        batch_.reserve(std::min<std::size_t>(capacity_, InitialRecords) * recordBytes_);
+    if (batchRecords_ == chunks_.size() * chunkRecords_)
+        chunks_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(chunkRecords_ * recordBytes_));
+    std::uint8_t* to = chunks_[batchRecords_ / chunkRecords_].get() + (batchRecords_ % chunkRecords_) * recordBytes_;
+    std::memcpy(to, record, recordBytes_);
+    if (batchRecords_ == 0)
         inOrder_ = true;
-    } else if (inOrder_) {
-        inOrder_ = order_.compare(&batch_[batch_.size() - recordBytes_], record) <= 0;
-    }
-    batch_.insert(batch_.end(), record, record + recordBytes_);
+    else if (inOrder_)
+        inOrder_ = order_.compare(this->record(batchRecords_ - 1), to) <= 0;
+    ++batchRecords_;
     ++count_;
-    if (batch_.size() / recordBytes_ >= capacity_)
+    if (batchRecords_ >= capacity_)
         spill();
 }
 
 void ParadoxRecordSorter::sortBatch()
 {
-    // Records are sorted by their keys' first bytes as whole words, the full comparison only
-    // where those agree, the order of adding last (a stable sort).
-    const std::size_t n = batch_.size() / recordBytes_;
+    const std::size_t n = batchRecords_;
+    sorted_.resize(n);
     if (inOrder_) { // a copy of a keyed table gives its records in key order
-        positions_.resize(n);
         for (std::size_t i = 0; i < n; ++i)
-            positions_[i] = static_cast<std::uint32_t>(i);
+            sorted_[i] = record(i);
         return;
     }
-    const std::uint8_t* base = batch_.data();
-    const std::size_t rb = recordBytes_;
+    // Records are sorted by their keys' first bytes as whole words, the full comparison only
+    // where those agree, the order of adding last (a stable sort).
+    constexpr std::size_t words = ParadoxKeyOrder::PrefixWords;
     slots_.resize(n);
+    rest_.resize(n * (words - 1));
+    std::uint64_t prefix[words];
     for (std::size_t i = 0; i < n; ++i) {
-        order_.prefix(base + i * rb, slots_[i].prefix);
-        slots_[i].position = static_cast<std::uint32_t>(i);
+        order_.prefix(record(i), prefix);
+        slots_[i] = {prefix[0], static_cast<std::uint32_t>(i)};
+        std::copy(prefix + 1, prefix + words, &rest_[i * (words - 1)]);
     }
     std::sort(slots_.begin(), slots_.end(), [&](const Slot& a, const Slot& b) {
-        for (std::size_t w = 0; w < ParadoxKeyOrder::PrefixWords; ++w)
-            if (a.prefix[w] != b.prefix[w])
-                return a.prefix[w] < b.prefix[w];
-        const int d = order_.compare(base + a.position * rb, base + b.position * rb);
+        if (a.first != b.first)
+            return a.first < b.first;
+        const std::uint64_t* ra = &rest_[a.position * (words - 1)];
+        const std::uint64_t* rb = &rest_[b.position * (words - 1)];
+        for (std::size_t w = 0; w + 1 < words; ++w)
+            if (ra[w] != rb[w])
+                return ra[w] < rb[w];
+        const int d = order_.compare(record(a.position), record(b.position));
         return d != 0 ? d < 0 : a.position < b.position;
     });
-    positions_.resize(n);
     for (std::size_t i = 0; i < n; ++i)
-        positions_[i] = slots_[i].position;
+        sorted_[i] = record(slots_[i].position);
     slots_.clear();
+    rest_.clear();
+}
+
+void ParadoxRecordSorter::clearBatch()
+{
+    batchRecords_ = 0;
+    sorted_.clear();
 }
 
 void ParadoxRecordSorter::spill()
 {
-    if (batch_.empty())
+    if (batchRecords_ == 0)
         return;
     sortBatch();
     const std::string path = workDir_ + "/" + name_ + ".run" + std::to_string(runs_.size());
@@ -120,8 +136,7 @@ void ParadoxRecordSorter::spill()
     runs_.push_back(path);
     std::vector<std::uint8_t> chunk;
     chunk.reserve(IoBufferBytes + recordBytes_);
-    for (std::uint32_t p : positions_) {
-        const std::uint8_t* r = batch_.data() + static_cast<std::size_t>(p) * recordBytes_;
+    for (const std::uint8_t* r : sorted_) {
         chunk.insert(chunk.end(), r, r + recordBytes_);
         if (chunk.size() >= IoBufferBytes) {
             out.append(chunk.data(), chunk.size());
@@ -131,16 +146,15 @@ void ParadoxRecordSorter::spill()
     if (!chunk.empty())
         out.append(chunk.data(), chunk.size());
     out.finish();
-    batch_.clear();
-    positions_.clear();
+    clearBatch();
 }
 
 void ParadoxRecordSorter::drain(const std::function<void(const std::uint8_t*)>& each)
 {
     if (runs_.empty()) {
         sortBatch();
-        for (std::uint32_t p : positions_)
-            each(batch_.data() + static_cast<std::size_t>(p) * recordBytes_);
+        for (const std::uint8_t* r : sorted_)
+            each(r);
     } else {
         spill();
         std::vector<std::unique_ptr<Run>> runs;
@@ -168,8 +182,8 @@ void ParadoxRecordSorter::drain(const std::function<void(const std::uint8_t*)>& 
             files_.remove(r);
         runs_.clear();
     }
-    batch_.clear();
-    positions_.clear();
+    clearBatch();
+    chunks_.clear();
     count_ = 0;
 }
 

@@ -36,8 +36,14 @@ public:
 
 private:
     struct Run;
+    // Record i of the batch.
+    const std::uint8_t* record(std::size_t i) const
+    {
+        return chunks_[i / chunkRecords_].get() + (i % chunkRecords_) * recordBytes_;
+    }
     void sortBatch();
     void spill();
+    void clearBatch();
 
     std::size_t recordBytes_;
     ParadoxKeyOrder order_;
@@ -45,14 +51,20 @@ private:
     ParadoxWriterFiles& files_;
     std::string workDir_;
     std::string name_;
-    std::vector<std::uint8_t> batch_;
-    std::vector<std::uint32_t> positions_; // sorted order of the batch
+    // The batch in chunks of chunkRecords_ records: growing it never moves a record.
+    std::vector<std::unique_ptr<std::uint8_t[]>> chunks_;
+    std::size_t chunkRecords_;
+    std::size_t batchRecords_ = 0;
+    std::vector<const std::uint8_t*> sorted_; // the batch in order
+    // What the sort moves: the key's first word and the record's place in the batch; its
+    // other prefix words stay in rest_.
     struct Slot
     {
-        std::uint64_t prefix[ParadoxKeyOrder::PrefixWords];
+        std::uint64_t first;
         std::uint32_t position;
     };
     std::vector<Slot> slots_;
+    std::vector<std::uint64_t> rest_;
     std::vector<std::string> runs_;
     std::uint64_t count_ = 0;
     bool inOrder_ = true; // the batch came in order: nothing to sort
