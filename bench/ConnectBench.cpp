@@ -145,21 +145,27 @@ BENCHMARK(BM_ConnectDirectory)->Unit(benchmark::kMillisecond);
 
 void silent(pxdoc_t*, int, const char*, void*) {}
 
+// Opens and closes every file through pxlib; the number it could open.
+template <class Files>
+int pxlibOpenAll(const Files& files)
+{
+    int opened = 0;
+    for (const auto& file : files) {
+        pxdoc_t* px = PX_new2(silent, nullptr, nullptr, nullptr);
+        if (PX_open_file(px, file.c_str()) >= 0) {
+            ++opened;
+            PX_close(px);
+        }
+        PX_delete(px);
+    }
+    return opened;
+}
+
 void BM_PxlibOpenHeaders(benchmark::State& state)
 {
     const auto files = benchDirectory().tables();
-    for (auto _ : state) {
-        int opened = 0;
-        for (const auto& file : files) {
-            pxdoc_t* px = PX_new2(silent, nullptr, nullptr, nullptr);
-            if (PX_open_file(px, file.c_str()) >= 0) {
-                ++opened;
-                PX_close(px);
-            }
-            PX_delete(px);
-        }
-        benchmark::DoNotOptimize(opened);
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(pxlibOpenAll(files));
     state.counters["tables"] = static_cast<double>(files.size());
 }
 BENCHMARK(BM_PxlibOpenHeaders)->Unit(benchmark::kMillisecond);
@@ -167,18 +173,8 @@ BENCHMARK(BM_PxlibOpenHeaders)->Unit(benchmark::kMillisecond);
 void BM_PxlibOpenFamilies(benchmark::State& state)
 {
     const auto files = benchDirectory().pxlibFiles();
-    for (auto _ : state) {
-        int opened = 0;
-        for (const auto& file : files) {
-            pxdoc_t* px = PX_new2(silent, nullptr, nullptr, nullptr);
-            if (PX_open_file(px, file.c_str()) >= 0) {
-                ++opened;
-                PX_close(px);
-            }
-            PX_delete(px);
-        }
-        benchmark::DoNotOptimize(opened);
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(pxlibOpenAll(files));
     state.counters["files"] = static_cast<double>(files.size());
 }
 BENCHMARK(BM_PxlibOpenFamilies)->Unit(benchmark::kMillisecond);

@@ -5,6 +5,7 @@
 #include "db/cpDatabase.h"
 #include "db/paradox/ParadoxByteSource.h"
 #include "db/paradox/ParadoxRecordReader.h"
+#include "BenchRecords.h"
 #include "db/paradox/ParadoxWriter.h"
 #include "model/vxFieldTypes.h"
 
@@ -119,22 +120,7 @@ TvxBenchTable& benchTable()
 
 void BM_ReadAllRecords(benchmark::State& state)
 {
-    const std::string& path = benchTable().path();
-    if (path.empty()) {
-        state.SkipWithError("the table could not be written");
-        return;
-    }
-    std::uint64_t records = 0;
-    TvxRecord record;
-    for (auto _ : state) {
-        ParadoxRecordReader reader(ParadoxFileSource::Open(path), nullptr, 0);
-        while (reader.Next(record)) {
-            benchmark::DoNotOptimize(record.data());
-            ++records;
-        }
-    }
-    state.counters["records_per_second"] =
-        benchmark::Counter(static_cast<double>(records), benchmark::Counter::kIsRate);
+    bench::ReadAllRecords(state, benchTable().path());
 }
 BENCHMARK(BM_ReadAllRecords)->Unit(benchmark::kMillisecond);
 

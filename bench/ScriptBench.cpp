@@ -4,6 +4,7 @@
 // documents that declare far more than a script holds.
 
 #include "script/cpDBStructScript.h"
+#include "BenchScripts.h"
 #include "script/TvxScriptDocument.h"
 #include "script/TvxScriptReplayer.h"
 #include "script/TvxScriptTableList.h"
@@ -20,23 +21,9 @@
 namespace morvane {
 namespace {
 
-constexpr int kTables = 100;
-
-TvxFieldDesc Field(const std::string& name, int number)
-{
-    TvxFieldDesc f;
-    f.setName(name);
-    f.setFieldNumber(number);
-    f.setType(257);
-    f.setUnits1(20);
-    f.setLength(20);
-    return f;
-}
-
-std::string TableName(int t)
-{
-    return "TABELA" + std::to_string(t);
-}
+using bench::Field;
+using bench::kTables;
+using bench::TableName;
 
 // Builds a script of kTables Create table commands and `fields` field commands spread over the
 // tables in turn; every tenth field is changed right after it was created (folded into its

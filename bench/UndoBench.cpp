@@ -6,6 +6,7 @@
 #include "script/TvxScriptHistory.h"
 #include "script/TvxScriptTableList.h"
 #include "script/cpDBStructScript.h"
+#include "BenchScripts.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -15,23 +16,9 @@
 namespace morvane {
 namespace {
 
-constexpr int kTables = 100;
-
-TvxFieldDesc Field(const std::string& name, int number)
-{
-    TvxFieldDesc f;
-    f.setName(name);
-    f.setFieldNumber(number);
-    f.setType(257);
-    f.setUnits1(20);
-    f.setLength(20);
-    return f;
-}
-
-std::string TableName(int t)
-{
-    return "TABELA" + std::to_string(t);
-}
+using bench::Field;
+using bench::kTables;
+using bench::TableName;
 
 // A script of `commands` commands: kTables Create table, the rest Create field over the tables
 // in turn.
