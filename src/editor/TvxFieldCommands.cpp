@@ -97,6 +97,21 @@ std::vector<TvxFieldTypeRec> TvxFieldCommands::FieldTypes() const
     return types;
 }
 
+const TvxTableDesc* TvxFieldCommands::InsertionTarget(int& row) const
+{
+    const TvxTableDesc* table = newTables_.SelectedTable();
+    if (!table) {
+        messages_.ShowMessageCode(vxMsgNoNewTableSelected);
+        return nullptr;
+    }
+    row = newTables_.InsertionPos() + 1;
+    if (MasterKeyBlocks(row)) {
+        messages_.ShowMessageCode(vxMsgMasterKeyField);
+        return nullptr;
+    }
+    return table;
+}
+
 bool TvxFieldCommands::MasterKeyBlocks(int row) const
 {
     return newTables_.IsRefIntMaster() && newTables_.PrimaryKeyReaches(row);
@@ -133,16 +148,10 @@ void TvxFieldCommands::RefreshIndexAndRefIntLists(bool entries)
 
 void TvxFieldCommands::mnFieldAddClick()
 {
-    const TvxTableDesc* table = newTables_.SelectedTable();
-    if (!table) {
-        messages_.ShowMessageCode(vxMsgNoNewTableSelected);
+    int row = 0;
+    const TvxTableDesc* table = InsertionTarget(row);
+    if (!table)
         return;
-    }
-    const int row = newTables_.InsertionPos() + 1;
-    if (MasterKeyBlocks(row)) {
-        messages_.ShowMessageCode(vxMsgMasterKeyField);
-        return;
-    }
     TvxFieldDesc field;
     field.setFieldNumber(row);
     field.setType(fldAlpha);
@@ -198,16 +207,10 @@ void TvxFieldCommands::mnFieldChangeClick()
 
 void TvxFieldCommands::mnFieldMoveClick()
 {
-    const TvxTableDesc* table = newTables_.SelectedTable();
-    if (!table) {
-        messages_.ShowMessageCode(vxMsgNoNewTableSelected);
+    int row = 0;
+    const TvxTableDesc* table = InsertionTarget(row);
+    if (!table)
         return;
-    }
-    const int row = newTables_.InsertionPos() + 1;
-    if (MasterKeyBlocks(row)) {
-        messages_.ShowMessageCode(vxMsgMasterKeyField);
-        return;
-    }
     QTreeWidgetItem* item = controls_.FieldsList->currentItem();
     const TvxFieldDesc* source =
         item ? currentTables_.SelectedField(controls_.FieldsList->indexOfTopLevelItem(item)) : nullptr;

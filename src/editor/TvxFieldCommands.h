@@ -93,6 +93,9 @@ private:
     // The driver's field types for the dialog; none when the engine cannot list them.
     std::vector<TvxFieldTypeRec> FieldTypes() const;
     // The selected new table is the master of some rule and its primary key reaches row.
+    // The selected new table and the grid row a new field goes to (1-based); null, after
+    // showing why, when there is no table or the row lies in a master's key.
+    const TvxTableDesc* InsertionTarget(int& row) const;
     bool MasterKeyBlocks(int row) const;
     // Hands the command to the builder; false (message shown) when it was refused. Failures
     // raised meanwhile are shown and answer false.

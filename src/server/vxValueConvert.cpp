@@ -79,6 +79,29 @@ std::string Recode(const std::string& text, int from, int to, bool& lossy)
     return out;
 }
 
+// The first n bytes cut to the field's width, trailing pad bytes first; Cut when more than
+// pad had to go.
+std::size_t FitWidth(std::string_view bytes, std::size_t n, char pad, const TvxFieldShape& to, TvxConvert& result)
+{
+    const auto width = static_cast<std::size_t>(to.size > 0 ? to.size : 0);
+    if (n <= width)
+        return n;
+    const std::size_t last = bytes.substr(0, n).find_last_not_of(pad);
+    const std::size_t kept = last == std::string_view::npos ? 0 : last + 1;
+    if (kept > width)
+        result = TvxConvert::Cut;
+    return std::min(kept, width);
+}
+
+// No bytes are a blank value.
+void SetBytes(const char* data, std::size_t n, TvxFieldValue& out)
+{
+    if (n == 0)
+        out.setBlank();
+    else
+        out.setText(TvxFieldValue::Kind::Bytes, data, n);
+}
+
 // Stores text (which may lie in out itself) as the value of a text field: an Alpha value ends
 // at its first zero byte and is cut to the width, trailing blanks first.
 TvxConvert FitText(std::string_view text, const TvxFieldShape& to, TvxFieldValue& out)
@@ -91,19 +114,9 @@ TvxConvert FitText(std::string_view text, const TvxFieldShape& to, TvxFieldValue
                 result = TvxConvert::Cut;
             n = nul;
         }
-        const auto width = static_cast<std::size_t>(to.size > 0 ? to.size : 0);
-        if (n > width) {
-            const std::size_t last = text.substr(0, n).find_last_not_of(' ');
-            const std::size_t kept = last == std::string_view::npos ? 0 : last + 1;
-            if (kept > width)
-                result = TvxConvert::Cut;
-            n = std::min(kept, width);
-        }
+        n = FitWidth(text, n, ' ', to, result);
     }
-    if (n == 0)
-        out.setBlank();
-    else
-        out.setText(TvxFieldValue::Kind::Bytes, text.data(), n);
+    SetBytes(text.data(), n, out);
     return result;
 }
 
@@ -111,18 +124,9 @@ TvxConvert FitRaw(std::string_view bytes, const TvxFieldShape& to, TvxFieldValue
 {
     TvxConvert result = TvxConvert::Exact;
     std::size_t n = bytes.size();
-    const auto width = static_cast<std::size_t>(to.size > 0 ? to.size : 0);
-    if (to.type == fldBytes && n > width) {
-        const std::size_t last = bytes.find_last_not_of('\0');
-        const std::size_t kept = last == std::string_view::npos ? 0 : last + 1;
-        if (kept > width)
-            result = TvxConvert::Cut;
-        n = std::min(kept, width);
-    }
-    if (n == 0)
-        out.setBlank();
-    else
-        out.setText(TvxFieldValue::Kind::Bytes, bytes.data(), n);
+    if (to.type == fldBytes)
+        n = FitWidth(bytes, n, '\0', to, result);
+    SetBytes(bytes.data(), n, out);
     return result;
 }
 
