@@ -43,8 +43,9 @@ protected:
     {
         const CliResult r = run("inspect " + ShellQuote(dir.string()) + " --json");
         EXPECT_EQ(r.status, 0) << r.err;
+        const json parsed = json::parse(r.out);
         json out;
-        for (const json& t : json::parse(r.out)["tables"])
+        for (const json& t : parsed["tables"])
             out[t["name"].get<std::string>()] = {t["fields"], t["indexes"], t["validityChecks"]};
         return out;
     }
