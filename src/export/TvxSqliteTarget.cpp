@@ -33,10 +33,17 @@ bool isAscii(const std::string& bytes)
     return true;
 }
 
-// Binds the value in its column's form; scratch holds a converted text until the statement
-// has run.
+// Where a value's converted text is kept until its statement has run: dates and times in a
+// buffer of their own, texts of the table's code page in UTF-8.
+struct TvxValueText
+{
+    char temporal[TemporalTextSize];
+    std::string converted;
+};
+
+// Binds the value in its column's form.
 void bindValue(TvxSqliteStatement& stmt, int param, const TvxFieldValue& v, int type, int codePage,
-               std::string& scratch)
+               TvxValueText& scratch)
 {
     using Kind = TvxFieldValue::Kind;
     switch (v.kind()) {
@@ -59,27 +66,26 @@ void bindValue(TvxSqliteStatement& stmt, int param, const TvxFieldValue& v, int 
         } else if (isAscii(v.text())) {
             stmt.BindText(param, v.text());
         } else {
-            scratch = ExportText(v.text(), codePage);
-            stmt.BindText(param, scratch);
+            scratch.converted = ExportText(v.text(), codePage);
+            stmt.BindText(param, scratch.converted);
         }
         return;
     case Kind::Date:
-        scratch = ValueDateText(static_cast<std::int32_t>(v.integer()));
-        stmt.BindText(param, scratch);
+        stmt.BindText(param, {scratch.temporal,
+                              WriteDateText(scratch.temporal, static_cast<std::int32_t>(v.integer()))});
         return;
     case Kind::Time:
-        scratch = ValueTimeText(static_cast<std::int32_t>(v.integer()));
-        stmt.BindText(param, scratch);
+        stmt.BindText(param, {scratch.temporal,
+                              WriteTimeText(scratch.temporal, static_cast<std::int32_t>(v.integer()))});
         return;
     case Kind::Timestamp:
-        scratch = ValueTimestampText(v.real());
-        stmt.BindText(param, scratch);
+        stmt.BindText(param, {scratch.temporal, WriteTimestampText(scratch.temporal, v.real())});
         return;
     }
 }
 
 void bindCheckValue(TvxSqliteStatement& stmt, int param, const TvxSqliteCheckValue& v, int type, int codePage,
-                    std::string& scratch)
+                    TvxValueText& scratch)
 {
     if (v.state == TvxCheckValue::Now)
         stmt.BindText(param, type == fldDate ? "TODAY" : "NOW");
@@ -137,7 +143,7 @@ void TvxSqliteTarget::listChecks()
               "listing the validity checks");
     TvxSqliteStatement insert(*db_, "INSERT INTO " + SqliteName(vxChecksTable) + " VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
                               "listing the validity checks");
-    std::string scratch[3];
+    TvxValueText scratch[3];
     for (std::size_t i = 0; i < schemas_.size(); ++i) {
         const int codePage = (*tables_)[i].desc.CodePage();
         for (const auto& c : schemas_[i].checks) {
@@ -180,7 +186,7 @@ void TvxSqliteTarget::WriteTable(std::size_t index, IvxRecordSource& records, Tv
     }
     TvxSqliteStatement many(*db_, manySql, context);
     std::vector<TvxRecord> pending(batch);
-    std::vector<std::string> scratch(batch * fieldCount);
+    std::vector<TvxValueText> scratch(batch * fieldCount);
 
     const auto bindRecord = [&](TvxSqliteStatement& stmt, std::size_t slot, const TvxRecord& record) {
         const int first = static_cast<int>(slot * fieldCount);
