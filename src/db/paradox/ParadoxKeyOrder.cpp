@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 
 namespace morvane {
@@ -31,12 +30,22 @@ constexpr FoldTable foldAscii = makeFold(false);
 
 int compareFolded(const std::uint8_t* a, const std::uint8_t* b, std::size_t n, const std::uint8_t* fold)
 {
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0;; ++i) {
+        // Bytes equal as they are fold alike: skip them a word at a time.
+        for (std::uint64_t x, y; i + 8 <= n; i += 8) {
+            std::memcpy(&x, a + i, 8);
+            std::memcpy(&y, b + i, 8);
+            if (x != y)
+                break;
+        }
+        while (i < n && a[i] == b[i])
+            ++i;
+        if (i == n)
+            return 0;
         const int d = fold[a[i]] - fold[b[i]];
         if (d != 0)
             return d;
     }
-    return 0;
 }
 
 } // namespace
@@ -49,35 +58,11 @@ ParadoxKeyOrder::ParadoxKeyOrder(std::vector<ParadoxKeySegment> segments, int co
         plain_ = plain_ && !s.descending && !s.fold && s.offset == expected;
         expected = s.offset + s.length;
         span_ = std::max(span_, s.offset + s.length);
-    }
-}
-
-void ParadoxKeyOrder::prefix(const std::uint8_t* key, std::uint64_t out[PrefixWords]) const
-{
-    // The key's first bytes as the order sees them, then read as big-endian words.
-    constexpr std::size_t bytes = 8 * PrefixWords;
-    std::uint8_t b[bytes] = {};
-    std::size_t n = 0;
-    for (const auto& s : segments_) {
-        const std::size_t take = std::min(s.length, bytes - n);
-        const std::uint8_t* from = key + s.offset;
-        if (!s.fold && !s.descending) {
-            std::memcpy(b + n, from, take);
-        } else {
-            const std::uint8_t flip = s.descending ? 0xFF : 0x00;
-            for (std::size_t i = 0; i < take; ++i)
-                b[n + i] = static_cast<std::uint8_t>((s.fold ? fold_[from[i]] : from[i]) ^ flip);
+        for (std::size_t i = 0; i < s.length; ++i) {
+            sources_.push_back(static_cast<std::uint32_t>(s.offset + i));
+            folds_.push_back(s.fold);
+            flips_.push_back(s.descending ? 0xFF : 0x00);
         }
-        n += take;
-        if (n == bytes)
-            break;
-    }
-    for (std::size_t w = 0; w < PrefixWords; ++w) {
-        std::uint64_t v;
-        std::memcpy(&v, b + 8 * w, 8);
-        if constexpr (std::endian::native == std::endian::little)
-            v = __builtin_bswap64(v);
-        out[w] = v;
     }
 }
 

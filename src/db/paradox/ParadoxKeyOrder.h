@@ -37,14 +37,24 @@ public:
     bool less(const std::uint8_t* a, const std::uint8_t* b) const { return compare(a, b) < 0; }
     // Bytes the segments cover from the first offset to the end of the last.
     std::size_t span() const { return span_; }
-    // The first PrefixWords * 8 bytes of the key as the order sees them (capitals, descending
-    // fields inverted), big-endian in words, zero past its end: keys whose prefixes differ
-    // compare as their prefixes do.
-    static constexpr std::size_t PrefixWords = 3;
-    void prefix(const std::uint8_t* key, std::uint64_t out[PrefixWords]) const;
+    // The key as the order sees it: the segments one after the other, capitals for folded
+    // ones, descending ones inverted; such keys compare as their bytes do.
+    std::size_t keyBytes() const { return sources_.size(); }
+    // Byte at of the key as the order sees it, and where in the compared bytes it comes from
+    // (it is a function of that byte alone).
+    std::uint8_t byteAt(const std::uint8_t* key, std::size_t at) const
+    {
+        const std::uint8_t b = key[sources_[at]];
+        return static_cast<std::uint8_t>((folds_[at] ? fold_[b] : b) ^ flips_[at]);
+    }
+    std::size_t sourceOf(std::size_t at) const { return sources_[at]; }
 
 private:
     std::vector<ParadoxKeySegment> segments_;
+    // By byte of the key as the order sees it: its offset, whether folded, the inverting mask.
+    std::vector<std::uint32_t> sources_;
+    std::vector<std::uint8_t> folds_;
+    std::vector<std::uint8_t> flips_;
     const std::uint8_t* fold_ = nullptr; // capitals table of the code page
     bool plain_ = true;                  // one byte comparison over [0, span_)
     std::size_t span_ = 0;

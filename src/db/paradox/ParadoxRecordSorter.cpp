@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <queue>
+#include <utility>
 #include <unistd.h>
 
 namespace morvane {
@@ -54,8 +55,7 @@ struct ParadoxRecordSorter::Run
 ParadoxRecordSorter::ParadoxRecordSorter(std::size_t recordBytes, ParadoxKeyOrder order, std::size_t memoryBytes,
                                          ParadoxWriterFiles& files, std::string workDir, std::string name)
     : recordBytes_(std::max<std::size_t>(1, recordBytes)), order_(std::move(order)),
-      capacity_(std::max<std::size_t>(1, memoryBytes / (recordBytes_ + sizeof(Slot) + sizeof(void*) +
-                                                          8 * (ParadoxKeyOrder::PrefixWords - 1)))),
+      capacity_(std::max<std::size_t>(1, memoryBytes / (recordBytes_ + 2 * sizeof(Slot) + sizeof(void*)))),
       files_(files), workDir_(std::move(workDir)), name_(std::move(name)),
       chunkRecords_(std::max<std::size_t>(1, ChunkBytes / recordBytes_))
 {
@@ -92,32 +92,115 @@ void ParadoxRecordSorter::sortBatch()
             sorted_[i] = record(i);
         return;
     }
-    // Records are sorted by their keys' first bytes as whole words, the full comparison only
-    // where those agree, the order of adding last (a stable sort).
-    constexpr std::size_t words = ParadoxKeyOrder::PrefixWords;
+    findVarying();
     slots_.resize(n);
-    rest_.resize(n * (words - 1));
-    std::uint64_t prefix[words];
-    for (std::size_t i = 0; i < n; ++i) {
-        order_.prefix(record(i), prefix);
-        slots_[i] = {prefix[0], static_cast<std::uint32_t>(i)};
-        std::copy(prefix + 1, prefix + words, &rest_[i * (words - 1)]);
-    }
-    std::sort(slots_.begin(), slots_.end(), [&](const Slot& a, const Slot& b) {
-        if (a.first != b.first)
-            return a.first < b.first;
-        const std::uint64_t* ra = &rest_[a.position * (words - 1)];
-        const std::uint64_t* rb = &rest_[b.position * (words - 1)];
-        for (std::size_t w = 0; w + 1 < words; ++w)
-            if (ra[w] != rb[w])
-                return ra[w] < rb[w];
-        const int d = order_.compare(record(a.position), record(b.position));
-        return d != 0 ? d < 0 : a.position < b.position;
-    });
+    scratch_.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        slots_[i] = {word(record(i), 0), static_cast<std::uint32_t>(i)};
+    sortSlots(0, n, 0);
     for (std::size_t i = 0; i < n; ++i)
         sorted_[i] = record(slots_[i].position);
     slots_.clear();
-    rest_.clear();
+    scratch_.clear();
+}
+
+void ParadoxRecordSorter::findVarying()
+{
+    // A byte of the key as the order sees it depends on one compared byte alone: where that
+    // byte is the same in every record, so is the key's.
+    const std::size_t span = order_.span();
+    const std::size_t words = span / 8;
+    std::vector<std::uint64_t> differ(words + 1, 0);
+    const std::uint8_t* first = record(0);
+    for (std::size_t i = 1; i < batchRecords_; ++i) {
+        const std::uint8_t* r = record(i);
+        for (std::size_t w = 0; w < words; ++w) {
+            std::uint64_t a;
+            std::uint64_t b;
+            std::memcpy(&a, r + 8 * w, 8);
+            std::memcpy(&b, first + 8 * w, 8);
+            differ[w] |= a ^ b;
+        }
+        std::uint64_t a = 0;
+        std::uint64_t b = 0;
+        std::memcpy(&a, r + 8 * words, span - 8 * words);
+        std::memcpy(&b, first + 8 * words, span - 8 * words);
+        differ[words] |= a ^ b;
+    }
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(differ.data());
+    varying_.clear();
+    for (std::size_t at = 0; at < order_.keyBytes(); ++at)
+        if (bytes[order_.sourceOf(at)] != 0)
+            varying_.push_back(static_cast<std::uint32_t>(at));
+}
+
+// Word k of the record's varying key bytes, big-endian, zero past their end.
+std::uint64_t ParadoxRecordSorter::word(const std::uint8_t* record, std::size_t k) const
+{
+    const std::size_t from = 8 * k;
+    const std::size_t to = std::min(from + 8, varying_.size());
+    std::uint64_t v = 0;
+    for (std::size_t p = from; p < to; ++p)
+        v = v << 8 | order_.byteAt(record, varying_[p]);
+    return to >= from + 8 ? v : to > from ? v << (8 * (from + 8 - to)) : 0;
+}
+
+// Sorts slots [from, to), whose records agree on the varying key bytes before word k and hold
+// word k, by their keys, then by their places in the batch (which they are in on entry: every
+// step keeps the order of equal words). Large ranges in radix passes over the word (one per
+// byte that differs), then each run of one word by the next word; small ones by comparison.
+void ParadoxRecordSorter::sortSlots(std::size_t from, std::size_t to, std::size_t k)
+{
+    constexpr std::size_t SmallRange = 96;
+    Slot* const a = slots_.data() + from;
+    const std::size_t n = to - from;
+    if (n < 2)
+        return;
+    if (n < SmallRange) {
+        std::sort(a, a + n, [&](const Slot& x, const Slot& y) {
+            if (x.word != y.word)
+                return x.word < y.word;
+            const int d = order_.compare(record(x.position), record(y.position));
+            return d != 0 ? d < 0 : x.position < y.position;
+        });
+        return;
+    }
+    std::uint32_t counts[8][256] = {};
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t b = 0; b < 8; ++b)
+            ++counts[b][(a[i].word >> (8 * b)) & 0xFF];
+    Slot* in = a;
+    Slot* out = scratch_.data() + from;
+    for (std::size_t b = 0; b < 8; ++b) {
+        std::uint32_t* c = counts[b];
+        if (c[(in[0].word >> (8 * b)) & 0xFF] == n)
+            continue; // one value of this byte: nothing moves
+        std::uint32_t sum = 0;
+        for (std::size_t v = 0; v < 256; ++v)
+            sum += std::exchange(c[v], sum);
+        for (std::size_t i = 0; i < n; ++i)
+            out[c[(in[i].word >> (8 * b)) & 0xFF]++] = in[i];
+        std::swap(in, out);
+    }
+    if (in != a)
+        std::copy(in, in + n, a);
+    if (8 * (k + 1) >= varying_.size())
+        return; // equal words: equal keys, left in their order
+    constexpr std::size_t Ahead = 8;
+    for (std::size_t i = 0; i < n;) {
+        std::size_t j = i + 1;
+        while (j < n && a[j].word == a[i].word)
+            ++j;
+        if (j - i > 1) {
+            for (std::size_t m = i; m < j; ++m) {
+                if (m + Ahead < j)
+                    __builtin_prefetch(record(a[m + Ahead].position));
+                a[m].word = word(record(a[m].position), k + 1);
+            }
+            sortSlots(from + i, from + j, k + 1);
+        }
+        i = j;
+    }
 }
 
 void ParadoxRecordSorter::clearBatch()
@@ -153,8 +236,15 @@ void ParadoxRecordSorter::drain(const std::function<void(const std::uint8_t*)>& 
 {
     if (runs_.empty()) {
         sortBatch();
-        for (const std::uint8_t* r : sorted_)
-            each(r);
+        // The records are scattered over the batch: ask for them a little ahead.
+        constexpr std::size_t Ahead = 8;
+        for (std::size_t i = 0; i < sorted_.size(); ++i) {
+            if (i + Ahead < sorted_.size()) {
+                __builtin_prefetch(sorted_[i + Ahead]);
+                __builtin_prefetch(sorted_[i + Ahead] + recordBytes_ - 1);
+            }
+            each(sorted_[i]);
+        }
     } else {
         spill();
         std::vector<std::unique_ptr<Run>> runs;

@@ -42,6 +42,9 @@ private:
         return chunks_[i / chunkRecords_].get() + (i % chunkRecords_) * recordBytes_;
     }
     void sortBatch();
+    void findVarying();
+    std::uint64_t word(const std::uint8_t* record, std::size_t k) const;
+    void sortSlots(std::size_t from, std::size_t to, std::size_t k);
     void spill();
     void clearBatch();
 
@@ -56,15 +59,18 @@ private:
     std::size_t chunkRecords_;
     std::size_t batchRecords_ = 0;
     std::vector<const std::uint8_t*> sorted_; // the batch in order
-    // What the sort moves: the key's first word and the record's place in the batch; its
-    // other prefix words stay in rest_.
+    // The bytes of the key (as the order sees it) that differ between records of the batch:
+    // the others cannot tell two records apart.
+    std::vector<std::uint32_t> varying_;
+    // What the sort moves: a word of those bytes (the first eight, the next eight...) and the
+    // record's place in the batch.
     struct Slot
     {
-        std::uint64_t first;
+        std::uint64_t word;
         std::uint32_t position;
     };
     std::vector<Slot> slots_;
-    std::vector<std::uint64_t> rest_;
+    std::vector<Slot> scratch_; // the other side of each radix pass
     std::vector<std::string> runs_;
     std::uint64_t count_ = 0;
     bool inOrder_ = true; // the batch came in order: nothing to sort
