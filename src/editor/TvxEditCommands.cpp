@@ -60,6 +60,22 @@ void TvxEditCommands::Flush()
     history_.Capture();
 }
 
+void TvxEditCommands::Typed(const std::function<void()>& keystroke)
+{
+    Flush();
+    keystroke();
+    if (pending_) {
+        pending_ = false;
+        history_.Capture(typingRun_);
+    }
+}
+
+void TvxEditCommands::TypingEnded(const std::function<void()>& leave)
+{
+    Typed(leave);
+    ++typingRun_;
+}
+
 void TvxEditCommands::mnUndoClick()
 {
     Restored(&TvxScriptHistory::Undo);

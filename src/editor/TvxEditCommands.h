@@ -9,6 +9,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QComboBox;
 class QLineEdit;
 
@@ -53,6 +55,12 @@ public:
     void ScriptChanged();
     // Captures a change still pending now.
     void Flush();
+    // Typing into one of the validation fields: Typed runs the handler of a keystroke,
+    // TypingEnded the handler of leaving the field. The changes of a run of typing in one field
+    // are one step, which grows with each keystroke until the field is left; a change pending
+    // from before is a step of its own.
+    void Typed(const std::function<void()>& keystroke);
+    void TypingEnded(const std::function<void()>& leave);
 
 private:
     void Restored(bool (TvxScriptHistory::*step)());
@@ -67,6 +75,8 @@ private:
     TvxAliasCommands& aliases_;
     IvxPrompts& prompts_;
     bool pending_ = false;
+    // The group of the run of typing under way (a new one after each run).
+    int typingRun_ = 1;
 };
 
 } // namespace morvane

@@ -141,9 +141,13 @@ void TFormDBScript::ConnectHandlers()
     connect(ScriptTableListView, &TvxScriptTableListView::Changed, field, showSelectedField);
     connect(ScriptTableListView, &TvxScriptTableListView::OnClick, field, showSelectedField);
     connect(FieldsList, &QTreeWidget::currentItemChanged, field, &TvxFieldCommands::FieldsListChange);
-    for (QLineEdit* edit : {EditNewMin, EditNewMax, EditNewDefault, EditNewPicture}) {
-        connect(edit, &QLineEdit::textEdited, field, [field, edit] { field->EditNewValChange(edit); });
-        connect(edit, &QLineEdit::editingFinished, field, [field, edit] { field->EditNewValExit(edit); });
+    // A run of typing in one of them is one undo step.
+    TvxEditCommands* steps = editCommands_.get();
+    for (QLineEdit* box : {EditNewMin, EditNewMax, EditNewDefault, EditNewPicture}) {
+        connect(box, &QLineEdit::textEdited, field,
+                [field, box, steps] { steps->Typed([field, box] { field->EditNewValChange(box); }); });
+        connect(box, &QLineEdit::editingFinished, field,
+                [field, box, steps] { steps->TypingEnded([field, box] { field->EditNewValExit(box); }); });
     }
     connect(CheckNewRequired, &QCheckBox::clicked, field, &TvxFieldCommands::CheckNewRequiredClick);
 

@@ -94,9 +94,42 @@ void TvxScriptHistory::Reset(bool savedHere)
     saved_ = savedHere ? 0 : -1;
 }
 
-bool TvxScriptHistory::Capture()
+bool TvxScriptHistory::Changed() const
 {
+    if (script_.Count() != static_cast<int>(commands_.size()) || tables_.Count() != static_cast<int>(entries_.size()))
+        return true;
+    for (int i = 0; i < script_.Count(); ++i)
+        if (!SameCommand(*script_.Command(i), *commands_[static_cast<std::size_t>(i)]))
+            return true;
+    for (int i = 0; i < tables_.Count(); ++i) {
+        const TableCopy& copy = entries_[static_cast<std::size_t>(i)];
+        if (tables_.NameAt(i) != copy.name || !SameTable(*tables_.TableAt(i), copy.desc))
+            return true;
+    }
+    return false;
+}
+
+void TvxScriptHistory::Rewind()
+{
+    Step& last = undo_.back();
+    if (last.commands.count > 0 || !last.commands.items.empty())
+        Exchange(commands_, last.commands.pos, last.commands.count, std::move(last.commands.items));
+    if (last.tables.count > 0 || !last.tables.items.empty())
+        Exchange(entries_, last.tables.pos, last.tables.count, std::move(last.tables.items));
+    undo_.pop_back();
+}
+
+bool TvxScriptHistory::Capture(int group)
+{
+    if (group != 0 && !undo_.empty() && undo_.back().group == group && redo_.empty() && saved_ != UndoCount()) {
+        if (!Changed())
+            return false;
+        Rewind();
+        if (!Changed())
+            return true; // back where the run began: the run leaves no step
+    }
     Step step;
+    step.group = group;
     step.selection = tables_.ItemIndex();
 
     const int liveCommands = script_.Count();

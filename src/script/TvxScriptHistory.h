@@ -35,8 +35,11 @@ public:
     // the document file holds (AtSavedState until something changes).
     void Reset(bool savedHere);
     // Records what changed since the last capture as one step and forgets the steps that could
-    // be redone; false when nothing changed.
-    bool Capture();
+    // be redone; false when nothing changed. A nonzero group joins the change to the last step
+    // when that step was captured with the same group, nothing is left to redo and the state
+    // before the change is not the saved one: a run of keystrokes is one step, and a run that
+    // ends where it began leaves no step.
+    bool Capture(int group = 0);
 
     // Puts back the state before the last step (Undo) or after the next one (Redo); false when
     // there is none. A change not captured yet is captured first, so Undo takes it back (and
@@ -75,7 +78,13 @@ private:
         Run<std::unique_ptr<TvxCommand>> commands;
         Run<TableCopy> tables;
         int selection = -1;
+        int group = 0;
     };
+
+    // Whether the script or the list differ from the copy.
+    bool Changed() const;
+    // Takes the last step back out of the copy (not out of the script or the list) and forgets it.
+    void Rewind();
 
     // Puts the other side of step into the script and the list (and the copy), leaving in step
     // the side that was there.

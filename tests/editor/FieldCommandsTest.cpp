@@ -9,6 +9,7 @@
 #include "editor/vxApplication.h"
 #include "model/vxFieldTypes.h"
 #include "script/cpDBStructScript.h"
+#include "script/TvxScriptHistory.h"
 #include "views/cpFieldGrid.h"
 #include "views/cpFieldsListBox.h"
 
@@ -318,8 +319,8 @@ void FieldCommandsTest::validityCheckAsTyped()
     EditorWindow e("pd-joins", {"C"});
     e.AddTable("C", 2);
     TFormDBScript& w = e.w();
-    TvxTableDesc& c = e.selected();
-    const auto checkOf = [&c](int fieldNo) { return c.FindValCheck(fieldNo); };
+    // Undo puts back copies of the tables: the check is looked up in the table selected now.
+    const auto checkOf = [&e](int fieldNo) { return e.selected().FindValCheck(fieldNo); };
 
     // Field 1 shows its check: required.
     w.FieldGrid->SelectRow(1);
@@ -340,6 +341,22 @@ void FieldCommandsTest::validityCheckAsTyped()
     QTest::keyClick(w.EditNewMin, Qt::Key_Backspace);
     QTest::keyClick(w.EditNewMin, Qt::Key_Backspace);
     QVERIFY(!checkOf(3));
+
+    // Undo takes back a run of typing in one field whole; a run that ended where it began left
+    // no step.
+    const int steps = w.History().UndoCount();
+    QTest::keyClick(w.EditNewMin, Qt::Key_Return);
+    QTest::keyClicks(w.EditNewMin, QStringLiteral("12"));
+    QTest::keyClick(w.EditNewMin, Qt::Key_Return);
+    QTest::keyClicks(w.EditNewMax, QStringLiteral("99"));
+    QCOMPARE(w.History().UndoCount(), steps + 2);
+    w.mnUndo->trigger();
+    QVERIFY(checkOf(3) && !checkOf(3)->hasMaximum());
+    QCOMPARE(ValueToText(checkOf(3)->minimum(), fldLong), std::optional<std::string>("12"));
+    w.mnUndo->trigger();
+    QVERIFY(!checkOf(3));
+    QCOMPARE(w.History().UndoCount(), steps);
+    w.FieldGrid->SelectRow(3);
 
     // "&Requerido" on a field without a check: a check of the flag only; off again, it goes.
     w.Document.ScriptChanged = false;

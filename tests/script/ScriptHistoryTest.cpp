@@ -1,6 +1,6 @@
 // Undo and redo of a script and its table list. Property: random edits made as the window makes
 // them (builder commands, descriptor edits that record no command, table selection), captured
-// after each, interleaved with random undos and redos, always leave the script and the tables
+// after each alone or joined to the step before in a group, interleaved with random undos and redos, always leave the script and the tables
 // exactly as they were at that point of the history, and the builder goes on working on the
 // restored state as on one it built itself; the saved state is known again while reachable.
 
@@ -118,6 +118,8 @@ TEST_F(ScriptHistoryTest, RandomEditsUndosAndRedosRestoreEachStateExactly)
         // states[i]: the state with i steps done; states beyond the position can be redone.
         std::vector<std::string> states{State(script, list)};
         std::size_t position = 0;
+        // groups[i]: the group the step to states[i] was captured in.
+        std::vector<int> groups{0};
         // The position of the state saved last; -1 once the history cannot reach it.
         long saved = 0;
         for (int action = 0; action < 80; ++action) {
@@ -134,6 +136,7 @@ TEST_F(ScriptHistoryTest, RandomEditsUndosAndRedosRestoreEachStateExactly)
                 ASSERT_EQ(done, position + 1 < states.size()) << "seed " << seed << " action " << action;
                 position += done ? 1 : 0;
             } else {
+                const bool nothingToRedo = position + 1 == states.size();
                 Edit();
                 const std::string now = State(script, list);
                 const bool changed = now != states[position];
@@ -148,9 +151,31 @@ TEST_F(ScriptHistoryTest, RandomEditsUndosAndRedosRestoreEachStateExactly)
                     const bool undone = history.Undo();
                     ASSERT_EQ(undone, changed || position > 0) << "seed " << seed << " action " << action;
                     position -= !changed && undone ? 1 : 0;
+                    if (changed) {
+                        groups.resize(states.size() - 1);
+                        groups.push_back(0);
+                    }
                 } else {
-                    ASSERT_EQ(history.Capture(), changed) << "seed " << seed << " action " << action;
-                    position += changed ? 1 : 0;
+                    // A step captured in the group of the step before, with nothing to redo and
+                    // the state before not the saved one, joins it (and goes when it undoes it).
+                    const int group = Below(3);
+                    const bool joins = group != 0 && position > 0 && groups[position] == group && nothingToRedo &&
+                                       saved != static_cast<long>(position);
+                    ASSERT_EQ(history.Capture(group), changed) << "seed " << seed << " action " << action;
+                    if (changed) {
+                        groups.resize(position + 1);
+                        if (joins) {
+                            states.erase(states.end() - 2);
+                            groups.pop_back();
+                            --position;
+                        }
+                        if (joins && states[position] == states.back()) {
+                            states.pop_back(); // the run ended where it began
+                        } else {
+                            ++position;
+                            groups.push_back(group);
+                        }
+                    }
                 }
             }
             ASSERT_EQ(State(script, list), states[position]) << "seed " << seed << " action " << action;
