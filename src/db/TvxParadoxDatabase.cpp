@@ -64,9 +64,21 @@ std::vector<TvxTableListRec> TvxParadoxDatabase::ListTables(std::string_view pat
 {
     snapshot_.reset(); // a new pass over the tables looks at their files again
     const std::string pat = pattern.empty() ? std::string("*.db") : std::string(pattern);
+    // "*<suffix>" with a plain ASCII suffix (the usual "*.db") is a suffix compared without
+    // regard to case, exactly what fnmatch would say; anything else goes to fnmatch.
+    const std::string_view suffix = std::string_view(pat).substr(1);
+    const bool plainSuffix = pat.front() == '*' && std::none_of(suffix.begin(), suffix.end(), [](char c) {
+        return c == '*' || c == '?' || c == '[' || c == '\\' || static_cast<unsigned char>(c) >= 0x80;
+    });
+    const auto matches = [&](const std::string& name) {
+        if (plainSuffix)
+            return name.size() >= suffix.size() &&
+                   ParadoxDirectory::equalNoCase(std::string_view(name).substr(name.size() - suffix.size()), suffix);
+        return ::fnmatch(pat.c_str(), name.c_str(), FNM_CASEFOLD) == 0;
+    };
     std::vector<TvxTableListRec> out;
     for (const auto& name : directory_.files()) {
-        if (::fnmatch(pat.c_str(), name.c_str(), FNM_CASEFOLD) != 0)
+        if (!matches(name))
             continue;
         ParadoxFileStamp stamp;
         try {

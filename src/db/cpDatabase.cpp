@@ -178,7 +178,13 @@ TvxTableDesc TvxDatabase::ReadTable(const TvxTableListRec& rec)
     if (!handle_)
         throw EvxEngineError(vxErrNotFound, "The database is not connected");
     const std::string name = EngineTableName(rec);
-    const TvxCursorProps props = readProperties(name);
+    // The record arrays and their counts come from the reads below; created empty, they are not
+    // first made zeroed at the counts the properties give.
+    TvxCursorProps props = readProperties(name);
+    props.setFieldCount(0);
+    props.setIndexCount(0);
+    props.setRefIntCount(0);
+    props.setValCheckCount(0);
     TvxTableDesc desc = TvxTableDesc::CreateFromEngine(&rec, props);
 
     auto fields = handle_->ReadFieldDescriptors(name);

@@ -3,7 +3,6 @@
 #include "db/EvxEngineError.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -21,12 +20,60 @@ std::int64_t mtimeNs(const struct stat& st)
     return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
+// Letter case of file names is folded in ASCII only (as the C and UTF-8 locales fold single
+// bytes), the same in every locale.
+char lowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 std::string lower(std::string_view s)
 {
     std::string out(s);
     for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        c = lowerAscii(c);
     return out;
+}
+
+// A name's position with its first sixteen bytes as two big-endian numbers: comparing names of
+// up to sixteen bytes (all 8.3 names) is comparing numbers, and no string moves while sorting.
+struct SortSlot
+{
+    std::uint64_t high;
+    std::uint64_t low;
+    std::uint32_t at;
+};
+
+std::uint64_t bigEndianAt(std::string_view s, std::size_t from)
+{
+    std::uint64_t k = 0;
+    for (std::size_t i = from; i < from + 8; ++i)
+        k = (k << 8) | (i < s.size() ? static_cast<unsigned char>(s[i]) : 0u);
+    return k;
+}
+
+// Positions of names in the order of their bytes (as std::string orders them), equal names by
+// position. Names hold no zero byte, so a shorter name sorts before the names it begins.
+std::vector<std::uint32_t> sortedPositions(const std::vector<std::string>& names)
+{
+    std::vector<SortSlot> slots(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+        slots[i] = {bigEndianAt(names[i], 0), bigEndianAt(names[i], 8), static_cast<std::uint32_t>(i)};
+    const auto before = [&](const SortSlot& a, const SortSlot& b) {
+        if (a.high != b.high)
+            return a.high < b.high;
+        if (a.low != b.low)
+            return a.low < b.low;
+        const int c = names[a.at].size() > 16 || names[b.at].size() > 16 ? names[a.at].compare(names[b.at]) : 0;
+        return c != 0 ? c < 0 : a.at < b.at;
+    };
+    // A listing already in order (names folded in a directory of one letter case) is not sorted.
+    if (!std::is_sorted(slots.begin(), slots.end(), before))
+        std::sort(slots.begin(), slots.end(), before);
+    std::vector<std::uint32_t> order(names.size());
+    for (std::size_t i = 0; i < slots.size(); ++i)
+        order[i] = slots[i].at;
+    return order;
 }
 
 } // namespace
@@ -71,9 +118,8 @@ void ParadoxDirectory::close()
 
 bool ParadoxDirectory::equalNoCase(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
 std::string ParadoxDirectory::pathOf(std::string_view fileName) const
@@ -123,6 +169,7 @@ void ParadoxDirectory::list(int fd)
     }
     ::rewinddir(dir);
     std::vector<std::string> names;
+    names.reserve(files_.size());
     while (const dirent* e = ::readdir(dir)) {
         const char* name = e->d_name;
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
@@ -138,13 +185,19 @@ void ParadoxDirectory::list(int fd)
             names.emplace_back(name);
     }
     ::closedir(dir);
-    std::sort(names.begin(), names.end());
-    files_ = std::move(names);
+    files_.clear();
+    files_.reserve(names.size());
+    for (const std::uint32_t i : sortedPositions(names))
+        files_.push_back(std::move(names[i]));
+    // Case-folded names sorted, equal ones by their position in files_.
+    std::vector<std::string> folded;
+    folded.reserve(files_.size());
+    for (const auto& name : files_)
+        folded.push_back(lower(name));
     lowerNames_.clear();
-    lowerNames_.reserve(files_.size());
-    for (std::size_t i = 0; i < files_.size(); ++i)
-        lowerNames_.emplace_back(lower(files_[i]), static_cast<std::uint32_t>(i));
-    std::sort(lowerNames_.begin(), lowerNames_.end());
+    lowerNames_.reserve(folded.size());
+    for (const std::uint32_t i : sortedPositions(folded))
+        lowerNames_.emplace_back(std::move(folded[i]), i);
 }
 
 std::optional<std::string> ParadoxDirectory::find(std::string_view name)

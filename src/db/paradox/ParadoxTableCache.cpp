@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::uint64_t MaxValFileBytes = 16u << 20;
 constexpr std::uint64_t FirstReadBytes = 0x800;
+constexpr std::size_t MaxKeptBufferBytes = 0x10000; // a header's largest size
 
 bool isHexDigit(char c)
 {
@@ -49,21 +50,19 @@ public:
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
 
-    // Appends up to count bytes from offset to buf; fewer when the file ends first.
-    void readInto(std::vector<std::uint8_t>& buf, std::uint64_t offset, std::size_t count) const
+    // Reads up to count bytes from offset into dst; fewer when the file ends first.
+    std::size_t readAt(std::uint8_t* dst, std::uint64_t offset, std::size_t count) const
     {
-        const std::size_t start = buf.size();
-        buf.resize(start + count);
         std::size_t got = 0;
         while (got < count) {
-            const ssize_t n = ::pread(fd_, buf.data() + start + got, count - got, static_cast<off_t>(offset + got));
+            const ssize_t n = ::pread(fd_, dst + got, count - got, static_cast<off_t>(offset + got));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
                 break;
             got += static_cast<std::size_t>(n);
         }
-        buf.resize(start + got);
+        return got;
     }
 
 private:
@@ -89,39 +88,55 @@ bool engineOrder(const ParadoxSecondaryIndex& a, const ParadoxSecondaryIndex& b)
 
 } // namespace
 
+const std::string& ParadoxTableCache::pathOf(const ParadoxDirectory& dir, std::string_view name)
+{
+    // One buffer for every file's path: the directory part stays, only the name changes.
+    if (path_.size() <= dir.path().size() || path_.compare(0, dir.path().size(), dir.path()) != 0 ||
+        path_[dir.path().size()] != '/')
+        path_ = dir.path() + '/';
+    path_.resize(dir.path().size() + 1);
+    path_ += name;
+    return path_;
+}
+
+std::uint8_t* ParadoxTableCache::bufferOf(std::size_t size)
+{
+    if (buffer_.size() < size)
+        buffer_.resize(std::max<std::size_t>(size, FirstReadBytes));
+    return buffer_.data();
+}
+
 ParadoxTableHeader ParadoxTableCache::readHeader(const ParadoxDirectory& dir, const std::string& name,
                                                  ParadoxFileStamp& stamp)
 {
     // The usual header size in one read; a larger header as many bytes more as it declares.
     const OpenFile file(dir, name);
     stamp = dir.stampOpen(file.fd(), name);
-    std::vector<std::uint8_t>& bytes = buffer_;
-    bytes.clear();
-    file.readInto(bytes, 0, static_cast<std::size_t>(std::min<std::uint64_t>(stamp.size, FirstReadBytes)));
-    if (bytes.size() >= ParadoxHeader::HeaderSize + 2) {
-        const std::uint64_t declared = ParadoxLe16(bytes.data() + ParadoxHeader::HeaderSize);
-        const std::uint64_t wanted = std::min(declared, stamp.size);
-        if (wanted > bytes.size())
-            file.readInto(bytes, bytes.size(), static_cast<std::size_t>(wanted - bytes.size()));
+    const std::size_t first = static_cast<std::size_t>(std::min<std::uint64_t>(stamp.size, FirstReadBytes));
+    std::size_t got = file.readAt(bufferOf(first), 0, first);
+    if (got >= ParadoxHeader::HeaderSize + 2) {
+        const std::uint64_t declared = ParadoxLe16(buffer_.data() + ParadoxHeader::HeaderSize);
+        const std::size_t wanted = static_cast<std::size_t>(std::min(declared, stamp.size));
+        if (wanted > got)
+            got += file.readAt(bufferOf(wanted) + got, got, wanted - got);
     }
-    bytesRead_ += bytes.size();
+    bytesRead_ += got;
     ++parses_;
-    return ParseParadoxHeader(bytes.data(), bytes.size(), stamp.size, dir.pathOf(name));
+    return ParseParadoxHeader(buffer_.data(), got, stamp.size, pathOf(dir, name));
 }
 
-std::vector<std::uint8_t> ParadoxTableCache::readWhole(const ParadoxDirectory& dir, const std::string& name,
-                                                       ParadoxFileStamp& stamp)
+std::size_t ParadoxTableCache::readWhole(const ParadoxDirectory& dir, const std::string& name, ParadoxFileStamp& stamp)
 {
     const OpenFile file(dir, name);
     stamp = dir.stampOpen(file.fd(), name);
     if (stamp.size > MaxValFileBytes)
         throw EvxEngineError(vxErrInvalidFile, dir.pathOf(name) + ": validity file of " + std::to_string(stamp.size) +
                                                    " bytes is implausibly large");
-    std::vector<std::uint8_t> bytes;
-    file.readInto(bytes, 0, static_cast<std::size_t>(stamp.size));
-    bytesRead_ += bytes.size();
+    const std::size_t size = static_cast<std::size_t>(stamp.size);
+    const std::size_t got = file.readAt(bufferOf(size), 0, size);
+    bytesRead_ += got;
     ++parses_;
-    return bytes;
+    return got;
 }
 
 std::shared_ptr<const ParadoxTable> ParadoxTableCache::Load(ParadoxDirectory& dir, const std::string& dbFileName,
@@ -200,14 +215,16 @@ std::shared_ptr<const ParadoxTable> ParadoxTableCache::Load(ParadoxDirectory& di
         const ParadoxTableHeader xh = readHeader(dir, x, stamps[at]);
         if (!xh.isSecondaryX())
             continue; // a stray file with an index-like name
-        table->secondaryIndexes.push_back(ReadParadoxSecondaryIndex(xh, h, std::string(extOf(x)), dir.pathOf(x)));
+        table->secondaryIndexes.push_back(ReadParadoxSecondaryIndex(xh, h, std::string(extOf(x)), pathOf(dir, x)));
     }
     std::stable_sort(table->secondaryIndexes.begin(), table->secondaryIndexes.end(), engineOrder);
 
     if (valAt) {
         const std::string& val = *names[*valAt];
-        const std::vector<std::uint8_t> bytes = readWhole(dir, val, stamps[*valAt]);
-        table->val = ParseParadoxValFile(bytes.data(), bytes.size(), h, dir.pathOf(val));
+        const std::size_t size = readWhole(dir, val, stamps[*valAt]);
+        table->val = ParseParadoxValFile(buffer_.data(), size, h, pathOf(dir, val));
+        if (buffer_.size() > MaxKeptBufferBytes)
+            std::vector<std::uint8_t>().swap(buffer_); // a large .VAL's bytes are not kept
     }
 
     entries_[dbFileName] = Entry{std::move(stamps), table};

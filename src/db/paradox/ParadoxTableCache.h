@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -42,10 +43,16 @@ private:
     };
     // Opens a file of the family, reads its header (or the whole .VAL) and notes its stamp.
     ParadoxTableHeader readHeader(const ParadoxDirectory& dir, const std::string& name, ParadoxFileStamp& stamp);
-    std::vector<std::uint8_t> readWhole(const ParadoxDirectory& dir, const std::string& name, ParadoxFileStamp& stamp);
+    // Reads the whole file into buffer_; its size.
+    std::size_t readWhole(const ParadoxDirectory& dir, const std::string& name, ParadoxFileStamp& stamp);
+    // buffer_ holding at least size bytes (its contents kept, never cleared).
+    std::uint8_t* bufferOf(std::size_t size);
+    // The path of a file of dir, for messages, in path_ (valid until the next call).
+    const std::string& pathOf(const ParadoxDirectory& dir, std::string_view name);
 
     std::unordered_map<std::string, Entry> entries_;
-    std::vector<std::uint8_t> buffer_; // the header being parsed
+    std::vector<std::uint8_t> buffer_; // the header or .VAL being parsed
+    std::string path_;
     std::size_t parses_ = 0;
     std::uint64_t bytesRead_ = 0;
 };

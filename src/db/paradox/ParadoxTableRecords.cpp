@@ -50,10 +50,11 @@ TvxCursorProps ParadoxCursorProps(const ParadoxTable& table, std::string_view ta
 std::vector<TvxFieldDesc> ParadoxFieldDescs(const ParadoxTable& table)
 {
     std::vector<TvxFieldDesc> out;
+    out.reserve(table.header.fields.size());
     int offset = 0;
     for (std::size_t i = 0; i < table.header.fields.size(); ++i) {
         const ParadoxField& f = table.header.fields[i];
-        TvxFieldDesc d;
+        TvxFieldDesc& d = out.emplace_back();
         d.setFieldNumber(static_cast<int>(i) + 1);
         d.setName(f.name);
         d.setType(f.engineType());
@@ -67,7 +68,6 @@ std::vector<TvxFieldDesc> ParadoxFieldDescs(const ParadoxTable& table)
                 checked = checked || c.fieldPosition == static_cast<int>(i);
         d.setValCheckKind(checked ? 1 : 0);
         offset += f.length();
-        out.push_back(d);
     }
     return out;
 }
@@ -76,8 +76,9 @@ std::vector<TvxIndexDesc> ParadoxIndexDescs(const ParadoxTable& table)
 {
     const ParadoxTableHeader& h = table.header;
     std::vector<TvxIndexDesc> out;
+    out.reserve((h.primaryKeyFields > 0 ? 1 : 0) + table.secondaryIndexes.size());
     if (h.primaryKeyFields > 0) {
-        TvxIndexDesc d;
+        TvxIndexDesc& d = out.emplace_back();
         d.setId(0);
         d.setPrimary(true);
         d.setUnique(true);
@@ -90,10 +91,9 @@ std::vector<TvxIndexDesc> ParadoxIndexDescs(const ParadoxTable& table)
         d.setKeyLength(keyLengthOfPrimary(h));
         d.setBlockSize(table.primaryIndex ? table.primaryIndex->blockSizeKb : h.blockSizeKb);
         d.setRestructureNumber(h.changeCount1);
-        out.push_back(d);
     }
     for (const auto& x : table.secondaryIndexes) {
-        TvxIndexDesc d;
+        TvxIndexDesc& d = out.emplace_back();
         d.setName(x.name);
         d.setId(x.composite ? CompositeIndexIdBase + std::max(x.number, 0) : x.keyFields.front());
         d.setUnique(x.unique);
@@ -108,7 +108,6 @@ std::vector<TvxIndexDesc> ParadoxIndexDescs(const ParadoxTable& table)
         d.setKeyLength(x.keyLength);
         d.setBlockSize(x.blockSizeKb);
         d.setRestructureNumber(h.changeCount1);
-        out.push_back(d);
     }
     return out;
 }
@@ -118,12 +117,13 @@ std::vector<TvxRefIntDesc> ParadoxRefIntDescs(const ParadoxTable& table)
     std::vector<TvxRefIntDesc> out;
     if (!table.val)
         return out;
+    out.reserve(ruleCount(table));
     // Paradox offers no delete rule: deleting a master record with dependents is refused.
     const auto add = [&](const std::string& name, TvxRefIntDesc::Kind kind, const std::string& otherTable,
                          std::uint32_t updateRule, const std::vector<int>& thisFields,
                          const std::vector<int>& otherFields) {
-        TvxRefIntDesc d;
-        d.setRuleNumber(static_cast<int>(out.size()) + 1);
+        TvxRefIntDesc& d = out.emplace_back();
+        d.setRuleNumber(static_cast<int>(out.size()));
         d.setName(name);
         d.setKind(kind);
         d.setOtherTable(otherTable);
@@ -134,7 +134,6 @@ std::vector<TvxRefIntDesc> ParadoxRefIntDescs(const ParadoxTable& table)
             d.setThisField(static_cast<int>(i), thisFields[i]);
             d.setOtherField(static_cast<int>(i), otherFields[i]);
         }
-        out.push_back(d);
     };
     for (const auto& r : table.val->dependentRules)
         add(r.name, TvxRefIntDesc::Dependent, r.masterTable, r.updateRule, r.fields, r.masterFields);
@@ -149,9 +148,10 @@ std::vector<TvxValCheckDesc> ParadoxValCheckDescs(const ParadoxTable& table)
     std::vector<TvxValCheckDesc> out;
     if (!table.val)
         return out;
+    out.reserve(table.val->checks.size());
     for (const auto& c : table.val->checks) {
         const ParadoxField& f = table.header.fields[static_cast<std::size_t>(c.fieldPosition)];
-        TvxValCheckDesc d;
+        TvxValCheckDesc& d = out.emplace_back();
         d.setFieldNumber(c.fieldPosition + 1);
         d.setRequired(c.required);
         d.setHasMinimum(c.hasMinimum && ParadoxValueToNative(f, c.minimum.data(), c.minimum.size(), d.minimum()));
@@ -165,7 +165,6 @@ std::vector<TvxValCheckDesc> ParadoxValCheckDescs(const ParadoxTable& table)
             d.setI32(TvxValCheckDesc::oLookup, 1 + (c.lookupOptions & 0x01) + 2 * ((c.lookupOptions & 0x02) >> 1));
             d.setText(TvxValCheckDesc::oLookup + 4, 261, c.lookupTable);
         }
-        out.push_back(d);
     }
     return out;
 }

@@ -9,15 +9,18 @@ namespace {
 
 using namespace ParadoxValLayout;
 
-std::vector<int> readPositions(const ParadoxBytes& b, std::size_t off, int count, int limit, const std::string& what)
+// what: makes the name of the list for a message (only called on failure).
+template <class What>
+std::vector<int> readPositions(const ParadoxBytes& b, std::size_t off, int count, int limit, const What& what)
 {
     b.require(count >= 1 && count <= MaxRuleFields, [&] {
-        return what + ": " + std::to_string(count) + " fields (1-" + std::to_string(MaxRuleFields) + ")";
+        return what() + ": " + std::to_string(count) + " fields (1-" + std::to_string(MaxRuleFields) + ")";
     });
     std::vector<int> out;
+    out.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         const int pos = b.u16(off + 2 * static_cast<std::size_t>(i));
-        b.require(pos >= 1 && pos <= limit, [&] { return what + ": field " + std::to_string(pos) + " out of range (1-" +
+        b.require(pos >= 1 && pos <= limit, [&] { return what() + ": field " + std::to_string(pos) + " out of range (1-" +
                                                 std::to_string(limit) + ")"; });
         out.push_back(pos);
     }
@@ -101,7 +104,7 @@ ParadoxDependentRule readDependent(const ParadoxBytes& b, std::size_t at, const 
     r.masterTable = b.fixedText(at + DepMasterTable, DepUpdateRule - DepMasterTable);
     r.updateRule = b.u32(at + DepUpdateRule);
     const int count = b.u16(at + DepFieldCount);
-    const std::string what = "referential-integrity rule \"" + r.name + "\"";
+    const auto what = [&] { return "referential-integrity rule \"" + r.name + "\""; };
     r.fields = readPositions(b, at + DepFields, count, table.numFields, what);
     r.masterFields = readPositions(b, at + DepMasterFields, count, 255, what);
     return r;
@@ -116,7 +119,8 @@ ParadoxMasterRule readMaster(const ParadoxBytes& b, std::size_t at, int keyCount
     r.indexName = b.fixedText(at + MasIndexName, MasIndexNameBytes);
     r.indexNumber = b.u16(at + MasIndexNumber);
     r.updateRule = b.u16(at + MasUpdateRule);
-    r.dependentFields = readPositions(b, at + MasDependentFields, keyCount, 255, "referential-integrity rule \"" + r.name + "\"");
+    r.dependentFields = readPositions(b, at + MasDependentFields, keyCount, 255,
+                                      [&] { return "referential-integrity rule \"" + r.name + "\""; });
     return r;
 }
 
@@ -166,7 +170,8 @@ ParadoxValFile ParseParadoxValFile(const std::uint8_t* data, std::size_t size, c
         b.require(isMaster <= 1, [&] { return "unknown master-side marker " + std::to_string(isMaster); });
         if (isMaster == 1) {
             const int keyCount = b.u16(at + MasterKeyCount);
-            v.masterKeyFields = readPositions(b, at + MasterKeyFields, keyCount, table.numFields, "master key");
+            v.masterKeyFields =
+                readPositions(b, at + MasterKeyFields, keyCount, table.numFields, [] { return std::string("master key"); });
             const int rules = b.u16(at + MasterRuleCount);
             std::size_t r = at + MasterRules;
             for (int i = 0; i < rules; ++i, r += MasterRecord)
