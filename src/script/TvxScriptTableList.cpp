@@ -47,6 +47,8 @@ int TvxScriptTableList::AddTable(std::string name, std::unique_ptr<TvxTableDesc>
 {
     if (!desc)
         desc = std::make_unique<TvxTableDesc>();
+    if (byNameValid_)
+        byName_.emplace(UpperText(name), Count());
     entries_.push_back(Entry{std::move(name), std::move(desc)});
     EntriesChanged();
     return Count() - 1;
@@ -68,6 +70,7 @@ void TvxScriptTableList::DeleteTable(int index)
         return;
     const bool wasSelected = index == itemIndex_;
     entries_.erase(entries_.begin() + index);
+    byNameValid_ = false;
     // The selection is made valid before anyone is told of the entries.
     if (!wasSelected) {
         if (index < itemIndex_)
@@ -97,10 +100,14 @@ TvxTableDesc* TvxScriptTableList::TableAt(int index) const
 
 int TvxScriptTableList::IndexOfName(std::string_view name) const
 {
-    for (int i = 0; i < Count(); ++i)
-        if (SameText(entries_[static_cast<std::size_t>(i)].name, name))
-            return i;
-    return -1;
+    if (!byNameValid_) {
+        byName_.clear();
+        for (int i = 0; i < Count(); ++i)
+            byName_.emplace(UpperText(entries_[static_cast<std::size_t>(i)].name), i);
+        byNameValid_ = true;
+    }
+    const auto found = byName_.find(UpperText(name));
+    return found == byName_.end() ? -1 : found->second;
 }
 
 TvxTableDesc* TvxScriptTableList::TableByName(std::string_view name) const
@@ -112,6 +119,7 @@ void TvxScriptTableList::ClearTables()
 {
     SelectIndex(-1);
     entries_.clear();
+    byNameValid_ = false;
     EntriesChanged();
 }
 
@@ -130,6 +138,7 @@ void TvxScriptTableList::ReplaceEntries(int index, int count,
     entries_.erase(first, first + count);
     entries_.insert(entries_.begin() + index, std::make_move_iterator(entries.begin()),
                     std::make_move_iterator(entries.end()));
+    byNameValid_ = false;
     if (itemIndex_ >= index + count)
         itemIndex_ += static_cast<int>(entries.size()) - count;
     EntriesChanged();
@@ -189,6 +198,7 @@ void TvxScriptTableList::RenameSelected(std::string_view name)
     std::string& text = entries_[static_cast<std::size_t>(itemIndex_)].name;
     if (text != name) {
         text = std::string(name);
+        byNameValid_ = false;
         EntriesChanged();
     }
 }

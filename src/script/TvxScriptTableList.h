@@ -21,6 +21,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -66,7 +67,8 @@ public:
     TvxTableDesc* TableAt(int index) const;
     // Descriptor of the entry whose text equals name ignoring letter case, or null.
     TvxTableDesc* TableByName(std::string_view name) const;
-    // Position of that entry, or -1.
+    // Position of the first such entry, or -1. Looked up in an index of the upper-cased names,
+    // built when first needed after a change other than adding an entry.
     int IndexOfName(std::string_view name) const;
     // Frees every descriptor after clearing the selection.
     void ClearTables();
@@ -180,6 +182,9 @@ private:
     void EntriesChanged();
 
     std::vector<Entry> entries_;
+    // Upper-cased name -> position of the first entry so named; valid while byNameValid_.
+    mutable std::unordered_map<std::string, int> byName_;
+    mutable bool byNameValid_ = false;
     int itemIndex_ = -1;
     int ownRow_ = 1; // the row a grid would have selected, used when none is linked
     IvxStructFields* structFields_ = nullptr;

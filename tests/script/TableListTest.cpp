@@ -3,6 +3,7 @@
 
 #include "BuilderFixture.h"
 
+#include "model/vxTextCase.h"
 #include "stream/EvxStreamError.h"
 #include "stream/TReader.h"
 #include "stream/TWriter.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -141,16 +143,46 @@ TEST_F(TableListTest, SelectIndexRefreshesGridAndFiresOnChangeOnlyWhenMoved)
 TEST_F(TableListTest, LookUpsByNameAndPosition)
 {
     list.AddTable("Clientes", SourceTable("Clientes"));
-    list.AddTable("PEDIDOS", SourceTable("PEDIDOS"));
-    EXPECT_EQ(list.TableByName("CLIENTES"), list.TableAt(0));
-    EXPECT_EQ(list.TableByName("pedidos"), list.TableAt(1));
-    EXPECT_EQ(list.TableByName("PEDIDO"), nullptr);
-    EXPECT_EQ(list.TableAt(2), nullptr);
+    EXPECT_EQ(list.TableAt(1), nullptr);
     EXPECT_EQ(list.TableAt(-1), nullptr);
     EXPECT_EQ(list.NameAt(0), "Clientes");
-    // Windows-1252 letters too: "AÇÃO" finds "ação".
-    list.AddTable("A\xC7\xC3O", SourceTable("ACAO"));
-    EXPECT_EQ(list.TableByName("a\xE7\xE3o"), list.TableAt(2));
+
+    // Random adds, deletes, renames, replacements and clears: a name finds the first entry whose
+    // text equals it ignoring letter case (Windows-1252 letters too), as a scan would.
+    const std::vector<std::string> names{"cli", "CLI", "Ped", "a\xE7\xE3o", "A\xC7\xC3O", "X", "x1"};
+    std::mt19937 random(7);
+    const auto pick = [&] { return names[random() % names.size()]; };
+    for (int step = 0; step < 3000; ++step) {
+        switch (random() % 8) {
+        case 0:
+            list.DeleteTable(static_cast<int>(random() % (list.Count() + 1)));
+            break;
+        case 1:
+            list.SelectIndex(static_cast<int>(random() % (list.Count() + 1)));
+            list.RenameSelected(pick());
+            break;
+        case 2: {
+            std::vector<std::pair<std::string, std::unique_ptr<TvxTableDesc>>> with;
+            with.emplace_back(pick(), nullptr);
+            list.ReplaceEntries(static_cast<int>(random() % (list.Count() + 1)), 1, std::move(with));
+            break;
+        }
+        case 3:
+            if (random() % 20 == 0)
+                list.ClearTables();
+            break;
+        default:
+            list.AddTable(pick(), nullptr);
+            break;
+        }
+        const std::string name = pick();
+        int first = -1;
+        for (int i = 0; i < list.Count() && first < 0; ++i)
+            if (SameText(list.NameAt(i), name))
+                first = i;
+        ASSERT_EQ(list.IndexOfName(name), first) << "step " << step;
+        ASSERT_EQ(list.TableByName(name), list.TableAt(first)) << "step " << step;
+    }
 }
 
 TEST_F(TableListTest, RenameSelectedReplacesTextDifferingOnlyInCase)
