@@ -103,6 +103,20 @@ bool TvxIndexCommands::PrimaryUsedByRule(int pos) const
     return newTables_.IsRefIntMaster() && newTables_.IsPrimary(pos);
 }
 
+int TvxIndexCommands::EditableIndexPos() const
+{
+    const int pos = SelectedIndexPos();
+    if (pos < 0) {
+        messages_.ShowMessageCode(vxMsgNoIndexSelected);
+        return -1;
+    }
+    if (PrimaryUsedByRule(pos)) {
+        messages_.ShowMessageCode(vxMsgPrimaryKeyInUse);
+        return -1;
+    }
+    return pos;
+}
+
 void TvxIndexCommands::FillKeyFields(int pos)
 {
     controls_.NewIdxFieldUsedList->clear();
@@ -288,15 +302,9 @@ void TvxIndexCommands::SpdBtnIdxAddClick()
 
 void TvxIndexCommands::SpdBtnIdxDelClick()
 {
-    const int pos = SelectedIndexPos();
-    if (pos < 0) {
-        messages_.ShowMessageCode(vxMsgNoIndexSelected);
+    const int pos = EditableIndexPos();
+    if (pos < 0)
         return;
-    }
-    if (PrimaryUsedByRule(pos)) {
-        messages_.ShowMessageCode(vxMsgPrimaryKeyInUse);
-        return;
-    }
     if (const int code = newTables_.DeleteIndex(pos)) {
         messages_.ShowMessageCode(code);
         return;
@@ -347,15 +355,9 @@ void TvxIndexCommands::NewIdxListEdited(QTreeWidgetItem* Item)
 void TvxIndexCommands::SpdBtnIdxAddFieldClick()
 {
     const Controls& c = controls_;
-    const int pos = SelectedIndexPos();
-    if (pos < 0) {
-        messages_.ShowMessageCode(vxMsgNoIndexSelected);
+    const int pos = EditableIndexPos();
+    if (pos < 0)
         return;
-    }
-    if (PrimaryUsedByRule(pos)) {
-        messages_.ShowMessageCode(vxMsgPrimaryKeyInUse);
-        return;
-    }
     QListWidgetItem* field = c.NewIdxFieldsList->currentItem();
     if (!field) {
         messages_.ShowMessageCode(vxMsgSelectField);
@@ -389,15 +391,9 @@ void TvxIndexCommands::SpdBtnIdxDelFieldClick()
         messages_.ShowMessageCode(vxMsgSelectKeyField);
         return;
     }
-    const int pos = SelectedIndexPos();
-    if (pos < 0) {
-        messages_.ShowMessageCode(vxMsgNoIndexSelected);
+    const int pos = EditableIndexPos();
+    if (pos < 0)
         return;
-    }
-    if (PrimaryUsedByRule(pos)) {
-        messages_.ShowMessageCode(vxMsgPrimaryKeyInUse);
-        return;
-    }
     if (const int code = newTables_.RemoveIndexField(keyPos, pos)) {
         messages_.ShowMessageCode(code);
         return;

@@ -95,6 +95,8 @@ private:
     void SetCaption(QTreeWidgetItem* item, const QString& caption);
     // The index at pos is the primary key and another new table's rule rests on it.
     bool PrimaryUsedByRule(int pos) const;
+    // The selected index when its keys may be edited; otherwise -1, the reason shown.
+    int EditableIndexPos() const;
     // Key fields of the index at pos (in key order) and the other fields into the two lists.
     void FillKeyFields(int pos);
     void FillFieldsNotInIndex(int pos);
