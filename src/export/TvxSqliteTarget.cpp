@@ -119,9 +119,11 @@ void TvxSqliteTarget::Begin(const std::vector<TvxExportTable>& tables, TvxExport
     output_ = std::make_unique<TvxExportOutput>(path_, TvxExportOutput::Kind::File, force_);
     db_ = std::make_unique<TvxSqliteConnection>(output_->FilePath());
     // The file is renamed into place only when complete and flushed by the output, so it needs
-    // no journal on disk and no syncing of its own.
-    db_->Exec("PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF; PRAGMA locking_mode = EXCLUSIVE;"
-              "PRAGMA cache_size = -32768; PRAGMA foreign_keys = OFF",
+    // no journal on disk and no syncing of its own. Pages of 16 KiB take a quarter of the
+    // writes of the usual 4 KiB. Records are appended, so a small cache holds the pages they
+    // go to and full pages are written out as it fills; building the indexes gets a large one.
+    db_->Exec("PRAGMA page_size = 16384; PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF;"
+              "PRAGMA locking_mode = EXCLUSIVE; PRAGMA cache_size = -4096; PRAGMA foreign_keys = OFF",
               "setting up");
     db_->Exec("BEGIN", "creating the tables");
     for (std::size_t i = 0; i < tables.size(); ++i)
@@ -317,6 +319,7 @@ void TvxSqliteTarget::checkForeignKeys(TvxExportResult& result)
 
 void TvxSqliteTarget::Finish(TvxExportResult& result)
 {
+    db_->Exec("PRAGMA cache_size = -32768", "creating the indexes");
     buildIndexes(result);
     checkForeignKeys(result);
     rejectInsert_.reset();
