@@ -48,6 +48,9 @@ public:
         return static_cast<std::uint8_t>((folds_[at] ? fold_[b] : b) ^ flips_[at]);
     }
     std::size_t sourceOf(std::size_t at) const { return sources_[at]; }
+    // The capitals table byte at goes through (null: none) and the mask that inverts it.
+    const std::uint8_t* foldOf(std::size_t at) const { return folds_[at] ? fold_ : nullptr; }
+    std::uint8_t flipOf(std::size_t at) const { return flips_[at]; }
 
 private:
     std::vector<ParadoxKeySegment> segments_;

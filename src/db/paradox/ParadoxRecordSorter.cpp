@@ -12,6 +12,7 @@ namespace {
 
 constexpr std::size_t IoBufferBytes = 256 * 1024;
 constexpr std::size_t ChunkBytes = 1 << 20;
+constexpr std::size_t SmallRange = 96; // sorted by comparison
 
 } // namespace
 
@@ -106,32 +107,35 @@ void ParadoxRecordSorter::sortBatch()
 
 void ParadoxRecordSorter::findVarying()
 {
-    // A byte of the key as the order sees it depends on one compared byte alone: where that
-    // byte is the same in every record, so is the key's.
+    // A byte of the key as the order sees it depends on one byte of the record alone: where
+    // that byte is the same in every record, so is the key's.
     const std::size_t span = order_.span();
     const std::size_t words = span / 8;
-    std::vector<std::uint64_t> differ(words + 1, 0);
+    std::vector<std::uint64_t> differ(words, 0);
+    std::vector<std::uint8_t> differTail(span - 8 * words, 0);
     const std::uint8_t* first = record(0);
-    for (std::size_t i = 1; i < batchRecords_; ++i) {
-        const std::uint8_t* r = record(i);
-        for (std::size_t w = 0; w < words; ++w) {
-            std::uint64_t a;
-            std::uint64_t b;
-            std::memcpy(&a, r + 8 * w, 8);
-            std::memcpy(&b, first + 8 * w, 8);
-            differ[w] |= a ^ b;
+    for (std::size_t c = 0, i = 0; i < batchRecords_; ++c) {
+        const std::uint8_t* r = chunks_[c].get();
+        for (const std::size_t end = std::min(batchRecords_, i + chunkRecords_); i < end; ++i, r += recordBytes_) {
+            for (std::size_t w = 0; w < words; ++w) {
+                std::uint64_t a;
+                std::uint64_t b;
+                std::memcpy(&a, r + 8 * w, 8);
+                std::memcpy(&b, first + 8 * w, 8);
+                differ[w] |= a ^ b;
+            }
+            for (std::size_t t = 0; t < differTail.size(); ++t)
+                differTail[t] |= r[8 * words + t] ^ first[8 * words + t];
         }
-        std::uint64_t a = 0;
-        std::uint64_t b = 0;
-        std::memcpy(&a, r + 8 * words, span - 8 * words);
-        std::memcpy(&b, first + 8 * words, span - 8 * words);
-        differ[words] |= a ^ b;
     }
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(differ.data());
+    const auto differs = [&](std::size_t at) {
+        return at < 8 * words ? reinterpret_cast<const std::uint8_t*>(differ.data())[at] != 0
+                              : differTail[at - 8 * words] != 0;
+    };
     varying_.clear();
     for (std::size_t at = 0; at < order_.keyBytes(); ++at)
-        if (bytes[order_.sourceOf(at)] != 0)
-            varying_.push_back(static_cast<std::uint32_t>(at));
+        if (differs(order_.sourceOf(at)))
+            varying_.push_back({static_cast<std::uint32_t>(order_.sourceOf(at)), order_.flipOf(at), order_.foldOf(at)});
 }
 
 // Word k of the record's varying key bytes, big-endian, zero past their end.
@@ -140,18 +144,19 @@ std::uint64_t ParadoxRecordSorter::word(const std::uint8_t* record, std::size_t 
     const std::size_t from = 8 * k;
     const std::size_t to = std::min(from + 8, varying_.size());
     std::uint64_t v = 0;
-    for (std::size_t p = from; p < to; ++p)
-        v = v << 8 | order_.byteAt(record, varying_[p]);
+    for (const KeyByte* b = varying_.data() + from; b != varying_.data() + to; ++b) {
+        const std::uint8_t c = record[b->source];
+        v = v << 8 | static_cast<std::uint8_t>((b->fold ? b->fold[c] : c) ^ b->flip);
+    }
     return to >= from + 8 ? v : to > from ? v << (8 * (from + 8 - to)) : 0;
 }
 
 // Sorts slots [from, to), whose records agree on the varying key bytes before word k and hold
 // word k, by their keys, then by their places in the batch (which they are in on entry: every
-// step keeps the order of equal words). Large ranges in radix passes over the word (one per
-// byte that differs), then each run of one word by the next word; small ones by comparison.
+// step keeps the order of equal words): by the word, then each run of one word by the next
+// word; small ranges by comparison.
 void ParadoxRecordSorter::sortSlots(std::size_t from, std::size_t to, std::size_t k)
 {
-    constexpr std::size_t SmallRange = 96;
     Slot* const a = slots_.data() + from;
     const std::size_t n = to - from;
     if (n < 2)
@@ -165,25 +170,7 @@ void ParadoxRecordSorter::sortSlots(std::size_t from, std::size_t to, std::size_
         });
         return;
     }
-    std::uint32_t counts[8][256] = {};
-    for (std::size_t i = 0; i < n; ++i)
-        for (std::size_t b = 0; b < 8; ++b)
-            ++counts[b][(a[i].word >> (8 * b)) & 0xFF];
-    Slot* in = a;
-    Slot* out = scratch_.data() + from;
-    for (std::size_t b = 0; b < 8; ++b) {
-        std::uint32_t* c = counts[b];
-        if (c[(in[0].word >> (8 * b)) & 0xFF] == n)
-            continue; // one value of this byte: nothing moves
-        std::uint32_t sum = 0;
-        for (std::size_t v = 0; v < 256; ++v)
-            sum += std::exchange(c[v], sum);
-        for (std::size_t i = 0; i < n; ++i)
-            out[c[(in[i].word >> (8 * b)) & 0xFF]++] = in[i];
-        std::swap(in, out);
-    }
-    if (in != a)
-        std::copy(in, in + n, a);
+    sortByWord(from, to);
     if (8 * (k + 1) >= varying_.size())
         return; // equal words: equal keys, left in their order
     constexpr std::size_t Ahead = 8;
@@ -201,6 +188,64 @@ void ParadoxRecordSorter::sortSlots(std::size_t from, std::size_t to, std::size_
         }
         i = j;
     }
+}
+
+// A stable sort of slots [from, to) by their words. Ranges that fit the processor's caches go
+// through radix passes, one per byte that differs, least significant first; larger ones are
+// first split by their most significant differing byte, each part sorted on its own.
+void ParadoxRecordSorter::sortByWord(std::size_t from, std::size_t to)
+{
+    constexpr std::size_t CachedRange = 2048;
+    Slot* const a = slots_.data() + from;
+    const std::size_t n = to - from;
+    if (n < SmallRange) {
+        std::stable_sort(a, a + n, [](const Slot& x, const Slot& y) { return x.word < y.word; });
+        return;
+    }
+    std::uint32_t counts[8][256] = {};
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t b = 0; b < 8; ++b)
+            ++counts[b][(a[i].word >> (8 * b)) & 0xFF];
+    const auto constant = [&](std::size_t b) { return counts[b][(a[0].word >> (8 * b)) & 0xFF] == n; };
+    Slot* const other = scratch_.data() + from;
+    if (n > CachedRange) {
+        std::size_t b = 8;
+        while (b > 0 && constant(b - 1))
+            --b;
+        if (b == 0)
+            return; // one word
+        const std::size_t shift = 8 * (b - 1);
+        std::uint32_t* c = counts[b - 1];
+        std::uint32_t starts[257];
+        std::uint32_t sum = 0;
+        for (std::size_t v = 0; v < 256; ++v) {
+            starts[v] = sum;
+            sum += std::exchange(c[v], sum);
+        }
+        starts[256] = sum;
+        for (std::size_t i = 0; i < n; ++i)
+            other[c[(a[i].word >> shift) & 0xFF]++] = a[i];
+        std::copy(other, other + n, a);
+        for (std::size_t v = 0; v < 256; ++v)
+            if (starts[v + 1] - starts[v] > 1)
+                sortByWord(from + starts[v], from + starts[v + 1]);
+        return;
+    }
+    Slot* in = a;
+    Slot* out = other;
+    for (std::size_t b = 0; b < 8; ++b) {
+        if (constant(b))
+            continue; // one value of this byte: nothing moves
+        std::uint32_t* c = counts[b];
+        std::uint32_t sum = 0;
+        for (std::size_t v = 0; v < 256; ++v)
+            sum += std::exchange(c[v], sum);
+        for (std::size_t i = 0; i < n; ++i)
+            out[c[(in[i].word >> (8 * b)) & 0xFF]++] = in[i];
+        std::swap(in, out);
+    }
+    if (in != a)
+        std::copy(in, in + n, a);
 }
 
 void ParadoxRecordSorter::clearBatch()

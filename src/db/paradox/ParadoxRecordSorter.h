@@ -45,6 +45,7 @@ private:
     void findVarying();
     std::uint64_t word(const std::uint8_t* record, std::size_t k) const;
     void sortSlots(std::size_t from, std::size_t to, std::size_t k);
+    void sortByWord(std::size_t from, std::size_t to);
     void spill();
     void clearBatch();
 
@@ -59,9 +60,16 @@ private:
     std::size_t chunkRecords_;
     std::size_t batchRecords_ = 0;
     std::vector<const std::uint8_t*> sorted_; // the batch in order
-    // The bytes of the key (as the order sees it) that differ between records of the batch:
-    // the others cannot tell two records apart.
-    std::vector<std::uint32_t> varying_;
+    // The bytes of the key (as the order sees it) that differ between records of the batch
+    // (the others cannot tell two records apart): where each comes from in the record, its
+    // capitals table (null: taken as it is) and its inverting mask.
+    struct KeyByte
+    {
+        std::uint32_t source;
+        std::uint8_t flip;
+        const std::uint8_t* fold;
+    };
+    std::vector<KeyByte> varying_;
     // What the sort moves: a word of those bytes (the first eight, the next eight...) and the
     // record's place in the batch.
     struct Slot
