@@ -131,7 +131,7 @@ void ParadoxBlobWriter::flushSuballocated()
 void ParadoxBlobWriter::finish()
 {
     flushSuballocated();
-    file_.finish();
+    file_.finish(true);
 }
 
 } // namespace morvane

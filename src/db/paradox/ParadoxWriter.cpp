@@ -147,11 +147,12 @@ ParadoxWriteResult ParadoxWriteTable(const TvxTableDesc& desc, IvxRecordSource& 
     const WorkDirectory work(files, directory, tableName);
     ParadoxFamilyWritten written = ParadoxWriteFamily(plan, records, files, work.path(),
                                                       std::max<std::size_t>(options.sortMemoryBytes, 1));
-    files.syncFileSystem(work.path());
+    // Checked while the files go to disk (their writing started as each was finished).
     const ParadoxCheckReport report = ParadoxCheckFamily(work.path(), table);
     if (!report.clean())
         throw EvxEngineError(vxErrInvalidFile, directory + "/" + table + ": the written files fail their check:\n" +
                                                    report.text());
+    files.syncFileSystem(work.path());
     install(files, work.path(), directory, written.files, existing);
 
     ParadoxWriteResult result;

@@ -110,7 +110,7 @@ private:
         out_.records = image.counts.records;
         const std::vector<std::uint8_t> header = image.build();
         db.writeAt(header.data(), header.size(), 0);
-        db.finish();
+        db.finish(true);
         out_.files.push_back(p_.fileName("DB"));
     }
 
@@ -203,7 +203,7 @@ private:
         image.levels = shape.levels;
         const std::vector<std::uint8_t> header = image.build();
         out.writeAt(header.data(), header.size(), 0);
-        out.finish();
+        out.finish(true);
         out_.files.push_back(file.substr(dir_.size() + 1));
     }
 
@@ -232,7 +232,7 @@ private:
         image.autoInc = image.counts.records;
         const std::vector<std::uint8_t> header = image.build();
         x.writeAt(header.data(), header.size(), 0);
-        x.finish();
+        x.finish(true);
         out_.files.push_back(p_.fileName(ix.xExtension));
         writeTree(path(ix.yExtension), p_.yImage(ix), leaves);
     }
@@ -250,7 +250,7 @@ private:
         const std::vector<std::uint8_t> bytes = ParadoxBuildValFile(id, *p_.val);
         ParadoxOutputFile val(files_, path("VAL"));
         val.writeAt(bytes.data(), bytes.size(), 0);
-        val.finish();
+        val.finish(true);
         out_.files.push_back(p_.fileName("VAL"));
     }
 

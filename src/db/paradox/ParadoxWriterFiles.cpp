@@ -98,6 +98,11 @@ void ParadoxWriterFiles::sync(int fd, const std::string& path)
         failed(path, "cannot be flushed to disk", errno);
 }
 
+void ParadoxWriterFiles::startWriteback(int fd) noexcept
+{
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
 void ParadoxWriterFiles::close(int fd, const std::string& path)
 {
     if (::close(fd) != 0 && errno != EINTR)
@@ -181,8 +186,10 @@ void ParadoxOutputFile::append(const void* data, std::size_t size)
     writeAt(data, size, size_);
 }
 
-void ParadoxOutputFile::finish()
+void ParadoxOutputFile::finish(bool toDisk)
 {
+    if (toDisk)
+        files_.startWriteback(fd_);
     const int fd = fd_;
     fd_ = -1;
     files_.close(fd, path_);

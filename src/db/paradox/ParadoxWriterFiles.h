@@ -32,6 +32,9 @@ public:
     // Reads up to size bytes; returns how many (0 at the end).
     virtual std::size_t readAt(int fd, void* data, std::size_t size, std::uint64_t offset, const std::string& path);
     virtual void sync(int fd, const std::string& path);
+    // Starts writing the file's bytes to disk without waiting for them, so that a flush that
+    // follows finds them written; a hint that never fails.
+    virtual void startWriteback(int fd) noexcept;
     virtual void close(int fd, const std::string& path);
     // Moves from to to, atomically, replacing nothing: fails when to exists.
     virtual void rename(const std::string& from, const std::string& to);
@@ -59,8 +62,9 @@ public:
     // Appends after the highest byte written so far.
     void append(const void* data, std::size_t size);
     std::uint64_t size() const { return size_; }
-    // Closes the file; it stays. Its bytes reach the disk with syncFileSystem (or sync).
-    void finish();
+    // Closes the file; it stays. Its bytes reach the disk with syncFileSystem (or sync); with
+    // toDisk they start going there now.
+    void finish(bool toDisk = false);
 
 private:
     ParadoxWriterFiles& files_;
