@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <functional>
 #include <random>
 
@@ -197,6 +199,66 @@ TEST(ParadoxDamaged, RandomDamageToEverySampleHeaderOnlyGivesEngineErrors)
     }
     EXPECT_GT(rejected, 100);
     EXPECT_GT(accepted, 0);
+}
+
+// The parse from a header's used start (what the table cache reads) against the parse of the
+// whole file, over every sample family file, intact and randomly damaged: it succeeds only with
+// the same header, and whenever the whole parse succeeds.
+TEST(ParadoxDamaged, ParseFromTheUsedStartOfAHeaderAgreesWithTheWholeHeader)
+{
+    std::mt19937 rng(20261207);
+    int compared = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(SamplePath(""))) {
+        if (!entry.is_regular_file() || entry.file_size() > 200000)
+            continue;
+        const Bytes original = ReadAll(entry.path().string());
+        for (int round = 0; round < 40; ++round) {
+            Bytes b = original;
+            const std::size_t limit = std::min<std::size_t>(b.size(), 0x300);
+            for (int k = 0; limit > 0 && round > 0 && k < 1 + round % 3; ++k)
+                b[rng() % limit] = static_cast<std::uint8_t>(rng());
+            std::optional<ParadoxTableHeader> whole;
+            try {
+                whole = ParseParadoxHeader(b.data(), b.size(), b.size(), "x");
+            } catch (const EvxEngineError&) {
+            }
+            const std::size_t used = ParadoxHeaderUsedBytes(b.data(), b.size());
+            if (used == 0) {
+                EXPECT_FALSE(whole.has_value()) << entry.path(); // the parse finds its end unterminated too
+                continue;
+            }
+            ASSERT_LE(used, b.size());
+            EXPECT_EQ(ParadoxHeaderUsedBytes(b.data(), used), used) << entry.path();
+            if (used > ParadoxHeader::CommonPartEnd) {
+                EXPECT_EQ(ParadoxHeaderUsedBytes(b.data(), used - 1), 0u) << entry.path();
+            }
+            std::optional<ParadoxTableHeader> start;
+            try {
+                start = ParseParadoxHeaderStart(b.data(), used, b.size(), "x");
+            } catch (const EvxEngineError& e) {
+                EXPECT_EQ(e.Code(), vxErrInvalidFile);
+            }
+            ASSERT_EQ(start.has_value(), whole.has_value()) << entry.path() << " round " << round;
+            if (!whole)
+                continue;
+            ++compared;
+            EXPECT_EQ(start->headerSize, whole->headerSize);
+            EXPECT_EQ(start->numRecords, whole->numRecords);
+            EXPECT_EQ(start->storedTableName, whole->storedTableName);
+            EXPECT_EQ(start->languageDriver, whole->languageDriver);
+            EXPECT_EQ(start->indexName, whole->indexName);
+            EXPECT_EQ(start->pointersAgree, whole->pointersAgree);
+            EXPECT_EQ(start->passwordKey(), whole->passwordKey());
+            ASSERT_EQ(start->fields.size(), whole->fields.size());
+            for (std::size_t i = 0; i < whole->fields.size(); ++i) {
+                EXPECT_EQ(start->fields[i].name, whole->fields[i].name);
+                EXPECT_EQ(start->fields[i].type, whole->fields[i].type);
+                EXPECT_EQ(start->fields[i].size, whole->fields[i].size);
+                EXPECT_EQ(start->fields[i].id, whole->fields[i].id);
+            }
+        }
+    }
+    EXPECT_GT(compared, 100);
 }
 
 TEST(ParadoxCache, EachFileIsParsedOnceUntilItChanges)

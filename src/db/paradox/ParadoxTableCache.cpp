@@ -109,19 +109,35 @@ std::uint8_t* ParadoxTableCache::bufferOf(std::size_t size)
 ParadoxTableHeader ParadoxTableCache::readHeader(const ParadoxDirectory& dir, const std::string& name,
                                                  ParadoxFileStamp& stamp)
 {
-    // The usual header size in one read; a larger header as many bytes more as it declares.
+    // Only the start of the header holds what is parsed (fields and names; the rest is free
+    // space): first as many bytes as the headers read so far used, the whole header when
+    // they are not enough or the start does not parse (the whole header's parse then says
+    // what is wrong).
     const OpenFile file(dir, name);
     stamp = dir.stampOpen(file.fd(), name);
-    const std::size_t first = static_cast<std::size_t>(std::min<std::uint64_t>(stamp.size, FirstReadBytes));
+    const std::size_t first = static_cast<std::size_t>(std::min<std::uint64_t>(stamp.size, firstRead_));
     std::size_t got = file.readAt(bufferOf(first), 0, first);
+    bytesRead_ += got;
+    ++parses_;
+    if (ParadoxHeaderUsedBytes(buffer_.data(), got) != 0) {
+        try {
+            return ParseParadoxHeaderStart(buffer_.data(), got, stamp.size, pathOf(dir, name));
+        } catch (const EvxEngineError&) {
+        }
+    }
     if (got >= ParadoxHeader::HeaderSize + 2) {
         const std::uint64_t declared = ParadoxLe16(buffer_.data() + ParadoxHeader::HeaderSize);
         const std::size_t wanted = static_cast<std::size_t>(std::min(declared, stamp.size));
-        if (wanted > got)
-            got += file.readAt(bufferOf(wanted) + got, got, wanted - got);
+        if (wanted > got) {
+            const std::size_t more = file.readAt(bufferOf(wanted) + got, got, wanted - got);
+            bytesRead_ += more;
+            got += more;
+        }
     }
-    bytesRead_ += got;
-    ++parses_;
+    // The next files of the directory are read as far as this header was used.
+    const std::size_t used = ParadoxHeaderUsedBytes(buffer_.data(), got);
+    if (used > firstRead_)
+        firstRead_ = std::min<std::size_t>((used + 0xFF) & ~std::size_t{0xFF}, FirstReadBytes);
     return ParseParadoxHeader(buffer_.data(), got, stamp.size, pathOf(dir, name));
 }
 

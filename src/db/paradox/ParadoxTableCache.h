@@ -2,9 +2,9 @@
 // Reads the files of one table (.DB, .PX, .Xnn/.XGn with their .Y partners, .VAL) from a
 // directory and keeps the result until one of those files changes (name, modification time
 // and size), so the several reads of one table parse each file once. Of the .DB, .PX and X
-// files only the header is read (in one read of its usual 2 KiB, which the small header of a
-// level 3 table shares with the start of its data), each file opened once. Throws
-// EvxEngineError naming the damaged file.
+// files only the used start of the header is read (fields and names, in one read of as many
+// bytes as the headers read so far used, the whole header when that is not enough), each
+// file opened once. Throws EvxEngineError naming the damaged file.
 
 #include <cstddef>
 #include <cstdint>
@@ -53,6 +53,7 @@ private:
     std::unordered_map<std::string, Entry> entries_;
     std::vector<std::uint8_t> buffer_; // the header or .VAL being parsed
     std::string path_;
+    std::size_t firstRead_ = 0x200; // bytes first read of a header: the most headers used so far
     std::size_t parses_ = 0;
     std::uint64_t bytesRead_ = 0;
 };

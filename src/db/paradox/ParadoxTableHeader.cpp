@@ -1,6 +1,7 @@
 #include "db/paradox/ParadoxTableHeader.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "db/paradox/ParadoxBytes.h"
 #include "model/vxFieldTypes.h"
@@ -133,8 +134,48 @@ std::uint32_t ParadoxTableHeader::passwordKey() const
     return encryption1;
 }
 
-ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size, std::uint64_t fileSize,
-                                      const std::string& fileName)
+std::size_t ParadoxHeaderUsedBytes(const std::uint8_t* data, std::size_t size)
+{
+    // The walk of the parse below over the same bytes, without its checks.
+    if (size < H::CommonPartEnd)
+        return 0;
+    const std::size_t numFields = ParadoxLe16(data + H::NumFields);
+    const std::uint8_t version = data[H::FileVersionId];
+    const auto type = static_cast<ParadoxFileType>(data[H::FileType]);
+    ParadoxTableHeader probe;
+    probe.fileType = type;
+    const bool names = probe.hasNames();
+    const bool dataHeader = version >= ParadoxVersion::FirstWithDataHeader && (probe.isTable() || probe.isSecondaryX());
+    std::size_t pos = (dataHeader ? H::DataHeaderEnd : H::CommonPartEnd) + 2 * numFields + 4 +
+                      (names ? 4 * numFields : 0) +
+                      (version >= ParadoxVersion::Level7 ? H::NameAreaBytesLevel7 : H::NameAreaBytes);
+    const auto skipText = [&] {
+        if (pos >= size)
+            return false;
+        const void* zero = std::memchr(data + pos, 0, std::min(H::MaxFieldNameBytes, size - pos));
+        if (!zero)
+            return false;
+        pos = static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - data) + 1;
+        return true;
+    };
+    if (names)
+        for (std::size_t i = 0; i < numFields; ++i)
+            if (!skipText())
+                return 0;
+    if (dataHeader) {
+        pos += 2 * numFields;
+        if (!skipText() || (probe.isSecondaryX() && !skipText()))
+            return 0;
+    }
+    return pos <= size ? pos : 0;
+}
+
+namespace {
+
+// wholeHeader: data holds the whole declared header (else only its first bytes, which the
+// parse must not read past).
+ParadoxTableHeader parseHeader(const std::uint8_t* data, std::size_t size, std::uint64_t fileSize,
+                               const std::string& fileName, bool wholeHeader)
 {
     const ParadoxBytes file(data, size, fileName);
     file.require(size >= H::CommonPartEnd, [&] {
@@ -186,12 +227,12 @@ ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size
     file.require(h.headerSize <= fileSize, [&] {
         return "header size " + std::to_string(h.headerSize) + " exceeds the file size " + std::to_string(fileSize);
     });
-    file.require(h.headerSize <= size, [&] {
+    file.require(!wholeHeader || h.headerSize <= size, [&] {
         return "header truncated: " + std::to_string(size) + " of " + std::to_string(h.headerSize) + " bytes present";
     });
 
-    // From here on every read stays inside the declared header.
-    const ParadoxBytes hdr(data, h.headerSize, fileName);
+    // From here on every read stays inside the declared header (and the bytes present).
+    const ParadoxBytes hdr(data, std::min<std::size_t>(h.headerSize, size), fileName);
     if (h.hasDataHeader) {
         h.encryption2 = hdr.u32(H::Encryption2);
         h.fileUpdateTime = hdr.u32(H::FileUpdateTime);
@@ -264,6 +305,20 @@ ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size
                " blocks can hold";
     });
     return h;
+}
+
+} // namespace
+
+ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size, std::uint64_t fileSize,
+                                      const std::string& fileName)
+{
+    return parseHeader(data, size, fileSize, fileName, true);
+}
+
+ParadoxTableHeader ParseParadoxHeaderStart(const std::uint8_t* data, std::size_t size, std::uint64_t fileSize,
+                                           const std::string& fileName)
+{
+    return parseHeader(data, size, fileSize, fileName, false);
 }
 
 } // namespace morvane

@@ -89,4 +89,13 @@ struct ParadoxTableHeader
 ParadoxTableHeader ParseParadoxHeader(const std::uint8_t* data, std::size_t size, std::uint64_t fileSize,
                                       const std::string& fileName);
 
+// The header's first size bytes are enough for the parse: the number of bytes it reads from
+// the start of the file (its fixed part, field list and names), else 0 (more are needed).
+std::size_t ParadoxHeaderUsedBytes(const std::uint8_t* data, std::size_t size);
+// The parse from the first bytes of the header only (at least ParadoxHeaderUsedBytes of them);
+// same result as ParseParadoxHeader on the whole header, and the same checks except that the
+// whole header be present. A read past the bytes given throws as a truncated file does.
+ParadoxTableHeader ParseParadoxHeaderStart(const std::uint8_t* data, std::size_t size, std::uint64_t fileSize,
+                                           const std::string& fileName);
+
 } // namespace morvane
