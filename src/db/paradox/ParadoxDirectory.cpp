@@ -217,10 +217,14 @@ std::vector<std::string> ParadoxDirectory::family(std::string_view base) const
 {
     std::string key = lower(base);
     key += '.';
+    const auto first = std::lower_bound(lowerNames_.begin(), lowerNames_.end(), key,
+                                        [](const auto& entry, const std::string& k) { return entry.first < k; });
+    auto last = first;
+    while (last != lowerNames_.end() && last->first.compare(0, key.size(), key) == 0)
+        ++last;
     std::vector<std::uint32_t> at;
-    for (auto it = std::lower_bound(lowerNames_.begin(), lowerNames_.end(), key,
-                                    [](const auto&entry, const std::string&k) { return entry.first < k; });
-         it != lowerNames_.end() && it->first.compare(0, key.size(), key) == 0; ++it)
+    at.reserve(static_cast<std::size_t>(last - first));
+    for (auto it = first; it != last; ++it)
         if (it->first.find('.', key.size()) == std::string::npos) // the base is all before the last dot
             at.push_back(it->second);
     std::sort(at.begin(), at.end());

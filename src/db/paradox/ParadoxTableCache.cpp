@@ -168,10 +168,13 @@ std::shared_ptr<const ParadoxTable> ParadoxTableCache::Load(ParadoxDirectory& di
                            [&](const std::string& f) { return ParadoxDirectory::equalNoCase(extOf(f), ext); });
     };
 
-    std::vector<const std::string*> names{&dbFileName};
+    std::vector<const std::string*> names;
+    names.reserve(family.size() + 1);
+    names.push_back(&dbFileName);
     std::optional<std::size_t> pxAt;
     std::optional<std::size_t> valAt;
     std::vector<std::size_t> xAt;
+    xAt.reserve(family.size());
     for (const std::string& f : family) {
         const std::string_view ext = extOf(f);
         if (!pxAt && ParadoxDirectory::equalNoCase(ext, "PX")) {
@@ -226,6 +229,7 @@ std::shared_ptr<const ParadoxTable> ParadoxTableCache::Load(ParadoxDirectory& di
         stamps[*pxAt] = dir.stamp(*names[*pxAt]); // kept only to notice a change
     }
 
+    table->secondaryIndexes.reserve(xAt.size());
     for (std::size_t at : xAt) {
         const std::string& x = *names[at];
         const ParadoxTableHeader xh = readHeader(dir, x, stamps[at]);

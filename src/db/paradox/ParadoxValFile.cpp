@@ -3,6 +3,8 @@
 #include "db/paradox/ParadoxBytes.h"
 #include "db/paradox/ParadoxLayout.h"
 
+#include <algorithm>
+
 namespace morvane {
 
 namespace {
@@ -25,6 +27,13 @@ std::vector<int> readPositions(const ParadoxBytes& b, std::size_t off, int count
         out.push_back(pos);
     }
     return out;
+}
+
+// How many records of recordBytes fit in the file from off: what a count read from the file
+// may reserve before its records are read (and checked) one by one.
+std::size_t roomFor(const ParadoxBytes& b, std::size_t off, std::size_t recordBytes)
+{
+    return off < b.size() ? (b.size() - off) / recordBytes : 0;
 }
 
 std::vector<std::uint8_t> readValue(const ParadoxBytes& b, std::size_t& pos, int length)
@@ -155,6 +164,7 @@ ParadoxValFile ParseParadoxValFile(const std::uint8_t* data, std::size_t size, c
     const int checkCount = b.u8(CheckCount);
     std::size_t pos = FirstCheck;
     const std::size_t checksEnd = refInt != 0 ? refInt : footer;
+    v.checks.reserve(std::min<std::size_t>(checkCount, roomFor(b, pos, CheckFixedPart)));
     for (int i = 0; i < checkCount; ++i) {
         v.checks.push_back(readCheck(b, pos, table));
         b.require(pos <= checksEnd, [&] { return "validity check " + std::to_string(i + 1) + " runs past offset " +
@@ -164,6 +174,7 @@ ParadoxValFile ParseParadoxValFile(const std::uint8_t* data, std::size_t size, c
     if (refInt != 0) {
         const int dependents = b.u16(refInt);
         std::size_t at = refInt + 2;
+        v.dependentRules.reserve(std::min<std::size_t>(dependents, roomFor(b, at, DependentRecord)));
         for (int i = 0; i < dependents; ++i, at += DependentRecord)
             v.dependentRules.push_back(readDependent(b, at, table));
         const int isMaster = b.u16(at);
@@ -174,6 +185,7 @@ ParadoxValFile ParseParadoxValFile(const std::uint8_t* data, std::size_t size, c
                 readPositions(b, at + MasterKeyFields, keyCount, table.numFields, [] { return std::string("master key"); });
             const int rules = b.u16(at + MasterRuleCount);
             std::size_t r = at + MasterRules;
+            v.masterRules.reserve(std::min<std::size_t>(rules, roomFor(b, r, MasterRecord)));
             for (int i = 0; i < rules; ++i, r += MasterRecord)
                 v.masterRules.push_back(readMaster(b, r, keyCount));
         }
