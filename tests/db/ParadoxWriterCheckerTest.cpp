@@ -111,6 +111,7 @@ TEST_P(CheckerDamage, IsFoundAndNamed)
         std::filesystem::remove(file);
     }
     const ParadoxCheckReport report = ParadoxCheckFamily(dir.str(), "T.DB");
+    EXPECT_EQ(ParadoxCheckFamily(dir.str(), "T.DB", ParadoxCheckAccess::Map).text(), report.text()); // files mapped
     bool named = false;
     for (const auto& f : report.findings)
         named = named || (f.rule == d.rule && f.kind == d.kind && !f.message.empty());
@@ -142,6 +143,8 @@ TEST(CheckerDamage, GarbageIsReportedNotFollowed)
         sample.resize(std::min(cut, sample.size()));
         WriteAll(dir.path() / "C.DB", sample);
         EXPECT_FALSE(ParadoxCheckFamily(dir.str(), "C.DB").ok()) << cut;
+        EXPECT_EQ(ParadoxCheckFamily(dir.str(), "C.DB", ParadoxCheckAccess::Map).text(),
+                  ParadoxCheckFamily(dir.str(), "C.DB").text());
     }
     EXPECT_FALSE(ParadoxCheckFamily(dir.str(), "MISSING.DB").ok());
 }

@@ -231,7 +231,7 @@ private:
         std::vector<std::size_t> offsets;
         for (std::size_t i = 0; i < h.fields.size(); ++i)
             offsets.push_back(FieldBytes(h.fields, i));
-        std::vector<std::uint8_t> previous;
+        std::vector<std::uint8_t> previous; // the last key of the block before
         std::uint64_t record = 0;
         for (std::size_t k = 0; k < chain_.blocks.size(); ++k) {
             const std::uint8_t* b = db_.view(chain_.blocks[k]);
@@ -241,12 +241,12 @@ private:
                 if (i == 0 && keyBytes > 0)
                     keys_.add(chain_.blocks[k], r, chain_.counts[k]);
                 if (keyBytes > 0) {
-                    const int d = previous.empty() ? -1 : std::memcmp(previous.data(), r, keyBytes);
+                    const std::uint8_t* before = i > 0 ? r - rs : previous.empty() ? nullptr : previous.data();
+                    const int d = before ? std::memcmp(before, r, keyBytes) : -1;
                     if (d == 0)
                         findings_.violation(dbName_, "key-unique", "record " + num(record) + " repeats a key");
                     else if (d > 0)
                         findings_.violation(dbName_, "key-order", "record " + num(record) + " is out of key order");
-                    previous.assign(r, r + keyBytes);
                 }
                 if (!haveMb_)
                     continue;
@@ -254,6 +254,10 @@ private:
                     if (ParadoxIsBlobType(h.fields[f].type))
                         mb_.check(h.fields[f], r + offsets[f], "record " + num(record) + ", field " + num(f + 1),
                                   findings_);
+            }
+            if (chain_.counts[k] > 0 && keyBytes > 0) {
+                const std::uint8_t* last = &b[ParadoxBlock::HeaderBytes + (chain_.counts[k] - 1u) * rs];
+                previous.assign(last, last + keyBytes);
             }
         }
     }
@@ -391,10 +395,13 @@ ParadoxCheckReport ParadoxCheckFamily(const ParadoxFamilyFiles& files, const std
     return report;
 }
 
-ParadoxCheckReport ParadoxCheckFamily(const std::string& directory, const std::string& dbFileName)
+ParadoxCheckReport ParadoxCheckFamily(const std::string& directory, const std::string& dbFileName,
+                                      ParadoxCheckAccess access)
 {
     ParadoxFamilyFiles files;
     files.open = [&](const std::string& name) -> std::unique_ptr<ParadoxByteSource> {
+        if (access == ParadoxCheckAccess::Map)
+            return MappedFile::Open(directory + "/" + name);
         return ParadoxFileSource::Open(directory + "/" + name);
     };
     try {

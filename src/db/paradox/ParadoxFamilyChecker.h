@@ -50,8 +50,14 @@ struct ParadoxFamilyFiles
     std::function<std::unique_ptr<ParadoxByteSource>(const std::string& name)> open;
 };
 
+// How the files of a directory are read: by read calls, or mapped into memory, which is quicker
+// but only for files that nothing changes while they are checked (the writer's own working
+// directory): a mapped file cut short ends the process.
+enum class ParadoxCheckAccess { Read, Map };
+
 // dbFileName: the table's .DB file as the directory names it.
-ParadoxCheckReport ParadoxCheckFamily(const std::string& directory, const std::string& dbFileName);
+ParadoxCheckReport ParadoxCheckFamily(const std::string& directory, const std::string& dbFileName,
+                                      ParadoxCheckAccess access = ParadoxCheckAccess::Read);
 ParadoxCheckReport ParadoxCheckFamily(const ParadoxFamilyFiles& files, const std::string& dbFileName);
 
 } // namespace morvane

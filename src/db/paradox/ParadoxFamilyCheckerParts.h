@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,24 @@ public:
 
 private:
     ParadoxCheckReport& report_;
+};
+
+// A file mapped into memory (ParadoxCheckAccess::Map); an empty file or one that cannot be
+// mapped is read as ParadoxFileSource reads it.
+class MappedFile : public ParadoxByteSource
+{
+public:
+    // Throws EvxEngineError(vxErrNotFound) as ParadoxFileSource::Open.
+    static std::unique_ptr<ParadoxByteSource> Open(const std::string& path);
+    MappedFile(const std::uint8_t* data, std::uint64_t size, std::string name);
+    ~MappedFile() override;
+    std::uint64_t Size() const override { return size_; }
+    std::size_t ReadAt(std::uint64_t offset, std::uint8_t* buf, std::size_t count) const override;
+    const std::uint8_t* data() const { return data_; }
+
+private:
+    const std::uint8_t* data_;
+    std::uint64_t size_;
 };
 
 // A file of the family with its parsed header; blocks read on demand (decrypted for a
@@ -58,6 +77,7 @@ public:
 private:
     std::string name_;
     std::unique_ptr<ParadoxByteSource> source_;
+    const std::uint8_t* mapped_ = nullptr; // the file's bytes when it is mapped
     std::uint64_t size_ = 0;
     std::vector<std::uint8_t> head_;
     ParadoxTableHeader header_;

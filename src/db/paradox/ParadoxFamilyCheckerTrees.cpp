@@ -10,6 +10,11 @@
 #include <cstring>
 #include <set>
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace morvane::checker {
 
 namespace {
@@ -49,6 +54,42 @@ std::size_t FieldBytes(const std::vector<ParadoxField>& fields, std::size_t coun
     return bytes;
 }
 
+std::unique_ptr<ParadoxByteSource> MappedFile::Open(const std::string& path)
+{
+    void* data = MAP_FAILED;
+    struct stat st
+    {
+    };
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        data = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
+    if (fd >= 0)
+        ::close(fd);
+    if (data == MAP_FAILED)
+        return ParadoxFileSource::Open(path); // read, or refused with its reason
+    return std::make_unique<MappedFile>(static_cast<const std::uint8_t*>(data), static_cast<std::uint64_t>(st.st_size),
+                                        path);
+}
+
+MappedFile::MappedFile(const std::uint8_t* data, std::uint64_t size, std::string name)
+    : ParadoxByteSource(std::move(name)), data_(data), size_(size)
+{
+}
+
+MappedFile::~MappedFile()
+{
+    ::munmap(const_cast<std::uint8_t*>(data_), size_);
+}
+
+std::size_t MappedFile::ReadAt(std::uint64_t offset, std::uint8_t* buf, std::size_t count) const
+{
+    if (offset >= size_)
+        return 0;
+    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(count, size_ - offset));
+    std::memcpy(buf, data_ + offset, n);
+    return n;
+}
+
 bool FamilyFile::open(const ParadoxFamilyFiles& files, const std::string& name, Findings& findings)
 {
     name_ = name;
@@ -61,6 +102,8 @@ bool FamilyFile::open(const ParadoxFamilyFiles& files, const std::string& name, 
         findings.violation(name, "header", "the file cannot be read");
         return false;
     }
+    const auto* mapped = dynamic_cast<const MappedFile*>(source_.get());
+    mapped_ = mapped ? mapped->data() : nullptr;
     size_ = source_->Size();
     head_.assign(std::min<std::uint64_t>(size_, H::DataHeaderEnd), 0);
     if (!read(0, head_.size(), head_.data()) || head_.size() < H::CommonPartEnd) {
@@ -106,6 +149,8 @@ const std::uint8_t* FamilyFile::view(std::uint32_t n) const
     const std::uint64_t at = header_.headerSize + (std::uint64_t{n} - 1) * blockBytes_;
     if (n == 0 || at >= size_)
         return nullptr;
+    if (mapped_ && !cipher_ && blockBytes_ <= size_ - at)
+        return mapped_ + at;
     if (n < windowFirst_ || n >= windowFirst_ + windowBlocks_) {
         // Chains mostly run forward: read the blocks that follow with this one.
         const auto bytes = static_cast<std::size_t>(std::min<std::uint64_t>(ReadAheadBlocks * blockBytes_, size_ - at));
@@ -323,33 +368,40 @@ private:
     std::set<std::uint16_t> referenced_;
 };
 
-// A 64-bit digest of bytes; digests of a block's entries are summed, so the sum does not
-// depend on their order.
-class Digest
+// A 64-bit digest of bytes, sixteen at a time through a 128-bit product; digests of a block's
+// entries are summed, so the sum does not depend on their order.
+std::uint64_t mix(std::uint64_t a, std::uint64_t b)
 {
-public:
-    void add(const std::uint8_t* p, std::size_t n)
-    {
-        for (; n >= 8; p += 8, n -= 8) {
-            std::uint64_t w;
-            std::memcpy(&w, p, 8);
-            h_ = (h_ ^ w) * 0x100000001B3ull;
-            h_ ^= h_ >> 29;
-        }
-        for (; n > 0; ++p, --n)
-            h_ = (h_ ^ *p) * 0x100000001B3ull;
-    }
-    std::uint64_t value() const
-    {
-        std::uint64_t z = h_ + 0x9E3779B97F4A7C15ull;
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
+    const unsigned __int128 p = static_cast<unsigned __int128>(a) * b;
+    return static_cast<std::uint64_t>(p) ^ static_cast<std::uint64_t>(p >> 64);
+}
 
-private:
-    std::uint64_t h_ = 0xCBF29CE484222325ull;
-};
+std::uint64_t load(const std::uint8_t* p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+std::uint64_t digest(const std::uint8_t* p, std::size_t n)
+{
+    constexpr std::uint64_t K0 = 0xA0761D6478BD642Full;
+    constexpr std::uint64_t K1 = 0xE7037ED1A0B428DBull;
+    constexpr std::uint64_t K2 = 0x8EBC6AF09C88C6E3ull;
+    std::uint64_t h = K0 ^ n;
+    if (n >= 16) {
+        const std::uint8_t* end = p + n;
+        for (; end - p > 16; p += 16)
+            h = mix(load(p) ^ h ^ K1, load(p + 8) ^ K2);
+        h = mix(load(end - 16) ^ h ^ K1, load(end - 8) ^ K2); // the last sixteen bytes
+    } else {
+        std::uint64_t w[2] = {};
+        for (std::size_t i = 0; i < n; ++i)
+            w[i / 8] |= std::uint64_t{p[i]} << (8 * (i % 8));
+        h = mix(w[0] ^ h ^ K1, w[1] ^ K2);
+    }
+    return mix(h ^ K0, h ^ K1 ^ K2);
+}
 
 } // namespace
 
@@ -470,7 +522,7 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
     std::vector<std::uint64_t> named(table.chain->position.size(), 0);
     std::vector<std::uint32_t> namedCount(table.chain->position.size(), 0);
     const bool pointers = keyed && maintained;
-    std::vector<std::uint8_t> previous;
+    std::vector<std::uint8_t> previous; // the last entry of the block before
     std::uint64_t entry = 0;
     for (std::size_t k = 0; k < chain.blocks.size(); ++k) {
         const std::uint8_t* b = x.view(chain.blocks[k]);
@@ -479,14 +531,14 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
             ++entry;
             if (i == 0)
                 leaves.add(chain.blocks[k], r, chain.counts[k]);
-            if (!previous.empty()) {
-                const int d = order.compare(previous.data(), r);
+            const std::uint8_t* before = i > 0 ? r - recordBytes : previous.empty() ? nullptr : previous.data();
+            if (before) {
+                const int d = order.compare(before, r);
                 if (d >= 0)
                     findings.violation(xName, "index-order", "entry " + num(entry) + " is out of order");
-                else if ((h.flags55 & H::UniqueFlag) && unique.compare(previous.data(), r) == 0)
+                else if ((h.flags55 & H::UniqueFlag) && unique.compare(before, r) == 0)
                     findings.violation(xName, "index-unique", "entry " + num(entry) + " repeats a unique value");
             }
-            previous.assign(r, r + recordBytes);
             if (!pointers)
                 continue;
             const std::uint16_t blk = ParadoxShortUnsigned(r + keyBytes);
@@ -495,27 +547,25 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
                                                                ", which is not in the table's chain");
                 continue;
             }
-            Digest d;
-            d.add(r + offset - tableKeyBytes, tableKeyBytes);
-            d.add(r, indexBytes);
-            named[blk] += d.value();
+            named[blk] += digest(r, offset); // the index values, then the table's key
             ++namedCount[blk];
         }
+        if (chain.counts[k] > 0)
+            previous.assign(&b[ParadoxBlock::HeaderBytes + (chain.counts[k] - 1u) * recordBytes],
+                            &b[ParadoxBlock::HeaderBytes + chain.counts[k] * recordBytes]);
     }
     if (pointers) {
-        std::vector<std::uint8_t> values(indexBytes);
+        std::vector<std::uint8_t> values(offset); // as an entry holds them: index values, the key
         for (std::size_t k = 0; k < table.chain->blocks.size(); ++k) {
             const std::uint16_t blk = table.chain->blocks[k];
             const std::uint8_t* b = table.db->view(blk);
             std::uint64_t held = 0;
             for (std::size_t i = 0; i < table.chain->counts[k]; ++i) {
                 const std::uint8_t* rec = &b[ParadoxBlock::HeaderBytes + i * t.recordSize];
-                for (std::size_t f = 0; f < m; ++f) // the index values as the X entry holds them
+                for (std::size_t f = 0; f < m; ++f)
                     std::copy_n(rec + tableOffsets[f], indexSegments[f].length, &values[indexSegments[f].offset]);
-                Digest d;
-                d.add(rec, tableKeyBytes);
-                d.add(values.data(), indexBytes);
-                held += d.value();
+                std::copy_n(rec, tableKeyBytes, &values[indexBytes]);
+                held += digest(values.data(), offset);
             }
             if (held != named[blk] || namedCount[blk] != table.chain->counts[k])
                 findings.violation(xName, "index-entries", num(namedCount[blk]) + " entries name table block " +

@@ -147,8 +147,9 @@ ParadoxWriteResult ParadoxWriteTable(const TvxTableDesc& desc, IvxRecordSource& 
     const WorkDirectory work(files, directory, tableName);
     ParadoxFamilyWritten written = ParadoxWriteFamily(plan, records, files, work.path(),
                                                       std::max<std::size_t>(options.sortMemoryBytes, 1));
-    // Checked while the files go to disk (their writing started as each was finished).
-    const ParadoxCheckReport report = ParadoxCheckFamily(work.path(), table);
+    // Checked while the files go to disk (their writing started as each was finished); they are
+    // mapped, as nothing else writes in the working directory.
+    const ParadoxCheckReport report = ParadoxCheckFamily(work.path(), table, ParadoxCheckAccess::Map);
     if (!report.clean())
         throw EvxEngineError(vxErrInvalidFile, directory + "/" + table + ": the written files fail their check:\n" +
                                                    report.text());
