@@ -74,9 +74,12 @@ private:
         std::optional<ParadoxRecordSorter> sorter;
         if (keyed()) {
             sorter.emplace(p_.recordBytes, p_.keyOrder, budget, files_, dir_, "records");
+            // X entries come in the table's key order, which is the order of their key fields:
+            // a stable sort by the index fields alone gives the order of the whole entry.
             for (std::size_t i = 0; i < p_.indexes.size(); ++i)
-                xSorters_.push_back(std::make_unique<ParadoxRecordSorter>(
-                    p_.indexes[i].xRecordBytes, p_.indexes[i].xOrder, budget, files_, dir_, "index" + std::to_string(i)));
+                xSorters_.push_back(std::make_unique<ParadoxRecordSorter>(p_.indexes[i].xRecordBytes,
+                                                                          p_.indexes[i].valueOrder, budget, files_,
+                                                                          dir_, "index" + std::to_string(i)));
         }
 
         TvxRecord record;
@@ -221,7 +224,7 @@ private:
         if (keyed()) {
             std::vector<std::uint8_t> previous;
             xSorters_[i]->drain([&](const std::uint8_t* e) {
-                if (ix.unique && !previous.empty() && ix.uniqueOrder.compare(previous.data(), e) == 0)
+                if (ix.unique && !previous.empty() && ix.valueOrder.compare(previous.data(), e) == 0)
                     fail(vxErrKeyViolation, "unique index \"" + ix.name + "\" has two records with one value");
                 previous.assign(e, e + ix.xRecordBytes);
                 blocks.add(e);

@@ -327,8 +327,8 @@ private:
     {
         std::vector<ParadoxKeySegment> order;
         std::size_t offset = 0;
-        const auto add = [&](ParadoxField f, bool fold, bool descending, bool key) {
-            if (key)
+        const auto add = [&](ParadoxField f, bool fold, bool descending, bool value) {
+            if (value)
                 order.push_back({offset, static_cast<std::size_t>(f.length()), fold, descending});
             offset += static_cast<std::size_t>(f.length());
             ix.xFields.push_back(std::move(f));
@@ -338,7 +338,7 @@ private:
             f.id = static_cast<std::uint16_t>(ix.fields[i] | (ix.descendingFields[i] ? ParadoxHeader::DescendingFieldId : 0));
             add(f, ix.caseInsensitive && f.type == pxAlpha, ix.descendingFields[i], true);
         }
-        ix.uniqueOrder = ParadoxKeyOrder(order, codePage());
+        ix.valueOrder = ParadoxKeyOrder(std::move(order), codePage());
         const auto own = [&](ParadoxField f) {
             f.id = static_cast<std::uint16_t>(ix.xFields.size() + 1);
             return f;
@@ -352,7 +352,7 @@ private:
         };
         if (p_.keyFields > 0) {
             for (int i = 0; i < p_.keyFields; ++i)
-                add(own(p_.fields[static_cast<std::size_t>(i)]), false, false, true);
+                add(own(p_.fields[static_cast<std::size_t>(i)]), false, false, false);
             add(own(bookkeeping("Blk Num", pxShort, 2)), false, false, false);
         } else {
             add(own(bookkeeping("Tup No", pxLong, 4)), false, false, false);
@@ -360,7 +360,6 @@ private:
             add(own(bookkeeping("Tup Offset", pxShort, 2)), false, false, false);
         }
         ix.xRecordBytes = offset;
-        ix.xOrder = ParadoxKeyOrder(std::move(order), codePage());
     }
 
     void planVal()

@@ -35,8 +35,9 @@ struct ParadoxIndexPlan
     std::uint8_t yBlockSizeKb = 2;
     std::vector<ParadoxField> xFields; // index fields, the table's key, Blk Num
     std::size_t xRecordBytes = 0;
-    ParadoxKeyOrder xOrder;    // over the X record without Blk Num
-    ParadoxKeyOrder uniqueOrder; // over the index fields only
+    // Over the index fields of an X record (the table's key after them orders entries of one
+    // value; they come from the table in key order).
+    ParadoxKeyOrder valueOrder;
 };
 
 struct ParadoxTablePlan
