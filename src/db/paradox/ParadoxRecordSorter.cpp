@@ -1,6 +1,7 @@
 #include "db/paradox/ParadoxRecordSorter.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <queue>
 #include <utility>
@@ -56,9 +57,10 @@ struct ParadoxRecordSorter::Run
 ParadoxRecordSorter::ParadoxRecordSorter(std::size_t recordBytes, ParadoxKeyOrder order, std::size_t memoryBytes,
                                          ParadoxWriterFiles& files, std::string workDir, std::string name)
     : recordBytes_(std::max<std::size_t>(1, recordBytes)), order_(std::move(order)),
-      capacity_(std::max<std::size_t>(1, memoryBytes / (recordBytes_ + 2 * sizeof(Slot) + sizeof(void*)))),
-      files_(files), workDir_(std::move(workDir)), name_(std::move(name)),
-      chunkRecords_(std::max<std::size_t>(1, ChunkBytes / recordBytes_))
+      capacity_(std::max<std::size_t>(1, memoryBytes / (recordBytes_ + 2 * sizeof(Slot)))), files_(files),
+      workDir_(std::move(workDir)), name_(std::move(name)),
+      chunkShift_(std::bit_width(std::max<std::size_t>(1, ChunkBytes / recordBytes_)) - 1),
+      chunkRecords_(std::size_t{1} << chunkShift_)
 {
 }
 
@@ -72,7 +74,7 @@ void ParadoxRecordSorter::add(const std::uint8_t* record)
 {
     if (batchRecords_ == chunks_.size() * chunkRecords_)
         chunks_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(chunkRecords_ * recordBytes_));
-    std::uint8_t* to = chunks_[batchRecords_ / chunkRecords_].get() + (batchRecords_ % chunkRecords_) * recordBytes_;
+    std::uint8_t* to = const_cast<std::uint8_t*>(this->record(batchRecords_));
     std::memcpy(to, record, recordBytes_);
     if (batchRecords_ == 0)
         inOrder_ = true;
@@ -87,22 +89,19 @@ void ParadoxRecordSorter::add(const std::uint8_t* record)
 void ParadoxRecordSorter::sortBatch()
 {
     const std::size_t n = batchRecords_;
-    sorted_.resize(n);
-    if (inOrder_) { // a copy of a keyed table gives its records in key order
-        for (std::size_t i = 0; i < n; ++i)
-            sorted_[i] = record(i);
+    inOrder_ = inOrder_ || n < 2;
+    if (inOrder_) // a copy of a keyed table gives its records in key order
         return;
-    }
     findVarying();
-    slots_.resize(n);
-    scratch_.resize(n);
-    for (std::size_t i = 0; i < n; ++i)
-        slots_[i] = {word(record(i), 0), static_cast<std::uint32_t>(i)};
+    slots_ = std::make_unique_for_overwrite<Slot[]>(n);
+    scratch_ = std::make_unique_for_overwrite<Slot[]>(n);
+    for (std::size_t c = 0, i = 0; i < n; ++c) {
+        const std::uint8_t* r = chunks_[c].get();
+        for (const std::size_t end = std::min(n, i + chunkRecords_); i < end; ++i, r += recordBytes_)
+            slots_[i] = {word(r, 0), static_cast<std::uint32_t>(i)};
+    }
     sortSlots(0, n, 0);
-    for (std::size_t i = 0; i < n; ++i)
-        sorted_[i] = record(slots_[i].position);
-    slots_.clear();
-    scratch_.clear();
+    scratch_.reset();
 }
 
 void ParadoxRecordSorter::findVarying()
@@ -157,7 +156,7 @@ std::uint64_t ParadoxRecordSorter::word(const std::uint8_t* record, std::size_t 
 // word; small ranges by comparison.
 void ParadoxRecordSorter::sortSlots(std::size_t from, std::size_t to, std::size_t k)
 {
-    Slot* const a = slots_.data() + from;
+    Slot* const a = slots_.get() + from;
     const std::size_t n = to - from;
     if (n < 2)
         return;
@@ -190,58 +189,40 @@ void ParadoxRecordSorter::sortSlots(std::size_t from, std::size_t to, std::size_
     }
 }
 
-// A stable sort of slots [from, to) by their words. Ranges that fit the processor's caches go
-// through radix passes, one per byte that differs, least significant first; larger ones are
-// first split by their most significant differing byte, each part sorted on its own.
+// A stable sort of slots [from, to) by their words: radix passes, one per byte that differs
+// between them, least significant first.
 void ParadoxRecordSorter::sortByWord(std::size_t from, std::size_t to)
 {
-    constexpr std::size_t CachedRange = 2048;
-    Slot* const a = slots_.data() + from;
+    Slot* const a = slots_.get() + from;
     const std::size_t n = to - from;
     if (n < SmallRange) {
         std::stable_sort(a, a + n, [](const Slot& x, const Slot& y) { return x.word < y.word; });
         return;
     }
-    std::uint32_t counts[8][256] = {};
-    for (std::size_t i = 0; i < n; ++i)
-        for (std::size_t b = 0; b < 8; ++b)
-            ++counts[b][(a[i].word >> (8 * b)) & 0xFF];
-    const auto constant = [&](std::size_t b) { return counts[b][(a[0].word >> (8 * b)) & 0xFF] == n; };
-    Slot* const other = scratch_.data() + from;
-    if (n > CachedRange) {
-        std::size_t b = 8;
-        while (b > 0 && constant(b - 1))
-            --b;
-        if (b == 0)
-            return; // one word
-        const std::size_t shift = 8 * (b - 1);
-        std::uint32_t* c = counts[b - 1];
-        std::uint32_t starts[257];
-        std::uint32_t sum = 0;
-        for (std::size_t v = 0; v < 256; ++v) {
-            starts[v] = sum;
-            sum += std::exchange(c[v], sum);
-        }
-        starts[256] = sum;
-        for (std::size_t i = 0; i < n; ++i)
-            other[c[(a[i].word >> shift) & 0xFF]++] = a[i];
-        std::copy(other, other + n, a);
-        for (std::size_t v = 0; v < 256; ++v)
-            if (starts[v + 1] - starts[v] > 1)
-                sortByWord(from + starts[v], from + starts[v + 1]);
+    std::uint64_t differ = 0;
+    for (std::size_t i = 1; i < n; ++i)
+        differ |= a[i].word ^ a[0].word;
+    std::size_t bytes[8];
+    std::size_t passes = 0;
+    for (std::size_t b = 0; b < 8; ++b)
+        if ((differ >> (8 * b)) & 0xFF)
+            bytes[passes++] = b;
+    if (passes == 0)
         return;
-    }
+    std::vector<std::uint32_t> counts(passes * 256, 0);
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t p = 0; p < passes; ++p)
+            ++counts[p * 256 + ((a[i].word >> (8 * bytes[p])) & 0xFF)];
     Slot* in = a;
-    Slot* out = other;
-    for (std::size_t b = 0; b < 8; ++b) {
-        if (constant(b))
-            continue; // one value of this byte: nothing moves
-        std::uint32_t* c = counts[b];
+    Slot* out = scratch_.get() + from;
+    for (std::size_t p = 0; p < passes; ++p) {
+        std::uint32_t* c = &counts[p * 256];
         std::uint32_t sum = 0;
         for (std::size_t v = 0; v < 256; ++v)
             sum += std::exchange(c[v], sum);
+        const std::size_t shift = 8 * bytes[p];
         for (std::size_t i = 0; i < n; ++i)
-            out[c[(in[i].word >> (8 * b)) & 0xFF]++] = in[i];
+            out[c[(in[i].word >> shift) & 0xFF]++] = in[i];
         std::swap(in, out);
     }
     if (in != a)
@@ -251,7 +232,7 @@ void ParadoxRecordSorter::sortByWord(std::size_t from, std::size_t to)
 void ParadoxRecordSorter::clearBatch()
 {
     batchRecords_ = 0;
-    sorted_.clear();
+    slots_.reset();
 }
 
 void ParadoxRecordSorter::spill()
@@ -264,7 +245,8 @@ void ParadoxRecordSorter::spill()
     runs_.push_back(path);
     std::vector<std::uint8_t> chunk;
     chunk.reserve(IoBufferBytes + recordBytes_);
-    for (const std::uint8_t* r : sorted_) {
+    for (std::size_t i = 0; i < batchRecords_; ++i) {
+        const std::uint8_t* r = sorted(i);
         chunk.insert(chunk.end(), r, r + recordBytes_);
         if (chunk.size() >= IoBufferBytes) {
             out.append(chunk.data(), chunk.size());
@@ -283,12 +265,13 @@ void ParadoxRecordSorter::drain(const std::function<void(const std::uint8_t*)>& 
         sortBatch();
         // The records are scattered over the batch: ask for them a little ahead.
         constexpr std::size_t Ahead = 8;
-        for (std::size_t i = 0; i < sorted_.size(); ++i) {
-            if (i + Ahead < sorted_.size()) {
-                __builtin_prefetch(sorted_[i + Ahead]);
-                __builtin_prefetch(sorted_[i + Ahead] + recordBytes_ - 1);
+        for (std::size_t i = 0; i < batchRecords_; ++i) {
+            if (i + Ahead < batchRecords_) {
+                const std::uint8_t* r = sorted(i + Ahead);
+                __builtin_prefetch(r);
+                __builtin_prefetch(r + recordBytes_ - 1);
             }
-            each(sorted_[i]);
+            each(sorted(i));
         }
     } else {
         spill();

@@ -39,8 +39,10 @@ private:
     // Record i of the batch.
     const std::uint8_t* record(std::size_t i) const
     {
-        return chunks_[i / chunkRecords_].get() + (i % chunkRecords_) * recordBytes_;
+        return chunks_[i >> chunkShift_].get() + (i & (chunkRecords_ - 1)) * recordBytes_;
     }
+    // Record i of the batch in order, once sorted.
+    const std::uint8_t* sorted(std::size_t i) const { return record(inOrder_ ? i : slots_[i].position); }
     void sortBatch();
     void findVarying();
     std::uint64_t word(const std::uint8_t* record, std::size_t k) const;
@@ -55,11 +57,12 @@ private:
     ParadoxWriterFiles& files_;
     std::string workDir_;
     std::string name_;
-    // The batch in chunks of chunkRecords_ records: growing it never moves a record.
+    // The batch in chunks of chunkRecords_ (a power of two) records: growing it never moves a
+    // record.
     std::vector<std::unique_ptr<std::uint8_t[]>> chunks_;
+    std::size_t chunkShift_;
     std::size_t chunkRecords_;
     std::size_t batchRecords_ = 0;
-    std::vector<const std::uint8_t*> sorted_; // the batch in order
     // The bytes of the key (as the order sees it) that differ between records of the batch
     // (the others cannot tell two records apart): where each comes from in the record, its
     // capitals table (null: taken as it is) and its inverting mask.
@@ -77,8 +80,8 @@ private:
         std::uint64_t word;
         std::uint32_t position;
     };
-    std::vector<Slot> slots_;
-    std::vector<Slot> scratch_; // the other side of each radix pass
+    std::unique_ptr<Slot[]> slots_;   // the batch in order once sorted (unless inOrder_)
+    std::unique_ptr<Slot[]> scratch_; // the other side of each radix pass
     std::vector<std::string> runs_;
     std::uint64_t count_ = 0;
     bool inOrder_ = true; // the batch came in order: nothing to sort
