@@ -2,7 +2,8 @@
 // One output format of an export. The exporter calls Begin with every table, WriteTable for
 // each in turn, then Finish, which completes the output and moves it into place. Failures
 // throw (EvxExportError, or the record source's EvxEngineError); a target destroyed before
-// Finish leaves nothing behind.
+// Finish leaves nothing behind. WriteTable may read the records on another thread (the caller
+// touches neither them nor result meanwhile); it is done with them when it returns or throws.
 
 #include "db/IvxRecordSource.h"
 

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include "export/EvxExportError.h"
+#include "export/TvxSqliteBatchValues.h"
 
 namespace morvane {
 
@@ -89,6 +90,27 @@ void TvxSqliteStatement::BindText(int i, std::string_view utf8)
 void TvxSqliteStatement::BindBlob(int i, std::string_view bytes)
 {
     check(sqlite3_bind_blob64(stmt_, i, bytes.data() ? bytes.data() : "", bytes.size(), SQLITE_STATIC));
+}
+
+void TvxSqliteStatement::Bind(int i, const TvxSqliteValue& v)
+{
+    switch (v.kind) {
+    case TvxSqliteValue::Kind::Null:
+        check(sqlite3_bind_null(stmt_, i));
+        return;
+    case TvxSqliteValue::Kind::Integer:
+        check(sqlite3_bind_int64(stmt_, i, v.integer));
+        return;
+    case TvxSqliteValue::Kind::Real:
+        check(sqlite3_bind_double(stmt_, i, v.real));
+        return;
+    case TvxSqliteValue::Kind::Text:
+        check(sqlite3_bind_text64(stmt_, i, v.data, v.size, SQLITE_STATIC, SQLITE_UTF8));
+        return;
+    case TvxSqliteValue::Kind::Blob:
+        check(sqlite3_bind_blob64(stmt_, i, v.data, v.size, SQLITE_STATIC));
+        return;
+    }
 }
 
 int TvxSqliteStatement::Step()

@@ -11,6 +11,8 @@ struct sqlite3_stmt;
 
 namespace morvane {
 
+struct TvxSqliteValue;
+
 class TvxSqliteConnection
 {
 public:
@@ -47,6 +49,7 @@ public:
     void BindReal(int i, double v);
     void BindText(int i, std::string_view utf8);
     void BindBlob(int i, std::string_view bytes);
+    void Bind(int i, const TvxSqliteValue& v);
     // SQLITE_ROW, SQLITE_DONE or SQLite's result code of the failure (the statement must then
     // be reset before it is run again).
     int Step();

@@ -9,6 +9,8 @@
 
 #include "export/EvxExportError.h"
 #include "export/TvxExportOutput.h"
+#include "export/TvxRecordPipe.h"
+#include "export/TvxSqliteBatchValues.h"
 #include "export/TvxSqliteConnection.h"
 #include "export/vxSqliteSchema.h"
 
@@ -16,83 +18,16 @@ namespace morvane {
 
 namespace {
 
-// A batch of records holds at most this many values, and at most MaxBatchRecords records.
-constexpr std::size_t BatchParameters = 999;
-constexpr std::size_t MaxBatchRecords = 32;
+// A statement adds at most this many values, and at most StatementRecords records; the
+// records are read on a thread of their own, StatementsPerBatch statements' worth at a time.
+constexpr std::size_t StatementParameters = 999;
+constexpr std::size_t StatementRecords = 32;
+constexpr std::size_t StatementsPerBatch = 8;
 
-bool isBinaryType(int type)
+void bindRecord(TvxSqliteStatement& stmt, int first, const TvxSqliteValue* values, std::size_t count)
 {
-    return type == fldBytes || type == fldBinary || type == fldOle || type == fldGraphic;
-}
-
-bool isAscii(const std::string& bytes)
-{
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
-}
-
-// Where a value's converted text is kept until its statement has run: dates and times in a
-// buffer of their own, texts of the table's code page in UTF-8.
-struct TvxValueText
-{
-    char temporal[TemporalTextSize];
-    std::string converted;
-};
-
-// Binds the value in its column's form.
-void bindValue(TvxSqliteStatement& stmt, int param, const TvxFieldValue& v, int type, int codePage,
-               TvxValueText& scratch)
-{
-    using Kind = TvxFieldValue::Kind;
-    switch (v.kind()) {
-    case Kind::Blank:
-        stmt.BindNull(param);
-        return;
-    case Kind::Integer:
-    case Kind::Logical:
-        stmt.BindInteger(param, v.integer());
-        return;
-    case Kind::Float:
-        stmt.BindReal(param, v.real());
-        return;
-    case Kind::Bcd:
-        stmt.BindText(param, v.text());
-        return;
-    case Kind::Bytes:
-        if (isBinaryType(type)) {
-            stmt.BindBlob(param, v.text());
-        } else if (isAscii(v.text())) {
-            stmt.BindText(param, v.text());
-        } else {
-            scratch.converted = ExportText(v.text(), codePage);
-            stmt.BindText(param, scratch.converted);
-        }
-        return;
-    case Kind::Date:
-        stmt.BindText(param, {scratch.temporal,
-                              WriteDateText(scratch.temporal, static_cast<std::int32_t>(v.integer()))});
-        return;
-    case Kind::Time:
-        stmt.BindText(param, {scratch.temporal,
-                              WriteTimeText(scratch.temporal, static_cast<std::int32_t>(v.integer()))});
-        return;
-    case Kind::Timestamp:
-        stmt.BindText(param, {scratch.temporal, WriteTimestampText(scratch.temporal, v.real())});
-        return;
-    }
-}
-
-void bindCheckValue(TvxSqliteStatement& stmt, int param, const TvxSqliteCheckValue& v, int type, int codePage,
-                    TvxValueText& scratch)
-{
-    if (v.state == TvxCheckValue::Now)
-        stmt.BindText(param, type == fldDate ? "TODAY" : "NOW");
-    else if (v.state == TvxCheckValue::Value)
-        bindValue(stmt, param, v.value, type, codePage, scratch);
-    else
-        stmt.BindNull(param);
+    for (std::size_t i = 0; i < count; ++i)
+        stmt.Bind(first + static_cast<int>(i) + 1, values[i]);
 }
 
 void runToEnd(TvxSqliteStatement& stmt, TvxSqliteConnection& db, const std::string& context)
@@ -145,16 +80,26 @@ void TvxSqliteTarget::listChecks()
               "listing the validity checks");
     TvxSqliteStatement insert(*db_, "INSERT INTO " + SqliteName(vxChecksTable) + " VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
                               "listing the validity checks");
-    TvxValueText scratch[3];
+    TvxSqliteBatchValues values;
     for (std::size_t i = 0; i < schemas_.size(); ++i) {
         const int codePage = (*tables_)[i].desc.CodePage();
         for (const auto& c : schemas_[i].checks) {
             insert.BindText(1, (*tables_)[i].name);
             insert.BindText(2, c.field);
             insert.BindInteger(3, c.required ? 1 : 0);
-            bindCheckValue(insert, 4, c.minimum, c.fieldType, codePage, scratch[0]);
-            bindCheckValue(insert, 5, c.maximum, c.fieldType, codePage, scratch[1]);
-            bindCheckValue(insert, 6, c.defaultValue, c.fieldType, codePage, scratch[2]);
+            // Minimum, maximum and default: a value, TODAY or NOW, or NULL.
+            const TvxSqliteCheckValue* bounds[] = {&c.minimum, &c.maximum, &c.defaultValue};
+            TvxRecord record(3);
+            for (std::size_t k = 0; k < 3; ++k)
+                if (bounds[k]->state == TvxCheckValue::Value)
+                    record[k] = bounds[k]->value;
+            values.Prepare(&record, 1, std::vector<int>(3, c.fieldType), codePage);
+            for (std::size_t k = 0; k < 3; ++k) {
+                if (bounds[k]->state == TvxCheckValue::Now)
+                    insert.BindText(4 + static_cast<int>(k), c.fieldType == fldDate ? "TODAY" : "NOW");
+                else
+                    insert.Bind(4 + static_cast<int>(k), values.Record(0)[k]);
+            }
             for (const auto& [param, text] : {std::pair{7, &c.picture}, std::pair{8, &c.lookup}}) {
                 if (text->empty())
                     insert.BindNull(param);
@@ -176,41 +121,34 @@ void TvxSqliteTarget::WriteTable(std::size_t index, IvxRecordSource& records, Tv
     const std::string context = "adding the records of " + table.name;
     TvxExportTableResult& counts = result.tables[index];
 
-    // Records go in a batch at a time, through one statement of many rows; a batch SQLite
-    // refuses goes again a record at a time, so that only the records at fault are refused.
-    const std::size_t batch =
-        std::clamp<std::size_t>(BatchParameters / std::max<std::size_t>(fieldCount, 1), 1, MaxBatchRecords);
+    // Records go in a statement's worth at a time, through one statement of many rows; a
+    // statement SQLite refuses goes again a record at a time, so that only the records at fault
+    // are refused. The reading thread puts the values in the forms SQLite binds.
+    const std::size_t rows =
+        std::clamp<std::size_t>(StatementParameters / std::max<std::size_t>(fieldCount, 1), 1, StatementRecords);
     TvxSqliteStatement single(*db_, schema.insertInto + schema.insertRow, context);
     std::string manySql = schema.insertInto + schema.insertRow;
-    for (std::size_t i = 1; i < batch; ++i) {
+    for (std::size_t i = 1; i < rows; ++i) {
         manySql += ", ";
         manySql += schema.insertRow;
     }
     TvxSqliteStatement many(*db_, manySql, context);
-    std::vector<TvxRecord> pending(batch);
-    std::vector<TvxValueText> scratch(batch * fieldCount);
+    std::vector<int> types;
+    for (const auto& f : fields)
+        types.push_back(f.type());
+    TvxSqliteBatchValues values[TvxRecordPipe::Batches];
 
-    const auto bindRecord = [&](TvxSqliteStatement& stmt, std::size_t slot, const TvxRecord& record) {
-        const int first = static_cast<int>(slot * fieldCount);
-        for (std::size_t i = 0; i < fieldCount; ++i) {
-            if (i < record.size())
-                bindValue(stmt, first + static_cast<int>(i) + 1, record[i], fields[i].type(), codePage,
-                          scratch[slot * fieldCount + i]);
-            else
-                stmt.BindNull(first + static_cast<int>(i) + 1);
-        }
-    };
     const auto blankKey = [&](const TvxRecord& record) {
         return schema.rowidKey >= 0 &&
                (static_cast<std::size_t>(schema.rowidKey) >= record.size() || record[schema.rowidKey].isBlank());
     };
-    const auto insertOne = [&](const TvxRecord& record, std::uint64_t recordNo) {
+    const auto insertOne = [&](const TvxRecord& record, const TvxSqliteValue* v, std::uint64_t recordNo) {
         if (blankKey(record)) { // SQLite would number the record itself
             reject(index, recordNo, "the key field is blank", record);
             ++counts.rejected;
             return;
         }
-        bindRecord(single, 0, record);
+        bindRecord(single, 0, v, fieldCount);
         const int rc = single.Step();
         if (rc == SQLITE_DONE) {
             single.Reset();
@@ -224,36 +162,43 @@ void TvxSqliteTarget::WriteTable(std::size_t index, IvxRecordSource& records, Tv
             throw EvxExportError(context + ": " + db_->ErrorMessage());
         }
     };
-    const auto insertBatch = [&](std::uint64_t firstNo) {
-        if (std::none_of(pending.begin(), pending.end(), blankKey)) {
-            for (std::size_t slot = 0; slot < batch; ++slot)
-                bindRecord(many, slot, pending[slot]);
+    // count records from records[0], values v, the first numbered firstNo.
+    const auto insertMany = [&](const TvxRecord* records, const TvxSqliteValue* v, std::size_t count,
+                                std::uint64_t firstNo) {
+        if (count == rows && std::none_of(records, records + count, blankKey)) {
+            for (std::size_t slot = 0; slot < rows; ++slot)
+                bindRecord(many, static_cast<int>(slot * fieldCount), v + slot * fieldCount, fieldCount);
             const int rc = many.Step();
             const std::string message = rc == SQLITE_DONE ? std::string() : db_->ErrorMessage();
             many.Reset(); // a refused statement adds none of its records
             if (rc == SQLITE_DONE) {
-                counts.records += batch;
+                counts.records += rows;
                 return;
             }
             if ((rc & 0xFF) != SQLITE_CONSTRAINT)
                 throw EvxExportError(context + ": " + message);
         }
-        for (std::size_t slot = 0; slot < batch; ++slot)
-            insertOne(pending[slot], firstNo + slot);
+        for (std::size_t slot = 0; slot < count; ++slot)
+            insertOne(records[slot], v + slot * fieldCount, firstNo + slot);
     };
 
     db_->Exec("BEGIN", context);
-    std::uint64_t read = 0;
-    std::size_t filled = 0;
-    while (records.Next(pending[filled])) {
-        ++read;
-        if (++filled == batch) {
-            insertBatch(read - batch + 1);
-            filled = 0;
+    {
+        TvxRecordPipe pipe(records, rows * StatementsPerBatch,
+                           [&](std::size_t batch, const TvxRecord* recs, std::size_t count) {
+                               values[batch].Prepare(recs, count, types, codePage);
+                           });
+        std::uint64_t read = 0;
+        const TvxRecord* recs = nullptr;
+        std::size_t batch = 0;
+        while (const std::size_t count = pipe.Next(recs, batch)) {
+            for (std::size_t first = 0; first < count; first += rows) {
+                const std::size_t n = std::min(rows, count - first);
+                insertMany(recs + first, values[batch].Record(first), n, read + first + 1);
+            }
+            read += count;
         }
     }
-    for (std::size_t slot = 0; slot < filled; ++slot)
-        insertOne(pending[slot], read - filled + slot + 1);
     db_->Exec("COMMIT", context);
     if (counts.rejected > 0)
         result.warnings.push_back(table.name + ": " + std::to_string(counts.rejected) +

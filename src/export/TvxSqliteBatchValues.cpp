@@ -1,0 +1,120 @@
+#include "export/TvxSqliteBatchValues.h"
+
+#include "model/vxFieldTypes.h"
+
+#include <cstring>
+
+#include "export/vxExportValues.h"
+
+namespace morvane {
+
+namespace {
+
+bool isBinaryType(int type)
+{
+    return type == fldBytes || type == fldBinary || type == fldOle || type == fldGraphic;
+}
+
+bool isAscii(const std::string& bytes)
+{
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if (word & 0x8080808080808080ULL)
+            return false;
+    }
+    for (; p != end; ++p)
+        if (static_cast<unsigned char>(*p) >= 0x80)
+            return false;
+    return true;
+}
+
+} // namespace
+
+void TvxSqliteBatchValues::Prepare(const TvxRecord* records, std::size_t count, const std::vector<int>& types,
+                                   int codePage)
+{
+    using Kind = TvxFieldValue::Kind;
+    using Out = TvxSqliteValue::Kind;
+    width_ = types.size();
+    values_.resize(count * width_);
+    texts_.clear();
+    // A text made here is first placed by its offset, as the buffer may move while it grows.
+    const auto made = [&](TvxSqliteValue& out, std::size_t offset) {
+        out.kind = Out::Text;
+        out.data = nullptr;
+        out.integer = static_cast<std::int64_t>(offset);
+        out.size = texts_.size() - offset;
+    };
+    const auto temporal = [&](TvxSqliteValue& out, const TvxFieldValue& v) {
+        const std::size_t offset = texts_.size();
+        texts_.resize(offset + TemporalTextSize);
+        char* buf = texts_.data() + offset;
+        std::size_t n = 0;
+        if (v.kind() == Kind::Date)
+            n = WriteDateText(buf, static_cast<std::int32_t>(v.integer()));
+        else if (v.kind() == Kind::Time)
+            n = WriteTimeText(buf, static_cast<std::int32_t>(v.integer()));
+        else
+            n = WriteTimestampText(buf, v.real());
+        texts_.resize(offset + n);
+        made(out, offset);
+    };
+    const auto view = [](TvxSqliteValue& out, Out kind, const std::string& bytes) {
+        out.kind = kind;
+        out.data = bytes.data();
+        out.size = bytes.size();
+    };
+
+    for (std::size_t r = 0; r < count; ++r) {
+        const TvxRecord& record = records[r];
+        TvxSqliteValue* out = values_.data() + r * width_;
+        for (std::size_t i = 0; i < width_; ++i) {
+            if (i >= record.size()) {
+                out[i].kind = Out::Null;
+                continue;
+            }
+            const TvxFieldValue& v = record[i];
+            switch (v.kind()) {
+            case Kind::Blank:
+                out[i].kind = Out::Null;
+                break;
+            case Kind::Integer:
+            case Kind::Logical:
+                out[i].kind = Out::Integer;
+                out[i].integer = v.integer();
+                break;
+            case Kind::Float:
+                out[i].kind = Out::Real;
+                out[i].real = v.real();
+                break;
+            case Kind::Bcd:
+                view(out[i], Out::Text, v.text());
+                break;
+            case Kind::Bytes:
+                if (isBinaryType(types[i])) {
+                    view(out[i], Out::Blob, v.text());
+                } else if (isAscii(v.text())) {
+                    view(out[i], Out::Text, v.text());
+                } else {
+                    const std::size_t offset = texts_.size();
+                    texts_ += ExportText(v.text(), codePage);
+                    made(out[i], offset);
+                }
+                break;
+            case Kind::Date:
+            case Kind::Time:
+            case Kind::Timestamp:
+                temporal(out[i], v);
+                break;
+            }
+        }
+    }
+    for (auto& v : values_)
+        if (v.kind == Out::Text && !v.data)
+            v.data = texts_.data() + v.integer;
+}
+
+} // namespace morvane
