@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <future>
 #include <map>
 
 namespace morvane {
@@ -140,7 +141,7 @@ class FamilyCheck
 {
 public:
     FamilyCheck(const ParadoxFamilyFiles& files, std::string dbName, ParadoxCheckReport& report)
-        : files_(files), dbName_(std::move(dbName)), findings_(report)
+        : files_(files), dbName_(std::move(dbName)), report_(report), findings_(report)
     {
     }
 
@@ -162,15 +163,36 @@ public:
         if (chain_.records != h.numRecords)
             findings_.violation(dbName_, "counts", "its blocks hold " + num(chain_.records) +
                                                        " records, the header counts " + num(h.numRecords));
+        // The primary index's header first: X files are checked against its stamp. Its findings
+        // are reported after the records', as the tree's.
+        ParadoxCheckReport pxOpened;
+        FamilyFile px;
+        const bool havePx = openPrimaryIndex(px, pxOpened);
+        // The first half of the secondary indexes are checked on a second thread (against a
+        // .DB opened there) while this one checks the records, the primary index and the rest.
+        std::vector<ParadoxCheckReport> indexes(secondary_.size());
+        const std::size_t split = (secondary_.size() + 1) / 2;
+        std::future<void> other;
+        if (split > 0 && chain_.records > 0)
+            other = std::async(std::launch::async, [&] {
+                FamilyFile db;
+                Findings findings(indexes[0]);
+                if (!db.open(files_, dbName_, findings))
+                    return;
+                db.setKey(h.passwordKey());
+                for (std::size_t i = 0; i < split; ++i)
+                    checkSecondary(i, db, indexes[i]);
+            });
         checkRecords();
-        checkPrimaryIndex();
-        TableFacts facts{&db_, &chain_, pxStamp_, ParadoxTextCodePage(h)};
-        for (const auto& [x, y] : secondary_) {
-            if (y.empty())
-                findings_.violation(x, "index-file", "its Y file is missing");
-            else
-                CheckSecondaryIndex(files_, x, y, facts, findings_);
-        }
+        report_.findings.insert(report_.findings.end(), pxOpened.findings.begin(), pxOpened.findings.end());
+        if (havePx)
+            checkPrimaryTree(px);
+        for (std::size_t i = other.valid() ? split : 0; i < secondary_.size(); ++i)
+            checkSecondary(i, db_, indexes[i]);
+        if (other.valid())
+            other.get();
+        for (const auto& part : indexes)
+            report_.findings.insert(report_.findings.end(), part.findings.begin(), part.findings.end());
         if (!valName_.empty())
             checkVal();
     }
@@ -262,23 +284,42 @@ private:
         }
     }
 
-    void checkPrimaryIndex()
+    // Opens the .PX and takes its stamp; false when there is none or it is not a primary index.
+    bool openPrimaryIndex(FamilyFile& px, ParadoxCheckReport& report)
     {
         if (pxName_.empty())
-            return;
-        FamilyFile px;
-        if (!px.open(files_, pxName_, findings_))
-            return;
-        const ParadoxTableHeader& t = db_.header();
+            return false;
+        Findings findings(report);
+        if (!px.open(files_, pxName_, findings))
+            return false;
         if (px.raw8(H::FileType) != static_cast<std::uint8_t>(ParadoxFileType::PrimaryIndex)) {
-            findings_.violation(pxName_, "index-file", "file type " + num(px.raw8(H::FileType)) + " is not 1");
-            return;
+            findings.violation(pxName_, "index-file", "file type " + num(px.raw8(H::FileType)) + " is not 1");
+            return false;
         }
         pxStamp_ = px.raw8(H::IndexStamp);
         if (*pxStamp_ == 0)
-            findings_.violation(pxName_, "index-file", "0x2C is 0");
+            findings.violation(pxName_, "index-file", "0x2C is 0");
+        return true;
+    }
+
+    void checkPrimaryTree(const FamilyFile& px)
+    {
+        const ParadoxTableHeader& t = db_.header();
         const std::vector<ParadoxField> key(t.fields.begin(), t.fields.begin() + t.primaryKeyFields);
         CheckTree(px, keys_, key, findings_);
+    }
+
+    // Secondary index i against the table read through db, its findings into report.
+    void checkSecondary(std::size_t i, const FamilyFile& db, ParadoxCheckReport& report) const
+    {
+        Findings findings(report);
+        const auto& [x, y] = secondary_[i];
+        if (y.empty()) {
+            findings.violation(x, "index-file", "its Y file is missing");
+            return;
+        }
+        const TableFacts facts{&db, &chain_, pxStamp_, ParadoxTextCodePage(db_.header())};
+        CheckSecondaryIndex(files_, x, y, facts, findings);
     }
 
     void checkVal()
@@ -352,6 +393,7 @@ private:
 
     const ParadoxFamilyFiles& files_;
     std::string dbName_;
+    ParadoxCheckReport& report_;
     Findings findings_;
     FamilyFile db_;
     Chain chain_;

@@ -43,7 +43,8 @@ struct ParadoxCheckReport
 };
 
 // The files a family is looked for among: their names, and how to open one (null when it
-// cannot be opened). A directory, or buffers in memory (fuzzing).
+// cannot be opened; called from two threads at once). A directory, or buffers in memory
+// (fuzzing).
 struct ParadoxFamilyFiles
 {
     std::vector<std::string> names;
