@@ -76,8 +76,10 @@ std::vector<TvxTableListRec> TvxParadoxDatabase::ListTables(std::string_view pat
                    ParadoxDirectory::equalNoCase(std::string_view(name).substr(name.size() - suffix.size()), suffix);
         return ::fnmatch(pat.c_str(), name.c_str(), FNM_CASEFOLD) == 0;
     };
+    const std::vector<std::string>& files = directory_.files();
     std::vector<TvxTableListRec> out;
-    for (const auto& name : directory_.files()) {
+    out.reserve(static_cast<std::size_t>(std::count_if(files.begin(), files.end(), matches)));
+    for (const auto& name : files) {
         if (!matches(name))
             continue;
         ParadoxFileStamp stamp;
@@ -87,14 +89,13 @@ std::vector<TvxTableListRec> TvxParadoxDatabase::ListTables(std::string_view pat
             continue; // removed since the directory was listed
         }
         const auto dot = name.rfind('.');
-        TvxTableListRec rec;
+        TvxTableListRec& rec = out.emplace_back();
         rec.setTableName(name.substr(0, dot));
         rec.setFileName(name.substr(0, dot));
         rec.setExtension(dot == std::string::npos ? std::string() : name.substr(dot + 1));
         rec.setTableType("PARADOX");
         fillDateTime(rec, stamp.mtimeNs);
         rec.setSize(static_cast<std::int32_t>(std::min<std::uint64_t>(stamp.size, 0x7FFFFFFF)));
-        out.push_back(rec);
     }
     return out;
 }
