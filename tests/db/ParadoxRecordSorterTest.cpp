@@ -22,22 +22,42 @@ struct Layout
     std::vector<ParadoxKeySegment> segments;
 };
 
+std::vector<ParadoxKeySegment> randomSegments(std::mt19937& rng, std::size_t recordBytes)
+{
+    std::vector<ParadoxKeySegment> segments;
+    const std::size_t count = 1 + rng() % 4;
+    for (std::size_t i = 0; i < count; ++i) {
+        ParadoxKeySegment s;
+        s.length = 1 + rng() % std::min<std::size_t>(20, recordBytes);
+        s.offset = rng() % (recordBytes - s.length + 1);
+        s.fold = rng() % 3 == 0;
+        s.descending = rng() % 4 == 0;
+        segments.push_back(s);
+    }
+    if (rng() % 3 == 0) // one plain key at the start of the record
+        segments = {{0, 1 + rng() % std::min<std::size_t>(12, recordBytes), false, false}};
+    return segments;
+}
+
 Layout randomLayout(std::mt19937& rng)
 {
     Layout l;
     l.recordBytes = 4 + rng() % 60;
-    const std::size_t count = 1 + rng() % 4;
-    for (std::size_t i = 0; i < count; ++i) {
-        ParadoxKeySegment s;
-        s.length = 1 + rng() % std::min<std::size_t>(20, l.recordBytes);
-        s.offset = rng() % (l.recordBytes - s.length + 1);
-        s.fold = rng() % 3 == 0;
-        s.descending = rng() % 4 == 0;
-        l.segments.push_back(s);
-    }
-    if (rng() % 3 == 0) // one plain key at the start of the record
-        l.segments = {{0, 1 + rng() % std::min<std::size_t>(12, l.recordBytes), false, false}};
+    l.segments = randomSegments(rng, l.recordBytes);
     return l;
+}
+
+// Places 0..count-1 in the stable order of `order` over the records.
+std::vector<std::size_t> stableOrder(const std::vector<std::uint8_t>& records, std::size_t recordBytes,
+                                     const ParadoxKeyOrder& order)
+{
+    std::vector<std::size_t> places(records.size() / recordBytes);
+    for (std::size_t i = 0; i < places.size(); ++i)
+        places[i] = i;
+    std::stable_sort(places.begin(), places.end(), [&](std::size_t a, std::size_t b) {
+        return order.less(&records[a * recordBytes], &records[b * recordBytes]);
+    });
+    return places;
 }
 
 // Records from a few values per byte (letters of both cases, the top of the code page), some
@@ -77,12 +97,7 @@ TEST(ParadoxRecordSorter, GivesTheStableOrderOfItsKeyInMemoryAndOnDisk)
         const std::size_t count = rng() % 4 == 0 ? rng() % 50 : 100 + rng() % 3000;
         const std::vector<std::uint8_t> records = randomRecords(rng, layout.recordBytes, count);
 
-        std::vector<std::size_t> expected(count);
-        for (std::size_t i = 0; i < count; ++i)
-            expected[i] = i;
-        std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
-            return order.less(&records[a * layout.recordBytes], &records[b * layout.recordBytes]);
-        });
+        const std::vector<std::size_t> expected = stableOrder(records, layout.recordBytes, order);
 
         const bool onDisk = round % 3 == 0;
         ParadoxRecordSorter sorter(layout.recordBytes, order, onDisk ? 2000 + rng() % 20000 : 64 << 20,
@@ -90,8 +105,18 @@ TEST(ParadoxRecordSorter, GivesTheStableOrderOfItsKeyInMemoryAndOnDisk)
         for (std::size_t i = 0; i < count; ++i)
             sorter.add(&records[i * layout.recordBytes]);
         EXPECT_EQ(sorter.count(), count);
-        if (!onDisk) {
-            EXPECT_EQ(sorter.runs(), 0u);
+        if (!onDisk) { // sorted in place, and by another order
+            ASSERT_EQ(sorter.runs(), 0u);
+            sorter.sortInMemory();
+            for (std::size_t i = 0; i < count; ++i) {
+                ASSERT_EQ(sorter.placeOf(i), expected[i]);
+                ASSERT_EQ(sorter.sorted(i), sorter.added(expected[i]));
+                ASSERT_EQ(std::memcmp(sorter.added(i), &records[i * layout.recordBytes], layout.recordBytes), 0);
+            }
+            const ParadoxKeyOrder other(randomSegments(rng, layout.recordBytes), 1252);
+            const std::vector<std::size_t> want = stableOrder(records, layout.recordBytes, other);
+            const std::vector<std::uint32_t> got = sorter.orderBy(other);
+            ASSERT_EQ(std::vector<std::size_t>(got.begin(), got.end()), want) << "round " << round;
         }
         std::vector<std::uint8_t> got;
         sorter.drain([&](const std::uint8_t* r) { got.insert(got.end(), r, r + layout.recordBytes); });

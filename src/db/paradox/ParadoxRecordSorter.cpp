@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <queue>
+#include <stdexcept>
 #include <utility>
 #include <unistd.h>
 
@@ -82,157 +83,214 @@ void ParadoxRecordSorter::add(const std::uint8_t* record)
         inOrder_ = order_.compare(this->record(batchRecords_ - 1), to) <= 0;
     ++batchRecords_;
     ++count_;
+    sorted_ = false;
     if (batchRecords_ >= capacity_)
         spill();
 }
 
+// One sort of the batch's places by a key order.
+class ParadoxRecordSorter::Sorting
+{
+public:
+    Sorting(const ParadoxRecordSorter& batch, const ParadoxKeyOrder& order) : b_(batch), order_(order) {}
+
+    std::unique_ptr<Slot[]> run()
+    {
+        const std::size_t n = b_.batchRecords_;
+        findVarying();
+        slots_ = std::make_unique_for_overwrite<Slot[]>(n);
+        scratch_ = std::make_unique_for_overwrite<Slot[]>(n);
+        for (std::size_t c = 0, i = 0; i < n; ++c) {
+            const std::uint8_t* r = b_.chunks_[c].get();
+            for (const std::size_t end = std::min(n, i + b_.chunkRecords_); i < end; ++i, r += b_.recordBytes_)
+                slots_[i] = {word(r, 0), static_cast<std::uint32_t>(i)};
+        }
+        sortSlots(0, n, 0);
+        scratch_.reset();
+        return std::move(slots_);
+    }
+
+private:
+    // The bytes of the key (as the order sees it) that differ between records of the batch
+    // (the others cannot tell two records apart): where each comes from in the record, its
+    // capitals table (null: taken as it is) and its inverting mask.
+    struct KeyByte
+    {
+        std::uint32_t source;
+        std::uint8_t flip;
+        const std::uint8_t* fold;
+    };
+
+    const std::uint8_t* record(std::size_t i) const { return b_.record(i); }
+
+    void findVarying()
+    {
+        // A byte of the key as the order sees it depends on one byte of the record alone:
+        // where that byte is the same in every record, so is the key's.
+        const std::size_t span = order_.span();
+        const std::size_t words = span / 8;
+        std::vector<std::uint64_t> differ(words, 0);
+        std::vector<std::uint8_t> differTail(span - 8 * words, 0);
+        const std::uint8_t* first = record(0);
+        for (std::size_t c = 0, i = 0; i < b_.batchRecords_; ++c) {
+            const std::uint8_t* r = b_.chunks_[c].get();
+            for (const std::size_t end = std::min(b_.batchRecords_, i + b_.chunkRecords_); i < end;
+                 ++i, r += b_.recordBytes_) {
+                for (std::size_t w = 0; w < words; ++w) {
+                    std::uint64_t x;
+                    std::uint64_t y;
+                    std::memcpy(&x, r + 8 * w, 8);
+                    std::memcpy(&y, first + 8 * w, 8);
+                    differ[w] |= x ^ y;
+                }
+                for (std::size_t t = 0; t < differTail.size(); ++t)
+                    differTail[t] |= r[8 * words + t] ^ first[8 * words + t];
+            }
+        }
+        const auto differs = [&](std::size_t at) {
+            return at < 8 * words ? reinterpret_cast<const std::uint8_t*>(differ.data())[at] != 0
+                                  : differTail[at - 8 * words] != 0;
+        };
+        for (std::size_t at = 0; at < order_.keyBytes(); ++at)
+            if (differs(order_.sourceOf(at)))
+                varying_.push_back(
+                    {static_cast<std::uint32_t>(order_.sourceOf(at)), order_.flipOf(at), order_.foldOf(at)});
+    }
+
+    // Word k of the record's varying key bytes, big-endian, zero past their end.
+    std::uint64_t word(const std::uint8_t* record, std::size_t k) const
+    {
+        const std::size_t from = 8 * k;
+        const std::size_t to = std::min(from + 8, varying_.size());
+        std::uint64_t v = 0;
+        for (const KeyByte* b = varying_.data() + from; b != varying_.data() + to; ++b) {
+            const std::uint8_t c = record[b->source];
+            v = v << 8 | static_cast<std::uint8_t>((b->fold ? b->fold[c] : c) ^ b->flip);
+        }
+        return to >= from + 8 ? v : to > from ? v << (8 * (from + 8 - to)) : 0;
+    }
+
+    // Sorts slots [from, to), whose records agree on the varying key bytes before word k and
+    // hold word k, by their keys, then by their places in the batch (which they are in on
+    // entry: every step keeps the order of equal words): by the word, then each run of one
+    // word by the next word; small ranges by comparison.
+    void sortSlots(std::size_t from, std::size_t to, std::size_t k)
+    {
+        Slot* const a = slots_.get() + from;
+        const std::size_t n = to - from;
+        if (n < 2)
+            return;
+        if (n < SmallRange) {
+            std::sort(a, a + n, [&](const Slot& x, const Slot& y) {
+                if (x.word != y.word)
+                    return x.word < y.word;
+                const int d = order_.compare(record(x.position), record(y.position));
+                return d != 0 ? d < 0 : x.position < y.position;
+            });
+            return;
+        }
+        sortByWord(a, scratch_.get() + from, n);
+        if (8 * (k + 1) >= varying_.size())
+            return; // equal words: equal keys, left in their order
+        constexpr std::size_t Ahead = 8;
+        for (std::size_t i = 0; i < n;) {
+            std::size_t j = i + 1;
+            while (j < n && a[j].word == a[i].word)
+                ++j;
+            if (j - i > 1) {
+                for (std::size_t m = i; m < j; ++m) {
+                    if (m + Ahead < j)
+                        __builtin_prefetch(record(a[m + Ahead].position));
+                    a[m].word = word(record(a[m].position), k + 1);
+                }
+                sortSlots(from + i, from + j, k + 1);
+            }
+            i = j;
+        }
+    }
+
+    // A stable sort of n slots by their words (other: room for as many): radix passes, one per
+    // byte that differs between them, least significant first.
+    static void sortByWord(Slot* a, Slot* other, std::size_t n)
+    {
+        if (n < SmallRange) {
+            std::stable_sort(a, a + n, [](const Slot& x, const Slot& y) { return x.word < y.word; });
+            return;
+        }
+        std::uint64_t differ = 0;
+        for (std::size_t i = 1; i < n; ++i)
+            differ |= a[i].word ^ a[0].word;
+        std::size_t bytes[8];
+        std::size_t passes = 0;
+        for (std::size_t b = 0; b < 8; ++b)
+            if ((differ >> (8 * b)) & 0xFF)
+                bytes[passes++] = b;
+        if (passes == 0)
+            return;
+        std::vector<std::uint32_t> counts(passes * 256, 0);
+        for (std::size_t i = 0; i < n; ++i)
+            for (std::size_t p = 0; p < passes; ++p)
+                ++counts[p * 256 + ((a[i].word >> (8 * bytes[p])) & 0xFF)];
+        Slot* in = a;
+        Slot* out = other;
+        for (std::size_t p = 0; p < passes; ++p) {
+            std::uint32_t* c = &counts[p * 256];
+            std::uint32_t sum = 0;
+            for (std::size_t v = 0; v < 256; ++v)
+                sum += std::exchange(c[v], sum);
+            const std::size_t shift = 8 * bytes[p];
+            for (std::size_t i = 0; i < n; ++i)
+                out[c[(in[i].word >> shift) & 0xFF]++] = in[i];
+            std::swap(in, out);
+        }
+        if (in != a)
+            std::copy(in, in + n, a);
+    }
+
+    const ParadoxRecordSorter& b_;
+    const ParadoxKeyOrder& order_;
+    std::vector<KeyByte> varying_;
+    std::unique_ptr<Slot[]> slots_;
+    std::unique_ptr<Slot[]> scratch_; // the other side of each radix pass
+};
+
 void ParadoxRecordSorter::sortBatch()
 {
-    const std::size_t n = batchRecords_;
-    inOrder_ = inOrder_ || n < 2;
-    if (inOrder_) // a copy of a keyed table gives its records in key order
-        return;
-    findVarying();
-    slots_ = std::make_unique_for_overwrite<Slot[]>(n);
-    scratch_ = std::make_unique_for_overwrite<Slot[]>(n);
-    for (std::size_t c = 0, i = 0; i < n; ++c) {
-        const std::uint8_t* r = chunks_[c].get();
-        for (const std::size_t end = std::min(n, i + chunkRecords_); i < end; ++i, r += recordBytes_)
-            slots_[i] = {word(r, 0), static_cast<std::uint32_t>(i)};
-    }
-    sortSlots(0, n, 0);
-    scratch_.reset();
+    inOrder_ = inOrder_ || batchRecords_ < 2;
+    if (!inOrder_) // a copy of a keyed table gives its records in key order
+        slots_ = Sorting(*this, order_).run();
 }
 
-void ParadoxRecordSorter::findVarying()
+std::vector<std::uint32_t> ParadoxRecordSorter::orderBy(const ParadoxKeyOrder& order) const
 {
-    // A byte of the key as the order sees it depends on one byte of the record alone: where
-    // that byte is the same in every record, so is the key's.
-    const std::size_t span = order_.span();
-    const std::size_t words = span / 8;
-    std::vector<std::uint64_t> differ(words, 0);
-    std::vector<std::uint8_t> differTail(span - 8 * words, 0);
-    const std::uint8_t* first = record(0);
-    for (std::size_t c = 0, i = 0; i < batchRecords_; ++c) {
-        const std::uint8_t* r = chunks_[c].get();
-        for (const std::size_t end = std::min(batchRecords_, i + chunkRecords_); i < end; ++i, r += recordBytes_) {
-            for (std::size_t w = 0; w < words; ++w) {
-                std::uint64_t a;
-                std::uint64_t b;
-                std::memcpy(&a, r + 8 * w, 8);
-                std::memcpy(&b, first + 8 * w, 8);
-                differ[w] |= a ^ b;
-            }
-            for (std::size_t t = 0; t < differTail.size(); ++t)
-                differTail[t] |= r[8 * words + t] ^ first[8 * words + t];
-        }
+    if (!runs_.empty())
+        throw std::logic_error("ParadoxRecordSorter::orderBy: records on disk");
+    std::vector<std::uint32_t> places(batchRecords_);
+    if (batchRecords_ < 2) {
+        for (std::size_t i = 0; i < places.size(); ++i)
+            places[i] = static_cast<std::uint32_t>(i);
+        return places;
     }
-    const auto differs = [&](std::size_t at) {
-        return at < 8 * words ? reinterpret_cast<const std::uint8_t*>(differ.data())[at] != 0
-                              : differTail[at - 8 * words] != 0;
-    };
-    varying_.clear();
-    for (std::size_t at = 0; at < order_.keyBytes(); ++at)
-        if (differs(order_.sourceOf(at)))
-            varying_.push_back({static_cast<std::uint32_t>(order_.sourceOf(at)), order_.flipOf(at), order_.foldOf(at)});
+    const std::unique_ptr<Slot[]> slots = Sorting(*this, order).run();
+    for (std::size_t i = 0; i < places.size(); ++i)
+        places[i] = slots[i].position;
+    return places;
 }
 
-// Word k of the record's varying key bytes, big-endian, zero past their end.
-std::uint64_t ParadoxRecordSorter::word(const std::uint8_t* record, std::size_t k) const
+void ParadoxRecordSorter::sortInMemory()
 {
-    const std::size_t from = 8 * k;
-    const std::size_t to = std::min(from + 8, varying_.size());
-    std::uint64_t v = 0;
-    for (const KeyByte* b = varying_.data() + from; b != varying_.data() + to; ++b) {
-        const std::uint8_t c = record[b->source];
-        v = v << 8 | static_cast<std::uint8_t>((b->fold ? b->fold[c] : c) ^ b->flip);
-    }
-    return to >= from + 8 ? v : to > from ? v << (8 * (from + 8 - to)) : 0;
-}
-
-// Sorts slots [from, to), whose records agree on the varying key bytes before word k and hold
-// word k, by their keys, then by their places in the batch (which they are in on entry: every
-// step keeps the order of equal words): by the word, then each run of one word by the next
-// word; small ranges by comparison.
-void ParadoxRecordSorter::sortSlots(std::size_t from, std::size_t to, std::size_t k)
-{
-    Slot* const a = slots_.get() + from;
-    const std::size_t n = to - from;
-    if (n < 2)
-        return;
-    if (n < SmallRange) {
-        std::sort(a, a + n, [&](const Slot& x, const Slot& y) {
-            if (x.word != y.word)
-                return x.word < y.word;
-            const int d = order_.compare(record(x.position), record(y.position));
-            return d != 0 ? d < 0 : x.position < y.position;
-        });
-        return;
-    }
-    sortByWord(from, to);
-    if (8 * (k + 1) >= varying_.size())
-        return; // equal words: equal keys, left in their order
-    constexpr std::size_t Ahead = 8;
-    for (std::size_t i = 0; i < n;) {
-        std::size_t j = i + 1;
-        while (j < n && a[j].word == a[i].word)
-            ++j;
-        if (j - i > 1) {
-            for (std::size_t m = i; m < j; ++m) {
-                if (m + Ahead < j)
-                    __builtin_prefetch(record(a[m + Ahead].position));
-                a[m].word = word(record(a[m].position), k + 1);
-            }
-            sortSlots(from + i, from + j, k + 1);
-        }
-        i = j;
-    }
-}
-
-// A stable sort of slots [from, to) by their words: radix passes, one per byte that differs
-// between them, least significant first.
-void ParadoxRecordSorter::sortByWord(std::size_t from, std::size_t to)
-{
-    Slot* const a = slots_.get() + from;
-    const std::size_t n = to - from;
-    if (n < SmallRange) {
-        std::stable_sort(a, a + n, [](const Slot& x, const Slot& y) { return x.word < y.word; });
-        return;
-    }
-    std::uint64_t differ = 0;
-    for (std::size_t i = 1; i < n; ++i)
-        differ |= a[i].word ^ a[0].word;
-    std::size_t bytes[8];
-    std::size_t passes = 0;
-    for (std::size_t b = 0; b < 8; ++b)
-        if ((differ >> (8 * b)) & 0xFF)
-            bytes[passes++] = b;
-    if (passes == 0)
-        return;
-    std::vector<std::uint32_t> counts(passes * 256, 0);
-    for (std::size_t i = 0; i < n; ++i)
-        for (std::size_t p = 0; p < passes; ++p)
-            ++counts[p * 256 + ((a[i].word >> (8 * bytes[p])) & 0xFF)];
-    Slot* in = a;
-    Slot* out = scratch_.get() + from;
-    for (std::size_t p = 0; p < passes; ++p) {
-        std::uint32_t* c = &counts[p * 256];
-        std::uint32_t sum = 0;
-        for (std::size_t v = 0; v < 256; ++v)
-            sum += std::exchange(c[v], sum);
-        const std::size_t shift = 8 * bytes[p];
-        for (std::size_t i = 0; i < n; ++i)
-            out[c[(in[i].word >> shift) & 0xFF]++] = in[i];
-        std::swap(in, out);
-    }
-    if (in != a)
-        std::copy(in, in + n, a);
+    if (!runs_.empty())
+        throw std::logic_error("ParadoxRecordSorter::sortInMemory: records on disk");
+    if (!sorted_)
+        sortBatch();
+    sorted_ = true;
 }
 
 void ParadoxRecordSorter::clearBatch()
 {
     batchRecords_ = 0;
     slots_.reset();
+    sorted_ = false;
 }
 
 void ParadoxRecordSorter::spill()
@@ -262,7 +320,7 @@ void ParadoxRecordSorter::spill()
 void ParadoxRecordSorter::drain(const std::function<void(const std::uint8_t*)>& each)
 {
     if (runs_.empty()) {
-        sortBatch();
+        sortInMemory();
         // The records are scattered over the batch: ask for them a little ahead.
         constexpr std::size_t Ahead = 8;
         for (std::size_t i = 0; i < batchRecords_; ++i) {

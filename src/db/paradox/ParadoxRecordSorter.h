@@ -31,6 +31,21 @@ public:
     // Number of run files written so far.
     std::size_t runs() const { return runs_.size(); }
 
+    // Whether that many records stay in memory (no run on disk).
+    bool holds(std::uint64_t records) const { return records < capacity_; }
+    // With every record in memory (no run): sorts them; then, until drain (which does not sort
+    // again), sorted(i) is record i in order and placeOf(i) its place, i < count(): the records
+    // in the order they were added are added(0), added(1)... All of them and orderBy may be
+    // called from several threads at once.
+    void sortInMemory();
+    const std::uint8_t* sorted(std::size_t i) const { return record(placeOf(i)); }
+    std::size_t placeOf(std::size_t i) const { return inOrder_ ? i : slots_[i].position; }
+    const std::uint8_t* added(std::size_t place) const { return record(place); }
+    // With every record in memory: their places in the order another key order gives them
+    // (records that compare equal by their places), in memory of OrderByBytes per record.
+    std::vector<std::uint32_t> orderBy(const ParadoxKeyOrder& order) const;
+    static constexpr std::size_t OrderByBytes = 36;
+
     // Calls each with every record in order, once; the sorter is empty afterwards.
     void drain(const std::function<void(const std::uint8_t*)>& each);
 
@@ -41,13 +56,8 @@ private:
     {
         return chunks_[i >> chunkShift_].get() + (i & (chunkRecords_ - 1)) * recordBytes_;
     }
-    // Record i of the batch in order, once sorted.
-    const std::uint8_t* sorted(std::size_t i) const { return record(inOrder_ ? i : slots_[i].position); }
+    class Sorting;
     void sortBatch();
-    void findVarying();
-    std::uint64_t word(const std::uint8_t* record, std::size_t k) const;
-    void sortSlots(std::size_t from, std::size_t to, std::size_t k);
-    void sortByWord(std::size_t from, std::size_t to);
     void spill();
     void clearBatch();
 
@@ -63,28 +73,18 @@ private:
     std::size_t chunkShift_;
     std::size_t chunkRecords_;
     std::size_t batchRecords_ = 0;
-    // The bytes of the key (as the order sees it) that differ between records of the batch
-    // (the others cannot tell two records apart): where each comes from in the record, its
-    // capitals table (null: taken as it is) and its inverting mask.
-    struct KeyByte
-    {
-        std::uint32_t source;
-        std::uint8_t flip;
-        const std::uint8_t* fold;
-    };
-    std::vector<KeyByte> varying_;
-    // What the sort moves: a word of those bytes (the first eight, the next eight...) and the
+    // What a sort moves: a word of the key's bytes that differ between records and the
     // record's place in the batch.
     struct Slot
     {
         std::uint64_t word;
         std::uint32_t position;
     };
-    std::unique_ptr<Slot[]> slots_;   // the batch in order once sorted (unless inOrder_)
-    std::unique_ptr<Slot[]> scratch_; // the other side of each radix pass
+    std::unique_ptr<Slot[]> slots_; // the batch in order once sorted (unless inOrder_)
     std::vector<std::string> runs_;
     std::uint64_t count_ = 0;
     bool inOrder_ = true; // the batch came in order: nothing to sort
+    bool sorted_ = false; // the batch is sorted in memory
 };
 
 } // namespace morvane
