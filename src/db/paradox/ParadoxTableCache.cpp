@@ -242,9 +242,17 @@ std::shared_ptr<const ParadoxTable> ParadoxTableCache::Load(ParadoxDirectory& di
     if (valAt) {
         const std::string& val = *names[*valAt];
         const std::size_t size = readWhole(dir, val, stamps[*valAt]);
-        table->val = ParseParadoxValFile(buffer_.data(), size, h, pathOf(dir, val));
-        if (buffer_.size() > MaxKeptBufferBytes)
-            std::vector<std::uint8_t>().swap(buffer_); // a large .VAL's bytes are not kept
+        const auto dropLarge = [&] {
+            if (buffer_.size() > MaxKeptBufferBytes)
+                std::vector<std::uint8_t>().swap(buffer_); // a large .VAL's bytes are not kept
+        };
+        try {
+            table->val = ParseParadoxValFile(buffer_.data(), size, h, pathOf(dir, val));
+        } catch (...) {
+            dropLarge();
+            throw;
+        }
+        dropLarge();
     }
 
     entries_[dbFileName] = Entry{std::move(stamps), table};
