@@ -10,6 +10,7 @@
 #include "export/EvxExportError.h"
 #include "export/TvxExportOutput.h"
 #include "export/TvxRecordPipe.h"
+#include "export/TvxSqliteBatchTable.h"
 #include "export/TvxSqliteBatchValues.h"
 #include "export/TvxSqliteConnection.h"
 #include "export/vxSqliteSchema.h"
@@ -18,16 +19,12 @@ namespace morvane {
 
 namespace {
 
-// A statement adds at most this many values, and at most StatementRecords records; the
-// records are read on a thread of their own, StatementsPerBatch statements' worth at a time.
-constexpr std::size_t StatementParameters = 999;
-constexpr std::size_t StatementRecords = 32;
-constexpr std::size_t StatementsPerBatch = 8;
-
-void bindRecord(TvxSqliteStatement& stmt, int first, const TvxSqliteValue* values, std::size_t count)
+// Records are read on a thread of their own and added by SQLite this many at a time.
+constexpr std::size_t BatchRecords = 256;
+// The virtual table the records of a table are added from: a name no exported table can have.
+std::string batchTableName(std::size_t table)
 {
-    for (std::size_t i = 0; i < count; ++i)
-        stmt.Bind(first + static_cast<int>(i) + 1, values[i]);
+    return "morvane/records/" + std::to_string(table);
 }
 
 void runToEnd(TvxSqliteStatement& stmt, TvxSqliteConnection& db, const std::string& context)
@@ -121,18 +118,12 @@ void TvxSqliteTarget::WriteTable(std::size_t index, IvxRecordSource& records, Tv
     const std::string context = "adding the records of " + table.name;
     TvxExportTableResult& counts = result.tables[index];
 
-    // Records go in a statement's worth at a time, through one statement of many rows; a
-    // statement SQLite refuses goes again a record at a time, so that only the records at fault
-    // are refused. The reading thread puts the values in the forms SQLite binds.
-    const std::size_t rows =
-        std::clamp<std::size_t>(StatementParameters / std::max<std::size_t>(fieldCount, 1), 1, StatementRecords);
-    TvxSqliteStatement single(*db_, schema.insertInto + schema.insertRow, context);
-    std::string manySql = schema.insertInto + schema.insertRow;
-    for (std::size_t i = 1; i < rows; ++i) {
-        manySql += ", ";
-        manySql += schema.insertRow;
-    }
-    TvxSqliteStatement many(*db_, manySql, context);
+    // The records go in a batch at a time, each batch through one statement that reads it from
+    // a virtual table. A batch SQLite refuses goes again in halves, down to single records, so
+    // that only the records at fault are refused. The reading thread puts the values in the
+    // forms SQLite takes.
+    TvxSqliteBatchTable source(db_->Handle(), batchTableName(index), fieldCount);
+    TvxSqliteStatement insert(*db_, schema.insertInto + "SELECT * FROM " + SqliteName(batchTableName(index)), context);
     std::vector<int> types;
     for (const auto& f : fields)
         types.push_back(f.type());
@@ -142,60 +133,46 @@ void TvxSqliteTarget::WriteTable(std::size_t index, IvxRecordSource& records, Tv
         return schema.rowidKey >= 0 &&
                (static_cast<std::size_t>(schema.rowidKey) >= record.size() || record[schema.rowidKey].isBlank());
     };
-    const auto insertOne = [&](const TvxRecord& record, const TvxSqliteValue* v, std::uint64_t recordNo) {
-        if (blankKey(record)) { // SQLite would number the record itself
-            reject(index, recordNo, "the key field is blank", record);
+    // Adds count records from records[0], their values from v, the first numbered firstNo.
+    const auto insertRange = [&](const auto& self, const TvxRecord* records, const TvxSqliteValue* v, std::size_t count,
+                                 std::uint64_t firstNo) -> void {
+        if (count == 1 && blankKey(*records)) { // SQLite would number the record itself
+            reject(index, firstNo, "the key field is blank", *records);
             ++counts.rejected;
             return;
         }
-        bindRecord(single, 0, v, fieldCount);
-        const int rc = single.Step();
-        if (rc == SQLITE_DONE) {
-            single.Reset();
-            ++counts.records;
-        } else if ((rc & 0xFF) == SQLITE_CONSTRAINT) {
-            const std::string reason = db_->ErrorMessage();
-            single.Reset();
-            reject(index, recordNo, reason, record);
-            ++counts.rejected;
-        } else {
-            throw EvxExportError(context + ": " + db_->ErrorMessage());
-        }
-    };
-    // count records from records[0], values v, the first numbered firstNo.
-    const auto insertMany = [&](const TvxRecord* records, const TvxSqliteValue* v, std::size_t count,
-                                std::uint64_t firstNo) {
-        if (count == rows && std::none_of(records, records + count, blankKey)) {
-            for (std::size_t slot = 0; slot < rows; ++slot)
-                bindRecord(many, static_cast<int>(slot * fieldCount), v + slot * fieldCount, fieldCount);
-            const int rc = many.Step();
+        if (count == 1 || std::none_of(records, records + count, blankKey)) {
+            source.SetRows(v, count);
+            const int rc = insert.Step();
             const std::string message = rc == SQLITE_DONE ? std::string() : db_->ErrorMessage();
-            many.Reset(); // a refused statement adds none of its records
+            insert.Reset(); // a refused statement adds none of its records
             if (rc == SQLITE_DONE) {
-                counts.records += rows;
+                counts.records += count;
                 return;
             }
             if ((rc & 0xFF) != SQLITE_CONSTRAINT)
                 throw EvxExportError(context + ": " + message);
+            if (count == 1) {
+                reject(index, firstNo, message, *records);
+                ++counts.rejected;
+                return;
+            }
         }
-        for (std::size_t slot = 0; slot < count; ++slot)
-            insertOne(records[slot], v + slot * fieldCount, firstNo + slot);
+        const std::size_t half = count / 2;
+        self(self, records, v, half, firstNo);
+        self(self, records + half, v + half * fieldCount, count - half, firstNo + half);
     };
 
     db_->Exec("BEGIN", context);
     {
-        TvxRecordPipe pipe(records, rows * StatementsPerBatch,
-                           [&](std::size_t batch, const TvxRecord* recs, std::size_t count) {
-                               values[batch].Prepare(recs, count, types, codePage);
-                           });
+        TvxRecordPipe pipe(records, BatchRecords, [&](std::size_t batch, const TvxRecord* recs, std::size_t count) {
+            values[batch].Prepare(recs, count, types, codePage);
+        });
         std::uint64_t read = 0;
         const TvxRecord* recs = nullptr;
         std::size_t batch = 0;
         while (const std::size_t count = pipe.Next(recs, batch)) {
-            for (std::size_t first = 0; first < count; first += rows) {
-                const std::size_t n = std::min(rows, count - first);
-                insertMany(recs + first, values[batch].Record(first), n, read + first + 1);
-            }
+            insertRange(insertRange, recs, values[batch].Record(0), count, read + 1);
             read += count;
         }
     }

@@ -203,11 +203,7 @@ public:
             schema.createTable += (i ? ",\n    " : "") + parts[i];
         schema.createTable += "\n)";
 
-        schema.insertInto = "INSERT INTO " + SqliteName(t.table->name) + " VALUES ";
-        schema.insertRow = "(";
-        for (std::size_t i = 0; i < t.fields.size(); ++i)
-            schema.insertRow += i ? ", ?" : "?";
-        schema.insertRow += ")";
+        schema.insertInto = "INSERT INTO " + SqliteName(t.table->name) + " ";
 
         for (std::size_t pos = 0; pos < desc.Indexes().size(); ++pos)
             if (!desc.Indexes()[pos].primary())

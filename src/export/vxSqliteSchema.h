@@ -54,10 +54,8 @@ struct TvxSqliteIndex
 struct TvxSqliteTableSchema
 {
     std::string createTable;
-    // "INSERT INTO "T" VALUES " and "(?, ?, ...)", one parameter per field: an INSERT of n
-    // records is the first followed by n of the second, separated by commas.
+    // "INSERT INTO "T" ": followed by a SELECT of one column per field, it adds the records.
     std::string insertInto;
-    std::string insertRow;
     std::vector<TvxSqliteIndex> indexes;
     // Position of the field that is the table's INTEGER PRIMARY KEY, which SQLite cannot keep
     // blank (it would number the record itself); -1 when none.
