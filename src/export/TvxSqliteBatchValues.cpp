@@ -2,6 +2,8 @@
 
 #include "model/vxFieldTypes.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "export/vxExportValues.h"
@@ -41,12 +43,13 @@ void TvxSqliteBatchValues::Prepare(const TvxRecord* records, std::size_t count, 
     width_ = types.size();
     values_.resize(count * width_);
     texts_.clear();
+    madeAt_.clear();
     // A text made here is first placed by its offset, as the buffer may move while it grows.
     const auto made = [&](TvxSqliteValue& out, std::size_t offset) {
         out.kind = Out::Text;
         out.data = nullptr;
-        out.integer = static_cast<std::int64_t>(offset);
-        out.size = texts_.size() - offset;
+        out.size = static_cast<std::uint32_t>(std::min<std::size_t>(texts_.size() - offset, UINT32_MAX));
+        madeAt_.push_back(offset);
     };
     const auto temporal = [&](TvxSqliteValue& out, const TvxFieldValue& v) {
         const std::size_t offset = texts_.size();
@@ -65,7 +68,8 @@ void TvxSqliteBatchValues::Prepare(const TvxRecord* records, std::size_t count, 
     const auto view = [](TvxSqliteValue& out, Out kind, const std::string& bytes) {
         out.kind = kind;
         out.data = bytes.data();
-        out.size = bytes.size();
+        // Past 4 GiB, a size SQLite refuses as too big rather than a value cut short.
+        out.size = static_cast<std::uint32_t>(std::min<std::size_t>(bytes.size(), UINT32_MAX));
     };
 
     for (std::size_t r = 0; r < count; ++r) {
@@ -112,9 +116,12 @@ void TvxSqliteBatchValues::Prepare(const TvxRecord* records, std::size_t count, 
             }
         }
     }
+    if (madeAt_.empty())
+        return;
+    std::size_t next = 0;
     for (auto& v : values_)
         if (v.kind == Out::Text && !v.data)
-            v.data = texts_.data() + v.integer;
+            v.data = texts_.data() + madeAt_[next++];
 }
 
 } // namespace morvane

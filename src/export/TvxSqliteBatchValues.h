@@ -13,14 +13,18 @@
 
 namespace morvane {
 
+// 16 bytes, so that a batch's values stay few cache lines: SQLite's thread reads them after
+// the reading thread wrote them.
 struct TvxSqliteValue
 {
     enum class Kind : std::uint8_t { Null, Integer, Real, Text, Blob };
+    union {
+        std::int64_t integer = 0; // Integer
+        double real;              // Real
+        const char* data;         // Text, Blob: size bytes (never a null pointer)
+    };
+    std::uint32_t size = 0;
     Kind kind = Kind::Null;
-    std::int64_t integer = 0;
-    double real = 0;
-    const char* data = nullptr; // Text, Blob: size bytes (never a null pointer)
-    std::size_t size = 0;
 };
 
 class TvxSqliteBatchValues
@@ -34,7 +38,8 @@ public:
 private:
     std::size_t width_ = 0;
     std::vector<TvxSqliteValue> values_;
-    std::string texts_; // texts converted for SQLite
+    std::string texts_;               // texts converted for SQLite
+    std::vector<std::size_t> madeAt_; // where in texts_ those of values_ with no data yet are
 };
 
 } // namespace morvane
