@@ -105,18 +105,10 @@ TEST(ParadoxRecordSorter, GivesTheStableOrderOfItsKeyInMemoryAndOnDisk)
         for (std::size_t i = 0; i < count; ++i)
             sorter.add(&records[i * layout.recordBytes]);
         EXPECT_EQ(sorter.count(), count);
-        if (!onDisk) { // sorted in place, and by another order
+        if (!onDisk) {
             ASSERT_EQ(sorter.runs(), 0u);
-            sorter.sortInMemory();
-            for (std::size_t i = 0; i < count; ++i) {
-                ASSERT_EQ(sorter.placeOf(i), expected[i]);
-                ASSERT_EQ(sorter.sorted(i), sorter.added(expected[i]));
-                ASSERT_EQ(std::memcmp(sorter.added(i), &records[i * layout.recordBytes], layout.recordBytes), 0);
-            }
-            const ParadoxKeyOrder other(randomSegments(rng, layout.recordBytes), 1252);
-            const std::vector<std::size_t> want = stableOrder(records, layout.recordBytes, other);
-            const std::vector<std::uint32_t> got = sorter.orderBy(other);
-            ASSERT_EQ(std::vector<std::size_t>(got.begin(), got.end()), want) << "round " << round;
+            if (round % 2)
+                sorter.sortInMemory(); // drain does not sort again
         }
         std::vector<std::uint8_t> got;
         sorter.drain([&](const std::uint8_t* r) { got.insert(got.end(), r, r + layout.recordBytes); });

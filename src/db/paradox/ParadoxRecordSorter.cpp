@@ -61,7 +61,8 @@ ParadoxRecordSorter::ParadoxRecordSorter(std::size_t recordBytes, ParadoxKeyOrde
       capacity_(std::max<std::size_t>(1, memoryBytes / (recordBytes_ + 2 * sizeof(Slot)))), files_(files),
       workDir_(std::move(workDir)), name_(std::move(name)),
       chunkShift_(std::bit_width(std::max<std::size_t>(1, ChunkBytes / recordBytes_)) - 1),
-      chunkRecords_(std::size_t{1} << chunkShift_)
+      chunkRecords_(std::size_t{1} << chunkShift_), differ_(recordBytes_ / 8 + 1, 0),
+      tailStart_(recordBytes_ >= 8 ? recordBytes_ - 8 : 0)
 {
 }
 
@@ -81,6 +82,7 @@ void ParadoxRecordSorter::add(const std::uint8_t* record)
         inOrder_ = true;
     else if (inOrder_)
         inOrder_ = order_.compare(this->record(batchRecords_ - 1), to) <= 0;
+    noteDiffering(to);
     ++batchRecords_;
     ++count_;
     sorted_ = false;
@@ -127,32 +129,8 @@ private:
     {
         // A byte of the key as the order sees it depends on one byte of the record alone:
         // where that byte is the same in every record, so is the key's.
-        const std::size_t span = order_.span();
-        const std::size_t words = span / 8;
-        std::vector<std::uint64_t> differ(words, 0);
-        std::vector<std::uint8_t> differTail(span - 8 * words, 0);
-        const std::uint8_t* first = record(0);
-        for (std::size_t c = 0, i = 0; i < b_.batchRecords_; ++c) {
-            const std::uint8_t* r = b_.chunks_[c].get();
-            for (const std::size_t end = std::min(b_.batchRecords_, i + b_.chunkRecords_); i < end;
-                 ++i, r += b_.recordBytes_) {
-                for (std::size_t w = 0; w < words; ++w) {
-                    std::uint64_t x;
-                    std::uint64_t y;
-                    std::memcpy(&x, r + 8 * w, 8);
-                    std::memcpy(&y, first + 8 * w, 8);
-                    differ[w] |= x ^ y;
-                }
-                for (std::size_t t = 0; t < differTail.size(); ++t)
-                    differTail[t] |= r[8 * words + t] ^ first[8 * words + t];
-            }
-        }
-        const auto differs = [&](std::size_t at) {
-            return at < 8 * words ? reinterpret_cast<const std::uint8_t*>(differ.data())[at] != 0
-                                  : differTail[at - 8 * words] != 0;
-        };
         for (std::size_t at = 0; at < order_.keyBytes(); ++at)
-            if (differs(order_.sourceOf(at)))
+            if (b_.differs(order_.sourceOf(at)))
                 varying_.push_back(
                     {static_cast<std::uint32_t>(order_.sourceOf(at)), order_.flipOf(at), order_.foldOf(at)});
     }
@@ -254,27 +232,45 @@ private:
     std::unique_ptr<Slot[]> scratch_; // the other side of each radix pass
 };
 
+void ParadoxRecordSorter::noteDiffering(const std::uint8_t* r)
+{
+    const std::uint8_t* first = record(0);
+    const std::size_t words = differ_.size() - 1;
+    const auto load = [](const std::uint8_t* p) {
+        std::uint64_t v;
+        std::memcpy(&v, p, 8);
+        return v;
+    };
+    for (std::size_t w = 0; w < words; ++w)
+        differ_[w] |= load(r + 8 * w) ^ load(first + 8 * w);
+    if (recordBytes_ >= 8) {
+        differ_[words] |= load(r + tailStart_) ^ load(first + tailStart_);
+    } else {
+        for (std::size_t b = 0; b < recordBytes_; ++b)
+            differ_[words] |= std::uint64_t{static_cast<std::uint8_t>(r[b] ^ first[b])} << (8 * b);
+    }
+}
+
+bool ParadoxRecordSorter::differs(std::size_t byte) const
+{
+    const std::size_t words = differ_.size() - 1;
+    const auto bits = [](std::uint64_t word, std::size_t at) {
+        std::uint8_t b[8];
+        std::memcpy(b, &word, 8);
+        return b[at] != 0;
+    };
+    if (byte < 8 * words)
+        return bits(differ_[byte / 8], byte % 8);
+    if (recordBytes_ >= 8)
+        return bits(differ_[words], byte - tailStart_);
+    return ((differ_[words] >> (8 * byte)) & 0xFF) != 0;
+}
+
 void ParadoxRecordSorter::sortBatch()
 {
     inOrder_ = inOrder_ || batchRecords_ < 2;
     if (!inOrder_) // a copy of a keyed table gives its records in key order
         slots_ = Sorting(*this, order_).run();
-}
-
-std::vector<std::uint32_t> ParadoxRecordSorter::orderBy(const ParadoxKeyOrder& order) const
-{
-    if (!runs_.empty())
-        throw std::logic_error("ParadoxRecordSorter::orderBy: records on disk");
-    std::vector<std::uint32_t> places(batchRecords_);
-    if (batchRecords_ < 2) {
-        for (std::size_t i = 0; i < places.size(); ++i)
-            places[i] = static_cast<std::uint32_t>(i);
-        return places;
-    }
-    const std::unique_ptr<Slot[]> slots = Sorting(*this, order).run();
-    for (std::size_t i = 0; i < places.size(); ++i)
-        places[i] = slots[i].position;
-    return places;
 }
 
 void ParadoxRecordSorter::sortInMemory()
@@ -289,6 +285,7 @@ void ParadoxRecordSorter::sortInMemory()
 void ParadoxRecordSorter::clearBatch()
 {
     batchRecords_ = 0;
+    std::fill(differ_.begin(), differ_.end(), 0);
     slots_.reset();
     sorted_ = false;
 }

@@ -31,32 +31,24 @@ public:
     // Number of run files written so far.
     std::size_t runs() const { return runs_.size(); }
 
-    // Whether that many records stay in memory (no run on disk).
-    bool holds(std::uint64_t records) const { return records < capacity_; }
-    // With every record in memory (no run): sorts them; then, until drain (which does not sort
-    // again), sorted(i) is record i in order and placeOf(i) its place, i < count(): the records
-    // in the order they were added are added(0), added(1)... All of them and orderBy may be
-    // called from several threads at once.
+    // With every record in memory (no run): sorts them now, so that drain does not; it only
+    // touches this sorter, and may run on another thread while others are used.
     void sortInMemory();
-    const std::uint8_t* sorted(std::size_t i) const { return record(placeOf(i)); }
-    std::size_t placeOf(std::size_t i) const { return inOrder_ ? i : slots_[i].position; }
-    const std::uint8_t* added(std::size_t place) const { return record(place); }
-    // With every record in memory: their places in the order another key order gives them
-    // (records that compare equal by their places), in memory of OrderByBytes per record.
-    std::vector<std::uint32_t> orderBy(const ParadoxKeyOrder& order) const;
-    static constexpr std::size_t OrderByBytes = 36;
 
     // Calls each with every record in order, once; the sorter is empty afterwards.
     void drain(const std::function<void(const std::uint8_t*)>& each);
 
 private:
     struct Run;
-    // Record i of the batch.
+    // Record i of the batch, and record i of the batch in order once sorted.
     const std::uint8_t* record(std::size_t i) const
     {
         return chunks_[i >> chunkShift_].get() + (i & (chunkRecords_ - 1)) * recordBytes_;
     }
+    const std::uint8_t* sorted(std::size_t i) const { return record(inOrder_ ? i : slots_[i].position); }
     class Sorting;
+    void noteDiffering(const std::uint8_t* record);
+    bool differs(std::size_t byte) const;
     void sortBatch();
     void spill();
     void clearBatch();
@@ -81,6 +73,11 @@ private:
         std::uint32_t position;
     };
     std::unique_ptr<Slot[]> slots_; // the batch in order once sorted (unless inOrder_)
+    // Which bytes differ between records of the batch, kept as they are added: bit-wise XOR of
+    // each record with the first, ORed, a word per eight bytes; the last word covers the
+    // record's last eight bytes (all of it when shorter).
+    std::vector<std::uint64_t> differ_;
+    std::size_t tailStart_; // the record byte the last word starts at
     std::vector<std::string> runs_;
     std::uint64_t count_ = 0;
     bool inOrder_ = true; // the batch came in order: nothing to sort
