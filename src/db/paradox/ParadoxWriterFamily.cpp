@@ -11,6 +11,7 @@
 #include "db/paradox/ParadoxValueEncoding.h"
 
 #include <cstring>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -108,6 +109,14 @@ private:
                 }
             });
         }
+        // The other indexes' entries are sorted on a second thread (in memory: no file is
+        // touched) while this one finishes the table and writes the primary and first index.
+        if (xSorters_.size() > 1)
+            xSorts_ = std::async(std::launch::async, [this] {
+                for (std::size_t i = 1; i < xSorters_.size(); ++i)
+                    if (xSorters_[i]->runs() == 0)
+                        xSorters_[i]->sortInMemory();
+            });
         image.counts = blocks.finish();
         image.autoInc = p_.autoInc;
         out_.records = image.counts.records;
@@ -221,6 +230,8 @@ private:
                                   [&](std::uint16_t block, const std::uint8_t* first, std::uint16_t count) {
                                       leaves.add(first, block, count);
                                   });
+        if (i > 0 && xSorts_.valid())
+            xSorts_.get();
         if (keyed()) {
             std::vector<std::uint8_t> previous;
             xSorters_[i]->drain([&](const std::uint8_t* e) {
@@ -266,6 +277,7 @@ private:
     std::optional<ParadoxBlobWriter> mb_;
     ParadoxTreeLeaves pxLeaves_{p_.keyBytes};
     std::vector<std::unique_ptr<ParadoxRecordSorter>> xSorters_;
+    std::future<void> xSorts_; // sorts xSorters_[1...]; waited for before they go
     ParadoxFamilyWritten out_;
 };
 
