@@ -113,8 +113,6 @@ TvxExportOutput::TvxExportOutput(std::string target, Kind kind, bool force)
 
 TvxExportOutput::~TvxExportOutput()
 {
-    if (flushFd_ >= 0)
-        ::close(flushFd_);
     if (!committed_)
         removeTemporaries();
 }
@@ -134,16 +132,6 @@ std::string TvxExportOutput::AddFile(std::string_view name)
     }
     files_.emplace_back(temp, final);
     return temp;
-}
-
-void TvxExportOutput::StartFlush()
-{
-    if (kind_ != Kind::File)
-        return;
-    if (flushFd_ < 0)
-        flushFd_ = ::open(tempFile_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (flushFd_ >= 0)
-        ::sync_file_range(flushFd_, 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
 void TvxExportOutput::Commit()

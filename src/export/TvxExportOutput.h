@@ -27,9 +27,6 @@ public:
     const std::string& FilePath() const { return tempFile_; }
     // Directory: the temporary path of the file `name` of the target (it exists, empty).
     std::string AddFile(std::string_view name);
-    // File: starts writing to disk what has been written to the file so far, without waiting,
-    // so that Commit's flush has less left to wait for. Failures are left for Commit to find.
-    void StartFlush();
     // Flushes every written file to disk and renames it, or the directory, into place.
     void Commit();
 
@@ -41,7 +38,6 @@ private:
     bool force_;
     bool committed_ = false;
     std::string tempFile_; // File
-    int flushFd_ = -1;     // File: open on tempFile_ once StartFlush has been called
     std::string tempDir_;  // Directory that did not exist: a new one renamed into place
     std::vector<std::pair<std::string, std::string>> files_; // Directory: (temporary, final)
 };

@@ -4,13 +4,14 @@
 
 #include "export/EvxExportError.h"
 #include "export/TvxSqliteBatchValues.h"
+#include "export/vxSqliteWriterVfs.h"
 
 namespace morvane {
 
 TvxSqliteConnection::TvxSqliteConnection(const std::string& path) : path_(path)
 {
-    const int rc =
-        sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                                   SqliteWriterVfs());
     if (rc != SQLITE_OK) {
         const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
         sqlite3_close(db_);
@@ -39,6 +40,13 @@ void TvxSqliteConnection::Exec(const std::string& sql, std::string_view context)
 std::string TvxSqliteConnection::ErrorMessage() const
 {
     return sqlite3_errmsg(db_);
+}
+
+void TvxSqliteConnection::CheckWrites()
+{
+    const int rc = sqlite3_file_control(db_, "main", SqliteWriterCheckOp, nullptr);
+    if (rc != SQLITE_OK && rc != SQLITE_NOTFOUND) // NOTFOUND: written by the default VFS
+        throw EvxExportError(path_ + ": cannot write the database: " + sqlite3_errstr(rc));
 }
 
 void TvxSqliteConnection::Close()

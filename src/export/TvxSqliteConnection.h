@@ -16,7 +16,7 @@ struct TvxSqliteValue;
 class TvxSqliteConnection
 {
 public:
-    // Opens (creating) the database file.
+    // Opens (creating) the database file, written on a thread of its own (vxSqliteWriterVfs.h).
     explicit TvxSqliteConnection(const std::string& path);
     ~TvxSqliteConnection();
     TvxSqliteConnection(const TvxSqliteConnection&) = delete;
@@ -26,6 +26,8 @@ public:
     // Runs every statement of sql; context names the work in the error.
     void Exec(const std::string& sql, std::string_view context);
     std::string ErrorMessage() const;
+    // Waits until what SQLite has written is in the file; a write that failed throws.
+    void CheckWrites();
     // Closes the database; a failure to close throws.
     void Close();
 

@@ -21,8 +21,6 @@ namespace {
 
 // Records are read on a thread of their own and added by SQLite this many at a time.
 constexpr std::size_t BatchRecords = 256;
-// After so many batches, what SQLite has written of the file starts on its way to disk.
-constexpr std::size_t BatchesPerFlush = 16;
 // The virtual table the records of a table are added from: a name no exported table can have.
 std::string batchTableName(std::size_t table)
 {
@@ -173,12 +171,9 @@ void TvxSqliteTarget::WriteTable(std::size_t index, IvxRecordSource& records, Tv
         std::uint64_t read = 0;
         const TvxRecord* recs = nullptr;
         std::size_t batch = 0;
-        std::size_t batches = 0;
         while (const std::size_t count = pipe.Next(recs, batch)) {
             insertRange(insertRange, recs, values[batch].Record(0), count, read + 1);
             read += count;
-            if (++batches % BatchesPerFlush == 0)
-                output_->StartFlush();
         }
     }
     db_->Exec("COMMIT", context);
@@ -250,6 +245,7 @@ void TvxSqliteTarget::Finish(TvxExportResult& result)
     buildIndexes(result);
     checkForeignKeys(result);
     rejectInsert_.reset();
+    db_->CheckWrites();
     db_->Close();
     db_.reset();
     output_->Commit();

@@ -2,7 +2,8 @@
 // SQLite export: one database file holding every table with its structure (see vxSqliteSchema.h).
 // Records go in a batch at a time, each batch through one INSERT that reads it from a virtual
 // table (TvxSqliteBatchTable), in one transaction per table; they are read, and their values
-// converted, on a second thread while SQLite adds the batch before. A batch SQLite refuses
+// converted, on a second thread while SQLite adds the batch before; SQLite's pages go into the
+// file on a third (vxSqliteWriterVfs.h). A batch SQLite refuses
 // goes again in halves, so that only the records at fault are refused. A record SQLite refuses
 // (a required field blank, a value outside the check's bounds, a key that is there already)
 // is kept, as the dump's JSON gives its values, in _morvane_rejected with the reason; the
