@@ -3,14 +3,13 @@
 // Records go in a batch at a time, each batch through one INSERT that reads it from a virtual
 // table (TvxSqliteBatchTable), in one transaction per table; they are read, and their values
 // converted, on a second thread while SQLite adds the batch before; SQLite's pages go into the
-// file on a third (vxSqliteWriterVfs.h). A batch SQLite refuses
-// goes again in halves, so that only the records at fault are refused. A record SQLite refuses
-// (a required field blank, a value outside the check's bounds, a key that is there already)
-// is kept, as the dump's JSON gives its values, in _morvane_rejected with the reason; the
-// validity checks with their pictures, defaults and lookup tables are listed in
-// _morvane_checks. Indexes are built after the records; a unique index the records break is
-// built without UNIQUE. Records that refer to a master record that is missing stay, each
-// table's count in the warnings.
+// file on a third (vxSqliteWriterVfs.h). A batch SQLite refuses goes again in halves, so that
+// only the records at fault are refused. A record SQLite refuses (a required field blank, a
+// value outside the check's bounds, a key that is there already) is kept, as the dump's JSON
+// gives its values, in _morvane_rejected with the reason; the validity checks with their
+// pictures, defaults and lookup tables are listed in _morvane_checks. Indexes are built after
+// the records; a unique index the records break is built without UNIQUE. Records that refer to
+// a master record that is missing stay, each table's count in the warnings.
 
 #include <memory>
 #include <string>
