@@ -20,7 +20,7 @@ namespace morvane {
 namespace {
 
 // Records are read on a thread of their own and added by SQLite this many at a time.
-constexpr std::size_t BatchRecords = 256;
+constexpr std::size_t BatchRecords = 1024;
 // The virtual table the records of a table are added from: a name no exported table can have.
 std::string batchTableName(std::size_t table)
 {

@@ -16,11 +16,14 @@ namespace morvane {
 namespace {
 
 constexpr const char* VfsName = "morvane-writer";
-constexpr std::size_t MaxPendingBytes = std::size_t{4} << 20;
+constexpr std::size_t MaxPendingBytes = std::size_t{1} << 20;
 constexpr std::size_t FlushBytes = std::size_t{2} << 20;
+// An idle writer is woken when this much waits (or when someone waits for it): waking a
+// thread costs more than writing a page.
+constexpr std::size_t WakeBytes = std::size_t{256} << 10;
 
 // The writes of one file, done in order on a thread of its own; the first failure is kept.
-// Every few MiB written, the thread starts them on their way to disk (through flushFd, an
+// Every 2 MiB written, the thread starts them on their way to disk (through flushFd, another
 // descriptor of the same file; -1: none), so that a final flush has less left to wait for.
 class TvxFileWriter
 {
@@ -43,6 +46,8 @@ public:
         std::unique_lock lock(mutex_);
         if (pendingBytes_ >= MaxPendingBytes && error_ == SQLITE_OK) {
             ++waiting_;
+            if (idle_)
+                work_.notify_one();
             done_.wait(lock, [this] { return pendingBytes_ < MaxPendingBytes || error_ != SQLITE_OK; });
             --waiting_;
         }
@@ -56,7 +61,7 @@ public:
         bytes.assign(static_cast<const char*>(data), static_cast<const char*>(data) + amount);
         pendingBytes_ += bytes.size();
         pending_.push_back({std::move(bytes), offset});
-        const bool wake = idle_;
+        const bool wake = idle_ && pendingBytes_ >= WakeBytes;
         lock.unlock();
         if (wake)
             work_.notify_one();
@@ -69,6 +74,8 @@ public:
         std::unique_lock lock(mutex_);
         if (!pending_.empty() || busy_) {
             ++waiting_;
+            if (idle_)
+                work_.notify_one();
             done_.wait(lock, [this] { return pending_.empty() && !busy_; });
             --waiting_;
         }

@@ -5,7 +5,7 @@
 // closing it) first waits for the pending writes, so SQLite always sees the file it wrote;
 // other files (journals, temporary files) are the default VFS's own. A write that failed is
 // reported by the file's next use, and by SqliteWriterCheckOp; the writer thread holds at most
-// a few MiB at a time.
+// 1 MiB at a time.
 
 namespace morvane {
 
