@@ -32,16 +32,17 @@ void ParadoxBlockWriter::add(const std::uint8_t* record)
             throw EvxEngineError(vxErrTableFull, file_.path() + ": the records need more than 65535 blocks of " +
                                                      std::to_string(blockBytes_) + " bytes");
         ++current_;
-        block_.assign(blockBytes_, 0);
+        pending_.resize(pending_.size() + blockBytes_, 0); // the block is filled where it is written from
     }
-    std::memcpy(block_.data() + ParadoxBlock::HeaderBytes + inBlock_ * recordBytes_, record, recordBytes_);
+    std::uint8_t* block = pending_.data() + pending_.size() - blockBytes_;
+    std::memcpy(block + ParadoxBlock::HeaderBytes + inBlock_ * recordBytes_, record, recordBytes_);
     ++inBlock_;
     ++records_;
 }
 
 void ParadoxBlockWriter::closeBlock(bool more)
 {
-    std::uint8_t* b = block_.data();
+    std::uint8_t* b = pending_.data() + pending_.size() - blockBytes_;
     ParadoxPutLe16(b + ParadoxBlock::Next, more ? static_cast<std::uint16_t>(current_ + 1) : 0);
     ParadoxPutLe16(b + ParadoxBlock::Previous, static_cast<std::uint16_t>(current_ - 1));
     ParadoxPutLe16(b + ParadoxBlock::AddDataSize, static_cast<std::uint16_t>((inBlock_ - 1) * recordBytes_));
@@ -49,7 +50,6 @@ void ParadoxBlockWriter::closeBlock(bool more)
         done_(current_, b + ParadoxBlock::HeaderBytes, static_cast<std::uint16_t>(inBlock_));
     if (cipher_)
         cipher_->EncryptDbBlock(b, blockBytes_, current_);
-    pending_.insert(pending_.end(), block_.begin(), block_.end());
     inBlock_ = 0;
     if (pending_.size() >= BlocksPerWrite * blockBytes_)
         flush();

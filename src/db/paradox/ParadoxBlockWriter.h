@@ -44,9 +44,10 @@ private:
     std::size_t perBlock_;
     std::optional<ParadoxCipher> cipher_;
     BlockDone done_;
-    std::vector<std::uint8_t> pending_; // finished blocks not yet written, from block pendingFirst_
+    // Blocks not yet written, from block pendingFirst_, the last the one being filled (when
+    // inBlock_ > 0).
+    std::vector<std::uint8_t> pending_;
     std::uint16_t pendingFirst_ = 1;
-    std::vector<std::uint8_t> block_;   // the block being filled
     std::size_t inBlock_ = 0;
     std::uint16_t current_ = 0;
     std::uint32_t records_ = 0;

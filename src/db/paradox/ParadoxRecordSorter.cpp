@@ -74,10 +74,20 @@ ParadoxRecordSorter::~ParadoxRecordSorter()
 
 void ParadoxRecordSorter::add(const std::uint8_t* record)
 {
+    std::memcpy(room(), record, recordBytes_);
+    add();
+}
+
+std::uint8_t* ParadoxRecordSorter::room()
+{
     if (batchRecords_ == chunks_.size() * chunkRecords_)
         chunks_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(chunkRecords_ * recordBytes_));
-    std::uint8_t* to = const_cast<std::uint8_t*>(this->record(batchRecords_));
-    std::memcpy(to, record, recordBytes_);
+    return const_cast<std::uint8_t*>(record(batchRecords_));
+}
+
+void ParadoxRecordSorter::add()
+{
+    const std::uint8_t* to = record(batchRecords_);
     if (batchRecords_ == 0)
         inOrder_ = true;
     else if (inOrder_)

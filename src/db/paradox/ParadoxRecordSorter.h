@@ -27,6 +27,9 @@ public:
     ParadoxRecordSorter& operator=(const ParadoxRecordSorter&) = delete;
 
     void add(const std::uint8_t* record);
+    // Room for the next record: filled there, it is kept by add() (a copy less).
+    std::uint8_t* room();
+    void add();
     std::uint64_t count() const { return count_; }
     // Number of run files written so far.
     std::size_t runs() const { return runs_.size(); }

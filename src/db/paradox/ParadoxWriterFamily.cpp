@@ -89,23 +89,28 @@ private:
         while (source_.Next(record)) {
             if (++number > 0xFFFFFFFFull)
                 fail(vxErrTableFull, "more than 4294967295 records");
-            encode(record, number, encoded.data());
-            if (sorter)
-                sorter->add(encoded.data());
-            else
+            if (sorter) {
+                encode(record, number, sorter->room());
+                sorter->add();
+            } else {
+                encode(record, number, encoded.data());
                 blocks.add(encoded.data());
+            }
         }
         if (sorter) {
-            std::vector<std::uint8_t> previous;
-            std::vector<std::uint8_t> entry;
+            std::vector<std::uint8_t> previous; // its key
+            const std::vector<std::vector<Copy>> entries = entryCopies();
             sorter->drain([&](const std::uint8_t* r) {
                 if (!previous.empty() && p_.keyOrder.compare(previous.data(), r) == 0)
                     fail(vxErrKeyViolation, "two records with the key " + keyText(r));
-                previous.assign(r, r + p_.recordBytes);
+                previous.assign(r, r + p_.keyBytes);
                 blocks.add(r);
                 for (std::size_t i = 0; i < p_.indexes.size(); ++i) {
-                    buildEntry(p_.indexes[i], r, blocks.currentBlock(), entry);
-                    xSorters_[i]->add(entry.data());
+                    std::uint8_t* e = xSorters_[i]->room();
+                    for (const Copy& c : entries[i])
+                        std::memcpy(e + c.to, r + c.from, c.bytes);
+                    ParadoxPutShortUnsigned(e + p_.indexes[i].xRecordBytes - 2, blocks.currentBlock());
+                    xSorters_[i]->add();
                 }
             });
         }
@@ -158,18 +163,28 @@ private:
         }
     }
 
-    // X record: the index fields, the table's key, the number of the block holding the record.
-    void buildEntry(const ParadoxIndexPlan& ix, const std::uint8_t* r, std::uint16_t block, std::vector<std::uint8_t>& e)
+    // An X record is the index fields, the table's key and the number of the block holding the
+    // record: by index, the copies from the record that make all but the block number.
+    struct Copy
     {
-        e.resize(ix.xRecordBytes);
-        std::size_t at = 0;
-        for (int f : ix.fields) {
-            const auto len = static_cast<std::size_t>(p_.fields[static_cast<std::size_t>(f - 1)].length());
-            std::memcpy(&e[at], r + p_.offsets[static_cast<std::size_t>(f - 1)], len);
-            at += len;
+        std::size_t from;
+        std::size_t to;
+        std::size_t bytes;
+    };
+    std::vector<std::vector<Copy>> entryCopies() const
+    {
+        std::vector<std::vector<Copy>> copies;
+        for (const auto& ix : p_.indexes) {
+            std::vector<Copy>& c = copies.emplace_back();
+            std::size_t at = 0;
+            for (int f : ix.fields) {
+                const auto len = static_cast<std::size_t>(p_.fields[static_cast<std::size_t>(f - 1)].length());
+                c.push_back({p_.offsets[static_cast<std::size_t>(f - 1)], at, len});
+                at += len;
+            }
+            c.push_back({0, at, p_.keyBytes});
         }
-        std::memcpy(&e[at], r, p_.keyBytes);
-        ParadoxPutShortUnsigned(&e[at + p_.keyBytes], block);
+        return copies;
     }
 
     // The key fields of a record as text, for messages.
