@@ -51,9 +51,9 @@ struct ParadoxFamilyFiles
     std::function<std::unique_ptr<ParadoxByteSource>(const std::string& name)> open;
 };
 
-// How the files of a directory are read: by read calls, or mapped into memory, which is quicker
-// but only for files that nothing changes while they are checked (the writer's own working
-// directory): a mapped file cut short ends the process.
+// How the files of a directory are read: by read calls, or mapped into memory (files up to
+// 64 MiB), which is quicker but only for files that nothing changes while they are checked (the
+// writer's own working directory): a mapped file cut short ends the process.
 enum class ParadoxCheckAccess { Read, Map };
 
 // dbFileName: the table's .DB file as the directory names it.

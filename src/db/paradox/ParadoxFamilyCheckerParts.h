@@ -28,8 +28,8 @@ private:
     ParadoxCheckReport& report_;
 };
 
-// A file mapped into memory (ParadoxCheckAccess::Map); an empty file or one that cannot be
-// mapped is read as ParadoxFileSource reads it.
+// A file mapped into memory (ParadoxCheckAccess::Map); an empty file, one above 64 MiB (what is
+// resident stays bounded) or one that cannot be mapped is read as ParadoxFileSource reads it.
 class MappedFile : public ParadoxByteSource
 {
 public:

@@ -22,6 +22,7 @@ namespace {
 namespace H = ParadoxHeader;
 
 constexpr std::size_t ReadAheadBlocks = 32;
+constexpr std::uint64_t MaxMappedBytes = std::uint64_t{64} << 20; // larger files are read as they go
 
 std::string num(std::uint64_t v)
 {
@@ -61,7 +62,8 @@ std::unique_ptr<ParadoxByteSource> MappedFile::Open(const std::string& path)
     {
     };
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+        static_cast<std::uint64_t>(st.st_size) <= MaxMappedBytes)
         data = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
     if (fd >= 0)
         ::close(fd);
