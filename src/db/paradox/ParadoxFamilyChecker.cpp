@@ -15,6 +15,7 @@
 #include <cstring>
 #include <future>
 #include <map>
+#include <system_error>
 
 namespace morvane {
 
@@ -173,16 +174,19 @@ public:
         std::vector<ParadoxCheckReport> indexes(secondary_.size());
         const std::size_t split = (secondary_.size() + 1) / 2;
         std::future<void> other;
-        if (split > 0 && chain_.records > 0)
-            other = std::async(std::launch::async, [&] {
-                FamilyFile db;
-                Findings findings(indexes[0]);
-                if (!db.open(files_, dbName_, findings))
-                    return;
-                db.setKey(h.passwordKey());
-                for (std::size_t i = 0; i < split; ++i)
-                    checkSecondary(i, db, indexes[i]);
-            });
+        try {
+            if (split > 0 && chain_.records > 0)
+                other = std::async(std::launch::async, [&] {
+                    FamilyFile db;
+                    Findings findings(indexes[0]);
+                    if (!db.open(files_, dbName_, findings))
+                        return;
+                    db.setKey(h.passwordKey());
+                    for (std::size_t i = 0; i < split; ++i)
+                        checkSecondary(i, db, indexes[i]);
+                });
+        } catch (const std::system_error&) { // no thread to be had: all of them here
+        }
         checkRecords();
         report_.findings.insert(report_.findings.end(), pxOpened.findings.begin(), pxOpened.findings.end());
         if (havePx)

@@ -14,6 +14,7 @@
 #include <future>
 #include <memory>
 #include <optional>
+#include <system_error>
 
 namespace morvane {
 
@@ -116,12 +117,15 @@ private:
         }
         // The other indexes' entries are sorted on a second thread (in memory: no file is
         // touched) while this one finishes the table and writes the primary and first index.
-        if (xSorters_.size() > 1)
-            xSorts_ = std::async(std::launch::async, [this] {
-                for (std::size_t i = 1; i < xSorters_.size(); ++i)
-                    if (xSorters_[i]->runs() == 0)
-                        xSorters_[i]->sortInMemory();
-            });
+        try {
+            if (xSorters_.size() > 1)
+                xSorts_ = std::async(std::launch::async, [this] {
+                    for (std::size_t i = 1; i < xSorters_.size(); ++i)
+                        if (xSorters_[i]->runs() == 0)
+                            xSorters_[i]->sortInMemory();
+                });
+        } catch (const std::system_error&) { // no thread to be had: each is sorted as it is written
+        }
         image.counts = blocks.finish();
         image.autoInc = p_.autoInc;
         out_.records = image.counts.records;
