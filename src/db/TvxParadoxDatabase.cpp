@@ -79,6 +79,9 @@ std::vector<TvxTableListRec> TvxParadoxDatabase::ListTables(std::string_view pat
     const std::vector<std::string>& files = directory_.files();
     std::vector<TvxTableListRec> out;
     out.reserve(static_cast<std::size_t>(std::count_if(files.begin(), files.end(), matches)));
+    listed_.clear();
+    listed_.reserve(out.capacity());
+    listedNext_ = 0;
     for (const auto& name : files) {
         if (!matches(name))
             continue;
@@ -96,6 +99,7 @@ std::vector<TvxTableListRec> TvxParadoxDatabase::ListTables(std::string_view pat
         rec.setTableType("PARADOX");
         fillDateTime(rec, stamp.mtimeNs);
         rec.setSize(static_cast<std::int32_t>(std::min<std::uint64_t>(stamp.size, 0x7FFFFFFF)));
+        listed_.push_back(std::move(stamp));
     }
     return out;
 }
@@ -125,11 +129,31 @@ std::shared_ptr<const ParadoxTable> TvxParadoxDatabase::openTable(std::string_vi
     std::string wanted(tableName);
     if (wanted.find('.') == std::string::npos)
         wanted += ".DB";
-    const auto file = directory_.find(wanted);
-    if (!file)
-        throw EvxEngineError(vxErrNotFound, directory_.pathOf(wanted) + ": table not found");
     // The password is checked on the .DB header, before any other file of the table is read.
-    auto table = cache_.Load(directory_, *file, [&](const ParadoxTableHeader& h) { checkPassword(h, *file); });
+    std::optional<std::string> file;
+    const auto load = [&](const ParadoxFileStamp* listed) {
+        return cache_.Load(directory_, *file, [&](const ParadoxTableHeader& h) { checkPassword(h, *file); }, listed);
+    };
+    std::shared_ptr<const ParadoxTable> table;
+    // The next table of the listing just made needs no second look at the directory or its .DB;
+    // a file of it gone since sends the read to the directory as it is now.
+    if (listedNext_ < listed_.size() && listed_[listedNext_].name == wanted) {
+        file = wanted;
+        try {
+            table = load(&listed_[listedNext_]);
+            ++listedNext_;
+        } catch (const EvxEngineError& e) {
+            if (e.Code() != vxErrNotFound)
+                throw;
+        }
+    }
+    if (!table) {
+        listed_.clear();
+        file = directory_.find(wanted);
+        if (!file)
+            throw EvxEngineError(vxErrNotFound, directory_.pathOf(wanted) + ": table not found");
+        table = load(nullptr);
+    }
     snapshot_ = table;
     snapshotName_ = tableName;
     snapshotFile_ = *file;

@@ -28,6 +28,10 @@ public:
 
     std::string Directory() const override;
     // Regular files matching the pattern without regard to case ("*.db"), sorted by name.
+    // Reads of the listed tables that follow in the list's order (as a connect makes them)
+    // take the directory's names and each .DB's modification time and size from the listing
+    // rather than looking again (a file gone since, or a header that does not fit the listed
+    // size, is looked at again); any other read ends that.
     std::vector<TvxTableListRec> ListTables(std::string_view pattern) override;
     TvxCursorProps ReadTableProperties(std::string_view tableName) override;
     std::vector<TvxFieldDesc> ReadFieldDescriptors(std::string_view tableName) override;
@@ -65,6 +69,10 @@ private:
     std::string snapshotName_;
     std::string snapshotFile_;
     unsigned snapshotReads_ = 0;
+    // The files of the last listing with their stamps, and the next one a read in the list's
+    // order takes.
+    std::vector<ParadoxFileStamp> listed_;
+    std::size_t listedNext_ = 0;
 };
 
 } // namespace morvane

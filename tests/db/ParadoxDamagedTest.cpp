@@ -311,6 +311,46 @@ TEST(ParadoxCache, TheReadsOfOneTableDescribeOneStateOfIt)
     EXPECT_EQ(db.ReadTableProperties("C.DB").valCheckCount(), 1);
 }
 
+// Reads that follow a listing take the .DB's size from it: a table that grew since is looked at
+// again rather than reported damaged, and a damaged one is still reported.
+TEST(ParadoxCache, ReadsAfterAListingSeeTablesThatChangedSince)
+{
+    TempDir dir;
+    writeFamily(dir, "", [](Bytes&) {});
+    const Bytes original = ReadAll((dir.path() / "C.DB").string());
+    const std::size_t block = std::size_t{original[ParadoxHeader::BlockSizeKb]} * ParadoxBlock::BytesPerKb;
+    const std::uint16_t blocks = ParadoxLe16(original.data() + ParadoxHeader::FileBlocks);
+    for (const bool grows : {true, false}) {
+        TvxParadoxDatabase db(dir.str(), nullptr);
+        ASSERT_EQ(db.ListTables("*.db").size(), 1u);
+        // One more block, counted in the header: it only fits the file's new size.
+        Bytes b = original;
+        b.insert(b.end(), block, std::uint8_t{0});
+        test::PutU16(b, ParadoxHeader::FileBlocks, static_cast<std::uint16_t>(blocks + 1));
+        if (!grows)
+            b.resize(original.size()); // the header claims a block the file lacks
+        WriteAll(dir.path() / "C.DB", b);
+        if (grows) {
+            EXPECT_EQ(db.ReadTableProperties("C.DB").fieldCount(), 3);
+        } else {
+            try {
+                db.ReadTableProperties("C.DB");
+                ADD_FAILURE() << "a header claiming a missing block was accepted";
+            } catch (const EvxEngineError& e) {
+                EXPECT_EQ(e.Code(), vxErrInvalidFile);
+                EXPECT_NE(std::string(e.what()).find("do not fit"), std::string::npos) << e.what();
+            }
+        }
+        WriteAll(dir.path() / "C.DB", original);
+    }
+    // An index removed since the listing: the read goes by the directory as it is now.
+    TvxParadoxDatabase db(dir.str(), nullptr);
+    ASSERT_EQ(db.ListTables("*.db").size(), 1u);
+    std::filesystem::remove(dir.path() / "C.X03");
+    std::filesystem::remove(dir.path() / "C.Y03");
+    EXPECT_EQ(db.ReadTableProperties("C.DB").indexCount(), 2);
+}
+
 TEST(ParadoxCache, ConnectReadsHeadersButNoDataBlock)
 {
     TempDir dir;

@@ -107,14 +107,14 @@ std::uint8_t* ParadoxTableCache::bufferOf(std::size_t size)
 }
 
 ParadoxTableHeader ParadoxTableCache::readHeader(const ParadoxDirectory& dir, const std::string& name,
-                                                 ParadoxFileStamp& stamp)
+                                                 ParadoxFileStamp& stamp, const ParadoxFileStamp* known)
 {
     // Only the start of the header holds what is parsed (fields and names; the rest is free
     // space): first as many bytes as the headers read so far used, the whole header when
     // they are not enough or the start does not parse (the whole header's parse then says
     // what is wrong).
     const OpenFile file(dir, name);
-    stamp = dir.stampOpen(file.fd(), name);
+    stamp = known ? *known : dir.stampOpen(file.fd(), name);
     const std::size_t first = static_cast<std::size_t>(std::min<std::uint64_t>(stamp.size, firstRead_));
     std::size_t got = file.readAt(bufferOf(first), 0, first);
     bytesRead_ += got;
@@ -156,7 +156,7 @@ std::size_t ParadoxTableCache::readWhole(const ParadoxDirectory& dir, const std:
 }
 
 std::shared_ptr<const ParadoxTable> ParadoxTableCache::Load(ParadoxDirectory& dir, const std::string& dbFileName,
-                                                            const Admit& admit)
+                                                            const Admit& admit, const ParadoxFileStamp* listedDb)
 {
     // The table's companions, found in one look-up of the directory's listing: names[0] is the
     // .DB, then the .PX, the X files that have their Y partner and the .VAL in listing order.
@@ -209,7 +209,16 @@ std::shared_ptr<const ParadoxTable> ParadoxTableCache::Load(ParadoxDirectory& di
     // Each file is opened once: its stamp comes from the open descriptor.
     std::vector<ParadoxFileStamp> stamps(names.size());
     auto table = std::make_shared<ParadoxTable>();
-    table->header = readHeader(dir, dbFileName, stamps[0]);
+    if (listedDb && listedDb->name == dbFileName) {
+        // A header that does not fit the listed size may have changed since: looked at again.
+        try {
+            table->header = readHeader(dir, dbFileName, stamps[0], listedDb);
+        } catch (const EvxEngineError&) {
+            table->header = readHeader(dir, dbFileName, stamps[0]);
+        }
+    } else {
+        table->header = readHeader(dir, dbFileName, stamps[0]);
+    }
     const ParadoxTableHeader& h = table->header;
     if (!h.isTable())
         throw EvxEngineError(vxErrInvalidFile, dir.pathOf(dbFileName) + ": not a table (file type " +

@@ -27,9 +27,11 @@ public:
     // again whenever the table is served from the cache; throws to refuse the table.
     using Admit = std::function<void(const ParadoxTableHeader&)>;
 
-    // dbFileName: the .DB file's name as the directory's latest listing holds it.
+    // dbFileName: the .DB file's name as the directory's latest listing holds it. listedDb: the
+    // .DB's stamp as a listing just took it, used instead of looking at the file again (when
+    // the header does not agree with it, the file is looked at again).
     std::shared_ptr<const ParadoxTable> Load(ParadoxDirectory& dir, const std::string& dbFileName,
-                                             const Admit& admit = {});
+                                             const Admit& admit = {}, const ParadoxFileStamp* listedDb = nullptr);
     // Number of files parsed so far (each parse of a header or a .VAL counts one).
     std::size_t ParseCount() const { return parses_; }
     // Bytes read from files so far.
@@ -42,7 +44,9 @@ private:
         std::shared_ptr<const ParadoxTable> table;
     };
     // Opens a file of the family, reads its header (or the whole .VAL) and notes its stamp.
-    ParadoxTableHeader readHeader(const ParadoxDirectory& dir, const std::string& name, ParadoxFileStamp& stamp);
+    // known: the file's stamp when the caller has it (else taken from the open file).
+    ParadoxTableHeader readHeader(const ParadoxDirectory& dir, const std::string& name, ParadoxFileStamp& stamp,
+                                  const ParadoxFileStamp* known = nullptr);
     // Reads the whole file into buffer_; its size.
     std::size_t readWhole(const ParadoxDirectory& dir, const std::string& name, ParadoxFileStamp& stamp);
     // buffer_ holding at least size bytes (its contents kept, never cleared).
