@@ -12,6 +12,8 @@ namespace morvane {
 
 namespace {
 
+constexpr std::size_t MaxCopiedBytes = 256;
+
 bool isBinaryType(int type)
 {
     return type == fldBytes || type == fldBinary || type == fldOle || type == fldGraphic;
@@ -45,8 +47,8 @@ void TvxSqliteBatchValues::Prepare(const TvxRecord* records, std::size_t count, 
     texts_.clear();
     madeAt_.clear();
     // A text made here is first placed by its offset, as the buffer may move while it grows.
-    const auto made = [&](TvxSqliteValue& out, std::size_t offset) {
-        out.kind = Out::Text;
+    const auto made = [&](TvxSqliteValue& out, std::size_t offset, Out kind = Out::Text) {
+        out.kind = kind;
         out.data = nullptr;
         out.size = static_cast<std::uint32_t>(std::min<std::size_t>(texts_.size() - offset, UINT32_MAX));
         madeAt_.push_back(offset);
@@ -65,7 +67,15 @@ void TvxSqliteBatchValues::Prepare(const TvxRecord* records, std::size_t count, 
         texts_.resize(offset + n);
         made(out, offset);
     };
-    const auto view = [](TvxSqliteValue& out, Out kind, const std::string& bytes) {
+    // Short values are copied beside the others, so that SQLite's thread reads a batch's
+    // bytes in one run rather than from every record; long ones are taken where they are.
+    const auto view = [&](TvxSqliteValue& out, Out kind, const std::string& bytes) {
+        if (bytes.size() <= MaxCopiedBytes) {
+            const std::size_t offset = texts_.size();
+            texts_ += bytes;
+            made(out, offset, kind);
+            return;
+        }
         out.kind = kind;
         out.data = bytes.data();
         // Past 4 GiB, a size SQLite refuses as too big rather than a value cut short.
@@ -120,7 +130,7 @@ void TvxSqliteBatchValues::Prepare(const TvxRecord* records, std::size_t count, 
         return;
     std::size_t next = 0;
     for (auto& v : values_)
-        if (v.kind == Out::Text && !v.data)
+        if ((v.kind == Out::Text || v.kind == Out::Blob) && !v.data)
             v.data = texts_.data() + madeAt_[next++];
 }
 

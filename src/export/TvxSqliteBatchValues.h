@@ -1,8 +1,8 @@
 #pragma once
 // The values of a batch of records in the forms the SQLite export binds them: integers,
 // reals, texts in UTF-8 (dates and times ISO, BCD exact) and blobs, NULL for a blank or a
-// value the record lacks. Texts point into the records or into the batch's own buffer, so the
-// records must stay unchanged until the values have been used. Nothing throws but bad_alloc.
+// value the record lacks. Texts and blobs are in the batch's own buffer, or (long ones) in the
+// records, which must then stay unchanged until the values have been used. Nothing throws but bad_alloc.
 
 #include "model/TvxFieldValue.h"
 
