@@ -20,18 +20,11 @@ std::int64_t mtimeNs(const struct stat& st)
     return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
-// Letter case of file names is folded in ASCII only (as the C and UTF-8 locales fold single
-// bytes), the same in every locale.
-char lowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::string lower(std::string_view s)
 {
     std::string out(s);
     for (char& c : out)
-        c = lowerAscii(c);
+        c = ParadoxDirectory::lowerAscii(c);
     return out;
 }
 
@@ -114,12 +107,6 @@ void ParadoxDirectory::close()
         ::close(fd_);
     fd_ = -1;
     listedMtimeNs_ = -1;
-}
-
-bool ParadoxDirectory::equalNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
 std::string ParadoxDirectory::pathOf(std::string_view fileName) const

@@ -51,7 +51,18 @@ public:
     // The path of a file of the directory, for messages.
     std::string pathOf(std::string_view fileName) const;
 
-    static bool equalNoCase(std::string_view a, std::string_view b);
+    // Letter case of file names is folded in ASCII only (as the C and UTF-8 locales fold
+    // single bytes), the same in every locale.
+    static char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+    static bool equalNoCase(std::string_view a, std::string_view b)
+    {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (lowerAscii(a[i]) != lowerAscii(b[i]))
+                return false;
+        return true;
+    }
 
 private:
     void list(int fd);
