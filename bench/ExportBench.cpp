@@ -2,8 +2,8 @@
 // Date, Time, Timestamp, Logical, BCD, Bytes, Autoincrement: the table of RecordsBench) to
 // SQLite and to CSV, against reading every record, the floor. The table is written with our
 // writer into a temporary folder when the program starts. The SQLite export reads the records
-// on a second thread, so every benchmark here is timed by the clock, not by the CPU time of
-// its own thread.
+// and writes the file's pages on threads of their own, so every benchmark here is timed by the
+// clock, not by the CPU time of the benchmark's thread.
 #include "db/cpDatabase.h"
 #include "db/paradox/ParadoxByteSource.h"
 #include "db/paradox/ParadoxRecordReader.h"
