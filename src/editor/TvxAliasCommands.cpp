@@ -108,16 +108,7 @@ void TvxAliasCommands::Fail(const std::exception& failure)
     }
     if (dynamic_cast<const EvxAbort*>(&failure))
         return;
-    QString text;
-    if (const auto* engineError = dynamic_cast<const EvxEngineError*>(&failure)) {
-        QStringList lines;
-        for (const auto& item : engineError->Errors())
-            lines << QString::fromStdString(item.message);
-        text = lines.join(QLatin1Char('\n'));
-    }
-    if (text.isEmpty())
-        text = QString::fromLocal8Bit(failure.what());
-    prompts_.Message(TvxMsgKind::Error, QCoreApplication::applicationName(), text, TvxMsgButtons::Ok);
+    messages_.ShowFailure(failure);
 }
 
 void TvxAliasCommands::ApplyAliasCommand(const TvxCommand& Comm)

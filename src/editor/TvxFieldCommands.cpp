@@ -127,15 +127,19 @@ bool TvxFieldCommands::Record(std::unique_ptr<TvxCommand> command, TvxCommandExt
         }
         return true;
     } catch (const std::exception& failure) {
-        ShowFailure(failure);
+        messages_.ShowFailure(failure);
         return false;
     }
 }
 
-void TvxFieldCommands::ShowFailure(const std::exception& failure)
+void TvxFieldCommands::RecordInsertion(std::unique_ptr<TvxCommand> command, TvxCommandExtras extras, int row)
 {
-    prompts_.Message(TvxMsgKind::Error, QCoreApplication::applicationName(), QString::fromLocal8Bit(failure.what()),
-                     TvxMsgButtons::Ok);
+    // A failure while the command is added is shown like any other; the script is unchanged.
+    if (!Record(std::move(command), std::move(extras)))
+        return;
+    document_.ScriptChanged = true;
+    newTables_.RenumberIndexFields(row, 0);
+    RefreshIndexAndRefIntLists(false);
 }
 
 void TvxFieldCommands::RefreshIndexAndRefIntLists(bool entries)
@@ -165,11 +169,7 @@ void TvxFieldCommands::mnFieldAddClick()
     const TvxValue newValue = value.isEmpty() ? TvxValue{} : TvxValue{QStringToRecordText(value, table->CodePage())};
     auto command =
         std::make_unique<TvxCommand>(ckCreateField, std::initializer_list<TvxValue>{newTables_.SelectedName()});
-    if (!Record(std::move(command), TvxCommandExtras::ForCreateField(field, newValue)))
-        return;
-    document_.ScriptChanged = true;
-    newTables_.RenumberIndexFields(row, 0);
-    RefreshIndexAndRefIntLists(false);
+    RecordInsertion(std::move(command), TvxCommandExtras::ForCreateField(field, newValue), row);
 }
 
 void TvxFieldCommands::mnFieldChangeClick()
@@ -228,12 +228,7 @@ void TvxFieldCommands::mnFieldMoveClick()
     }
     auto command = std::make_unique<TvxCommand>(
         ckMoveField, std::initializer_list<TvxValue>{currentTables_.SelectedName(), newTables_.SelectedName()});
-    // A failure while the command is added is shown like any other; the script is unchanged.
-    if (!Record(std::move(command), TvxCommandExtras::ForFields(*source, field)))
-        return;
-    document_.ScriptChanged = true;
-    newTables_.RenumberIndexFields(row, 0);
-    RefreshIndexAndRefIntLists(false);
+    RecordInsertion(std::move(command), TvxCommandExtras::ForFields(*source, field), row);
 }
 
 void TvxFieldCommands::mnFieldDeleteClick()

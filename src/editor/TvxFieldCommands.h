@@ -100,6 +100,9 @@ private:
     // Hands the command to the builder; false (message shown) when it was refused. Failures
     // raised meanwhile are shown and answer false.
     bool Record(std::unique_ptr<TvxCommand> command, TvxCommandExtras extras);
+    // Records a command that inserts a field at row; once recorded, the keys of the indexes
+    // follow the shift and the index and rule tabs are refreshed.
+    void RecordInsertion(std::unique_ptr<TvxCommand> command, TvxCommandExtras extras, int row);
     // Index and rule tabs after a field command; entries: the index list itself too.
     void RefreshIndexAndRefIntLists(bool entries);
     // The four lower texts and "&Requerido" empty and unchecked.
@@ -111,7 +114,6 @@ private:
     template <class Change> bool ChangeValCheck(int fieldNo, Change change);
     // Writes the text of one of the lower fields into check; false when it does not convert.
     bool WriteValCheckText(TvxValCheckDesc& check, const TvxFieldDesc& field, const QLineEdit* edit) const;
-    void ShowFailure(const std::exception& failure);
 
     Controls controls_;
     TvxDatabase& database_;

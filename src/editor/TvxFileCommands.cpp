@@ -85,20 +85,6 @@ void TvxFileCommands::ShowCaption()
     controls_.Window->setWindowTitle(name.isEmpty() ? product : product + QLatin1Char(' ') + name);
 }
 
-void TvxFileCommands::ShowFailure(const std::exception& failure)
-{
-    QString text;
-    if (const auto* engineError = dynamic_cast<const EvxEngineError*>(&failure)) {
-        QStringList lines;
-        for (const auto& item : engineError->Errors())
-            lines << QString::fromStdString(item.message);
-        text = lines.join(QLatin1Char('\n'));
-    }
-    if (text.isEmpty())
-        text = QString::fromLocal8Bit(failure.what());
-    services_.prompts.Message(TvxMsgKind::Error, QCoreApplication::applicationName(), text, TvxMsgButtons::Ok);
-}
-
 // --- the document ---
 
 bool TvxFileCommands::SaveChangesFirst()
@@ -124,14 +110,14 @@ void TvxFileCommands::ClearScript()
         services_.script.Clear();
     } catch (const std::exception& failure) {
         // The engine could not remove a temporary alias: the script is emptied all the same.
-        ShowFailure(failure);
+        services_.messages.ShowFailure(failure);
         services_.script.SpliceCommands(0, services_.script.Count(), {});
     }
     services_.newTables.ClearTables();
     try {
         services_.database.SetConnected(false);
     } catch (const std::exception& failure) {
-        ShowFailure(failure);
+        services_.messages.ShowFailure(failure);
     }
     services_.aliases.ClearAliasFields();
 }
@@ -173,7 +159,7 @@ bool TvxFileCommands::OpenDocument(const QString& fileName)
         } catch (const EvxAbort&) {
             // A source table is missing (10027 was shown): what was read stays, unnamed.
         } catch (const std::exception& failure) {
-            ShowFailure(failure);
+            services_.messages.ShowFailure(failure);
         }
     }
     if (whole) {
@@ -226,7 +212,7 @@ bool TvxFileCommands::SaveScript(bool saveAs)
             SaveScriptDocument(FileBytes(name), services_.version.InternalName().toStdString(), services_.script,
                                services_.newTables);
         } catch (const std::exception& failure) {
-            ShowFailure(failure);
+            services_.messages.ShowFailure(failure);
             return false;
         }
     }
@@ -288,7 +274,7 @@ void TvxFileCommands::mnScriptCreateClick()
         id = CreateScripts(FileBytes(services_.document.DocumentFileName),
                            services_.version.InternalName().toStdString(), services_.script, services_.newTables);
     } catch (const std::exception& failure) {
-        ShowFailure(failure);
+        services_.messages.ShowFailure(failure);
         return;
     }
     if (id == vxMsgScriptsCreated)
@@ -334,7 +320,7 @@ void TvxFileCommands::mnScriptExecuteClick()
                         [&] { exeScript_.Execute(source, target); });
     } catch (const std::exception& failure) {
         pendingError_.reset();
-        ShowFailure(failure);
+        services_.messages.ShowFailure(failure);
         return;
     }
     if (pendingError_) {
@@ -397,7 +383,7 @@ void TvxFileCommands::mnScriptCompareClick()
         BuildScriptFromDifference(script, sourceDb, wantedDb, {}, target);
     } catch (const std::exception& failure) {
         script.SetScriptTableList(nullptr);
-        ShowFailure(failure);
+        services_.messages.ShowFailure(failure);
         return;
     }
     script.SetScriptTableList(nullptr);

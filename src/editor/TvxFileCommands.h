@@ -128,7 +128,6 @@ private:
     // Empties script, new tables, source database and alias fields.
     void ClearScript();
     void ShowCaption();
-    void ShowFailure(const std::exception& failure);
     // Runs work off the window's thread behind a progress dialog labelled label.
     void RunInBackground(const QString& label, const std::function<void()>& work);
 

@@ -1,8 +1,10 @@
 #include "editor/TvxMessages.h"
 
+#include "db/EvxEngineError.h"
 #include "editor/vxStrings.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 
 namespace morvane {
 
@@ -52,6 +54,20 @@ TvxMsgResult TvxMessages::AskMessage(int id, const QString& argument, TvxMsgButt
     }
     const TvxMsgKind kind = buttons == TvxMsgButtons::Ok ? TvxMsgKind::Information : TvxMsgKind::Question;
     return prompts_.Message(kind, caption, FormatMessage(text, argument), buttons);
+}
+
+void TvxMessages::ShowFailure(const std::exception& failure)
+{
+    QString text;
+    if (const auto* engineError = dynamic_cast<const EvxEngineError*>(&failure)) {
+        QStringList lines;
+        for (const auto& item : engineError->Errors())
+            lines << QString::fromStdString(item.message);
+        text = lines.join(QLatin1Char('\n'));
+    }
+    if (text.isEmpty())
+        text = QString::fromLocal8Bit(failure.what());
+    prompts_.Message(TvxMsgKind::Error, QCoreApplication::applicationName(), text, TvxMsgButtons::Ok);
 }
 
 } // namespace morvane

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <exception>
+
 namespace morvane {
 
 class TvxMessages
@@ -24,6 +26,8 @@ public:
     // The id's text with its "%s"/"%S" replaced by argument, with the given buttons; the button
     // pressed. An id without text shows id 0's text with OK and answers Cancel.
     TvxMsgResult AskMessage(int id, const QString& argument, TvxMsgButtons buttons);
+    // A failure in an error box: an engine error's messages one per line, any other its what().
+    void ShowFailure(const std::exception& failure);
 
 private:
     IvxPrompts& prompts_;
