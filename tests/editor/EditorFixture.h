@@ -55,26 +55,37 @@ inline QString Text(int id)
     return vxLoadString(id);
 }
 
-struct EditorWindow
+// The real main window over a real engine, its questions answered by scripted prompts.
+struct ScriptedWindow
 {
     TempDir dir;
     std::unique_ptr<IvxEngine> engine;
     TvxScriptedPrompts* prompts = nullptr;
     std::unique_ptr<TFormDBScriptPOR> window;
 
+    // The engine keeps its aliases in that file of dir.
+    void Create(const std::string& aliasFile)
+    {
+        engine = CreateParadoxEngine(dir.file(aliasFile));
+        auto scripted = std::make_unique<TvxScriptedPrompts>();
+        prompts = scripted.get();
+        window = std::make_unique<TFormDBScriptPOR>(*engine, std::move(scripted), std::make_unique<NoHelp>());
+    }
+
+    TFormDBScript& w() const { return *window; }
+};
+
+struct EditorWindow : ScriptedWindow
+{
     // The tables of a sample set (as Families names them), copied into the source directory.
     EditorWindow(const std::string& set, const QStringList& tables)
     {
         dir.copySamples(Families(set, tables));
-        engine = CreateParadoxEngine(dir.file("aliases.conf"));
-        auto scripted = std::make_unique<TvxScriptedPrompts>();
-        prompts = scripted.get();
-        window = std::make_unique<TFormDBScriptPOR>(*engine, std::move(scripted), std::make_unique<NoHelp>());
+        Create("aliases.conf");
         window->Database().SetPath(dir.str());
         window->Database().SetConnected(true);
     }
 
-    TFormDBScript& w() const { return *window; }
     TvxScriptTableList& tables() const { return window->ScriptTableList(); }
     TvxTableDesc& selected() const { return *tables().SelectedTable(); }
 

@@ -32,12 +32,8 @@ inline QString ExampleDir()
     return QStringLiteral(MORVANE_EXAMPLE_DIR);
 }
 
-struct SourceWindow
+struct SourceWindow : ScriptedWindow
 {
-    TempDir dir;
-    std::unique_ptr<IvxEngine> engine;
-    TvxScriptedPrompts* prompts = nullptr;
-    std::unique_ptr<TFormDBScriptPOR> window;
 
     // samples: sample files copied into the directory of the alias AMOSTRA (none: no such alias).
     explicit SourceWindow(const std::vector<std::string>& samples = {})
@@ -48,13 +44,9 @@ struct SourceWindow
             config += "\n[AMOSTRA]\nTYPE=STANDARD\nPATH=" + QByteArray::fromStdString(dir.str()) + "\n";
         }
         dir.write("config/aliases.conf", config.toStdString());
-        engine = CreateParadoxEngine(dir.file("config/aliases.conf"));
-        auto scripted = std::make_unique<TvxScriptedPrompts>();
-        prompts = scripted.get();
-        window = std::make_unique<TFormDBScriptPOR>(*engine, std::move(scripted), std::make_unique<NoHelp>());
+        Create("config/aliases.conf");
     }
 
-    TFormDBScript& w() const { return *window; }
     TvxScriptTableList& newTables() const { return window->ScriptTableList(); }
 
     // Chooses an alias in the drop-down list, as the user does.
