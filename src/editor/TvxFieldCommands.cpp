@@ -132,6 +132,17 @@ bool TvxFieldCommands::Record(std::unique_ptr<TvxCommand> command, TvxCommandExt
     }
 }
 
+bool TvxFieldCommands::AskNewField(TvxFieldDesc& field, QString& value)
+{
+    if (!prompts_.EditField(field, value, FieldTypes()))
+        return false;
+    if (newTables_.IndexExists(field.name())) {
+        messages_.ShowMessageCode(vxMsgFieldNamedLikeIndex);
+        return false;
+    }
+    return true;
+}
+
 void TvxFieldCommands::RecordInsertion(std::unique_ptr<TvxCommand> command, TvxCommandExtras extras, int row)
 {
     // A failure while the command is added is shown like any other; the script is unchanged.
@@ -160,12 +171,8 @@ void TvxFieldCommands::mnFieldAddClick()
     field.setFieldNumber(row);
     field.setType(fldAlpha);
     QString value;
-    if (!prompts_.EditField(field, value, FieldTypes()))
+    if (!AskNewField(field, value))
         return;
-    if (newTables_.IndexExists(field.name())) {
-        messages_.ShowMessageCode(vxMsgFieldNamedLikeIndex);
-        return;
-    }
     const TvxValue newValue = value.isEmpty() ? TvxValue{} : TvxValue{QStringToRecordText(value, table->CodePage())};
     auto command =
         std::make_unique<TvxCommand>(ckCreateField, std::initializer_list<TvxValue>{newTables_.SelectedName()});
@@ -220,12 +227,8 @@ void TvxFieldCommands::mnFieldMoveClick()
     }
     TvxFieldDesc field = FieldCopy(*source, row);
     QString value;
-    if (!prompts_.EditField(field, value, FieldTypes()))
+    if (!AskNewField(field, value))
         return;
-    if (newTables_.IndexExists(field.name())) {
-        messages_.ShowMessageCode(vxMsgFieldNamedLikeIndex);
-        return;
-    }
     auto command = std::make_unique<TvxCommand>(
         ckMoveField, std::initializer_list<TvxValue>{currentTables_.SelectedName(), newTables_.SelectedName()});
     RecordInsertion(std::move(command), TvxCommandExtras::ForFields(*source, field), row);

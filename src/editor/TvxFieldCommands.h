@@ -100,6 +100,9 @@ private:
     // Hands the command to the builder; false (message shown) when it was refused. Failures
     // raised meanwhile are shown and answer false.
     bool Record(std::unique_ptr<TvxCommand> command, TvxCommandExtras extras);
+    // The field dialog for a field to insert; false when cancelled or when an index already has
+    // the name (message shown).
+    bool AskNewField(TvxFieldDesc& field, QString& value);
     // Records a command that inserts a field at row; once recorded, the keys of the indexes
     // follow the shift and the index and rule tabs are refreshed.
     void RecordInsertion(std::unique_ptr<TvxCommand> command, TvxCommandExtras extras, int row);

@@ -73,6 +73,18 @@ struct ScriptedWindow
     }
 
     TFormDBScript& w() const { return *window; }
+
+    // Selects the source table of that name (letter case ignored); false when there is none.
+    bool SelectCurrent(const QString& name) const
+    {
+        TvxDataSetListBox& list = *window->DataSetList;
+        for (int i = 0; i < list.count(); ++i)
+            if (QString::fromStdString(list.NameAt(i)).compare(name, Qt::CaseInsensitive) == 0) {
+                list.SelectIndex(i);
+                return true;
+            }
+        return false;
+    }
 };
 
 struct EditorWindow : ScriptedWindow
@@ -88,18 +100,6 @@ struct EditorWindow : ScriptedWindow
 
     TvxScriptTableList& tables() const { return window->ScriptTableList(); }
     TvxTableDesc& selected() const { return *tables().SelectedTable(); }
-
-    // Selects the source table of that name (letter case ignored); false when there is none.
-    bool SelectCurrent(const QString& name) const
-    {
-        TvxDataSetListBox& list = *window->DataSetList;
-        for (int i = 0; i < list.count(); ++i)
-            if (QString::fromStdString(list.NameAt(i)).compare(name, Qt::CaseInsensitive) == 0) {
-                list.SelectIndex(i);
-                return true;
-            }
-        return false;
-    }
 
     // "&Tabela" › "&Incluir" of the source table of that name under the same name, then the new
     // table selected. missingMasters: how many masters of its rules the new structure lacks

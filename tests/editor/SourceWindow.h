@@ -90,17 +90,6 @@ struct SourceWindow : ScriptedWindow
         return names;
     }
 
-    bool SelectCurrent(const QString& name) const
-    {
-        TvxDataSetListBox& list = *window->DataSetList;
-        for (int i = 0; i < list.count(); ++i)
-            if (QString::fromStdString(list.NameAt(i)).compare(name, Qt::CaseInsensitive) == 0) {
-                list.SelectIndex(i);
-                return true;
-            }
-        return false;
-    }
-
     void SelectNew(const QString& name) const
     {
         newTables().SelectIndex(newTables().IndexOfName(name.toStdString()));
