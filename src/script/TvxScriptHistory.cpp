@@ -212,25 +212,23 @@ void TvxScriptHistory::Swap(Step& step)
 
 bool TvxScriptHistory::Undo()
 {
-    Capture();
-    if (undo_.empty())
-        return false;
-    Step step = std::move(undo_.back());
-    undo_.pop_back();
-    Swap(step);
-    redo_.push_back(std::move(step));
-    return true;
+    return Take(undo_, redo_);
 }
 
 bool TvxScriptHistory::Redo()
 {
+    return Take(redo_, undo_);
+}
+
+bool TvxScriptHistory::Take(std::vector<Step>& from, std::vector<Step>& to)
+{
     Capture();
-    if (redo_.empty())
+    if (from.empty())
         return false;
-    Step step = std::move(redo_.back());
-    redo_.pop_back();
+    Step step = std::move(from.back());
+    from.pop_back();
     Swap(step);
-    undo_.push_back(std::move(step));
+    to.push_back(std::move(step));
     return true;
 }
 

@@ -89,6 +89,9 @@ private:
     // Puts the other side of step into the script and the list (and the copy), leaving in step
     // the side that was there.
     void Swap(Step& step);
+    // Captures, then takes the last step of from back or again and keeps it in to; false when
+    // from has none.
+    bool Take(std::vector<Step>& from, std::vector<Step>& to);
 
     TvxDBScript& script_;
     TvxScriptTableList& tables_;

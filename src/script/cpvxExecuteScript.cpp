@@ -5,6 +5,7 @@
 
 #include "script/CovxUpdateServer.h"
 #include "script/vxUpdateScriptFile.h"
+#include "script/vxNameCompare.h"
 #include "script/vxUpdateServerCodes.h"
 
 namespace morvane {
@@ -26,24 +27,9 @@ std::string_view Trimmed(std::string_view s)
     return s;
 }
 
-char LowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameAsciiNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    return true;
-}
-
 bool EndsWithNoCase(std::string_view s, std::string_view suffix)
 {
-    return s.size() >= suffix.size() && SameAsciiNoCase(s.substr(s.size() - suffix.size()), suffix);
+    return s.size() >= suffix.size() && UpperCaseEqual(s.substr(s.size() - suffix.size()), suffix);
 }
 
 } // namespace
@@ -87,7 +73,7 @@ std::string TvxExecuteScript::ScriptFile() const
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (name.size() == leaf.size() && name.compare(0, stem.size(), stem) == 0 &&
-            SameAsciiNoCase(std::string_view(name).substr(stem.size()), ext) && FileExists(it->path().string()))
+            UpperCaseEqual(std::string_view(name).substr(stem.size()), ext) && FileExists(it->path().string()))
             return (wanted.parent_path() / name).string();
     }
     return file;
