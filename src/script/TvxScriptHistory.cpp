@@ -121,12 +121,12 @@ void TvxScriptHistory::Rewind()
 
 bool TvxScriptHistory::Capture(int group)
 {
-    if (group != 0 && !undo_.empty() && undo_.back().group == group && redo_.empty() && saved_ != UndoCount()) {
+    const bool joins =
+        group != 0 && !undo_.empty() && undo_.back().group == group && redo_.empty() && saved_ != UndoCount();
+    if (joins) {
         if (!Changed())
             return false;
         Rewind();
-        if (!Changed())
-            return true; // back where the run began: the run leaves no step
     }
     Step step;
     step.group = group;
@@ -148,7 +148,7 @@ bool TvxScriptHistory::Capture(int group)
     const bool tablesChanged = tPrefix != liveTables || tPrefix != keptTables;
 
     if (!commandsChanged && !tablesChanged)
-        return false;
+        return joins; // a joined run back where it began leaves no step
 
     if (commandsChanged) {
         std::vector<std::unique_ptr<TvxCommand>> now;
