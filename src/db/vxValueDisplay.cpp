@@ -4,6 +4,7 @@
 #include "model/vxEngineValues.h"
 #include "model/vxFieldTypes.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -13,52 +14,38 @@ namespace morvane {
 
 namespace {
 
-// out += value in exactly `width` decimal digits (value < 10^width).
-void appendDigits(std::string& out, std::int64_t value, int width)
+// value in exactly `width` decimal digits (value < 10^width) at out; the end.
+char* putDigits(char* out, std::int64_t value, int width)
 {
-    char buf[8];
     for (int i = width - 1; i >= 0; --i, value /= 10)
-        buf[i] = static_cast<char>('0' + value % 10);
-    out.append(buf, static_cast<std::size_t>(width));
+        out[i] = static_cast<char>('0' + value % 10);
+    return out + width;
+}
+
+// The number of characters snprintf wrote into a buffer of TemporalTextSize.
+std::size_t written(int n)
+{
+    return n < 0 ? 0 : std::min(static_cast<std::size_t>(n), TemporalTextSize - 1);
 }
 
 // Exports format every date, time and timestamp of a table: the usual values skip printf.
-void appendDate(std::string& out, std::int32_t engineDate)
-{
-    const TvxDate d = DecodeDate(engineDate);
-    if (d.year >= 0 && d.year <= 9999) {
-        appendDigits(out, d.year, 4);
-        out += '-';
-        appendDigits(out, d.month, 2);
-        out += '-';
-        appendDigits(out, d.day, 2);
-        return;
-    }
-    char buf[32];
-    const int n = d.year < 0 ? std::snprintf(buf, sizeof buf, "-%04d-%02d-%02d", -d.year, d.month, d.day)
-                             : std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
-    out.append(buf, static_cast<std::size_t>(n));
-}
-
-void appendTime(std::string& out, std::int64_t ms)
+std::size_t writeTime(char* out, std::int64_t ms)
 {
     if (ms < 0)
         ms = 0;
     if (ms < 100LL * 3600000) {
-        appendDigits(out, ms / 3600000, 2);
-        out += ':';
-        appendDigits(out, ms / 60000 % 60, 2);
-        out += ':';
-        appendDigits(out, ms / 1000 % 60, 2);
-        out += '.';
-        appendDigits(out, ms % 1000, 3);
-        return;
+        char* p = putDigits(out, ms / 3600000, 2);
+        *p++ = ':';
+        p = putDigits(p, ms / 60000 % 60, 2);
+        *p++ = ':';
+        p = putDigits(p, ms / 1000 % 60, 2);
+        *p++ = '.';
+        p = putDigits(p, ms % 1000, 3);
+        return static_cast<std::size_t>(p - out);
     }
-    char buf[40];
-    const int n = std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld.%03lld", static_cast<long long>(ms / 3600000),
-                                static_cast<long long>(ms / 60000 % 60), static_cast<long long>(ms / 1000 % 60),
-                                static_cast<long long>(ms % 1000));
-    out.append(buf, static_cast<std::size_t>(n));
+    return written(std::snprintf(out, TemporalTextSize, "%02lld:%02lld:%02lld.%03lld",
+                                 static_cast<long long>(ms / 3600000), static_cast<long long>(ms / 60000 % 60),
+                                 static_cast<long long>(ms / 1000 % 60), static_cast<long long>(ms % 1000)));
 }
 
 bool isBinaryType(int fieldType)
@@ -94,37 +81,59 @@ std::string displayText(std::string_view bytes, int codePage)
 
 } // namespace
 
-std::string ValueDateText(std::int32_t engineDate)
+std::size_t WriteDateText(char* out, std::int32_t engineDate)
 {
-    std::string out;
-    appendDate(out, engineDate);
-    return out;
+    const TvxDate d = DecodeDate(engineDate);
+    if (d.year >= 0 && d.year <= 9999) {
+        char* p = putDigits(out, d.year, 4);
+        *p++ = '-';
+        p = putDigits(p, d.month, 2);
+        *p++ = '-';
+        p = putDigits(p, d.day, 2);
+        return static_cast<std::size_t>(p - out);
+    }
+    return written(d.year < 0 ? std::snprintf(out, TemporalTextSize, "-%04d-%02d-%02d", -d.year, d.month, d.day)
+                              : std::snprintf(out, TemporalTextSize, "%04d-%02d-%02d", d.year, d.month, d.day));
 }
 
-std::string ValueTimeText(std::int32_t engineTime)
+std::size_t WriteTimeText(char* out, std::int32_t engineTime)
 {
-    std::string out;
-    appendTime(out, engineTime);
-    return out;
+    return writeTime(out, engineTime);
 }
 
-std::string ValueTimestampText(double engineTimestamp)
+std::size_t WriteTimestampText(char* out, double engineTimestamp)
 {
     const double days = std::floor(engineTimestamp / MsPerDay);
     if (!std::isfinite(engineTimestamp) || days < std::numeric_limits<std::int32_t>::min() ||
         days >= std::numeric_limits<std::int32_t>::max())
-        return ValueNumberText(engineTimestamp);
+        return static_cast<std::size_t>(std::to_chars(out, out + TemporalTextSize, engineTimestamp).ptr - out);
     auto day = static_cast<std::int32_t>(days);
     auto ms = static_cast<std::int64_t>(std::llround(engineTimestamp - days * MsPerDay));
     if (ms >= MsPerDay) {
         ++day;
         ms -= MsPerDay;
     }
-    std::string out;
-    appendDate(out, day);
-    out += 'T';
-    appendTime(out, ms);
-    return out;
+    std::size_t n = WriteDateText(out, day);
+    out[n++] = 'T';
+    return n + writeTime(out + n, ms);
+}
+
+std::string ValueDateText(std::int32_t engineDate)
+{
+    char buf[TemporalTextSize];
+    return std::string(buf, WriteDateText(buf, engineDate));
+}
+
+std::string ValueTimeText(std::int32_t engineTime)
+{
+    char buf[TemporalTextSize];
+    return std::string(buf, WriteTimeText(buf, engineTime));
+}
+
+std::string ValueTimestampText(double engineTimestamp)
+{
+    char buf[TemporalTextSize];
+    return std::string(buf, WriteTimestampText(buf, engineTimestamp));
 }
 
 std::string ValueNumberText(double value)

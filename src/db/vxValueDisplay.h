@@ -7,6 +7,7 @@
 #include "model/TvxFieldValue.h"
 
 #include <cstdint>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,12 @@ std::string ValueTimeText(std::int32_t engineTime);
 // "YYYY-MM-DDTHH:MM:SS.mmm" of an engine timestamp, rounded to the millisecond; a value no
 // date holds gives its number text.
 std::string ValueTimestampText(double engineTimestamp);
+// The same three texts written into out, which holds at least TemporalTextSize characters,
+// without allocating; the length.
+inline constexpr std::size_t TemporalTextSize = 48;
+std::size_t WriteDateText(char* out, std::int32_t engineDate);
+std::size_t WriteTimeText(char* out, std::int32_t engineTime);
+std::size_t WriteTimestampText(char* out, double engineTimestamp);
 // The shortest text that reads back as the same double ("0.1", "-12.5", "1e+20").
 std::string ValueNumberText(double value);
 // Standard base64 with padding.

@@ -6,7 +6,6 @@
 #include "model/vxFieldTypes.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -27,93 +26,7 @@ template <class T> T little(const std::uint8_t* p)
     return v;
 }
 
-// "00" to "99", two characters each.
-constexpr std::array<char, 200> digitPairs = [] {
-    std::array<char, 200> out{};
-    for (int i = 0; i < 100; ++i) {
-        out[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-        out[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
-    }
-    return out;
-}();
-
-char* put2(char* out, unsigned v)
-{
-    std::memcpy(out, &digitPairs[2 * v], 2);
-    return out + 2;
-}
-
-std::size_t copyText(char* out, const std::string& text)
-{
-    const std::size_t n = std::min(text.size(), TemporalTextSize);
-    std::memcpy(out, text.data(), n);
-    return n;
-}
-
-// The years 0 to 9999 written here, the others by the display's own function.
-std::size_t writeDate(char* out, std::int32_t engineDate)
-{
-    const TvxDate d = DecodeDate(engineDate);
-    if (d.year < 0 || d.year > 9999)
-        return copyText(out, ValueDateText(engineDate));
-    const auto year = static_cast<unsigned>(d.year);
-    char* p = put2(out, year / 100);
-    p = put2(p, year % 100);
-    *p++ = '-';
-    p = put2(p, static_cast<unsigned>(d.month));
-    *p++ = '-';
-    p = put2(p, static_cast<unsigned>(d.day));
-    return static_cast<std::size_t>(p - out);
-}
-
-// Times under 100 hours written here, the others by the display's own function.
-std::size_t writeTime(char* out, std::int64_t ms)
-{
-    if (ms < 0)
-        ms = 0;
-    if (ms >= 100LL * 3600000)
-        return copyText(out, ValueTimeText(static_cast<std::int32_t>(ms)));
-    const auto v = static_cast<unsigned>(ms);
-    char* p = put2(out, v / 3600000);
-    *p++ = ':';
-    p = put2(p, v / 60000 % 60);
-    *p++ = ':';
-    p = put2(p, v / 1000 % 60);
-    *p++ = '.';
-    *p++ = static_cast<char>('0' + v % 1000 / 100);
-    p = put2(p, v % 100);
-    return static_cast<std::size_t>(p - out);
-}
-
 } // namespace
-
-std::size_t WriteDateText(char* out, std::int32_t engineDate)
-{
-    return writeDate(out, engineDate);
-}
-
-std::size_t WriteTimeText(char* out, std::int32_t engineTime)
-{
-    return writeTime(out, engineTime);
-}
-
-// As ValueTimestampText: the day and the milliseconds rounded within it, the date and the time.
-std::size_t WriteTimestampText(char* out, double engineTimestamp)
-{
-    const double days = std::floor(engineTimestamp / MsPerDay);
-    if (!std::isfinite(engineTimestamp) || days < std::numeric_limits<std::int32_t>::min() ||
-        days >= std::numeric_limits<std::int32_t>::max())
-        return copyText(out, ValueTimestampText(engineTimestamp));
-    auto day = static_cast<std::int32_t>(days);
-    auto ms = static_cast<std::int64_t>(std::llround(engineTimestamp - days * MsPerDay));
-    if (ms >= MsPerDay) {
-        ++day;
-        ms -= MsPerDay;
-    }
-    std::size_t n = writeDate(out, day);
-    out[n++] = 'T';
-    return n + writeTime(out + n, ms);
-}
 
 std::string ExportText(std::string_view bytes, int codePage)
 {

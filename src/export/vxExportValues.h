@@ -3,6 +3,7 @@
 // (dates ISO, BCD exact, numbers that read back as themselves) with the table's texts in
 // UTF-8 unescaped and binary values in base64. Free functions, no state; nothing throws.
 
+#include "db/vxValueDisplay.h" // WriteDateText and its kin, which exports use
 #include "model/TvxFieldValue.h"
 
 #include <cstddef>
@@ -14,14 +15,6 @@ namespace morvane {
 
 // A text of the table (its code page) in UTF-8.
 std::string ExportText(std::string_view bytes, int codePage);
-
-// The texts of ValueDateText, ValueTimeText and ValueTimestampText written into out, which
-// holds at least TemporalTextSize characters, without allocating for the usual values; the
-// length.
-inline constexpr std::size_t TemporalTextSize = 48;
-std::size_t WriteDateText(char* out, std::int32_t engineDate);
-std::size_t WriteTimeText(char* out, std::int32_t engineTime);
-std::size_t WriteTimestampText(char* out, double engineTimestamp);
 
 // out += the value as a CSV cell holds it (before quoting): nothing for a blank; texts in
 // UTF-8 as they are (line breaks included); Bytes, Binary, OLE and Graphic in base64; the

@@ -1,6 +1,7 @@
-// Dates, times and timestamps written into a buffer give the display's texts, over the whole
-// range of the engine's values: the usual ones, years outside 0-9999, times of 100 hours and
-// more, negative values, and timestamps no date holds or that round up to the next day.
+// Dates, times and timestamps written into a buffer of TemporalTextSize give the display's
+// texts and stay within the buffer (the sanitizer build watches it), over the whole range of
+// the engine's values: the usual ones, years outside 0-9999, times of 100 hours and more,
+// negative values, and timestamps no date holds or that round up to the next day.
 
 #include "db/vxValueDisplay.h"
 #include "model/vxEngineValues.h"
