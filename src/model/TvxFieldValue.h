@@ -14,6 +14,10 @@
 //              field's decimals when it has any ("-12.50", "7", "0.000")
 //   Bytes      Alpha (the table's code page, never converted here), Memo, Formatted memo,
 //              Bytes, Binary, OLE, Graphic: the stored bytes
+//
+// A blob read from a table carries the identity of its place in the table's blob file
+// (storageId, 0 when unknown): values with one nonzero identity hold the same bytes, so a
+// writer stores them once. Copies keep it; every setter clears it.
 
 #include <cstdint>
 #include <string>
@@ -48,11 +52,14 @@ public:
     const std::string& text() const { return text_; } // Bcd, Bytes
 
     // In-place setters, so a reader can refill one record without reallocating its texts.
-    void setBlank() { kind_ = Kind::Blank; }
-    void setInteger(Kind k, std::int64_t v) { kind_ = k; int_ = v; }
-    void setReal(Kind k, double v) { kind_ = k; real_ = v; }
-    void setText(Kind k, const char* data, std::size_t size) { kind_ = k; text_.assign(data, size); }
-    std::string& textForWriting(Kind k) { kind_ = k; return text_; }
+    void setBlank() { kind_ = Kind::Blank; storage_ = 0; }
+    void setInteger(Kind k, std::int64_t v) { kind_ = k; int_ = v; storage_ = 0; }
+    void setReal(Kind k, double v) { kind_ = k; real_ = v; storage_ = 0; }
+    void setText(Kind k, const char* data, std::size_t size) { kind_ = k; text_.assign(data, size); storage_ = 0; }
+    std::string& textForWriting(Kind k) { kind_ = k; storage_ = 0; return text_; }
+
+    std::uint64_t storageId() const { return storage_; }
+    void setStorageId(std::uint64_t id) { storage_ = id; }
 
     friend bool operator==(const TvxFieldValue& a, const TvxFieldValue& b)
     {
@@ -74,6 +81,7 @@ private:
     TvxFieldValue(Kind k, std::string t) : kind_(k), text_(std::move(t)) {}
 
     Kind kind_ = Kind::Blank;
+    std::uint64_t storage_ = 0;
     std::int64_t int_ = 0;
     double real_ = 0;
     std::string text_;

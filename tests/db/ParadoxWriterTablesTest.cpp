@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <set>
 
@@ -306,6 +307,37 @@ TEST(ParadoxWriterTables, BlobsOfEverySizeGoWhereTheyFit)
     for (std::size_t at = 0; at < mb.size(); at += 4096u * ParadoxLe16(&mb[at + 1]))
         types.insert(mb[at]);
     EXPECT_EQ(types, (std::set<int>{0, 2, 3}));
+}
+
+TEST(ParadoxWriterTables, BlobBlockSharedByRecordsIsWrittenOnce)
+{
+    // Five records whose memos a damaged .MB shares: each tail patched to the first one's block.
+    const TvxTableDesc desc = MakeTable({{"Id", fldLong}, {"Memo", fldMemo, 10}}, 0);
+    std::string memo(300000, 'm');
+    for (std::size_t i = 0; i < memo.size(); i += 7)
+        memo[i] = static_cast<char>('a' + i % 26);
+    const std::vector<TvxRecord> records(5, {TvxFieldValue::Integer(1), TvxFieldValue::Bytes(memo)});
+    TempDir source;
+    write(desc, records, source, "Src");
+    std::vector<std::uint8_t> db = ReadAll(source.file("Src.DB"));
+    std::optional<std::uint32_t> first;
+    for (std::size_t at = 0; at + 8 <= db.size(); ++at)
+        if (db[at] == 0xFF && ParadoxLe32(&db[at + 4]) == memo.size()) {
+            first = first.value_or(ParadoxLe32(&db[at]));
+            PutU32(db, at, *first);
+        }
+    WriteAll(source.path() / "Src.DB", db);
+
+    ParadoxRecordReader reader(ParadoxFileSource::Open(source.file("Src.DB")),
+                               ParadoxFileSource::Open(source.file("Src.MB")), 0);
+    TempDir copy;
+    const ParadoxWriteResult result = ParadoxWriteTable(desc, reader, copy.str(), "Copy");
+    expectClean(copy, "Copy.DB");
+    EXPECT_EQ(ReadRecords(copy.path() / "Copy.DB"), records);
+    EXPECT_LT(fs::file_size(copy.file("Copy.MB")), 2 * memo.size()) << "one block for the five records";
+    EXPECT_GT(fs::file_size(source.file("Src.MB")), 5 * memo.size());
+    ASSERT_FALSE(result.warnings.empty());
+    EXPECT_NE(result.warnings.back().find("4 blobs share"), std::string::npos) << result.warnings.back();
 }
 
 TEST(ParadoxWriterTables, SecondaryIndexesKeepTheirOptionsAndOrder)

@@ -78,6 +78,10 @@ void ParadoxBlobFile::Read(std::uint32_t pointer, std::uint32_t length, bool fra
         if (Mb::SingleDataAt + std::uint64_t{length} > blockBytes)
             fail(blob, "a blob of " + std::to_string(length) + " bytes does not fit its block of " +
                            std::to_string(blockBytes) + " bytes at offset " + std::to_string(blockAt));
+        if (!cipher_) {
+            readSingle(blockAt, length, framed, out, blob);
+            return;
+        }
         stored = load(blockAt, Mb::SingleDataAt + std::size_t{length}, blob) + Mb::SingleDataAt;
     } else if (type == Mb::TypeSuballocated) {
         if (slot >= Mb::SlotCount)
@@ -109,14 +113,38 @@ void ParadoxBlobFile::Read(std::uint32_t pointer, std::uint32_t length, bool fra
     }
 
     if (framed) {
-        const std::uint32_t inner = ParadoxLe32(stored + FrameLengthAt);
-        if (inner != length - FrameBytes)
-            fail(blob, "the frame of the picture or OLE blob gives " + std::to_string(inner) + " bytes where " +
-                           std::to_string(length - FrameBytes) + " follow it");
+        checkFrame(stored, length, blob);
         out.assign(reinterpret_cast<const char*>(stored + FrameBytes), length - FrameBytes);
     } else {
         out.assign(reinterpret_cast<const char*>(stored), length);
     }
+}
+
+void ParadoxBlobFile::checkFrame(const std::uint8_t* frame, std::uint32_t length, std::string_view blob) const
+{
+    const std::uint32_t inner = ParadoxLe32(frame + FrameLengthAt);
+    if (inner != length - FrameBytes)
+        fail(blob, "the frame of the picture or OLE blob gives " + std::to_string(inner) + " bytes where " +
+                       std::to_string(length - FrameBytes) + " follow it");
+}
+
+void ParadoxBlobFile::readSingle(std::uint64_t blockAt, std::uint32_t length, bool framed, std::string& out,
+                                 std::string_view blob)
+{
+    const std::uint64_t size = mb_->Size();
+    const std::uint64_t count = Mb::SingleDataAt + std::uint64_t{length};
+    if (blockAt > size || count > size - blockAt)
+        fail(blob, "the blob at offset " + std::to_string(blockAt) + " (" + std::to_string(count) +
+                       " bytes) lies past the end of the file (" + std::to_string(size) + " bytes)");
+    std::uint64_t from = blockAt + Mb::SingleDataAt;
+    if (framed) {
+        checkFrame(load(from, FrameBytes, blob), length, blob);
+        from += FrameBytes;
+    }
+    const std::size_t bytes = static_cast<std::size_t>(blockAt + count - from);
+    out.resize(bytes);
+    if (mb_->ReadAt(from, reinterpret_cast<std::uint8_t*>(out.data()), bytes) < bytes)
+        fail(blob, "the file ends while the blob at offset " + std::to_string(blockAt) + " is read");
 }
 
 } // namespace morvane

@@ -34,6 +34,10 @@ public:
 private:
     // The file's bytes [offset, offset + count) into buffer_ (decrypted), count within the file.
     const std::uint8_t* load(std::uint64_t offset, std::size_t count, std::string_view blob);
+    // The blob of a single-blob block of an unencrypted file, read straight into out (never
+    // held twice), its length checked against the file's size first.
+    void readSingle(std::uint64_t blockAt, std::uint32_t length, bool framed, std::string& out, std::string_view blob);
+    void checkFrame(const std::uint8_t* frame, std::uint32_t length, std::string_view blob) const;
     [[noreturn]] void fail(std::string_view blob, const std::string& what) const;
 
     std::unique_ptr<ParadoxByteSource> mb_;

@@ -4,6 +4,7 @@
 #include "db/paradox/ParadoxValue.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -20,6 +21,14 @@ bool allZero(const std::uint8_t* p, std::size_t n)
         if (p[i] != 0)
             return false;
     return true;
+}
+
+// Each reader's blobs get identities of their own: the reader's number above the place in the
+// .MB (the framing in bit 32, as a framed read gives other bytes).
+std::uint64_t nextReaderNumber()
+{
+    static std::atomic<std::uint64_t> readers{0};
+    return ++readers;
 }
 
 } // namespace
@@ -377,10 +386,12 @@ void ParadoxRecordReader::readBlob(const Field& f, const std::uint8_t* slot, Tvx
         if (!mb_)
             throw valueFault(f, "the blob is stored in the table's .MB file, which is missing");
         blobs_ = std::make_unique<ParadoxBlobFile>(std::move(mb_), cipher_ ? cipher_->key() : 0);
+        blobIds_ = nextReaderNumber() << 33;
     }
     const std::string where = "blob of record " + std::to_string(delivered_) + ", field " + std::to_string(f.number) +
                               " (" + *f.name + ") in " + db_->Name();
     blobs_->Read(pointer, length, framed, value.textForWriting(TvxFieldValue::Kind::Bytes), where);
+    value.setStorageId(blobIds_ | (framed ? std::uint64_t{1} << 32 : 0) | pointer);
 }
 
 } // namespace morvane

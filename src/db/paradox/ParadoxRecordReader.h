@@ -2,7 +2,8 @@
 // The records of a Paradox table (.DB, levels 3.0 to 7, any block size), in the order of its
 // data-block chain, decoded into the model's values; blob data comes from the table's .MB.
 // Memory stays constant: a window of blocks and one blob at a time; the record passed to
-// Next keeps its storage from call to call.
+// Next keeps its storage from call to call. A blob from the .MB carries the identity of its
+// place there (TvxFieldValue::storageId), unique to this reader.
 //
 // Faults are EvxEngineError(vxErrInvalidFile) naming the file and the fault, never a guess:
 //  - of the structure (a block outside the file or past the header's block count, a chain that
@@ -60,6 +61,7 @@ private:
     std::unique_ptr<ParadoxByteSource> db_;
     std::unique_ptr<ParadoxByteSource> mb_; // until the first blob outside its record
     std::unique_ptr<ParadoxBlobFile> blobs_;
+    std::uint64_t blobIds_ = 0; // this reader's number, shifted above the place and framing
     ParadoxTableHeader header_;
     std::optional<ParadoxCipher> cipher_;
     std::vector<Field> fields_;

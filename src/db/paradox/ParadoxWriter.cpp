@@ -161,6 +161,10 @@ ParadoxWriteResult ParadoxWriteTable(const TvxTableDesc& desc, IvxRecordSource& 
     result.records = written.records;
     result.level = plan.level;
     result.warnings = std::move(plan.warnings);
+    if (written.sharedBlobs > 0)
+        result.warnings.push_back(std::to_string(written.sharedBlobs) +
+                                  " blobs share the block of an earlier record's blob, as in the records read; "
+                                  "written once");
     return result;
 }
 

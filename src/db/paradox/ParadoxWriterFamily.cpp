@@ -48,6 +48,7 @@ public:
         if (mb_) {
             mb_->finish();
             out_.files.push_back(p_.fileName("MB"));
+            out_.sharedBlobs = mb_->shared();
         }
         return std::move(out_);
     }
@@ -151,7 +152,8 @@ private:
                 if (!ok)
                     why = "value of the wrong kind for the field's type";
                 else
-                    ok = mb_->store(f, v.isBlank() ? std::string_view{} : std::string_view(v.text()), slot, why);
+                    ok = mb_->store(f, v.isBlank() ? std::string_view{} : std::string_view(v.text()), v.storageId(),
+                                    slot, why);
             } else if (f.type == pxAutoInc && record[i].isBlank()) {
                 if (p_.autoInc >= MaxAutoInc)
                     fail(vxErrCannotWrite, "no Autoincrement number left for record " + std::to_string(number));

@@ -20,6 +20,7 @@ struct ParadoxFamilyWritten
 {
     std::vector<std::string> files; // file names, .DB first
     std::uint32_t records = 0;
+    std::uint64_t sharedBlobs = 0; // blob slots pointing at a block written for an earlier one
 };
 
 // plan.autoInc is raised to the highest Autoincrement value written.
