@@ -1,6 +1,10 @@
 #pragma once
 // A record source read on a thread of its own, a batch at a time, while the caller works on
-// the batch before: Batches batches of batchRecords records go round between the two. After
+// the batch before: Batches batches of batchRecords records go round between the two. What
+// their records' texts and blobs hold stays within bytesInFlight and one record, whatever the
+// batch size: a batch closes early at its share of it, and the next waits while the batches
+// handed over hold the rest; a record that held more than LargeRecordBytes gives its memory
+// back before its batch is filled again. After
 // filling a batch the reading thread calls prepare(batch, records, count) with it, so that
 // work on the records can be done there as well. Next gives the batches in order; a failure of
 // the source (or of prepare) is thrown by Next once the batches read before it are taken. The
@@ -25,9 +29,10 @@ class TvxRecordPipe
 {
 public:
     static constexpr std::size_t Batches = 3;
+    static constexpr std::size_t LargeRecordBytes = std::size_t{16} << 10;
     using Prepare = std::function<void(std::size_t batch, const TvxRecord* records, std::size_t count)>;
 
-    TvxRecordPipe(IvxRecordSource& source, std::size_t batchRecords, Prepare prepare);
+    TvxRecordPipe(IvxRecordSource& source, std::size_t batchRecords, std::size_t bytesInFlight, Prepare prepare);
     ~TvxRecordPipe();
     TvxRecordPipe(const TvxRecordPipe&) = delete;
     TvxRecordPipe& operator=(const TvxRecordPipe&) = delete;
@@ -38,10 +43,16 @@ public:
 
 private:
     void read();
+    // Fills batch b from the source; false when the source has ended.
+    bool fill(std::size_t b, std::size_t& count);
 
     IvxRecordSource& source_;
+    std::size_t bytesInFlight_;
     Prepare prepare_;
     std::vector<std::vector<TvxRecord>> batches_;
+    std::vector<std::vector<std::size_t>> large_; // by batch: its records that held LargeRecordBytes
+    std::vector<std::size_t> bytes_;              // by batch: what its records hold
+    std::size_t handedOver_ = 0;                  // bytes_ of the full batches and the caller's
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::size_t> free_;                         // batches the reader may fill

@@ -13,6 +13,8 @@ namespace morvane {
 namespace {
 
 constexpr std::size_t MaxCopiedBytes = 256;
+// Converted texts kept beyond this from a batch of long memos are given back before the next.
+constexpr std::size_t KeptTextBytes = std::size_t{16} << 20;
 
 bool isBinaryType(int type)
 {
@@ -44,6 +46,8 @@ void TvxSqliteBatchValues::Prepare(const TvxRecord* records, std::size_t count, 
     using Out = TvxSqliteValue::Kind;
     width_ = types.size();
     values_.resize(count * width_);
+    if (texts_.capacity() > KeptTextBytes)
+        std::string().swap(texts_);
     texts_.clear();
     madeAt_.clear();
     // A text made here is first placed by its offset, as the buffer may move while it grows.
