@@ -2,7 +2,10 @@
 // a wanted database (one a user shaped by hand in a test copy): tables matched by name, fields
 // created, changed, moved and deleted, renamed fields carried, the wanted keys, indexes,
 // checks and rules on the new tables. `build` and `run` then take the document as any other.
+// The document replaces an existing file only with --force, and never a file of either
+// database.
 #include "db/cpDatabase.h"
+#include "db/vxDatabaseFiles.h"
 #include "model/vxCodePage.h"
 #include "script/cpDBStructScript.h"
 #include "script/TvxScriptDocument.h"
@@ -12,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CliCommands.h"
@@ -30,6 +34,7 @@ struct DiffArgs
     std::string target;
     std::vector<std::string> passwords;
     std::vector<std::string> renames;
+    bool force = false;
 };
 
 int usage()
@@ -37,7 +42,7 @@ int usage()
     std::fprintf(stderr, "usage: morvane-cli diff <source directory-or-alias> <wanted directory-or-alias> "
                          "-o <document.vxscript>\n"
                          "                        [--password P]... [--rename TABLE.OLD=NEW]... "
-                         "[--target <directory-or-alias>]\n");
+                         "[--target <directory-or-alias>] [--force]\n");
     return 2;
 }
 
@@ -65,6 +70,8 @@ bool parse(int argc, char** argv, DiffArgs& args)
             args.renames.push_back(v);
         else if (value("-o", args.output) || value("--output", args.output) || value("--target", args.target))
             continue;
+        else if (a == "--force")
+            args.force = true;
         else if (a.rfind("-", 0) == 0)
             return false;
         else
@@ -104,6 +111,25 @@ TvxDiffTarget targetOf(TvxDatabase& db, const std::string& text)
     return target;
 }
 
+// False, with a message, when the document may not be written to args.output.
+bool outputAllowed(const DiffArgs& args, const TvxDatabase& source, const TvxDatabase& wanted)
+{
+    for (const auto& [db, which] : {std::pair{&source, "source"}, std::pair{&wanted, "wanted"}}) {
+        const std::string role = DatabaseFileRole(db->Handle()->Directory(), args.output);
+        if (!role.empty()) {
+            std::fprintf(stderr, "morvane-cli: %s is %s of the %s database; the document is not written there\n",
+                         args.output.c_str(), FileSystemName(role, 1252).c_str(), which);
+            return false;
+        }
+    }
+    std::error_code ec;
+    if (!args.force && std::filesystem::exists(std::filesystem::symlink_status(args.output, ec))) {
+        std::fprintf(stderr, "morvane-cli: %s exists (--force replaces it)\n", args.output.c_str());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int RunDiff(int argc, char** argv)
@@ -119,7 +145,8 @@ int RunDiff(int argc, char** argv)
         auto engine = CreateParadoxEngine();
         TvxDatabase sourceDb(*engine);
         TvxDatabase wantedDb(*engine);
-        if (!Connect(sourceDb, args.source, args.passwords) || !Connect(wantedDb, args.wanted, args.passwords))
+        if (!Connect(sourceDb, args.source, args.passwords) || !Connect(wantedDb, args.wanted, args.passwords) ||
+            !outputAllowed(args, sourceDb, wantedDb))
             return 1;
         // The passwords as typed and as the bytes of new tables (Connect gives the engine either).
         std::vector<std::string> passwords = args.passwords;

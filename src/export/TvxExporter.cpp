@@ -2,8 +2,10 @@
 
 #include "db/cpDatabase.h"
 #include "db/EvxEngineError.h"
+#include "db/vxDatabaseFiles.h"
 #include "model/vxCodePage.h"
 
+#include <filesystem>
 #include <memory>
 
 #include "export/EvxExportError.h"
@@ -74,6 +76,23 @@ private:
     std::vector<std::string>& warnings_;
 };
 
+// An output file that would be the database's directory or a file of one of its tables (by any
+// path, links resolved) is refused, whatever `force` says.
+void refuseDatabaseFiles(const TvxDatabase& db, const TvxExportOptions& options,
+                         const std::vector<TvxExportTable>& tables)
+{
+    const std::string directory = db.Handle()->Directory();
+    std::vector<std::string> outputs;
+    if (options.format == TvxExportFormat::Csv)
+        for (const auto& t : tables)
+            outputs.push_back((std::filesystem::path(options.output) / (t.name + ".csv")).string());
+    else
+        outputs.push_back(options.output);
+    for (const std::string& path : outputs)
+        if (const std::string role = DatabaseFileRole(directory, path); !role.empty())
+            throw EvxExportError(path + " is " + role + " of the database exported; it is not replaced");
+}
+
 std::unique_ptr<IvxExportTarget> makeTarget(const TvxExportOptions& options)
 {
     if (options.format == TvxExportFormat::Csv)
@@ -100,6 +119,7 @@ TvxExportResult ExportDatabase(TvxDatabase& db, const TvxExportOptions& options)
     TvxExportResult result;
     for (const auto& t : tables)
         result.tables.push_back({t.name, 0, 0, 0});
+    refuseDatabaseFiles(db, options, tables);
     const auto target = makeTarget(options);
     target->Begin(tables, result);
     for (std::size_t i = 0; i < tables.size(); ++i) {

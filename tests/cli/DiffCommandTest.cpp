@@ -1,5 +1,6 @@
 // Runs the real morvane-cli diff, then build and run on the document it wrote: a copy of the
-// source comes out with the wanted database's structure; wrong command lines are refused.
+// source comes out with the wanted database's structure; wrong command lines are refused, and
+// so is an output that exists (unless forced) or belongs to either database (always).
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -99,6 +100,40 @@ TEST_F(DiffCommandTest, WrongCommandLinesAreRefused)
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << "\n" << r.err;
     }
     EXPECT_FALSE(fs::exists(temp.file("x.vxscript"))) << "no document from a refused command";
+}
+
+TEST_F(DiffCommandTest, OutputReplacesNoDatabaseFileAndAnOtherFileOnlyWhenForced)
+{
+    const std::string dbs = ShellQuote(src.string()) + " " + ShellQuote(wanted.string());
+    const std::string table = morvane::test::Slurp(src / "A.db");
+    temp.write("taken.vxscript", "mine");
+    fs::create_directory_symlink(src, temp.path() / "link");
+    fs::create_symlink(src / "C.X02", temp.path() / "index.vxscript");
+    const struct
+    {
+        std::string output;
+        bool force;
+        const char* message; // null: written
+    } cases[] = {
+        {temp.file("taken.vxscript"), false, "taken.vxscript exists (--force replaces it)"},
+        {(src / "A.db").string(), true, "is a file of table A.db of the source database"},
+        {(wanted / "c.px").string(), true, "is a file of table C.DB of the wanted database"},
+        {temp.file("link/B.vxscript"), true, "is a file of table B.db of the source database"},
+        {temp.file("index.vxscript"), true, "is a file of table C.DB of the source database"},
+        {temp.file("link"), true, "is the directory of the source database"},
+        {temp.file("taken.vxscript"), true, nullptr},
+    };
+    for (const auto& c : cases) {
+        const CliResult r = run("diff " + dbs + " -o " + ShellQuote(c.output) + (c.force ? " --force" : ""));
+        EXPECT_EQ(r.status, c.message ? 1 : 0) << c.output << "\n" << r.err;
+        if (c.message) {
+            EXPECT_NE(r.err.find(c.message), std::string::npos) << c.output << "\n" << r.err;
+        }
+    }
+    EXPECT_EQ(morvane::test::Slurp(src / "A.db"), table);
+    EXPECT_TRUE(fs::is_symlink(temp.path() / "index.vxscript"));
+    EXPECT_FALSE(fs::exists(src / "B.vxscript"));
+    EXPECT_NE(morvane::test::Slurp(temp.file("taken.vxscript")), "mine");
 }
 
 } // namespace

@@ -20,6 +20,11 @@ TEST(ExportCommand, ExitStatusAndMessages)
     const std::string encrypt = ShellQuote(SamplePath("pd-encrypt"));
     const std::string out = ShellQuote(temp.file("out"));
     temp.write("taken", "x");
+    // A table of its own, behind a linked directory: never replaced, even when forced.
+    fs::create_directory(temp.file("own"));
+    fs::copy_file(SamplePath("pd-fields/long.db"), temp.file("own/long.db"));
+    fs::create_directory_symlink(temp.file("own"), temp.file("link"));
+    const std::string own = ShellQuote(temp.file("own"));
     const struct
     {
         std::string arguments;
@@ -38,6 +43,9 @@ TEST(ExportCommand, ExitStatusAndMessages)
         {encrypt + " --to sqlite --output " + ShellQuote(temp.file("enc")), 1, "password"},
         {encrypt + " --to sqlite --output " + ShellQuote(temp.file("enc")) + " --password 123", 0,
          "Exported 3 tables to"},
+        {own + " --to sqlite --force --output " + ShellQuote(temp.file("link/LONG.DB")), 1,
+         "is a file of table long.db of the database exported; it is not replaced"},
+        {own + " --to csv --force --output " + ShellQuote(temp.file("link")), 1, "is a file of table long.db"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -48,6 +56,7 @@ TEST(ExportCommand, ExitStatusAndMessages)
             << r.out << r.err;
     }
     EXPECT_TRUE(fs::is_regular_file(temp.file("out"))); // not replaced by the refused export
+    EXPECT_EQ(morvane::test::Slurp(temp.file("own/long.db")), morvane::test::Slurp(SamplePath("pd-fields/long.db")));
 }
 
 } // namespace
