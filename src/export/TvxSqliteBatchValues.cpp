@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "export/vxExportValues.h"
 
@@ -118,7 +120,11 @@ void TvxSqliteBatchValues::Prepare(const TvxRecord* records, std::size_t count, 
                     view(out[i], Out::Text, v.text());
                 } else {
                     const std::size_t offset = texts_.size();
-                    texts_ += ExportText(v.text(), codePage);
+                    std::string text = ExportText(v.text(), codePage);
+                    if (texts_.empty() && text.size() > texts_.capacity())
+                        texts_ = std::move(text); // a long memo is not copied a second time
+                    else
+                        texts_ += text;
                     made(out[i], offset);
                 }
                 break;
