@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "db/paradox/ParadoxWriter.h"
+#include "morvane/update_server.h"
 #include "script/cpvxScriptLoader.h"
 #include "script/vxUpdateScriptFile.h"
 #include "server/TvxParadoxTableReader.h"
@@ -162,5 +163,28 @@ void BM_ApplyUpdateScript(benchmark::State& state)
                            benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ApplyUpdateScript)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same run through the C interface of libmorvane-server, as an application makes it.
+void BM_ApplyUpdateScriptThroughLibrary(benchmark::State& state)
+{
+    TvxBenchData& data = Data();
+    const fs::path out = data.root / "update";
+    for (auto _ : state) {
+        morvane_update_server* server = morvane_server_create();
+        morvane_server_set_source(server, data.source.string().c_str());
+        morvane_server_set_new_path(server, out.string().c_str());
+        morvane_server_set_script_file(server, data.script_.c_str());
+        if (morvane_server_run(server) != 0)
+            state.SkipWithError(morvane_server_message(server));
+        morvane_server_destroy(server);
+        state.PauseTiming();
+        fs::remove_all(out);
+        state.ResumeTiming();
+    }
+    state.counters["records_per_second"] =
+        benchmark::Counter(static_cast<double>(RecordCount) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ApplyUpdateScriptThroughLibrary)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
