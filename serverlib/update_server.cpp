@@ -2,22 +2,22 @@
 // handed out. Every entry point catches whatever the server or the allocator throws.
 #include "morvane/update_server.h"
 
-#include <exception>
-#include <optional>
-#include <string>
-
 #include "script/TvxUpdateReport.h"
 #include "script/vxUpdateServerCodes.h"
 #include "server/TvxUpdateServer.h"
+
+#include <exception>
+#include <optional>
+#include <string>
 
 struct morvane_update_server
 {
     morvane::TvxUpdateServer server;
     bool ran = false;
-    bool outside = false;                    // the last run failed outside the server (code 295)
-    bool setFailed = false;                  // a setter failed: the next run answers 295 with setFailure
+    bool outside = false;   // the last run failed outside the server (code 295)
+    bool setFailed = false; // a setter failed: the next run answers 295 with setFailure
     std::string setFailure;
-    std::string failure;                     // its message then
+    std::string failure;                     // the message of a run that failed outside
     mutable std::optional<std::string> json; // the last run's report, made when first asked for
 };
 
