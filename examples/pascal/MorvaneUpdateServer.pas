@@ -1,6 +1,7 @@
 { Morvane update server for Delphi, Lazarus and Free Pascal applications: the declarations of
   include/morvane/update_server.h (cdecl, UTF-8 strings) and two helpers for native strings.
-  Linux: libmorvane-server.so; Windows: morvane-server.dll. }
+  Linux: libmorvane-server.so; Windows: morvane-server.dll. A Free Pascal program on Unix lists
+  cwstring in its uses, so that the helpers convert more than ASCII. }
 unit MorvaneUpdateServer;
 
 {$IFDEF FPC}{$MODE DELPHI}{$ENDIF}
