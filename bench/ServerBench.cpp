@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "db/paradox/ParadoxWriter.h"
+#include "morvane/update_server.h"
 #include "script/cpvxScriptLoader.h"
 #include "script/vxUpdateScriptFile.h"
 #include "server/TvxParadoxTableReader.h"
@@ -122,16 +123,12 @@ TvxBenchData& Data()
     return data;
 }
 
-void BM_CopyTable(benchmark::State& state)
+// Times run() once per iteration, out removed after each outside the timing; counts the records.
+template <typename F>
+void RunEachIteration(benchmark::State& state, const fs::path& out, F run)
 {
-    TvxBenchData& data = Data();
-    TvxParadoxTableReader reader(data.source.string(), {});
-    const TvxTableDesc desc = reader.ReadStructure("CUSTOMER.DB");
-    const fs::path out = data.root / "copy";
     for (auto _ : state) {
-        fs::create_directories(out);
-        std::unique_ptr<IvxRecordSource> records = reader.OpenRecords("CUSTOMER.DB");
-        ParadoxWriteTable(desc, *records, out.string(), "CUST2");
+        run();
         state.PauseTiming();
         fs::remove_all(out);
         state.ResumeTiming();
@@ -139,6 +136,19 @@ void BM_CopyTable(benchmark::State& state)
     state.counters["records_per_second"] =
         benchmark::Counter(static_cast<double>(RecordCount) * static_cast<double>(state.iterations()),
                            benchmark::Counter::kIsRate);
+}
+
+void BM_CopyTable(benchmark::State& state)
+{
+    TvxBenchData& data = Data();
+    TvxParadoxTableReader reader(data.source.string(), {});
+    const TvxTableDesc desc = reader.ReadStructure("CUSTOMER.DB");
+    const fs::path out = data.root / "copy";
+    RunEachIteration(state, out, [&] {
+        fs::create_directories(out);
+        std::unique_ptr<IvxRecordSource> records = reader.OpenRecords("CUSTOMER.DB");
+        ParadoxWriteTable(desc, *records, out.string(), "CUST2");
+    });
 }
 BENCHMARK(BM_CopyTable)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -146,21 +156,32 @@ void BM_ApplyUpdateScript(benchmark::State& state)
 {
     TvxBenchData& data = Data();
     const fs::path out = data.root / "update";
-    for (auto _ : state) {
+    RunEachIteration(state, out, [&] {
         TvxUpdateServer server;
         server.SetSource(data.source.string());
         server.SetNewPath(out.string());
         server.SetScriptFile(data.script_);
         if (server.Run() != 0)
             state.SkipWithError(server.Report().message.c_str());
-        state.PauseTiming();
-        fs::remove_all(out);
-        state.ResumeTiming();
-    }
-    state.counters["records_per_second"] =
-        benchmark::Counter(static_cast<double>(RecordCount) * static_cast<double>(state.iterations()),
-                           benchmark::Counter::kIsRate);
+    });
 }
 BENCHMARK(BM_ApplyUpdateScript)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same run through the C interface of libmorvane-server, as an application makes it.
+void BM_ApplyUpdateScriptThroughLibrary(benchmark::State& state)
+{
+    TvxBenchData& data = Data();
+    const fs::path out = data.root / "update";
+    RunEachIteration(state, out, [&] {
+        morvane_update_server* server = morvane_server_create();
+        morvane_server_set_source(server, data.source.string().c_str());
+        morvane_server_set_new_path(server, out.string().c_str());
+        morvane_server_set_script_file(server, data.script_.c_str());
+        if (morvane_server_run(server) != 0)
+            state.SkipWithError(morvane_server_message(server));
+        morvane_server_destroy(server);
+    });
+}
+BENCHMARK(BM_ApplyUpdateScriptThroughLibrary)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -1,11 +1,14 @@
 # morvane_library(NAME DIR [DEPS ...]): a static library of every .cpp under DIR,
-# its headers reachable as "<dir-name>/<Header>.h" from src/.
+# its headers reachable as "<dir-name>/<Header>.h" from src/. Position-independent, so that the
+# shared server library links them in, and with hidden symbols, so that this costs nothing.
 function(morvane_library name)
     cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     file(GLOB_RECURSE headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
     add_library(${name} STATIC ${sources} ${headers})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON CXX_VISIBILITY_PRESET hidden
+                                             VISIBILITY_INLINES_HIDDEN ON)
     if(ARG_DEPS)
         target_link_libraries(${name} PUBLIC ${ARG_DEPS})
     endif()

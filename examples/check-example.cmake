@@ -1,0 +1,56 @@
+# Runs an example PROGRAM (SCRIPT SOURCE TARGET) on a copy of the example database, in a folder
+# whose name has a space and accented letters, and checks that its target holds what
+# `morvane-cli run` makes of the same script, and the records of the source, table by table.
+#   cmake -DPROGRAM=... -DCLI=... -DEXAMPLE_DIR=... -DWORK_DIR=... -P check-example.cmake
+function(run)
+    cmake_parse_arguments(ARG "" "OUT;ERR" "" ${ARGN})
+    execute_process(COMMAND ${ARG_UNPARSED_ARGUMENTS} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "${ARG_UNPARSED_ARGUMENTS}\nexit ${rc}\n${err}")
+    endif()
+    if(ARG_OUT)
+        set(${ARG_OUT} "${out}" PARENT_SCOPE)
+    endif()
+    if(ARG_ERR)
+        set(${ARG_ERR} "${err}" PARENT_SCOPE)
+    endif()
+endfunction()
+
+set(work "${WORK_DIR}/cópia de exemplo")
+file(REMOVE_RECURSE "${WORK_DIR}")
+file(MAKE_DIRECTORY "${work}")
+file(COPY "${EXAMPLE_DIR}/" DESTINATION "${work}/origem")
+
+# The script: every table of the database carried into a new one.
+run(${CLI} diff "${work}/origem" "${work}/origem" -o "${work}/tudo.vxscript")
+run(${CLI} build "${work}/tudo.vxscript" --source "${work}/origem")
+
+run(${PROGRAM} "${work}/tudo.vxusp" "${work}/origem" "${work}/destino" OUT report ERR progress)
+run(${CLI} run "${work}/tudo.vxusp" --source "${work}/origem" --target "${work}/pela cli" --json OUT cli_report)
+
+string(REPLACE "${work}/destino" "${work}/pela cli" same_report "${report}")
+if(NOT same_report STREQUAL cli_report)
+    message(FATAL_ERROR "the reports differ:\n${report}\n${cli_report}")
+endif()
+string(JSON code GET "${report}" code)
+string(JSON count LENGTH "${report}" tables)
+if(NOT code EQUAL 0 OR count LESS 4)
+    message(FATAL_ERROR "expected every table carried:\n${report}")
+endif()
+
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+    string(JSON table GET "${report}" tables ${i} table)
+    string(JSON read GET "${report}" tables ${i} recordsRead)
+    string(FIND "${progress}" "${table}: ${read} of ${read} records" at)
+    if(at LESS 0)
+        message(FATAL_ERROR "no progress reported for ${table} (${read} records):\n${progress}")
+    endif()
+    run(${CLI} dump "${work}/destino" ${table} --json OUT got)
+    run(${CLI} dump "${work}/pela cli" ${table} --json OUT want)
+    run(${CLI} dump "${work}/origem" ${table} --json OUT source)
+    if(NOT got STREQUAL want OR NOT got STREQUAL source)
+        message(FATAL_ERROR "${table} differs from what morvane-cli run wrote, or from its source")
+    endif()
+endforeach()
+message(STATUS "${count} tables carried, as morvane-cli run carries them")
