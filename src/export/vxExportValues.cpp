@@ -36,6 +36,22 @@ std::string ExportText(std::string_view bytes, int codePage)
     return std::string(bytes); // ASCII reads the same in every code page a table may have
 }
 
+TvxNulChange ReplaceTextNuls(std::string& bytes)
+{
+    TvxNulChange change;
+    std::size_t end = bytes.size();
+    while (end > 0 && bytes[end - 1] == '\0')
+        --end;
+    change.dropped = bytes.size() - end;
+    bytes.resize(end);
+    for (char& c : bytes)
+        if (c == '\0') {
+            c = '\x1A';
+            ++change.replaced;
+        }
+    return change;
+}
+
 void AppendExportText(std::string& out, const TvxFieldValue& value, int fieldType, int codePage)
 {
     using Kind = TvxFieldValue::Kind;
