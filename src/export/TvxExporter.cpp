@@ -3,7 +3,6 @@
 #include "db/cpDatabase.h"
 #include "db/EvxEngineError.h"
 #include "model/vxCodePage.h"
-#include "model/vxFieldTypes.h"
 
 #include <memory>
 #include <tuple>
@@ -44,19 +43,18 @@ std::vector<TvxTableListRec> chosenTables(TvxDatabase& db, const std::vector<std
 
 // The table's records; a record with a damaged value is passed on with the value blank, and
 // counted and reported (the first few of a table by the reader's message). The NUL bytes of
-// the values the target holds as text are changed (ReplaceTextNuls), every value reported.
+// the values exports hold as text are changed (ReplaceTextNuls), every value reported.
 class TvxDamageReportingSource : public IvxRecordSource
 {
 public:
     static constexpr std::uint64_t ReportedPerTable = 10;
 
-    TvxDamageReportingSource(IvxRecordSource& records, const TvxExportTable& table, bool formattedMemoIsText,
-                             TvxExportTableResult& counts, std::vector<std::string>& warnings)
+    TvxDamageReportingSource(IvxRecordSource& records, const TvxExportTable& table, TvxExportTableResult& counts, std::vector<std::string>& warnings)
         : records_(records), counts_(counts), warnings_(warnings)
     {
         for (std::size_t i = 0; i < table.desc.Fields().size(); ++i) {
             const auto& f = table.desc.Fields()[i];
-            if (f.type() == fldAlpha || f.type() == fldMemo || (f.type() == fldFmtMemo && formattedMemoIsText))
+            if (IsExportTextType(f.type()))
                 texts_.emplace_back(i, table.name + ": record ", ", field " +
                                                                      ExportText(f.name(), table.desc.CodePage()) + ": ");
         }
@@ -142,9 +140,7 @@ TvxExportResult ExportDatabase(TvxDatabase& db, const TvxExportOptions& options)
     target->Begin(tables, result);
     for (std::size_t i = 0; i < tables.size(); ++i) {
         const auto records = db.OpenRecords(tables[i].engineName);
-        // PostgreSQL holds a formatted memo as bytes (bytea), the others as text.
-        TvxDamageReportingSource source(*records, tables[i], options.format != TvxExportFormat::Postgres,
-                                        result.tables[i], result.warnings);
+        TvxDamageReportingSource source(*records, tables[i], result.tables[i], result.warnings);
         target->WriteTable(i, source, result);
     }
     target->Finish(result);

@@ -97,20 +97,8 @@ bool isAscii(const std::string& bytes)
 
 } // namespace
 
-bool TvxPostgresKeys::Add(const std::string& key)
-{
-    std::lock_guard lock(mutex_);
-    return keys_.insert(key).second;
-}
-
-void TvxPostgresKeys::Remove(const std::string& key)
-{
-    std::lock_guard lock(mutex_);
-    keys_.erase(key);
-}
-
 void TvxPostgresCopyValues::Prepare(const TvxRecord* records, std::size_t count, const std::vector<int>& types,
-                                    int codePage, const std::vector<int>& key, TvxPostgresKeys& keys)
+                                    int codePage, const std::vector<int>& key, std::unordered_set<std::string>& keys)
 {
     static const std::int32_t day2000 = engineDate2000();
     data_.assign(Header);
@@ -210,14 +198,14 @@ void TvxPostgresCopyValues::Prepare(const TvxRecord* records, std::size_t count,
                 k.append(data_, at[f], end - at[f]);
             }
         }
-        if (reason.empty() && !key.empty() && !keys.Add(k))
+        if (reason.empty() && !key.empty() && !keys.insert(std::move(k)).second)
             reason = "the key is that of a record before";
         if (!reason.empty()) {
             data_.resize(start);
             refused_.push_back({r, std::move(reason)});
             continue;
         }
-        rows_.push_back({r, start, std::move(k)});
+        rows_.push_back({r, start});
     }
     data_ += Trailer;
 }

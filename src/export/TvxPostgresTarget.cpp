@@ -3,6 +3,7 @@
 #include "db/vxValueDisplay.h"
 
 #include <set>
+#include <unordered_set>
 
 #include "export/EvxExportError.h"
 #include "export/TvxPostgresConnection.h"
@@ -83,7 +84,7 @@ void TvxPostgresTarget::WriteTable(std::size_t index, IvxRecordSource& records, 
     std::vector<int> types;
     for (const auto& f : table.desc.Fields())
         types.push_back(f.type());
-    TvxPostgresKeys keys;
+    std::unordered_set<std::string> keys; // of the records read, used by the reading thread alone
     TvxPostgresCopyValues values[TvxRecordPipe::Batches];
 
     // Copies rows [first, first + count) of a batch whose first record is numbered firstNo. A
@@ -98,7 +99,6 @@ void TvxPostgresTarget::WriteTable(std::size_t index, IvxRecordSource& records, 
             return;
         }
         if (count == 1) {
-            keys.Remove(v.KeyOf(first));
             reject(index, firstNo + v.RecordOf(first), message, recs[v.RecordOf(first)]);
             ++counts.rejected;
             return;

@@ -4,7 +4,8 @@
 // schema holds already is refused unless `force`, which replaces it. Records go in through
 // binary COPY a batch at a time; they are read, and put in COPY's form, on a second thread
 // while the server adds the batch before. A batch the server refuses goes again in halves, so
-// that only the records at fault are refused; a record whose key is blank or repeated, or that
+// that only the records at fault are refused; a record whose key is blank or that of a record
+// before (even one refused), or that
 // breaks a check, is kept, as the dump's JSON gives its values, in _morvane_rejected with the
 // reason. The primary keys, indexes and foreign keys are made after the records: a unique
 // index the records break is made without UNIQUE, a rule they break holds for new records only

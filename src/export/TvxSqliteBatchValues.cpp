@@ -14,11 +14,6 @@ namespace {
 
 constexpr std::size_t MaxCopiedBytes = 256;
 
-bool isBinaryType(int type)
-{
-    return type == fldBytes || type == fldBinary || type == fldOle || type == fldGraphic;
-}
-
 bool isAscii(const std::string& bytes)
 {
     const char* p = bytes.data();
@@ -108,7 +103,7 @@ void TvxSqliteBatchValues::Prepare(const TvxRecord* records, std::size_t count, 
                 view(out[i], Out::Text, v.text());
                 break;
             case Kind::Bytes:
-                if (isBinaryType(types[i])) {
+                if (IsExportBinaryType(types[i])) {
                     view(out[i], Out::Blob, v.text());
                 } else if (isAscii(v.text())) {
                     view(out[i], Out::Text, v.text());

@@ -205,11 +205,6 @@ std::string SqlText(std::string_view text)
     return quote(text, '\'');
 }
 
-bool IsExportTextType(int type)
-{
-    return type == fldAlpha || type == fldMemo || type == fldFmtMemo;
-}
-
 std::string LowerAscii(std::string_view s)
 {
     std::string out(s);

@@ -83,8 +83,6 @@ std::vector<TvxExportSchema> ExportSchemas(const std::vector<TvxExportTable>& ta
 std::string SqlName(std::string_view name);
 // 'text' with its quotes doubled.
 std::string SqlText(std::string_view text);
-// Alpha, Memo and Formatted memo.
-bool IsExportTextType(int fieldType);
 std::string LowerAscii(std::string_view s);
 
 } // namespace morvane

@@ -14,11 +14,6 @@ namespace morvane {
 
 namespace {
 
-bool isBinaryType(int fieldType)
-{
-    return fieldType == fldBytes || fieldType == fldBinary || fieldType == fldOle || fieldType == fldGraphic;
-}
-
 template <class T> T little(const std::uint8_t* p)
 {
     T v;
@@ -27,6 +22,17 @@ template <class T> T little(const std::uint8_t* p)
 }
 
 } // namespace
+
+bool IsExportTextType(int fieldType)
+{
+    return fieldType == fldAlpha || fieldType == fldMemo;
+}
+
+bool IsExportBinaryType(int fieldType)
+{
+    return fieldType == fldFmtMemo || fieldType == fldBytes || fieldType == fldBinary || fieldType == fldOle ||
+           fieldType == fldGraphic;
+}
 
 std::string ExportText(std::string_view bytes, int codePage)
 {
@@ -62,7 +68,7 @@ void AppendExportText(std::string& out, const TvxFieldValue& value, int fieldTyp
         out += value.text();
         return;
     case Kind::Bytes:
-        out += isBinaryType(fieldType) ? ValueBase64(value.text()) : ExportText(value.text(), codePage);
+        out += IsExportBinaryType(fieldType) ? ValueBase64(value.text()) : ExportText(value.text(), codePage);
         return;
     default:
         out += ValueDisplayText(value, fieldType, codePage);

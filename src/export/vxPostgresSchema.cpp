@@ -41,7 +41,7 @@ std::optional<std::string> literal(const TvxFieldValue& v, int type, int codePag
     case Kind::Bcd:
         return v.text();
     case Kind::Bytes:
-        if (type != fldAlpha && type != fldMemo)
+        if (!IsExportTextType(type))
             return std::nullopt;
         return SqlText(ExportText(v.text(), codePage));
     case Kind::Blank:
@@ -184,7 +184,7 @@ std::vector<TvxPostgresTableSchema> PostgresSchemas(const std::vector<TvxExportT
             std::string keys;
             for (std::size_t i = 0; i < x.fields.size(); ++i) {
                 const auto f = static_cast<std::size_t>(x.fields[i]);
-                const bool folded = x.caseInsensitive && (s.types[f] == fldAlpha || s.types[f] == fldMemo);
+                const bool folded = x.caseInsensitive && IsExportTextType(s.types[f]);
                 keys += (i ? ", " : "") + (folded ? "lower(" + SqlName(s.fields[f]) + ")" : SqlName(s.fields[f]));
                 if (x.descending[i])
                     keys += " DESC";

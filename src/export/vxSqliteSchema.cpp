@@ -188,7 +188,6 @@ const char* SqliteColumnType(int fieldType)
         return "REAL";
     case fldAlpha:
     case fldMemo:
-    case fldFmtMemo:
     case fldBcd:
     case fldDate:
     case fldTime:

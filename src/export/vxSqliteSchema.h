@@ -1,7 +1,7 @@
 #pragma once
 // The structure of exported tables in SQLite's terms. Column types: Short, Long,
-// Autoincrement and Logical (0/1) INTEGER; Number and Money REAL; Alpha, Memo, Formatted memo,
-// BCD (its exact digits), Date, Time and Timestamp (ISO) TEXT; Bytes, Binary, OLE and Graphic
+// Autoincrement and Logical (0/1) INTEGER; Number and Money REAL; Alpha, Memo, BCD (its exact
+// digits), Date, Time and Timestamp (ISO) TEXT; Formatted memo, Bytes, Binary, OLE and Graphic
 // BLOB. The primary key, the secondary indexes (UNIQUE, DESC, NOCASE as the index has them),
 // the validity checks (required: NOT NULL; minimum and maximum: CHECK; default: DEFAULT) and
 // the rules of the dependent side (FOREIGN KEY ... ON UPDATE/ON DELETE CASCADE or RESTRICT).
