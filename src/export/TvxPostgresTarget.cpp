@@ -1,7 +1,5 @@
 #include "export/TvxPostgresTarget.h"
 
-#include "db/vxValueDisplay.h"
-
 #include <set>
 #include <unordered_set>
 
@@ -31,7 +29,9 @@ void TvxPostgresTarget::Begin(const std::vector<TvxExportTable>& tables, TvxExpo
     tables_ = &tables;
     db_ = std::make_unique<TvxPostgresConnection>(conninfo_);
     db_->Exec("BEGIN", "starting the export");
-    db_->Exec("CREATE SCHEMA IF NOT EXISTS " + SqlName(schema_), "creating schema " + schema_);
+    // Made only when missing: making it asks for a right that filling it does not.
+    if (db_->Exec("SELECT 1 FROM pg_namespace WHERE nspname = $1", "reading schema " + schema_, {schema_}).empty())
+        db_->Exec("CREATE SCHEMA " + SqlName(schema_), "creating schema " + schema_);
     replaceTables(tables);
     std::set<std::string> taken{std::string(vxRejectedTable)};
     for (const auto& row : db_->Exec("SELECT c.relname FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace"
@@ -138,21 +138,11 @@ void TvxPostgresTarget::reject(std::size_t table, std::uint64_t recordNo, const 
     const std::string context = "keeping a refused record";
     const std::string name = SqlName(schema_) + "." + SqlName(vxRejectedTable);
     if (!rejectedTable_)
-        db_->Exec("CREATE TABLE IF NOT EXISTS " + name +
-                      " (\"table\" text NOT NULL, \"record\" bigint NOT NULL, \"reason\" text NOT NULL,"
-                      " \"values\" text NOT NULL)",
-                  context);
+        db_->Exec(RejectedTableSql(name), context);
     rejectedTable_ = true;
     const TvxExportTable& t = (*tables_)[table];
-    std::string values = "[";
-    for (std::size_t i = 0; i < record.size() && i < t.desc.Fields().size(); ++i) {
-        if (i)
-            values += ", ";
-        AppendValueJson(values, record[i], t.desc.Fields()[i].type(), t.desc.CodePage());
-    }
-    values += ']';
     db_->Exec("INSERT INTO " + name + " VALUES ($1, $2, $3, $4)", context,
-              {t.name, std::to_string(recordNo), reason, values});
+              {t.name, std::to_string(recordNo), reason, RecordJson(record, t.desc)});
 }
 
 void TvxPostgresTarget::Finish(TvxExportResult& result)

@@ -1,6 +1,5 @@
 #include "export/TvxSqliteTarget.h"
 
-#include "db/vxValueDisplay.h"
 #include "model/vxFieldTypes.h"
 
 #include <algorithm>
@@ -188,24 +187,15 @@ void TvxSqliteTarget::reject(std::size_t table, std::uint64_t recordNo, const st
 {
     const std::string context = "keeping a refused record";
     if (!rejectInsert_) {
-        db_->Exec("CREATE TABLE IF NOT EXISTS " + SqlName(vxRejectedTable) +
-                      " (\"table\" TEXT NOT NULL, \"record\" INTEGER NOT NULL, \"reason\" TEXT NOT NULL,"
-                      " \"values\" TEXT NOT NULL)",
-                  context);
+        db_->Exec(RejectedTableSql(SqlName(vxRejectedTable)), context);
         rejectInsert_ = std::make_unique<TvxSqliteStatement>(
             *db_, "INSERT INTO " + SqlName(vxRejectedTable) + " VALUES (?, ?, ?, ?)", context);
     }
     const TvxExportTable& t = (*tables_)[table];
-    std::string values = "[";
-    for (std::size_t i = 0; i < record.size() && i < t.desc.Fields().size(); ++i) {
-        if (i)
-            values += ", ";
-        AppendValueJson(values, record[i], t.desc.Fields()[i].type(), t.desc.CodePage());
-    }
-    values += ']';
     rejectInsert_->BindText(1, t.name);
     rejectInsert_->BindInteger(2, static_cast<std::int64_t>(recordNo));
     rejectInsert_->BindText(3, reason);
+    const std::string values = RecordJson(record, t.desc); // bound, not copied, until the statement runs
     rejectInsert_->BindText(4, values);
     runToEnd(*rejectInsert_, *db_, context);
 }

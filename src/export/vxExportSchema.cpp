@@ -1,8 +1,10 @@
 #include "export/vxExportSchema.h"
 
+#include "db/vxValueDisplay.h"
 #include "model/vxFieldTypes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace morvane {
@@ -193,6 +195,62 @@ std::vector<TvxExportSchema> ExportSchemas(const std::vector<TvxExportTable>& ta
     for (std::size_t i = 0; i < tables.size(); ++i)
         out.push_back(builder.Build(i));
     return out;
+}
+
+std::string RejectedTableSql(const std::string& name)
+{
+    return "CREATE TABLE IF NOT EXISTS " + name +
+           " (\"table\" text NOT NULL, \"record\" bigint NOT NULL, \"reason\" text NOT NULL, \"values\" text NOT NULL)";
+}
+
+std::string RecordJson(const TvxRecord& record, const TvxTableDesc& desc)
+{
+    std::string values = "[";
+    for (std::size_t i = 0; i < record.size() && i < desc.Fields().size(); ++i) {
+        if (i)
+            values += ", ";
+        AppendValueJson(values, record[i], desc.Fields()[i].type(), desc.CodePage());
+    }
+    return values + ']';
+}
+
+std::string SqlNames(const std::vector<std::string>& fields, const std::vector<int>& positions)
+{
+    std::string out;
+    for (const int p : positions) {
+        if (!out.empty())
+            out += ", ";
+        out += SqlName(fields[static_cast<std::size_t>(p)]);
+    }
+    return out;
+}
+
+std::optional<std::string> SqlLiteral(const TvxFieldValue& v, int type, int codePage)
+{
+    using Kind = TvxFieldValue::Kind;
+    switch (v.kind()) {
+    case Kind::Integer:
+        return std::to_string(v.integer());
+    case Kind::Logical:
+        return v.logical() ? "TRUE" : "FALSE";
+    case Kind::Float:
+        if (!std::isfinite(v.real()))
+            return std::nullopt;
+        return ValueNumberText(v.real());
+    case Kind::Bcd:
+        return v.text();
+    case Kind::Bytes:
+        if (!IsExportTextType(type))
+            return std::nullopt;
+        return SqlText(ExportText(v.text(), codePage));
+    case Kind::Blank:
+        return std::nullopt;
+    default: {
+        std::string text;
+        AppendExportText(text, v, type, codePage);
+        return SqlText(text);
+    }
+    }
 }
 
 std::string SqlName(std::string_view name)

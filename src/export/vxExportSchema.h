@@ -7,6 +7,7 @@
 #include "model/TvxFieldValue.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,8 +80,19 @@ struct TvxExportSchema
 std::vector<TvxExportSchema> ExportSchemas(const std::vector<TvxExportTable>& tables,
                                            std::vector<std::string>& warnings);
 
+// The statement that makes _morvane_rejected as `name` (quoted, and qualified as need be), if
+// it is not there: the table, the record's number, the reason, its values as RecordJson gives them.
+std::string RejectedTableSql(const std::string& name);
+// The values of a record as a JSON array, in the dump's forms.
+std::string RecordJson(const TvxRecord& record, const TvxTableDesc& desc);
+
 // "name" with its quotes doubled, as SQL names are quoted.
 std::string SqlName(std::string_view name);
+// The names of fields at positions, quoted, separated by ", ".
+std::string SqlNames(const std::vector<std::string>& fields, const std::vector<int>& positions);
+// The SQL literal of a check's value as the column of fieldType holds it (Logical TRUE or
+// FALSE, BCD a number); nothing for one no literal gives.
+std::optional<std::string> SqlLiteral(const TvxFieldValue& v, int fieldType, int codePage);
 // 'text' with its quotes doubled.
 std::string SqlText(std::string_view text);
 std::string LowerAscii(std::string_view s);

@@ -1,10 +1,8 @@
 #include "export/vxPostgresSchema.h"
 
-#include "db/vxValueDisplay.h"
 #include "model/vxFieldTypes.h"
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 
 namespace morvane {
@@ -12,47 +10,6 @@ namespace morvane {
 namespace {
 
 constexpr std::size_t MaxNameBytes = 63;
-
-std::string joinNames(const std::vector<std::string>& fields, const std::vector<int>& positions,
-                      const char* prefix = "")
-{
-    std::string out;
-    for (const int p : positions) {
-        if (!out.empty())
-            out += ", ";
-        out += prefix + SqlName(fields[static_cast<std::size_t>(p)]);
-    }
-    return out;
-}
-
-// The SQL literal of a value as the column holds it; nothing for one no literal gives.
-std::optional<std::string> literal(const TvxFieldValue& v, int type, int codePage)
-{
-    using Kind = TvxFieldValue::Kind;
-    switch (v.kind()) {
-    case Kind::Integer:
-        return std::to_string(v.integer());
-    case Kind::Logical:
-        return v.logical() ? "TRUE" : "FALSE";
-    case Kind::Float:
-        if (!std::isfinite(v.real()))
-            return std::nullopt;
-        return ValueNumberText(v.real());
-    case Kind::Bcd:
-        return v.text();
-    case Kind::Bytes:
-        if (!IsExportTextType(type))
-            return std::nullopt;
-        return SqlText(ExportText(v.text(), codePage));
-    case Kind::Blank:
-        return std::nullopt;
-    default: {
-        std::string text;
-        AppendExportText(text, v, type, codePage);
-        return SqlText(text);
-    }
-    }
-}
 
 const char* nowExpression(int type)
 {
@@ -106,7 +63,7 @@ private:
         if (check.defaultValue.state == TvxCheckValue::Now)
             sql += std::string(" DEFAULT ") + nowExpression(type);
         else if (check.defaultValue.state == TvxCheckValue::Value)
-            if (const auto value = literal(check.defaultValue.value, type, codePage))
+            if (const auto value = SqlLiteral(check.defaultValue.value, type, codePage))
                 sql += " DEFAULT " + *value;
         const auto bound = [&](const TvxExportCheckValue& v, const char* op, const char* what) {
             if (v.state == TvxCheckValue::Now) {
@@ -115,7 +72,7 @@ private:
             }
             if (v.state != TvxCheckValue::Value)
                 return;
-            const auto value = literal(v.value, type, codePage);
+            const auto value = SqlLiteral(v.value, type, codePage);
             if (!value)
                 return;
             const bool folded = type == fldAlpha && s_.caseInsensitive;
@@ -172,7 +129,7 @@ std::vector<TvxPostgresTableSchema> PostgresSchemas(const std::vector<TvxExportT
         p.primaryKey = s.primaryKey;
         if (!s.primaryKey.empty())
             p.afterRecords.push_back({"ALTER TABLE " + p.name + " ADD PRIMARY KEY (" +
-                                          joinNames(s.fields, s.primaryKey) + ")",
+                                          SqlNames(s.fields, s.primaryKey) + ")",
                                       "", "the primary key of " + table});
         for (std::size_t i = 0; i < s.fields.size(); ++i)
             if (s.types[i] == fldAutoInc)
@@ -198,8 +155,8 @@ std::vector<TvxPostgresTableSchema> PostgresSchemas(const std::vector<TvxExportT
             const auto action = [](bool cascade) { return cascade ? "CASCADE" : "RESTRICT"; };
             const std::string master = prefix + SqlName(tables[fk.master].name);
             const std::string sql = "ALTER TABLE " + p.name + " ADD CONSTRAINT " + SqlName(shortName(fk.name)) +
-                                    " FOREIGN KEY (" + joinNames(s.fields, fk.fields) + ") REFERENCES " + master +
-                                    " (" + joinNames(schemas[fk.master].fields, fk.masterFields) + ") ON UPDATE " +
+                                    " FOREIGN KEY (" + SqlNames(s.fields, fk.fields) + ") REFERENCES " + master +
+                                    " (" + SqlNames(schemas[fk.master].fields, fk.masterFields) + ") ON UPDATE " +
                                     action(fk.cascadeUpdate) + " ON DELETE " + action(fk.cascadeDelete);
             p.foreignKeys.push_back({sql, sql + " NOT VALID", "rule \"" + fk.name + "\" of " + table});
             std::string where;

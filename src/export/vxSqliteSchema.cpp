@@ -1,10 +1,8 @@
 #include "export/vxSqliteSchema.h"
 
-#include "db/vxValueDisplay.h"
 #include "model/vxFieldTypes.h"
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 #include <set>
 
@@ -12,44 +10,12 @@ namespace morvane {
 
 namespace {
 
-std::string joinNames(const std::vector<std::string>& fields, const std::vector<int>& positions)
-{
-    std::string out;
-    for (const int p : positions) {
-        if (!out.empty())
-            out += ", ";
-        out += SqlName(fields[static_cast<std::size_t>(p)]);
-    }
-    return out;
-}
-
 // The SQL literal of a value as the column holds it; nothing for one no literal gives.
 std::optional<std::string> literal(const TvxFieldValue& v, int type, int codePage)
 {
-    using Kind = TvxFieldValue::Kind;
-    switch (v.kind()) {
-    case Kind::Integer:
-        return std::to_string(v.integer());
-    case Kind::Logical:
-        return v.logical() ? "1" : "0";
-    case Kind::Float:
-        if (!std::isfinite(v.real()))
-            return std::nullopt;
-        return ValueNumberText(v.real());
-    case Kind::Bcd:
-        return SqlText(v.text());
-    case Kind::Bytes:
-        if (!IsExportTextType(type))
-            return std::nullopt;
-        return SqlText(ExportText(v.text(), codePage));
-    case Kind::Blank:
-        return std::nullopt;
-    default: {
-        std::string text;
-        AppendExportText(text, v, type, codePage);
-        return SqlText(text);
-    }
-    }
+    if (v.kind() == TvxFieldValue::Kind::Bcd)
+        return SqlText(v.text()); // the column holds its exact digits as text
+    return SqlLiteral(v, type, codePage);
 }
 
 // Today's date, or now, in the column's form, at the time a record is added.
@@ -133,16 +99,16 @@ std::vector<TvxSqliteTableSchema> SqliteSchemas(const std::vector<TvxExportTable
         for (std::size_t i = 0; i < s.fields.size(); ++i)
             parts.push_back(column(s, i, tables[t].desc.CodePage()));
         if (!s.primaryKey.empty()) {
-            parts.push_back("PRIMARY KEY (" + joinNames(s.fields, s.primaryKey) + ")");
+            parts.push_back("PRIMARY KEY (" + SqlNames(s.fields, s.primaryKey) + ")");
             if (s.primaryKey.size() == 1 &&
                 std::string_view(SqliteColumnType(s.types[static_cast<std::size_t>(s.primaryKey[0])])) == "INTEGER")
                 schema.rowidKey = s.primaryKey[0];
         }
         for (const auto& fk : s.foreignKeys) {
             const auto action = [](bool cascade) { return cascade ? "CASCADE" : "RESTRICT"; };
-            parts.push_back("CONSTRAINT " + SqlName(fk.name) + " FOREIGN KEY (" + joinNames(s.fields, fk.fields) +
+            parts.push_back("CONSTRAINT " + SqlName(fk.name) + " FOREIGN KEY (" + SqlNames(s.fields, fk.fields) +
                             ") REFERENCES " + SqlName(tables[fk.master].name) + " (" +
-                            joinNames(schemas[fk.master].fields, fk.masterFields) + ") ON UPDATE " +
+                            SqlNames(schemas[fk.master].fields, fk.masterFields) + ") ON UPDATE " +
                             action(fk.cascadeUpdate) + " ON DELETE " + action(fk.cascadeDelete));
         }
         schema.createTable = "CREATE TABLE " + SqlName(table) + " (\n    ";
