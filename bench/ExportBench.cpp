@@ -211,7 +211,8 @@ void BM_PostgresCopyCsv(benchmark::State& state)
         run("COPY morvane_bench.\"MIXED\" TO " + file + " (FORMAT csv)")) {
         for (auto _ : state) {
             if (!run("BEGIN; CREATE TABLE morvane_bench.copy_floor (LIKE morvane_bench.\"MIXED\"); COPY"
-                     " morvane_bench.copy_floor FROM " + file + " (FORMAT csv); COMMIT"))
+                     " morvane_bench.copy_floor FROM " +
+                     file + " (FORMAT csv); COMMIT"))
                 break;
             state.PauseTiming();
             run("DROP TABLE morvane_bench.copy_floor");

@@ -90,8 +90,8 @@ int RunExport(int argc, char** argv)
     // The connection string may hold a password: it is never printed.
     options.output = postgres ? dsn : output;
     const std::string where = postgres ? "schema " + options.schema : output;
-    if (source.empty() || (postgres ? !hasDsn || !output.empty() || options.schema.empty()
-                                    : output.empty() || hasDsn || hasSchema))
+    if (source.empty() ||
+        (postgres ? !hasDsn || !output.empty() || options.schema.empty() : output.empty() || hasDsn || hasSchema))
         return usage();
 
     try {

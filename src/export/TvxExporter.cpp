@@ -49,14 +49,15 @@ class TvxDamageReportingSource : public IvxRecordSource
 public:
     static constexpr std::uint64_t ReportedPerTable = 10;
 
-    TvxDamageReportingSource(IvxRecordSource& records, const TvxExportTable& table, TvxExportTableResult& counts, std::vector<std::string>& warnings)
+    TvxDamageReportingSource(IvxRecordSource& records, const TvxExportTable& table, TvxExportTableResult& counts,
+                             std::vector<std::string>& warnings)
         : records_(records), counts_(counts), warnings_(warnings)
     {
         for (std::size_t i = 0; i < table.desc.Fields().size(); ++i) {
             const auto& f = table.desc.Fields()[i];
             if (IsExportTextType(f.type()))
-                texts_.emplace_back(i, table.name + ": record ", ", field " +
-                                                                     ExportText(f.name(), table.desc.CodePage()) + ": ");
+                texts_.emplace_back(i, table.name + ": record ",
+                                    ", field " + ExportText(f.name(), table.desc.CodePage()) + ": ");
         }
     }
     ~TvxDamageReportingSource() override

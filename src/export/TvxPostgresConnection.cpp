@@ -38,7 +38,8 @@ TvxPostgresConnection::TvxPostgresConnection(const std::string& conninfo)
     conn_ = PQconnectdbParams(keys, values, 1);
     if (!conn_)
         throw EvxExportError("cannot connect to PostgreSQL: out of memory");
-    PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr); // "already exists, skipping" and the like
+    PQsetNoticeProcessor(
+        conn_, [](void*, const char*) {}, nullptr); // "already exists, skipping" and the like
     if (PQstatus(conn_) != CONNECTION_OK) {
         const std::string message = trimmed(PQerrorMessage(conn_));
         PQfinish(conn_);

@@ -152,8 +152,8 @@ void TvxPostgresCopyValues::Prepare(const TvxRecord* records, std::size_t count,
                     reason = "the time stamp is out of range";
                     break;
                 }
-                const auto ms = static_cast<std::int64_t>(days - day2000) * 86400000 +
-                                std::llround(ts - days * MsPerDay);
+                const auto ms =
+                    static_cast<std::int64_t>(days - day2000) * 86400000 + std::llround(ts - days * MsPerDay);
                 putLength(data_, 8);
                 put(data_, ms * 1000);
                 break;

@@ -54,7 +54,7 @@ void TvxPostgresTarget::replaceTables(const std::vector<TvxExportTable>& tables)
     std::string held;
     std::string drop;
     for (const auto& row : db_->Exec("SELECT c.relname, c.relkind FROM pg_class c"
-                                     " JOIN pg_namespace n ON n.oid = c.relnamespace WHERE n.nspname = $1",
+                                     " JOIN pg_namespace n ON n.oid = c.relnamespace WHERE n.nspname = $1 ORDER BY 1",
                                      "reading schema " + schema_, {schema_})) {
         rejectedTable_ = rejectedTable_ || (row[0] == vxRejectedTable && row[1] == "r");
         if (!names.count(row[0]))
@@ -168,8 +168,9 @@ void TvxPostgresTarget::Finish(TvxExportResult& result)
             if (const std::string again = db_->Try(step.fallback); !again.empty())
                 result.warnings.push_back(step.description + ": left out: " + again);
             else
-                result.warnings.push_back((*tables_)[t].name + ": " + count + " records refer to records missing from " +
-                                          master + "; " + step.description + " holds for new records only");
+                result.warnings.push_back((*tables_)[t].name + ": " + count +
+                                          " records refer to records missing from " + master + "; " + step.description +
+                                          " holds for new records only");
         }
     db_->Exec("COMMIT", "committing the export");
     db_.reset();

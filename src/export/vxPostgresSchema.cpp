@@ -76,8 +76,8 @@ private:
             if (!value)
                 return;
             const bool folded = type == fldAlpha && s_.caseInsensitive;
-            const std::string test = folded ? "lower(" + quoted + ") " + op + " lower(" + *value + ")"
-                                            : quoted + " " + op + " " + *value;
+            const std::string test =
+                folded ? "lower(" + quoted + ") " + op + " lower(" + *value + ")" : quoted + " " + op + " " + *value;
             sql += " CONSTRAINT " + SqlName(shortName(s_.fields[i] + " " + what)) + " CHECK (" + test + ")";
         };
         bound(check.minimum, ">=", "minimum");
@@ -128,9 +128,9 @@ std::vector<TvxPostgresTableSchema> PostgresSchemas(const std::vector<TvxExportT
         p.copy = "COPY " + p.name + " FROM STDIN (FORMAT binary)";
         p.primaryKey = s.primaryKey;
         if (!s.primaryKey.empty())
-            p.afterRecords.push_back({"ALTER TABLE " + p.name + " ADD PRIMARY KEY (" +
-                                          SqlNames(s.fields, s.primaryKey) + ")",
-                                      "", "the primary key of " + table});
+            p.afterRecords.push_back(
+                {"ALTER TABLE " + p.name + " ADD PRIMARY KEY (" + SqlNames(s.fields, s.primaryKey) + ")", "",
+                 "the primary key of " + table});
         for (std::size_t i = 0; i < s.fields.size(); ++i)
             if (s.types[i] == fldAutoInc)
                 p.afterRecords.push_back({"SELECT setval(pg_get_serial_sequence(" + SqlText(p.name) + ", " +
@@ -155,8 +155,8 @@ std::vector<TvxPostgresTableSchema> PostgresSchemas(const std::vector<TvxExportT
             const auto action = [](bool cascade) { return cascade ? "CASCADE" : "RESTRICT"; };
             const std::string master = prefix + SqlName(tables[fk.master].name);
             const std::string sql = "ALTER TABLE " + p.name + " ADD CONSTRAINT " + SqlName(shortName(fk.name)) +
-                                    " FOREIGN KEY (" + SqlNames(s.fields, fk.fields) + ") REFERENCES " + master +
-                                    " (" + SqlNames(schemas[fk.master].fields, fk.masterFields) + ") ON UPDATE " +
+                                    " FOREIGN KEY (" + SqlNames(s.fields, fk.fields) + ") REFERENCES " + master + " (" +
+                                    SqlNames(schemas[fk.master].fields, fk.masterFields) + ") ON UPDATE " +
                                     action(fk.cascadeUpdate) + " ON DELETE " + action(fk.cascadeDelete);
             p.foreignKeys.push_back({sql, sql + " NOT VALID", "rule \"" + fk.name + "\" of " + table});
             std::string where;

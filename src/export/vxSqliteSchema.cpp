@@ -127,7 +127,8 @@ std::vector<TvxSqliteTableSchema> SqliteSchemas(const std::vector<TvxExportTable
                 if (x.descending[i])
                     keys += " DESC";
             }
-            const std::string rest = SqlName(uniqueName(table + "_" + x.name)) + " ON " + SqlName(table) + " (" + keys + ")";
+            const std::string rest =
+                SqlName(uniqueName(table + "_" + x.name)) + " ON " + SqlName(table) + " (" + keys + ")";
             TvxSqliteIndex index;
             index.description = "index \"" + x.name + "\" of " + table;
             index.sql = std::string(x.unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") + rest;

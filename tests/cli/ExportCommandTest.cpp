@@ -64,9 +64,10 @@ TEST(ExportCommand, PostgresKeepsTheConnectionStringToItself)
         {" --dsn 'host=/nonexistent password=sekrit'", 1},
     };
     if (const char* socket = std::getenv("MORVANE_TEST_POSTGRES_SOCKET"))
-        cases.emplace_back(" --force --schema cli --dsn " +
-                               ShellQuote(std::string("host=") + socket + " user=postgres dbname=postgres password=sekrit"),
-                           0);
+        cases.emplace_back(
+            " --force --schema cli --dsn " +
+                ShellQuote(std::string("host=") + socket + " user=postgres dbname=postgres password=sekrit"),
+            0);
     else
         std::printf("no PostgreSQL server to test against (MORVANE_TEST_POSTGRES_SOCKET is not set): not exported\n");
     for (const auto& [arguments, status] : cases) {
@@ -75,9 +76,10 @@ TEST(ExportCommand, PostgresKeepsTheConnectionStringToItself)
                                              "MORVANE_ENGINE_CONFIG=" + ShellQuote(temp.file("aliases.conf")));
         EXPECT_EQ(r.status, status) << r.err;
         EXPECT_EQ((r.out + r.err).find("sekrit"), std::string::npos) << r.out << r.err;
-        EXPECT_NE((r.out + r.err).find(status == 0 ? "A: 3 records\nExported 1 tables to schema cli\n"
-                                       : status == 1 ? "cannot connect to PostgreSQL"
-                                                     : "usage: morvane-cli export"),
+        EXPECT_NE((r.out + r.err)
+                      .find(status == 0   ? "A: 3 records\nExported 1 tables to schema cli\n"
+                            : status == 1 ? "cannot connect to PostgreSQL"
+                                          : "usage: morvane-cli export"),
                   std::string::npos)
             << r.out << r.err;
     }

@@ -34,8 +34,10 @@ std::string column(const std::string& name, int type)
     const std::string c = quoted(name);
     // Years as the dump counts them: 0 is 1 BC, -1 is 2 BC.
     const std::string year = "CASE WHEN extract(year FROM " + c + ") > 0 THEN to_char(" + c +
-                             ", 'YYYY') WHEN extract(year FROM " + c + ") = -1 THEN '0000' ELSE '-' || lpad((-1 -"
-                             " extract(year FROM " + c + "))::int::text, 4, '0') END";
+                             ", 'YYYY') WHEN extract(year FROM " + c +
+                             ") = -1 THEN '0000' ELSE '-' || lpad((-1 -"
+                             " extract(year FROM " +
+                             c + "))::int::text, 4, '0') END";
     switch (type) {
     case fldLogical:
         return "CASE WHEN " + c + " THEN 'True' WHEN NOT " + c + " THEN 'False' END";
@@ -107,15 +109,17 @@ TEST(PostgresExport, SamplesReadBackWithKeysIndexesAndRules)
             const std::string rel = "'\"" + pg.Name() + "\".\"" + name + "\"'::regclass";
             EXPECT_EQ(pg.Value("SELECT coalesce(string_agg(a.attname, ',' ORDER BY array_position(i.indkey, a.attnum)),"
                                " '') FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid AND a.attnum ="
-                               " ANY(i.indkey) WHERE i.indisprimary AND i.indrelid = " + rel),
+                               " ANY(i.indkey) WHERE i.indisprimary AND i.indrelid = " +
+                               rel),
                       key);
             EXPECT_EQ(pg.Value("SELECT count(*) FROM pg_index WHERE NOT indisprimary AND indrelid = " + rel),
                       std::to_string(secondary));
             const auto dependent = std::count_if(desc.RefInts().begin(), desc.RefInts().end(),
                                                  [](const auto& r) { return r.kind() == TvxRefIntDesc::Dependent; });
-            EXPECT_EQ(pg.Value("SELECT count(*) FROM pg_constraint WHERE contype = 'f' AND convalidated AND conrelid = " +
-                               rel),
-                      std::to_string(dependent));
+            EXPECT_EQ(
+                pg.Value("SELECT count(*) FROM pg_constraint WHERE contype = 'f' AND convalidated AND conrelid = " +
+                         rel),
+                std::to_string(dependent));
         }
     }
 }
@@ -138,13 +142,17 @@ TEST(PostgresExport, JoinsStructureAndRulesEnforced)
          " AND tablename = 'C'",
          "C_A,C_B,C_pkey"},
         {"SELECT indexdef LIKE '%(\"Indexed\" DESC)' FROM pg_indexes WHERE indexname = 'indexed_Descending'"
-         " AND schemaname = current_schema", "t"},
-        {"SELECT string_agg(conname || ':' || confupdtype::text || confdeltype::text, ',') FROM pg_constraint WHERE conrelid ="
-         " '\"fk4\"'::regclass AND contype = 'f'", "reference:cr"},
+         " AND schemaname = current_schema",
+         "t"},
+        {"SELECT string_agg(conname || ':' || confupdtype::text || confdeltype::text, ',') FROM pg_constraint WHERE "
+         "conrelid ="
+         " '\"fk4\"'::regclass AND contype = 'f'",
+         "reference:cr"},
         {"SELECT col_description('\"origin\"'::regclass, 2)", "values from table destination.db"},
         {"SELECT col_description('\"multiple\"'::regclass, 3)", "picture [(*3{#}) ]*3{#}-*4{#}"},
         {"SELECT is_identity FROM information_schema.columns WHERE table_schema = current_schema AND table_name ="
-         " 'multiple' AND column_name = 'ID'", "YES"},
+         " 'multiple' AND column_name = 'ID'",
+         "YES"},
     };
     for (const auto& c : structure)
         EXPECT_EQ(pg.Value(c.sql), c.expected) << c.sql;
@@ -218,8 +226,11 @@ TEST(PostgresExport, RefusedRecordsAndChecks)
         const char* const reasons[] = {"Qty minimum",  "Qty maximum",        "\"Qty\"",
                                        "Code maximum", "key field is blank", "key is that of a record before"};
         const std::size_t bad = rng() % 50 == 0 ? rng() % 6 : 6;
-        const TvxFieldValue changed[] = {TvxFieldValue::Integer(0), TvxFieldValue::Integer(101), {},
-                                         TvxFieldValue::Bytes("z"), {},
+        const TvxFieldValue changed[] = {TvxFieldValue::Integer(0),
+                                         TvxFieldValue::Integer(101),
+                                         {},
+                                         TvxFieldValue::Bytes("z"),
+                                         {},
                                          TvxFieldValue::Integer(r - 1 - static_cast<int>(rng() % 5))};
         if (bad < 6)
             rec[bad == 3 ? 2 : bad == 4 || bad == 5 ? 0 : 1] = changed[bad];
@@ -273,11 +284,14 @@ TEST(PostgresExport, NulBytesOfTextsAlikeInEveryExport)
 {
     MORVANE_NEED_POSTGRES();
     test::TempDir dir;
-    test::RecordList list({{TvxFieldValue::Integer(1), TvxFieldValue::Integer(5), {}, TvxFieldValue::Bytes("plain"), {}},
-                           {TvxFieldValue::Integer(2), TvxFieldValue::Integer(5), {},
-                            TvxFieldValue::Bytes(std::string("a\0b\0\0", 5)), {}},
-                           {TvxFieldValue::Integer(3), TvxFieldValue::Integer(5), {},
-                            TvxFieldValue::Bytes(std::string(3, '\0')), {}}});
+    test::RecordList list(
+        {{TvxFieldValue::Integer(1), TvxFieldValue::Integer(5), {}, TvxFieldValue::Bytes("plain"), {}},
+         {TvxFieldValue::Integer(2),
+          TvxFieldValue::Integer(5),
+          {},
+          TvxFieldValue::Bytes(std::string("a\0b\0\0", 5)),
+          {}},
+         {TvxFieldValue::Integer(3), TvxFieldValue::Integer(5), {}, TvxFieldValue::Bytes(std::string(3, '\0')), {}}});
     ParadoxWriteTable(rangesTable(), list, dir.str(), "RANGES");
     ExportSource source(dir.str());
     PostgresTestSchema pg;
@@ -287,16 +301,22 @@ TEST(PostgresExport, NulBytesOfTextsAlikeInEveryExport)
                                        source.Export(TvxExportFormat::Csv, out.file("csv"))};
     for (const auto& result : results) {
         EXPECT_EQ(result.tables.at(0).altered, 2u);
-        EXPECT_EQ(result.warnings, (std::vector<std::string>{
-                                       "RANGES: record 2, field Note: 2 NUL bytes at its end dropped, 1 NUL bytes"
-                                       " written as U+001A",
-                                       "RANGES: record 3, field Note: 3 NUL bytes at its end dropped"}));
+        EXPECT_EQ(result.warnings,
+                  (std::vector<std::string>{"RANGES: record 2, field Note: 2 NUL bytes at its end dropped, 1 NUL bytes"
+                                            " written as U+001A",
+                                            "RANGES: record 3, field Note: 3 NUL bytes at its end dropped"}));
     }
-    const TvxRows notes = {{"plain"}, {"a\x1A" "b"}, {"<null>"}};
+    const TvxRows notes = {{"plain"},
+                           {"a\x1A"
+                            "b"},
+                           {"<null>"}};
     EXPECT_EQ(pg.Rows("SELECT \"Note\" FROM \"RANGES\" ORDER BY \"Id\""), notes);
     EXPECT_EQ(test::SqliteFile(out.file("t.sqlite")).Rows("SELECT Note FROM RANGES ORDER BY Id"), notes);
     const TvxRows csv = test::ReadCsv(out.read("csv/RANGES.csv"));
-    EXPECT_EQ((TvxRows{{csv.at(1).at(3)}, {csv.at(2).at(3)}, {csv.at(3).at(3)}}), (TvxRows{{"plain"}, {"a\x1A" "b"}, {""}}));
+    EXPECT_EQ((TvxRows{{csv.at(1).at(3)}, {csv.at(2).at(3)}, {csv.at(3).at(3)}}), (TvxRows{{"plain"},
+                                                                                           {"a\x1A"
+                                                                                            "b"},
+                                                                                           {""}}));
 }
 
 // Records 1, 2, ..., count; then the end, or a failure.
@@ -328,8 +348,8 @@ TEST(PostgresExport, FailureLeavesTheSchemaAsItWasAndForceReplaces)
     const struct
     {
         bool force;
-        int count;   // records of T2
-        bool fail;   // after them
+        int count; // records of T2
+        bool fail; // after them
         const char* error;
         const char* counts; // T1, T2 after it
     } runs[] = {
@@ -356,10 +376,12 @@ TEST(PostgresExport, FailureLeavesTheSchemaAsItWasAndForceReplaces)
             EXPECT_NE(std::string(e.what()).find(r.error), std::string::npos) << e.what();
             EXPECT_NE(std::string(r.error), "");
         }
-        EXPECT_EQ(pg.Value("SELECT coalesce(string_agg((xpath('/row/n/text()', query_to_xml('SELECT count(*) AS n FROM ' ||"
-                           " oid::regclass, false, true, '')))[1]::text, ',' ORDER BY relname), '') FROM pg_class"
-                           " WHERE relkind = 'r' AND relnamespace = (SELECT oid FROM pg_namespace WHERE nspname = '" + pg.Name() + "')"),
-                  r.counts);
+        EXPECT_EQ(
+            pg.Value("SELECT coalesce(string_agg((xpath('/row/n/text()', query_to_xml('SELECT count(*) AS n FROM ' ||"
+                     " oid::regclass, false, true, '')))[1]::text, ',' ORDER BY relname), '') FROM pg_class"
+                     " WHERE relkind = 'r' AND relnamespace = (SELECT oid FROM pg_namespace WHERE nspname = '" +
+                     pg.Name() + "')"),
+            r.counts);
     }
 }
 
