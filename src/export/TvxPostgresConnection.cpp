@@ -2,6 +2,8 @@
 
 #include <libpq-fe.h>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "export/EvxExportError.h"
 
@@ -28,6 +30,33 @@ std::string failure(PGconn* conn, const PGresult* res)
     return trimmed(res ? PQresultErrorMessage(res) : PQerrorMessage(conn));
 }
 
+// libpq's message about conninfo without the password: a string libpq cannot parse may be
+// quoted in part (a bad token of a URI), so its quoted parts go; otherwise the password does.
+std::string withoutPassword(std::string message, const std::string& conninfo)
+{
+    char* error = nullptr;
+    PQconninfoOption* options = PQconninfoParse(conninfo.c_str(), &error);
+    std::vector<std::string> secrets;
+    if (options) {
+        for (const PQconninfoOption* o = options; o->keyword; ++o)
+            if (o->val && *o->val && std::string_view(o->keyword) == "password")
+                secrets.emplace_back(o->val);
+        PQconninfoFree(options);
+    } else {
+        PQfreemem(error);
+        for (std::size_t open = message.find('"'); open != std::string::npos; open = message.find('"', open + 3)) {
+            const std::size_t close = message.find('"', open + 1);
+            if (close == std::string::npos)
+                break;
+            message.replace(open + 1, close - open - 1, "...");
+        }
+    }
+    for (const auto& secret : secrets)
+        for (std::size_t at = message.find(secret); at != std::string::npos; at = message.find(secret, at))
+            message.replace(at, secret.size(), "...");
+    return message;
+}
+
 } // namespace
 
 TvxPostgresConnection::TvxPostgresConnection(const std::string& conninfo)
@@ -41,7 +70,7 @@ TvxPostgresConnection::TvxPostgresConnection(const std::string& conninfo)
     PQsetNoticeProcessor(
         conn_, [](void*, const char*) {}, nullptr); // "already exists, skipping" and the like
     if (PQstatus(conn_) != CONNECTION_OK) {
-        const std::string message = trimmed(PQerrorMessage(conn_));
+        const std::string message = withoutPassword(trimmed(PQerrorMessage(conn_)), conninfo);
         PQfinish(conn_);
         conn_ = nullptr;
         throw EvxExportError("cannot connect to PostgreSQL: " + message);
