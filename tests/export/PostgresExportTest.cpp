@@ -153,6 +153,8 @@ TEST(PostgresExport, JoinsStructureAndRulesEnforced)
         {"SELECT is_identity FROM information_schema.columns WHERE table_schema = current_schema AND table_name ="
          " 'multiple' AND column_name = 'ID'",
          "YES"},
+        // The numbering goes on past the highest Autoincrement value.
+        {"INSERT INTO origin (\"FK\") VALUES (NULL) RETURNING \"ID\" > (SELECT max(\"ID\") FROM origin)", "t"},
     };
     for (const auto& c : structure)
         EXPECT_EQ(pg.Value(c.sql), c.expected) << c.sql;
@@ -221,7 +223,9 @@ TEST(PostgresExport, RefusedRecordsAndChecks)
     std::uint64_t kept = 0;
     std::set<std::int64_t> seen; // a key is held by the first record with it, even one refused
     for (int r = 1; r <= 5000; ++r) {
-        TvxRecord rec{TvxFieldValue::Integer(r), TvxFieldValue::Integer(r % 100 + 1), TvxFieldValue::Bytes("c"),
+        std::string code(1, 'c');
+        code += std::to_string(r);
+        TvxRecord rec{TvxFieldValue::Integer(r), TvxFieldValue::Integer(r % 100 + 1), TvxFieldValue::Bytes(code),
                       TvxFieldValue::Bytes("note"), TvxFieldValue::Logical(true)};
         const char* const reasons[] = {"Qty minimum",  "Qty maximum",        "\"Qty\"",
                                        "Code maximum", "key field is blank", "key is that of a record before"};
@@ -243,7 +247,21 @@ TEST(PostgresExport, RefusedRecordsAndChecks)
         records.push_back(std::move(rec));
     }
     PostgresTestSchema pg;
-    const std::vector<TvxExportTable> tables = {{"RANGES", "RANGES.DB", rangesTable()}};
+    // Secondary indexes: Code unique, case-insensitive, descending (the records keep it);
+    // Qty unique (the records break it: made without UNIQUE).
+    TvxTableDesc desc = rangesTable();
+    std::vector<TvxIndexDesc> indexes = desc.Indexes();
+    for (const int field : {3, 2}) {
+        TvxIndexDesc& x = indexes.emplace_back();
+        x.setName(field == 3 ? "ByCode" : "ByQty");
+        x.setUnique(true);
+        x.setCaseInsensitive(field == 3);
+        x.setDescending(field == 3);
+        x.setKeyFieldCount(1);
+        x.setKeyField(0, field);
+    }
+    desc.SetIndexes(indexes);
+    const std::vector<TvxExportTable> tables = {{"RANGES", "RANGES.DB", desc}};
     TvxExportResult result;
     result.tables = {{"RANGES", 0, 0, 0, 0}};
     {
@@ -253,6 +271,15 @@ TEST(PostgresExport, RefusedRecordsAndChecks)
         target.WriteTable(0, source, result);
         target.Finish(result);
     }
+    EXPECT_EQ(result.warnings.at(1),
+              "index \"ByQty\" of RANGES: the records break its uniqueness; created as not unique");
+    EXPECT_EQ(
+        pg.Rows("SELECT indexdef FROM pg_indexes WHERE tablename = 'RANGES' AND schemaname = current_schema"
+                " ORDER BY indexname"),
+        (TvxRows{{"CREATE UNIQUE INDEX \"RANGES_ByCode\" ON \"" + pg.Name() +
+                  "\".\"RANGES\" USING btree (lower((\"Code\")::text) DESC)"},
+                 {"CREATE INDEX \"RANGES_ByQty\" ON \"" + pg.Name() + "\".\"RANGES\" USING btree (\"Qty\")"},
+                 {"CREATE UNIQUE INDEX \"RANGES_pkey\" ON \"" + pg.Name() + "\".\"RANGES\" USING btree (\"Id\")"}}));
     EXPECT_EQ(result.tables[0].rejected, refused.size());
     EXPECT_EQ(result.tables[0].records, kept);
     EXPECT_EQ(pg.Value("SELECT count(*) FROM \"RANGES\""), std::to_string(kept));
@@ -273,6 +300,7 @@ TEST(PostgresExport, RefusedRecordsAndChecks)
         {"INSERT INTO \"RANGES\" (\"Id\", \"Qty\", \"Code\") VALUES (-1, 5, 'a')", "23514"}, // letter case aside
         {"INSERT INTO \"RANGES\" (\"Id\", \"Qty\", \"Code\") VALUES (-1, 5, 'm')", ""},
         {"INSERT INTO \"RANGES\" (\"Id\", \"Qty\") VALUES (-1, 5)", "23505"},
+        {"INSERT INTO \"RANGES\" (\"Id\", \"Qty\", \"Code\") VALUES (-2, 5, 'M')", "23505"}, // 'm' is there
     };
     for (const auto& c : changes)
         EXPECT_EQ(pg.Run(c.sql), c.state) << c.sql;
