@@ -1,9 +1,13 @@
 // Exporting a table of 120,000 records of mixed types (Alpha, Short, Long, Number, Money,
 // Date, Time, Timestamp, Logical, BCD, Bytes, Autoincrement: the table of RecordsBench) to
-// SQLite and to CSV, against reading every record, the floor. The table is written with our
-// writer into a temporary folder when the program starts. The SQLite export reads the records
-// and writes the file's pages on threads of their own, so every benchmark here is timed by the
-// clock, not by the CPU time of the benchmark's thread.
+// SQLite and to CSV, against reading every record, the floor; and into PostgreSQL, against the
+// server's own COPY of the same rows from a CSV file (BM_PostgresCopyCsv), the floor there. The
+// table is written with our writer into a temporary folder when the program starts. The
+// database exports read the records on threads of their own, so every benchmark here is timed
+// by the clock, not by the CPU time of the benchmark's thread. The PostgreSQL benchmarks need a
+// server: MORVANE_BENCH_POSTGRES holds its libpq connection string, for a user that may create
+// schema morvane_bench and have the server write and read a file of its /tmp
+// (tools/test-postgres.sh starts one).
 #include "db/cpDatabase.h"
 #include "db/paradox/ParadoxByteSource.h"
 #include "db/paradox/ParadoxRecordReader.h"
@@ -11,7 +15,9 @@
 #include "model/vxFieldTypes.h"
 
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <filesystem>
+#include <libpq-fe.h>
 #include <string>
 #include <unistd.h>
 
@@ -126,7 +132,7 @@ void BM_ReadAllRecords(benchmark::State& state)
 }
 BENCHMARK(BM_ReadAllRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void exportBench(benchmark::State& state, TvxExportFormat format, const char* output)
+void exportBench(benchmark::State& state, TvxExportFormat format, std::string output)
 {
     TvxBenchTable& table = benchTable();
     if (table.path().empty()) {
@@ -138,7 +144,8 @@ void exportBench(benchmark::State& state, TvxExportFormat format, const char* ou
     db.OpenByPath(table.tables());
     TvxExportOptions options;
     options.format = format;
-    options.output = table.output(output);
+    options.output = format == TvxExportFormat::Postgres ? output : table.output(output.c_str());
+    options.schema = "morvane_bench";
     options.force = true;
     std::uint64_t records = 0;
     for (auto _ : state) {
@@ -162,5 +169,63 @@ void BM_ExportCsv(benchmark::State& state)
     exportBench(state, TvxExportFormat::Csv, "csv");
 }
 BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+namespace {
+
+const char* postgresServer()
+{
+    return std::getenv("MORVANE_BENCH_POSTGRES");
+}
+
+void BM_ExportPostgres(benchmark::State& state)
+{
+    if (!postgresServer()) {
+        state.SkipWithError("MORVANE_BENCH_POSTGRES is not set: no PostgreSQL server to export to");
+        return;
+    }
+    exportBench(state, TvxExportFormat::Postgres, postgresServer());
+}
+BENCHMARK(BM_ExportPostgres)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The server loads the rows BM_ExportPostgres left, written by it to a CSV file, into a new
+// table of the same columns, in one transaction.
+void BM_PostgresCopyCsv(benchmark::State& state)
+{
+    if (!postgresServer()) {
+        state.SkipWithError("MORVANE_BENCH_POSTGRES is not set: no PostgreSQL server to copy into");
+        return;
+    }
+    PGconn* conn = PQconnectdb(postgresServer());
+    const std::string file = "'/tmp/morvane-bench-" + std::to_string(::getpid()) + ".csv'";
+    const auto run = [&](const std::string& sql) {
+        PGresult* res = PQexec(conn, sql.c_str());
+        const bool ok = PQresultStatus(res) == PGRES_COMMAND_OK || PQresultStatus(res) == PGRES_TUPLES_OK;
+        if (!ok)
+            state.SkipWithError((sql + ": " + PQerrorMessage(conn)).c_str());
+        PQclear(res);
+        return ok;
+    };
+    if (PQstatus(conn) == CONNECTION_OK && run("SET client_min_messages = warning") &&
+        run("COPY morvane_bench.\"MIXED\" TO " + file + " (FORMAT csv)")) {
+        for (auto _ : state) {
+            if (!run("BEGIN; CREATE TABLE morvane_bench.copy_floor (LIKE morvane_bench.\"MIXED\"); COPY"
+                     " morvane_bench.copy_floor FROM " +
+                     file + " (FORMAT csv); COMMIT"))
+                break;
+            state.PauseTiming();
+            run("DROP TABLE morvane_bench.copy_floor");
+            state.ResumeTiming();
+        }
+        state.counters["records_per_second"] =
+            benchmark::Counter(static_cast<double>(state.iterations()) * RecordCount, benchmark::Counter::kIsRate);
+        run("COPY (SELECT 1 WHERE false) TO " + file); // the server cannot remove it; it is left empty
+    } else if (PQstatus(conn) != CONNECTION_OK) {
+        state.SkipWithError(PQerrorMessage(conn));
+    }
+    PQfinish(conn);
+}
+BENCHMARK(BM_PostgresCopyCsv)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -1,5 +1,6 @@
-// morvane-cli export: the tables of a directory or alias, with their records, to CSV files or
-// to one SQLite database that keeps their keys, indexes, checks and rules.
+// morvane-cli export: the tables of a directory or alias, with their records, to CSV files, to
+// one SQLite database or into a PostgreSQL schema; the databases keep their keys, indexes,
+// checks and rules.
 #include "db/cpDatabase.h"
 
 #include <cstdio>
@@ -19,7 +20,9 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: morvane-cli export <directory-or-alias> --to csv|sqlite --output <path> [--table T]...\n"
-                 "                          [--password P]... [--force]\n");
+                 "                          [--password P]... [--force]\n"
+                 "       morvane-cli export <directory-or-alias> --to postgres --dsn <connection string>\n"
+                 "                          [--schema S] [--table T]... [--password P]... [--force]\n");
     return 2;
 }
 
@@ -44,14 +47,26 @@ int RunExport(int argc, char** argv)
 {
     std::string source;
     std::string format;
+    std::string output;
+    std::string dsn;
+    bool hasDsn = false;
+    bool hasSchema = false;
     std::vector<std::string> passwords;
     TvxExportOptions options;
     for (int i = 0; i < argc; ++i) {
         std::string value;
         if (optionValue(argc, argv, i, "--to", format))
             continue;
-        if (optionValue(argc, argv, i, "--output", options.output))
+        if (optionValue(argc, argv, i, "--output", output))
             continue;
+        if (optionValue(argc, argv, i, "--dsn", dsn)) {
+            hasDsn = true;
+            continue;
+        }
+        if (optionValue(argc, argv, i, "--schema", options.schema)) {
+            hasSchema = true;
+            continue;
+        }
         if (optionValue(argc, argv, i, "--table", value))
             options.tables.push_back(value);
         else if (optionValue(argc, argv, i, "--password", value))
@@ -67,9 +82,16 @@ int RunExport(int argc, char** argv)
         options.format = TvxExportFormat::Csv;
     else if (format == "sqlite")
         options.format = TvxExportFormat::Sqlite;
+    else if (format == "postgres")
+        options.format = TvxExportFormat::Postgres;
     else
         return usage();
-    if (source.empty() || options.output.empty())
+    const bool postgres = options.format == TvxExportFormat::Postgres;
+    // The connection string may hold a password: it is never printed.
+    options.output = postgres ? dsn : output;
+    const std::string where = postgres ? "schema " + options.schema : output;
+    if (source.empty() ||
+        (postgres ? !hasDsn || !output.empty() || options.schema.empty() : output.empty() || hasDsn || hasSchema))
         return usage();
 
     try {
@@ -85,12 +107,14 @@ int RunExport(int argc, char** argv)
                 std::printf(", %llu refused", static_cast<unsigned long long>(t.rejected));
             if (t.damaged > 0)
                 std::printf(", %llu with a damaged value", static_cast<unsigned long long>(t.damaged));
+            if (t.altered > 0)
+                std::printf(", %llu with NUL bytes changed", static_cast<unsigned long long>(t.altered));
             std::printf("\n");
-            notAsTheyAre += t.rejected + t.damaged;
+            notAsTheyAre += t.rejected + t.damaged + t.altered;
         }
         for (const auto& w : result.warnings)
             std::fprintf(stderr, "morvane-cli: warning: %s\n", w.c_str());
-        std::printf("Exported %zu tables to %s\n", result.tables.size(), options.output.c_str());
+        std::printf("Exported %zu tables to %s\n", result.tables.size(), where.c_str());
         return notAsTheyAre > 0 ? 3 : 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "morvane-cli: %s\n", e.what());

@@ -7,10 +7,13 @@
 
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 #include "export/EvxExportError.h"
 #include "export/TvxCsvTarget.h"
+#include "export/TvxPostgresTarget.h"
 #include "export/TvxSqliteTarget.h"
+#include "export/vxExportValues.h"
 
 namespace morvane {
 
@@ -41,15 +44,24 @@ std::vector<TvxTableListRec> chosenTables(TvxDatabase& db, const std::vector<std
 }
 
 // The table's records; a record with a damaged value is passed on with the value blank, and
-// counted and reported (the first few of a table by the reader's message).
+// counted and reported (the first few of a table by the reader's message). The NUL bytes of
+// the values exports hold as text are changed (ReplaceTextNuls), every value reported.
 class TvxDamageReportingSource : public IvxRecordSource
 {
 public:
     static constexpr std::uint64_t ReportedPerTable = 10;
 
-    TvxDamageReportingSource(IvxRecordSource& records, TvxExportTableResult& counts, std::vector<std::string>& warnings)
+    TvxDamageReportingSource(IvxRecordSource& records, const TvxExportTable& table, TvxExportTableResult& counts,
+                             std::vector<std::string>& warnings)
         : records_(records), counts_(counts), warnings_(warnings)
-    {}
+    {
+        for (std::size_t i = 0; i < table.desc.Fields().size(); ++i) {
+            const auto& f = table.desc.Fields()[i];
+            if (IsExportTextType(f.type()))
+                texts_.emplace_back(i, table.name + ": record ",
+                                    ", field " + ExportText(f.name(), table.desc.CodePage()) + ": ");
+        }
+    }
     ~TvxDamageReportingSource() override
     {
         if (counts_.damaged > ReportedPerTable)
@@ -60,20 +72,43 @@ public:
     bool Next(TvxRecord& record) override
     {
         try {
-            return records_.Next(record);
+            if (!records_.Next(record))
+                return false;
         } catch (const EvxEngineError& e) {
             if (!records_.Resumable())
                 throw;
             if (++counts_.damaged <= ReportedPerTable)
                 warnings_.push_back(std::string(e.what()) + "; written with the value blank");
-            return true;
         }
+        ++recordNo_;
+        for (const auto& [field, before, after] : texts_)
+            if (field < record.size() && record[field].kind() == TvxFieldValue::Kind::Bytes &&
+                record[field].text().find('\0') != std::string::npos)
+                replaceNuls(record[field], before, after);
+        return true;
     }
 
 private:
+    void replaceNuls(TvxFieldValue& value, const std::string& before, const std::string& after)
+    {
+        std::string& text = value.textForWriting(TvxFieldValue::Kind::Bytes);
+        const TvxNulChange change = ReplaceTextNuls(text);
+        if (text.empty())
+            value = TvxFieldValue();
+        ++counts_.altered;
+        std::string what;
+        if (change.dropped > 0)
+            what = std::to_string(change.dropped) + " NUL bytes at its end dropped";
+        if (change.replaced > 0)
+            what += (what.empty() ? "" : ", ") + std::to_string(change.replaced) + " NUL bytes written as U+001A";
+        warnings_.push_back(before + std::to_string(recordNo_) + after + what);
+    }
+
     IvxRecordSource& records_;
     TvxExportTableResult& counts_;
     std::vector<std::string>& warnings_;
+    std::vector<std::tuple<std::size_t, std::string, std::string>> texts_; // field, the warning's two parts
+    std::uint64_t recordNo_ = 0;
 };
 
 // An output file that would be the database's directory or a file of one of its tables (by any
@@ -83,6 +118,8 @@ void refuseDatabaseFiles(const TvxDatabase& db, const TvxExportOptions& options,
 {
     const std::string directory = db.Handle()->Directory();
     std::vector<std::string> outputs;
+    if (options.format == TvxExportFormat::Postgres)
+        return;
     if (options.format == TvxExportFormat::Csv)
         for (const auto& t : tables)
             outputs.push_back((std::filesystem::path(options.output) / (t.name + ".csv")).string());
@@ -97,6 +134,8 @@ std::unique_ptr<IvxExportTarget> makeTarget(const TvxExportOptions& options)
 {
     if (options.format == TvxExportFormat::Csv)
         return std::make_unique<TvxCsvTarget>(options.output, options.force);
+    if (options.format == TvxExportFormat::Postgres)
+        return std::make_unique<TvxPostgresTarget>(options.output, options.schema, options.force);
     return std::make_unique<TvxSqliteTarget>(options.output, options.force);
 }
 
@@ -118,13 +157,13 @@ TvxExportResult ExportDatabase(TvxDatabase& db, const TvxExportOptions& options)
 
     TvxExportResult result;
     for (const auto& t : tables)
-        result.tables.push_back({t.name, 0, 0, 0});
+        result.tables.push_back({t.name, 0, 0, 0, 0});
     refuseDatabaseFiles(db, options, tables);
     const auto target = makeTarget(options);
     target->Begin(tables, result);
     for (std::size_t i = 0; i < tables.size(); ++i) {
         const auto records = db.OpenRecords(tables[i].engineName);
-        TvxDamageReportingSource source(*records, result.tables[i], result.warnings);
+        TvxDamageReportingSource source(*records, tables[i], result.tables[i], result.warnings);
         target->WriteTable(i, source, result);
     }
     target->Finish(result);

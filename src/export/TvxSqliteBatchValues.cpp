@@ -18,11 +18,6 @@ constexpr std::size_t MaxCopiedBytes = 256;
 // Converted texts kept beyond this from a batch of long memos are given back before the next.
 constexpr std::size_t KeptTextBytes = std::size_t{16} << 20;
 
-bool isBinaryType(int type)
-{
-    return type == fldBytes || type == fldBinary || type == fldOle || type == fldGraphic;
-}
-
 bool isAscii(const std::string& bytes)
 {
     const char* p = bytes.data();
@@ -114,7 +109,7 @@ void TvxSqliteBatchValues::Prepare(const TvxRecord* records, std::size_t count, 
                 view(out[i], Out::Text, v.text());
                 break;
             case Kind::Bytes:
-                if (isBinaryType(types[i])) {
+                if (IsExportBinaryType(types[i])) {
                     view(out[i], Out::Blob, v.text());
                 } else if (isAscii(v.text())) {
                     view(out[i], Out::Text, v.text());

@@ -1,6 +1,5 @@
 #include "export/TvxSqliteTarget.h"
 
-#include "db/vxValueDisplay.h"
 #include "model/vxFieldTypes.h"
 
 #include <algorithm>
@@ -74,11 +73,11 @@ void TvxSqliteTarget::listChecks()
         any = any || !s.checks.empty();
     if (!any)
         return;
-    db_->Exec("CREATE TABLE " + SqliteName(vxChecksTable) +
+    db_->Exec("CREATE TABLE " + SqlName(vxChecksTable) +
                   " (\"table\" TEXT NOT NULL, \"field\" TEXT NOT NULL, \"required\" INTEGER NOT NULL, \"minimum\","
                   " \"maximum\", \"default\", \"picture\" TEXT, \"lookup\" TEXT)",
               "listing the validity checks");
-    TvxSqliteStatement insert(*db_, "INSERT INTO " + SqliteName(vxChecksTable) + " VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+    TvxSqliteStatement insert(*db_, "INSERT INTO " + SqlName(vxChecksTable) + " VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
                               "listing the validity checks");
     TvxSqliteBatchValues values;
     for (std::size_t i = 0; i < schemas_.size(); ++i) {
@@ -88,7 +87,7 @@ void TvxSqliteTarget::listChecks()
             insert.BindText(2, c.field);
             insert.BindInteger(3, c.required ? 1 : 0);
             // Minimum, maximum and default: a value, TODAY or NOW, or NULL.
-            const TvxSqliteCheckValue* bounds[] = {&c.minimum, &c.maximum, &c.defaultValue};
+            const TvxExportCheckValue* bounds[] = {&c.minimum, &c.maximum, &c.defaultValue};
             TvxRecord record(3);
             for (std::size_t k = 0; k < 3; ++k)
                 if (bounds[k]->state == TvxCheckValue::Value)
@@ -126,7 +125,7 @@ void TvxSqliteTarget::WriteTable(std::size_t index, IvxRecordSource& records, Tv
     // that only the records at fault are refused. The reading thread puts the values in the
     // forms SQLite takes.
     TvxSqliteBatchTable source(db_->Handle(), batchTableName(index), fieldCount);
-    TvxSqliteStatement insert(*db_, schema.insertInto + "SELECT * FROM " + SqliteName(batchTableName(index)), context);
+    TvxSqliteStatement insert(*db_, schema.insertInto + "SELECT * FROM " + SqlName(batchTableName(index)), context);
     std::vector<int> types;
     for (const auto& f : fields)
         types.push_back(f.type());
@@ -192,24 +191,15 @@ void TvxSqliteTarget::reject(std::size_t table, std::uint64_t recordNo, const st
 {
     const std::string context = "keeping a refused record";
     if (!rejectInsert_) {
-        db_->Exec("CREATE TABLE IF NOT EXISTS " + SqliteName(vxRejectedTable) +
-                      " (\"table\" TEXT NOT NULL, \"record\" INTEGER NOT NULL, \"reason\" TEXT NOT NULL,"
-                      " \"values\" TEXT NOT NULL)",
-                  context);
+        db_->Exec(RejectedTableSql(SqlName(vxRejectedTable)), context);
         rejectInsert_ = std::make_unique<TvxSqliteStatement>(
-            *db_, "INSERT INTO " + SqliteName(vxRejectedTable) + " VALUES (?, ?, ?, ?)", context);
+            *db_, "INSERT INTO " + SqlName(vxRejectedTable) + " VALUES (?, ?, ?, ?)", context);
     }
     const TvxExportTable& t = (*tables_)[table];
-    std::string values = "[";
-    for (std::size_t i = 0; i < record.size() && i < t.desc.Fields().size(); ++i) {
-        if (i)
-            values += ", ";
-        AppendValueJson(values, record[i], t.desc.Fields()[i].type(), t.desc.CodePage());
-    }
-    values += ']';
     rejectInsert_->BindText(1, t.name);
     rejectInsert_->BindInteger(2, static_cast<std::int64_t>(recordNo));
     rejectInsert_->BindText(3, reason);
+    const std::string values = RecordJson(record, t.desc); // bound, not copied, until the statement runs
     rejectInsert_->BindText(4, values);
     runToEnd(*rejectInsert_, *db_, context);
 }

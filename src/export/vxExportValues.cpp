@@ -14,11 +14,6 @@ namespace morvane {
 
 namespace {
 
-bool isBinaryType(int fieldType)
-{
-    return fieldType == fldBytes || fieldType == fldBinary || fieldType == fldOle || fieldType == fldGraphic;
-}
-
 template <class T> T little(const std::uint8_t* p)
 {
     T v;
@@ -28,12 +23,39 @@ template <class T> T little(const std::uint8_t* p)
 
 } // namespace
 
+bool IsExportTextType(int fieldType)
+{
+    return fieldType == fldAlpha || fieldType == fldMemo;
+}
+
+bool IsExportBinaryType(int fieldType)
+{
+    return fieldType == fldFmtMemo || fieldType == fldBytes || fieldType == fldBinary || fieldType == fldOle ||
+           fieldType == fldGraphic;
+}
+
 std::string ExportText(std::string_view bytes, int codePage)
 {
     for (const char c : bytes)
         if (static_cast<unsigned char>(c) >= 0x80)
             return CodePageToUtf8(bytes, codePage);
     return std::string(bytes); // ASCII reads the same in every code page a table may have
+}
+
+TvxNulChange ReplaceTextNuls(std::string& bytes)
+{
+    TvxNulChange change;
+    std::size_t end = bytes.size();
+    while (end > 0 && bytes[end - 1] == '\0')
+        --end;
+    change.dropped = bytes.size() - end;
+    bytes.resize(end);
+    for (char& c : bytes)
+        if (c == '\0') {
+            c = '\x1A';
+            ++change.replaced;
+        }
+    return change;
 }
 
 void AppendExportText(std::string& out, const TvxFieldValue& value, int fieldType, int codePage)
@@ -46,7 +68,7 @@ void AppendExportText(std::string& out, const TvxFieldValue& value, int fieldTyp
         out += value.text();
         return;
     case Kind::Bytes:
-        out += isBinaryType(fieldType) ? ValueBase64(value.text()) : ExportText(value.text(), codePage);
+        out += IsExportBinaryType(fieldType) ? ValueBase64(value.text()) : ExportText(value.text(), codePage);
         return;
     default:
         out += ValueDisplayText(value, fieldType, codePage);

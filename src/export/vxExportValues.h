@@ -13,11 +13,26 @@
 
 namespace morvane {
 
+// The types exports hold as text (Alpha, Memo), and as bytes (Formatted memo, whose text comes
+// with its formatting, Bytes, Binary, OLE, Graphic).
+bool IsExportTextType(int fieldType);
+bool IsExportBinaryType(int fieldType);
+
 // A text of the table (its code page) in UTF-8.
 std::string ExportText(std::string_view bytes, int codePage);
 
+// What a text's NUL bytes become, as no text column holds one: a trailing run is dropped (it
+// pads the text), every other NUL becomes SUB (0x1A, the substitute character). Gives how many
+// were dropped and how many replaced; both 0 when the text had none.
+struct TvxNulChange
+{
+    std::size_t dropped = 0;
+    std::size_t replaced = 0;
+};
+TvxNulChange ReplaceTextNuls(std::string& bytes);
+
 // out += the value as a CSV cell holds it (before quoting): nothing for a blank; texts in
-// UTF-8 as they are (line breaks included); Bytes, Binary, OLE and Graphic in base64; the
+// UTF-8 as they are (line breaks included); the binary types in base64; the
 // other types as the dump prints them (Logical "True"/"False").
 void AppendExportText(std::string& out, const TvxFieldValue& value, int fieldType, int codePage);
 

@@ -1,7 +1,11 @@
 // Runs the real morvane-cli export: what each kind of command line prints and exits with.
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "CliRunner.h"
 #include "support/SamplePath.h"
@@ -57,6 +61,38 @@ TEST(ExportCommand, ExitStatusAndMessages)
     }
     EXPECT_TRUE(fs::is_regular_file(temp.file("out"))); // not replaced by the refused export
     EXPECT_EQ(morvane::test::Slurp(temp.file("own/long.db")), morvane::test::Slurp(SamplePath("pd-fields/long.db")));
+}
+
+// The connection string is never printed: it may hold a password.
+TEST(ExportCommand, PostgresKeepsTheConnectionStringToItself)
+{
+    morvane::test::TempDir temp;
+    const std::string joins = ShellQuote(SamplePath("pd-joins")) + " --to postgres --table A";
+    std::vector<std::pair<std::string, int>> cases = {
+        {" --output x --dsn 'password=sekrit'", 2},
+        {" --dsn 'host=/nonexistent password=sekrit'", 1},
+        {" --dsn 'postgresql://u:sekrit%zz@h/db'", 1}, // libpq quotes the token it cannot decode
+    };
+    if (const char* socket = std::getenv("MORVANE_TEST_POSTGRES_SOCKET"))
+        cases.emplace_back(
+            " --force --schema cli --dsn " +
+                ShellQuote(std::string("host=") + socket + " user=postgres dbname=postgres password=sekrit"),
+            0);
+    else
+        std::printf("no PostgreSQL server to test against (MORVANE_TEST_POSTGRES_SOCKET is not set): not exported\n");
+    for (const auto& [arguments, status] : cases) {
+        SCOPED_TRACE(arguments);
+        const auto r = morvane::test::RunCli("export " + joins + arguments, temp.path() / "stderr.txt",
+                                             "MORVANE_ENGINE_CONFIG=" + ShellQuote(temp.file("aliases.conf")));
+        EXPECT_EQ(r.status, status) << r.err;
+        EXPECT_EQ((r.out + r.err).find("sekrit"), std::string::npos) << r.out << r.err;
+        EXPECT_NE((r.out + r.err)
+                      .find(status == 0   ? "A: 3 records\nExported 1 tables to schema cli\n"
+                            : status == 1 ? "cannot connect to PostgreSQL"
+                                          : "usage: morvane-cli export"),
+                  std::string::npos)
+            << r.out << r.err;
+    }
 }
 
 } // namespace

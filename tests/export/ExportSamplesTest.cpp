@@ -21,19 +21,9 @@ using test::SqliteFile;
 using test::TempDir;
 using test::TvxRows;
 
-struct SampleSet
-{
-    const char* name;
-    std::vector<std::string> passwords;
-};
-
-const std::vector<SampleSet> sampleSets = {
-    {"pd-areas", {}}, {"pd-fields", {}}, {"pd-joins", {}}, {"rparadox-extdata", {}}, {"pd-encrypt", {"123"}}};
-
-std::string tableName(const TvxTableDesc& desc)
-{
-    return IsUtf8(desc.TableName()) ? desc.TableName() : CodePageToUtf8(desc.TableName(), desc.CodePage());
-}
+using test::sampleSets;
+using test::sorted;
+using test::tableName;
 
 std::string quoted(const std::string& name)
 {
@@ -41,12 +31,6 @@ std::string quoted(const std::string& name)
     out += name;
     out += '"';
     return out;
-}
-
-TvxRows sorted(TvxRows rows)
-{
-    std::sort(rows.begin(), rows.end());
-    return rows;
 }
 
 TEST(ExportSamples, SqliteHoldsEveryRecordKeyIndexAndRule)

@@ -8,6 +8,7 @@
 #include "model/vxCodePage.h"
 #include "model/vxFieldTypes.h"
 
+#include <algorithm>
 #include <memory>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -20,6 +21,27 @@
 namespace morvane::test {
 
 using TvxRows = std::vector<std::vector<std::string>>;
+
+struct SampleSet
+{
+    const char* name;
+    std::vector<std::string> passwords;
+};
+
+inline const std::vector<SampleSet> sampleSets = {
+    {"pd-areas", {}}, {"pd-fields", {}}, {"pd-joins", {}}, {"rparadox-extdata", {}}, {"pd-encrypt", {"123"}}};
+
+// The name an export gives the table.
+inline std::string tableName(const TvxTableDesc& desc)
+{
+    return IsUtf8(desc.TableName()) ? desc.TableName() : CodePageToUtf8(desc.TableName(), desc.CodePage());
+}
+
+inline TvxRows sorted(TvxRows rows)
+{
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
 
 // Records from a list, for the writer.
 class RecordList : public IvxRecordSource
@@ -94,7 +116,16 @@ private:
 
 inline bool IsBinaryField(int type)
 {
-    return type == fldBytes || type == fldBinary || type == fldOle || type == fldGraphic;
+    return type == fldFmtMemo || type == fldBytes || type == fldBinary || type == fldOle || type == fldGraphic;
+}
+
+// A text as exports hold it: NUL bytes at the end dropped, the others U+001A.
+inline std::string ExportedText(const TvxFieldValue& v, int codePage)
+{
+    std::string text = CodePageToUtf8(v.text(), codePage);
+    text.erase(text.find_last_not_of('\0') + 1);
+    std::replace(text.begin(), text.end(), '\0', '\x1A');
+    return text;
 }
 
 // What a SQLite column holds, as SqliteRows gives it back: texts in UTF-8, binary values'
@@ -103,10 +134,10 @@ inline std::string SqliteForm(const TvxFieldValue& v, int type, int codePage)
 {
     if (v.isBlank())
         return "<null>";
-    if (IsTextFieldType(type))
-        return CodePageToUtf8(v.text(), codePage);
     if (IsBinaryField(type))
         return v.text();
+    if (IsTextFieldType(type))
+        return ExportedText(v, codePage);
     if (type == fldLogical)
         return v.logical() ? "1" : "0";
     return ValueDisplayText(v, type, codePage);
@@ -116,10 +147,10 @@ inline std::string SqliteForm(const TvxFieldValue& v, int type, int codePage)
 // dump prints them.
 inline std::string CsvForm(const TvxFieldValue& v, int type, int codePage)
 {
-    if (IsTextFieldType(type) && !v.isBlank())
-        return CodePageToUtf8(v.text(), codePage);
     if (IsBinaryField(type))
         return ValueBase64(v.text());
+    if (IsTextFieldType(type) && !v.isBlank())
+        return ExportedText(v, codePage);
     return ValueDisplayText(v, type, codePage);
 }
 

@@ -66,7 +66,7 @@ TEST(SqliteRefusedRecords, OnlyTheRecordsAtFaultWhateverTheBatch)
             test::TempDir out;
             const std::vector<TvxExportTable> tables = {TvxExportTable{"T", "T.DB", keyedTable()}};
             TvxExportResult result;
-            result.tables.push_back({"T", 0, 0, 0});
+            result.tables.push_back({"T", 0, 0, 0, 0});
             {
                 TvxSqliteTarget target(out.file("t.sqlite"), false);
                 target.Begin(tables, result);

@@ -53,7 +53,7 @@ void exportRecords(const std::string& path, int count)
             {TvxFieldValue::Integer(r), TvxFieldValue::Bytes("a name of some length, record " + std::to_string(r))});
     const std::vector<TvxExportTable> tables = {TvxExportTable{"T", "T.DB", desc}};
     TvxExportResult result;
-    result.tables.push_back({"T", 0, 0, 0});
+    result.tables.push_back({"T", 0, 0, 0, 0});
     TvxSqliteTarget target(path, false);
     target.Begin(tables, result);
     test::RecordList source(std::move(records));
