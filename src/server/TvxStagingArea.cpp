@@ -144,12 +144,12 @@ std::vector<std::string> TvxStagingArea::Commit(const std::vector<std::string>& 
         bool keeps = false;
         for (const Step& s : journal.steps)
             keeps = keeps || s.kind == Step::Kind::Keep;
-        if (keeps && !files_.Exists(keptDir))
-            files_.MakeDirectory(keptDir);
 
-        // 2. The intent.
+        // 2. The intent (K made after it, so that the recovery removes it when left empty).
         journalPending_ = true;
         WriteJournal(files_, target_, journal);
+        if (keeps && !files_.Exists(keptDir))
+            files_.MakeDirectory(keptDir);
         // 3. A second name for each file replaced.
         for (const Step& s : journal.steps)
             if (s.kind == Step::Kind::Replace)

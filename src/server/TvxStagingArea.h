@@ -11,17 +11,17 @@
 // directory of old files (".morvane-old-XXXXXX"), K "morvane-kept"; J is T/.morvane-journal,
 // always written whole under a temporary name, flushed, renamed over J and T flushed.
 //   0. Every new family is complete in N, its files and N flushed (the writer does this).
-//   1. O is made; K too when a stale file is to be kept. Steps are planned: each file of N is
+//   1. O is made. Steps are planned: each file of N is
 //      "replace" (T holds that exact name) or "place"; each other file of T's replaced
 //      families is "aside"; a file we do not rewrite (.TV, .FAM, forms, reports) of a table
 //      whose fields change is "keep" (into K under a free name). Other files stay untouched.
-//   2. J written: state "moving", N, O and the steps.
+//   2. J written: state "moving", N, O and the steps. K is made when a file is to be kept.
 //   3. Each "replace" file gets a second name O/x (hard link, else a flushed copy); O flushed.
 //   4. Each "replace" N/x is renamed over T/x (atomic: T/x exists at every instant, so a
 //      live database never lacks a table); each "place" N/x is renamed to T/x.
 //   5. Each "aside" T/x is renamed to O/x, each "keep" T/x to K/y. T, O and K flushed.
 //   6. J rewritten with state "done": the commit point.
-//   7. O's files, O, N and J removed, T flushed.
+//   7. O's files, O, N, K when empty, and J removed, T flushed.
 // Recovery, by J's state (each step looks where the file is, so running it again after a
 // crash inside it is harmless):
 //   moving: roll back. "keep" K/y and "aside" O/x return to T when T/x is missing; a "place"

@@ -185,6 +185,11 @@ bool FinishCommit(TvxPlatformFiles& files, const std::string& target, const TvxC
             if (s.kind == Step::Kind::Replace || s.kind == Step::Kind::Aside)
                 all = files.RemoveFile(O + "/" + s.name) && all;
         all = files.RemoveDirectory(O) && all;
+        for (const Step& s : journal.steps)
+            if (s.kind == Step::Kind::Keep) {
+                files.RemoveDirectory(target + "/" + TvxCommitJournal::KeptDir); // only when left empty
+                break;
+            }
         int count = 0;
         all = (!files.Exists(target + "/" + journal.newDir) ||
                RemoveNewDirectory(files, target + "/" + journal.newDir, count)) &&
