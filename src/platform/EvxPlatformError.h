@@ -10,10 +10,8 @@ namespace morvane {
 class EvxPlatformError : public std::runtime_error
 {
 public:
-    EvxPlatformError(const std::string& message, int systemCode)
-        : std::runtime_error(message), systemCode_(systemCode)
-    {
-    }
+    EvxPlatformError(const std::string& message, int systemCode) : std::runtime_error(message), systemCode_(systemCode)
+    {}
     int SystemCode() const { return systemCode_; }
 
 private:

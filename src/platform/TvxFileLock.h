@@ -30,8 +30,7 @@ public:
 private:
     TvxFileLock(TvxPlatformFiles& files, std::string path, TvxFileHandle handle)
         : files_(files), path_(std::move(path)), handle_(handle)
-    {
-    }
+    {}
 
     TvxPlatformFiles& files_;
     std::string path_;

@@ -1,9 +1,5 @@
 // The POSIX side of TvxPlatformFiles (Linux: renameat2 for the move that refuses an existing
 // name).
-#include "platform/TvxPlatformFiles.h"
-
-#include "platform/EvxPlatformError.h"
-
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -15,6 +11,9 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/EvxPlatformError.h"
+#include "platform/TvxPlatformFiles.h"
 
 namespace morvane {
 
@@ -115,7 +114,9 @@ std::vector<TvxPlatformFiles::Entry> TvxPlatformFiles::List(const std::string& d
             continue;
         bool directory = e->d_type == DT_DIR;
         if (e->d_type == DT_UNKNOWN) {
-            struct stat st {};
+            struct stat st
+            {
+            };
             directory = ::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
         }
         entries.push_back({name, directory});
@@ -126,13 +127,17 @@ std::vector<TvxPlatformFiles::Entry> TvxPlatformFiles::List(const std::string& d
 
 bool TvxPlatformFiles::Exists(const std::string& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     return ::lstat(path.c_str(), &st) == 0;
 }
 
 std::int64_t TvxPlatformFiles::AgeSeconds(const std::string& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::lstat(path.c_str(), &st) != 0)
         return 0;
     const std::time_t now = std::time(nullptr);
@@ -263,8 +268,12 @@ TvxFileHandle TvxPlatformFiles::TryLockFile(const std::string& path)
             Failed(path, "cannot be locked", err);
         }
         // The holder before may have removed the file between the open and the lock.
-        struct stat held {};
-        struct stat named {};
+        struct stat held
+        {
+        };
+        struct stat named
+        {
+        };
         if (::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
             held.st_ino == named.st_ino)
             return fd;

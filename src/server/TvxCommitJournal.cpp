@@ -64,8 +64,7 @@ std::string WorkingDirectory(const std::string& text, const std::string& prefix)
     return name;
 }
 
-template <std::size_t N>
-int IndexOf(const char* const (&names)[N], const std::string& word)
+template <std::size_t N> int IndexOf(const char* const (&names)[N], const std::string& word)
 {
     for (std::size_t i = 0; i < N; ++i)
         if (word == names[i])

@@ -1,10 +1,12 @@
 #include "server/TvxStagingArea.h"
 
+#include "model/vxTextCase.h"
+#include "script/vxUpdateServerCodes.h"
+
+#include <algorithm>
 #include <cctype>
 
-#include "model/vxTextCase.h"
 #include "platform/TvxPlatformFiles.h"
-#include "script/vxUpdateServerCodes.h"
 #include "server/EvxRunError.h"
 #include "server/TvxTargetRecovery.h"
 
@@ -71,8 +73,7 @@ bool IsStructureBoundExtension(const std::string& ext)
            (!e.empty() && e.size() <= 3 && (e[0] == 'F' || e[0] == 'R' || e[0] == 'S') && AllDigits(e.substr(1)));
 }
 
-std::vector<std::string> UnwrittenFamilyFiles(TvxPlatformFiles& files, const std::string& dir,
-                                              const std::string& base)
+std::vector<std::string> UnwrittenFamilyFiles(TvxPlatformFiles& files, const std::string& dir, const std::string& base)
 {
     std::vector<std::string> out;
     for (const auto& e : files.List(dir)) {
@@ -119,14 +120,22 @@ std::vector<std::string> TvxStagingArea::Commit(const std::vector<std::string>& 
         for (const auto& e : files_.List(path_))
             if (!e.directory) {
                 staged.insert(e.name);
-                journal.steps.push_back({files_.Exists(target_ + "/" + e.name) ? Step::Kind::Replace
-                                                                               : Step::Kind::Place,
-                                         e.name, {}});
+                journal.steps.push_back(
+                    {files_.Exists(target_ + "/" + e.name) ? Step::Kind::Replace : Step::Kind::Place, e.name, {}});
             }
-        for (const auto& e : files_.List(target_)) {
+        const std::vector<TvxPlatformFiles::Entry> existing = files_.List(target_);
+        // On a file system that ignores letter case, "cust.db" listed is the "CUST.DB" replaced.
+        const auto replacedUnderOtherCase = [&](const std::string& name) {
+            for (const Step& s : journal.steps)
+                if (s.kind == Step::Kind::Replace && SameText(s.name, name) &&
+                    std::none_of(existing.begin(), existing.end(), [&](const auto& e) { return e.name == s.name; }))
+                    return true;
+            return false;
+        };
+        for (const auto& e : existing) {
             std::string base;
             std::string ext;
-            if (e.directory || !SplitName(e.name, base, ext) || staged.count(e.name))
+            if (e.directory || !SplitName(e.name, base, ext) || staged.count(e.name) || replacedUnderOtherCase(e.name))
                 continue;
             for (const std::string& b : baseNames) {
                 if (!SameText(base, b))

@@ -69,7 +69,6 @@ bool IsFamilyExtension(const std::string& ext);
 bool IsStructureBoundExtension(const std::string& ext);
 // Files of dir named base.<ext> (letter case ignored) that belong to no family we write:
 // those a copy carries and a restructure leaves or keeps aside.
-std::vector<std::string> UnwrittenFamilyFiles(TvxPlatformFiles& files, const std::string& dir,
-                                              const std::string& base);
+std::vector<std::string> UnwrittenFamilyFiles(TvxPlatformFiles& files, const std::string& dir, const std::string& base);
 
 } // namespace morvane

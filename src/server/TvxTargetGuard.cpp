@@ -1,7 +1,8 @@
 #include "server/TvxTargetGuard.h"
 
-#include "platform/TvxFileLock.h"
 #include "script/vxUpdateServerCodes.h"
+
+#include "platform/TvxFileLock.h"
 #include "server/EvxRunError.h"
 
 namespace morvane {
@@ -19,7 +20,8 @@ TvxTargetGuard::TvxTargetGuard(TvxPlatformFiles& files, const std::string& targe
     recovery_ = RecoverTarget(files, target);
     if (!lock_->StaleHolder().empty())
         recovery_.notes.insert(recovery_.notes.begin(), "The target's lock was taken over from " +
-                                                            lock_->StaleHolder() + ", which ended without releasing it");
+                                                            lock_->StaleHolder() +
+                                                            ", which ended without releasing it");
 }
 
 TvxTargetGuard::~TvxTargetGuard() = default;

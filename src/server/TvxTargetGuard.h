@@ -22,8 +22,7 @@ public:
     static constexpr const char* LockName = ".morvane-lock";
     static constexpr std::chrono::milliseconds DefaultWait{30000};
 
-    TvxTargetGuard(TvxPlatformFiles& files, const std::string& target,
-                   std::chrono::milliseconds wait = DefaultWait);
+    TvxTargetGuard(TvxPlatformFiles& files, const std::string& target, std::chrono::milliseconds wait = DefaultWait);
     ~TvxTargetGuard();
     TvxTargetGuard(const TvxTargetGuard&) = delete;
     TvxTargetGuard& operator=(const TvxTargetGuard&) = delete;

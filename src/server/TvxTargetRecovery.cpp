@@ -1,11 +1,12 @@
 #include "server/TvxTargetRecovery.h"
 
+#include "model/vxTextCase.h"
+#include "script/vxUpdateServerCodes.h"
+
 #include <cctype>
 #include <set>
 
-#include "model/vxTextCase.h"
 #include "platform/TvxPlatformFiles.h"
-#include "script/vxUpdateServerCodes.h"
 #include "server/EvxRunError.h"
 
 namespace morvane {
@@ -230,11 +231,12 @@ TvxRecovery RecoverTarget(TvxPlatformFiles& files, const std::string& target)
                                   target + ": the working files of an interrupted run cannot be removed");
             const std::string tables = TablesOf(journal);
             if (journal.state == TvxCommitJournal::State::Done)
-                result.notes.push_back("An interrupted run was completed: the target holds its new tables (" +
-                                       tables + ")");
+                result.notes.push_back("An interrupted run was completed: the target holds its new tables (" + tables +
+                                       ")");
             else
                 result.notes.push_back("An interrupted run was rolled back: the target holds its tables as they "
-                                       "were before it (" + tables + ")");
+                                       "were before it (" +
+                                       tables + ")");
         }
         RemoveLeftovers(files, target, result);
     } catch (const EvxRunError&) {

@@ -59,8 +59,9 @@ public:
 private:
     int Execute();
     // Reads, plans, builds and (unless previewing) commits, the target held by guard.
-    void ApplyScript(const TvxUpdateScriptFile& script, bool update, const std::string& sourceDir, const std::string& target,
-                     bool targetExisted, const TvxTargetGuard* guard, TvxPlatformFiles& platform);
+    void ApplyScript(const TvxUpdateScriptFile& script, bool update, const std::string& sourceDir,
+                     const std::string& target, bool targetExisted, const TvxTargetGuard* guard,
+                     TvxPlatformFiles& platform);
 
     ParadoxWriterFiles* files_;
     TvxPlatformFiles* platform_;

@@ -3,30 +3,26 @@
 // leftover stays, and the files we do not rewrite are carried or kept aside. The lock: a
 // second run waits, then answers 306 naming the holder; a dead holder's lock is taken over.
 
-#include <gtest/gtest.h>
+#include "db/paradox/ParadoxWriterFiles.h"
+#include "script/vxUpdateServerCodes.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
-#include "ServerRunFixture.h"
-#include "db/paradox/ParadoxWriterFiles.h"
 #include "platform/TvxFileLock.h"
-#include "script/vxUpdateServerCodes.h"
 #include "server/TvxTargetGuard.h"
+#include "ServerRunFixture.h"
 #include "support/TvxKillingFiles.h"
 
 namespace morvane {
 namespace {
 
 namespace fs = std::filesystem;
+using test::JoinFiles;
 using test::MakeField;
 using test::TvxScriptMaker;
-
-const std::vector<std::string> JoinFiles = {"pd-joins/A.db",  "pd-joins/A.PX",  "pd-joins/A.VAL", "pd-joins/B.db",
-                                            "pd-joins/B.PX",  "pd-joins/B.VAL", "pd-joins/C.DB",  "pd-joins/C.PX",
-                                            "pd-joins/C.VAL", "pd-joins/C.X02", "pd-joins/C.Y02", "pd-joins/C.X03",
-                                            "pd-joins/C.Y03"};
 
 // The writer's file system without its flushes to disk: the kills are in the commit, and the
 // many runs stay quick.
@@ -59,8 +55,7 @@ protected:
     // the kill and the recovery, every table of tables must still be there; then checks
     // (wholly old or wholly new, told by whether dir is as before). Returns the kill points.
     int KillEverywhere(const fs::path& pristine, const fs::path& dir, const std::vector<std::string>& tables,
-                       const std::function<int(TvxPlatformFiles&)>& run,
-                       const std::function<void(bool old)>& checkNew)
+                       const std::function<int(TvxPlatformFiles&)>& run, const std::function<void(bool old)>& checkNew)
     {
         const auto before = test::Fingerprint(pristine);
         int olds = 0;

@@ -16,12 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::MakeField;
+using test::JoinFiles;
 using test::TvxScriptMaker;
-
-const std::vector<std::string> JoinFiles = {"pd-joins/A.db",  "pd-joins/A.PX",  "pd-joins/A.VAL", "pd-joins/B.db",
-                                            "pd-joins/B.PX",  "pd-joins/B.VAL", "pd-joins/C.DB",  "pd-joins/C.PX",
-                                            "pd-joins/C.VAL", "pd-joins/C.X02", "pd-joins/C.Y02", "pd-joins/C.X03",
-                                            "pd-joins/C.Y03"};
 
 class RunFailureTest : public test::ServerRunTest
 {

@@ -2,17 +2,22 @@
 // A source directory holding copies of sample tables and a target beside it, and a run of the
 // update server between them.
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
-#include "ServerTestSupport.h"
 #include "server/TvxUpdateServer.h"
+#include "ServerTestSupport.h"
 #include "support/SamplePath.h"
 
 namespace morvane::test {
+
+// The three joined sample tables A, B and C with their indexes and checks.
+inline const std::vector<std::string> JoinFiles = {
+    "pd-joins/A.db",  "pd-joins/A.PX",  "pd-joins/A.VAL", "pd-joins/B.db",  "pd-joins/B.PX",
+    "pd-joins/B.VAL", "pd-joins/C.DB",  "pd-joins/C.PX",  "pd-joins/C.VAL", "pd-joins/C.X02",
+    "pd-joins/C.Y02", "pd-joins/C.X03", "pd-joins/C.Y03"};
 
 class ServerRunTest : public ::testing::Test
 {
