@@ -102,6 +102,7 @@ TEST_F(CommitCrashTest, UpdateIntoAFilledTargetIsWhollyOldOrWhollyNew)
     tmp.write("pristine/C.TV", "view of C");
     tmp.write("pristine/A.FAM", "family of A");
     tmp.write("pristine/KEEP.TXT", "the user's");
+    tmp.write("source/B.TV", "view of B");
 
     TvxScriptMaker second;
     for (const char* t : {"A", "B", "C"})
@@ -121,6 +122,7 @@ TEST_F(CommitCrashTest, UpdateIntoAFilledTargetIsWhollyOldOrWhollyNew)
             EXPECT_TRUE(test::ReadAll(dst.string(), "NEW").empty());
             EXPECT_EQ(tmp.read("target/morvane-kept/C.TV"), "view of C") << "stale: C's fields changed";
             EXPECT_EQ(tmp.read("target/A.FAM"), "family of A") << "A kept its fields";
+            EXPECT_EQ(tmp.read("target/B.TV"), "view of B") << "carried: B keeps its fields";
             EXPECT_EQ(tmp.read("target/KEEP.TXT"), "the user's");
         });
     EXPECT_GT(points, 20);
