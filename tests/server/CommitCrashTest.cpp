@@ -104,13 +104,7 @@ TEST_F(CommitCrashTest, UpdateIntoAFilledTargetIsWhollyOldOrWhollyNew)
     tmp.write("pristine/KEEP.TXT", "the user's");
     tmp.write("source/B.TV", "view of B");
 
-    TvxScriptMaker second;
-    for (const char* t : {"A", "B", "C"})
-        second.AddTable(t, src.string(), t);
-    second.CreateField("C", MakeField("NOTE", 0, fldAlpha, 5), -1, "x");
-    second.CreateTable("NEW");
-    second.CreateField("NEW", MakeField("N", 0, fldLong));
-    const std::string script = second.SaveUpdate(tmp.file("second.vxusp"));
+    const std::string script = SaveJoinsUpdate("second.vxusp");
 
     const int points = KillEverywhere(
         pristine, dst, {"A", "B", "C", "D"},

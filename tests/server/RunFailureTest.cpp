@@ -181,13 +181,7 @@ TEST_F(RunFailureTest, WriteFailingAtAnyStepLeavesTheTargetAsItWas)
     ASSERT_EQ(Run(first.SaveUpdate(tmp.file("first.vxusp"))), vxRunOK) << report.message;
     tmp.write("target/KEEP.TXT", "the user's");
 
-    TvxScriptMaker second;
-    for (const char* t : {"A", "B", "C"})
-        second.AddTable(t, src.string(), t);
-    second.CreateField("C", MakeField("NOTE", 0, fldAlpha, 5), -1, "x");
-    second.CreateTable("NEW");
-    second.CreateField("NEW", MakeField("N", 0, fldLong));
-    const std::string script = second.SaveUpdate(tmp.file("second.vxusp"));
+    const std::string script = SaveJoinsUpdate("second.vxusp");
 
     for (const fs::path& target : {dst, tmp.path() / "fresh" / "target"}) {
         const bool existed = fs::exists(target);

@@ -45,6 +45,19 @@ protected:
         return code;
     }
 
+    // An update of the joined tables: A, B and C from the source, C with a new Alpha field NOTE
+    // ("x" in every record), and a new empty table NEW.
+    std::string SaveJoinsUpdate(const std::string& name)
+    {
+        TvxScriptMaker m;
+        for (const char* t : {"A", "B", "C"})
+            m.AddTable(t, src.string(), t);
+        m.CreateField("C", MakeField("NOTE", 0, fldAlpha, 5), -1, "x");
+        m.CreateTable("NEW");
+        m.CreateField("NEW", MakeField("N", 0, fldLong));
+        return m.SaveUpdate(tmp.file(name));
+    }
+
     const TvxTableUpdateReport* TableReport(const std::string& table) const
     {
         for (const auto& t : report.tables)
