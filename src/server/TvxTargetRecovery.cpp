@@ -163,8 +163,11 @@ void RollBackCommit(TvxPlatformFiles& files, const std::string& target, TvxCommi
                 files.Move(O + s.name, T + s.name);
             break;
         case Step::Kind::Place:
-            if (!files.Exists(N + s.name) && files.Exists(T + s.name))
+            if (!files.Exists(N + s.name) && files.Exists(T + s.name)) {
+                if (!files.Exists(T + journal.newDir))
+                    files.MakeDirectory(T + journal.newDir); // removed by hand since
                 files.Move(T + s.name, N + s.name);
+            }
             break;
         case Step::Kind::Replace:
             if (!files.Exists(N + s.name) && files.Exists(O + s.name))
