@@ -157,6 +157,8 @@ TvxDiagramGraph::TvxDiagramGraph(const TvxDiagram& diagram, const TvxDiagramText
                 place.label = rect(label->pos, label->dimen.x, label->dimen.y);
         }
     }
+    if (const textlabel_t* label = GD_label(g); label && diagram.showsChanges)
+        layout_.legend = rect(label->pos, label->dimen.x, label->dimen.y);
     for (int c = 1; c <= GD_n_cluster(g); ++c) {
         Agraph_t* sub = GD_clust(g)[c];
         if (std::strcmp(agnameof(sub), vxIsolatedCluster) == 0) {

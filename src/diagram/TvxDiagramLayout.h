@@ -37,6 +37,7 @@ struct TvxDiagramLayout
     std::vector<TvxDiagramRect> tables;     // as TvxDiagram::tables
     std::vector<TvxDiagramEdgePlace> rules; // as TvxDiagram::rules
     std::optional<TvxDiagramRect> isolated; // the cluster of tables without rules
+    std::optional<TvxDiagramRect> legend;   // the room left for the legend of the change marks
 };
 
 } // namespace morvane

@@ -80,13 +80,17 @@ void TvxDiagramTableItem::paint(QPainter* painter, const QStyleOptionGraphicsIte
         note(texts_.missingTable);
     if (!table_.oldName.empty())
         note(texts_.formerly + " " + table_.oldName);
+    // The change mark, then the name (struck through when the table goes).
+    painter->setPen(Qt::black);
+    painter->setFont(bold);
+    const QString mark = table_.mark == TvxDiagramMark::None ? QString() : QLatin1String(DiagramMarkText(table_.mark)) + QLatin1Char(' ');
+    double nameWidth = QFontMetricsF(bold).horizontalAdvance(mark);
+    painter->drawText(heading.adjusted(pad, 0, -pad, 0), Qt::AlignLeft | Qt::AlignVCenter, mark);
     QFont headingFont = bold;
     headingFont.setStrikeOut(table_.mark == TvxDiagramMark::Removed);
-    painter->setPen(Qt::black);
     painter->setFont(headingFont);
-    const QString name = Marked(table_.mark, table_.name);
-    const double nameWidth = QFontMetricsF(headingFont).horizontalAdvance(name);
-    painter->drawText(heading.adjusted(pad, 0, -pad, 0), Qt::AlignLeft | Qt::AlignVCenter, name);
+    painter->drawText(heading.adjusted(pad + nameWidth, 0, -pad, 0), Qt::AlignLeft | Qt::AlignVCenter, Utf8(table_.name));
+    nameWidth += QFontMetricsF(headingFont).horizontalAdvance(Utf8(table_.name));
     painter->setFont(small);
     painter->drawText(heading.adjusted(pad + nameWidth + 4, 0, -pad, 0), Qt::AlignLeft | Qt::AlignVCenter,
                       smallMetrics.elidedText(notes, Qt::ElideRight, heading.width() - nameWidth - 2 * pad - 4));

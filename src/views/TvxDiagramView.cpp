@@ -72,7 +72,7 @@ void TvxDiagramView::SetDiagram(const TvxDiagram& diagram, const TvxDiagramLayou
         tables_.push_back(item);
     }
     if (diagram.showsChanges)
-        AddLegend(layout.height + 12, texts);
+        AddLegend(layout.legend ? QPointF(layout.legend->x, layout.legend->y) : QPointF(0, layout.height + 12), texts);
     scene()->setSceneRect(scene()->itemsBoundingRect().adjusted(-12, -12, 12, 12));
     selecting_ = false;
 }
@@ -110,19 +110,21 @@ void TvxDiagramView::AddRule(const TvxDiagramRule& rule, const TvxDiagramEdgePla
     }
 }
 
-void TvxDiagramView::AddLegend(double top, const TvxDiagramTexts& texts)
+void TvxDiagramView::AddLegend(QPointF at, const TvxDiagramTexts& texts)
 {
     const QFont font = DiagramFont(10);
-    AddText(*scene(), QString::fromStdString(texts.legend), DiagramFont(10, true), {0, top});
+    const double left = at.x(), top = at.y();
+    AddText(*scene(), QString::fromStdString(texts.legend), DiagramFont(10, true), {left, top});
     const std::pair<TvxDiagramMark, const std::string*> rows[] = {{TvxDiagramMark::Added, &texts.added},
                                                                   {TvxDiagramMark::Removed, &texts.removed},
                                                                   {TvxDiagramMark::Renamed, &texts.renamed},
                                                                   {TvxDiagramMark::Changed, &texts.changed}};
     double y = top + 16;
     for (const auto& [mark, text] : rows) {
-        scene()->addRect(QRectF(0, y, 28, 14), QPen(QColor(0x44, 0x54, 0x6a)), QColor(QLatin1String(DiagramMarkColour(mark))));
-        AddText(*scene(), QLatin1String(DiagramMarkText(mark)), font, {4, y});
-        AddText(*scene(), QString::fromStdString(*text), font, {34, y});
+        scene()->addRect(QRectF(left, y, 28, 14), QPen(QColor(0x44, 0x54, 0x6a)),
+                         QColor(QLatin1String(DiagramMarkColour(mark))));
+        AddText(*scene(), QLatin1String(DiagramMarkText(mark)), font, {left + 4, y});
+        AddText(*scene(), QString::fromStdString(*text), font, {left + 34, y});
         y += 17;
     }
 }

@@ -52,7 +52,7 @@ protected:
 
 private:
     void AddRule(const TvxDiagramRule& rule, const TvxDiagramEdgePlace& place, const TvxDiagramTexts& texts);
-    void AddLegend(double top, const TvxDiagramTexts& texts);
+    void AddLegend(QPointF at, const TvxDiagramTexts& texts);
     void SelectionChanged();
 
     std::vector<TvxDiagramTableItem*> tables_;
