@@ -22,15 +22,15 @@ int TvxDiagram::TableIndex(std::string_view name) const
     return -1;
 }
 
-bool TvxDiagram::Related(int table) const
+int TvxDiagram::TableOrMissing(const std::string& name)
 {
-    if (table < 0 || table >= static_cast<int>(tables.size()))
-        return false;
-    const std::string& name = tables[static_cast<std::size_t>(table)].name;
-    for (const TvxDiagramRule& r : rules)
-        if (r.dependent == name || r.master == name)
-            return true;
-    return false;
+    if (const int at = TableIndex(name); at >= 0)
+        return at;
+    TvxDiagramTable missing;
+    missing.name = name;
+    missing.missing = true;
+    tables.push_back(std::move(missing));
+    return static_cast<int>(tables.size()) - 1;
 }
 
 } // namespace morvane

@@ -55,8 +55,9 @@ struct TvxDiagram
 
     // Position of the table of that name (letter case ignored); -1 when none.
     int TableIndex(std::string_view name) const;
-    // Some rule starts or ends at the table at that position.
-    bool Related(int table) const;
+    // Position of the table of that name; when there is none, a box marked missing is added
+    // for it (a master that a rule names and the database lacks).
+    int TableOrMissing(const std::string& name);
 };
 
 // Names of tables compared as the file system of the other platform would: ASCII letters

@@ -83,16 +83,7 @@ void AppendField(std::string& out, const TvxDiagramField& f, const TvxDiagramTex
 
 std::string TableLabel(const TvxDiagramTable& t, const TvxDiagramTexts& texts)
 {
-    std::string notes;
-    const auto note = [&](const std::string& text) { notes += (notes.empty() ? "" : " · ") + text; };
-    if (t.indexCount > 0)
-        note(texts.indexes + ": " + std::to_string(t.indexCount));
-    if (t.protectedTable)
-        note(texts.protectedTable);
-    if (t.missing)
-        note(texts.missingTable);
-    if (!t.oldName.empty())
-        note(texts.formerly + " " + t.oldName);
+    const std::string notes = DiagramTableNotes(t, texts);
     const char* heading = t.mark == TvxDiagramMark::None ? HeadingColour : DiagramMarkColour(t.mark);
     std::string out = std::string("<TABLE BORDER=\"1\" CELLBORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"3\" COLOR=\"") +
                       LineColour + "\" BGCOLOR=\"white\"" + (t.missing || t.mark == TvxDiagramMark::Removed ? " STYLE=\"dashed\"" : "") + ">";
@@ -145,6 +136,21 @@ const char* DiagramMarkColour(TvxDiagramMark mark)
     case TvxDiagramMark::None: break;
     }
     return "#ffffff";
+}
+
+std::string DiagramTableNotes(const TvxDiagramTable& table, const TvxDiagramTexts& texts)
+{
+    std::string notes;
+    const auto note = [&](const std::string& text) { notes += (notes.empty() ? "" : " · ") + text; };
+    if (table.indexCount > 0)
+        note(texts.indexes + ": " + std::to_string(table.indexCount));
+    if (table.protectedTable)
+        note(texts.protectedTable);
+    if (table.missing)
+        note(texts.missingTable);
+    if (!table.oldName.empty())
+        note(texts.formerly + " " + table.oldName);
+    return notes;
 }
 
 std::vector<std::string> DiagramRuleLines(const TvxDiagramRule& rule, const TvxDiagramTexts& texts)

@@ -19,6 +19,8 @@ inline constexpr const char* vxIsolatedCluster = "cluster_isolated";
 const char* DiagramMarkText(TvxDiagramMark mark);
 // The colour of a change, "#rrggbb" (a light fill); white for None.
 const char* DiagramMarkColour(TvxDiagramMark mark);
+// The small notes of a table's heading: index count, protection, missing, former name.
+std::string DiagramTableNotes(const TvxDiagramTable& table, const TvxDiagramTexts& texts);
 // A rule's label as lines: its name, its fields ("A, B → C, D"), its update rule.
 std::vector<std::string> DiagramRuleLines(const TvxDiagramRule& rule, const TvxDiagramTexts& texts);
 

@@ -201,14 +201,7 @@ private:
             for (const auto& [table, s] : removed_)
                 if (SameTableName(DiagramName(s->name, s->desc->CodePage()), name))
                     at = diagram_.TableIndex(table);
-        if (at < 0) {
-            TvxDiagramTable missing;
-            missing.name = name;
-            missing.missing = true;
-            diagram_.tables.push_back(std::move(missing));
-            at = static_cast<int>(diagram_.tables.size()) - 1;
-        }
-        return at;
+        return at >= 0 ? at : diagram_.TableOrMissing(name);
     }
 
     const TvxTableDesc* DescOf(int table) const

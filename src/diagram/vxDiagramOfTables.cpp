@@ -128,14 +128,7 @@ TvxDiagram DiagramOfTables(std::span<const TvxDiagramSource> tables)
             if (rule.kind() != TvxRefIntDesc::Dependent)
                 continue;
             const std::string masterName = DiagramName(RuleMasterName(rule), desc.CodePage());
-            int master = diagram.TableIndex(masterName);
-            if (master < 0) {
-                TvxDiagramTable missing;
-                missing.name = masterName;
-                missing.missing = true;
-                diagram.tables.push_back(std::move(missing));
-                master = static_cast<int>(diagram.tables.size()) - 1;
-            }
+            const int master = diagram.TableOrMissing(masterName);
             const TvxTableDesc* masterDesc =
                 static_cast<std::size_t>(master) < listed ? tables[static_cast<std::size_t>(master)].desc : nullptr;
             diagram.rules.push_back(DiagramRuleOf(rule, diagram.tables[i].name, desc,

@@ -68,18 +68,7 @@ void TvxDiagramTableItem::paint(QPainter* painter, const QStyleOptionGraphicsIte
     // Heading.
     const QRectF heading(rect_.left(), rect_.top(), rect_.width(), rowHeight);
     painter->fillRect(heading, table_.mark == TvxDiagramMark::None ? HeadingColour : MarkColour(table_.mark));
-    QString notes;
-    const auto note = [&](const std::string& text) {
-        notes += (notes.isEmpty() ? QString() : QStringLiteral(" · ")) + Utf8(text);
-    };
-    if (table_.indexCount > 0)
-        note(texts_.indexes + ": " + std::to_string(table_.indexCount));
-    if (table_.protectedTable)
-        note(texts_.protectedTable);
-    if (table_.missing)
-        note(texts_.missingTable);
-    if (!table_.oldName.empty())
-        note(texts_.formerly + " " + table_.oldName);
+    const QString notes = Utf8(DiagramTableNotes(table_, texts_));
     // The change mark, then the name (struck through when the table goes).
     painter->setPen(Qt::black);
     painter->setFont(bold);
