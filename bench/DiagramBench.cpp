@@ -52,7 +52,9 @@ std::unique_ptr<TvxTableDesc> Table(int i)
     desc->SetIndexes({primary, second});
     if (i > 0 && i % 10 < 6) {
         TvxRefIntDesc rule;
-        rule.setName(TableName(i).replace(0, 6, "R"));
+        std::string name(1, 'R');
+        name += std::to_string(i);
+        rule.setName(name);
         rule.setKind(TvxRefIntDesc::Dependent);
         rule.setOtherTable(TableName(i / 2) + ".DB");
         rule.setUpdateRule(i % 2 == 0 ? TvxRefIntDesc::Cascade : TvxRefIntDesc::Prohibit);

@@ -24,11 +24,6 @@ QColor MarkColour(TvxDiagramMark mark)
     return QColor(QLatin1String(DiagramMarkColour(mark)));
 }
 
-QString Marked(TvxDiagramMark mark, const std::string& text)
-{
-    return mark == TvxDiagramMark::None ? Utf8(text) : QLatin1String(DiagramMarkText(mark)) + QLatin1Char(' ') + Utf8(text);
-}
-
 } // namespace
 
 QFont DiagramFont(int pointSize, bool bold)
@@ -99,14 +94,19 @@ void TvxDiagramTableItem::paint(QPainter* painter, const QStyleOptionGraphicsIte
         painter->setFont(small);
         painter->drawText(QRectF(row.left() + pad, row.top(), markWidth, row.height()), Qt::AlignLeft | Qt::AlignVCenter,
                           Utf8(f.key ? texts_.keyMark : f.indexed ? texts_.indexMark : std::string()));
+        // The change mark, then the name (struck through when the field goes) and what it was.
         QFont font = f.key ? bold : normal;
-        font.setStrikeOut(f.mark == TvxDiagramMark::Removed);
-        QString text = Marked(f.mark, f.name);
+        const QString mark = f.mark == TvxDiagramMark::None ? QString() : QLatin1String(DiagramMarkText(f.mark)) + QLatin1Char(' ');
+        QString text = Utf8(f.name);
         if (!f.oldName.empty() || !f.oldType.empty())
             text += QStringLiteral(" (") + Utf8(texts_.formerly) + QLatin1Char(' ') +
                     (Utf8(f.oldName) + QLatin1Char(' ') + Utf8(f.oldType)).trimmed() + QLatin1Char(')');
-        const QRectF nameRect(row.left() + 2 * pad + markWidth, row.top(), row.width() - 4 * pad - markWidth - typeWidth,
-                              row.height());
+        QRectF nameRect(row.left() + 2 * pad + markWidth, row.top(), row.width() - 4 * pad - markWidth - typeWidth,
+                        row.height());
+        painter->setFont(font);
+        painter->drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter, mark);
+        nameRect.setLeft(nameRect.left() + QFontMetricsF(font).horizontalAdvance(mark));
+        font.setStrikeOut(f.mark == TvxDiagramMark::Removed);
         painter->setFont(font);
         painter->drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter,
                           QFontMetricsF(font).elidedText(text, Qt::ElideRight, nameRect.width()));
