@@ -88,14 +88,6 @@ TvxScriptFacts FactsOf(const TvxDBScriptLoader& script)
     return facts;
 }
 
-const TvxDiagramSource* FindSource(std::span<const TvxDiagramSource> source, const std::string& name)
-{
-    for (const TvxDiagramSource& s : source)
-        if (SameTableName(DiagramName(s.name, s.desc->CodePage()), name))
-            return &s;
-    return nullptr;
-}
-
 // Marks the fields of a table carried from a source table; true when any changed.
 bool MarkFields(TvxDiagramTable& table, const TvxDiagramTable& before, const TvxScriptFacts& facts)
 {
@@ -140,6 +132,8 @@ public:
                             const TvxDBScriptLoader& script)
         : source_(source), tables_(tables), facts_(FactsOf(script))
     {
+        for (const TvxDiagramSource& s : source_)
+            sourceNames_.push_back(DiagramName(s.name, s.desc->CodePage()));
     }
 
     TvxDiagram Build()
@@ -147,9 +141,9 @@ public:
         diagram_.showsChanges = true;
         for (int i = 0; i < tables_.Count(); ++i)
             AddNewTable(i);
-        for (const TvxDiagramSource& s : source_)
-            if (!facts_.NewNameOf(DiagramName(s.name, s.desc->CodePage())))
-                AddRemovedTable(s);
+        for (std::size_t i = 0; i < source_.size(); ++i)
+            if (!facts_.NewNameOf(sourceNames_[i]))
+                AddRemovedTable(source_[i]);
         for (int i = 0; i < tables_.Count(); ++i)
             AddNewRules(i);
         for (const auto& [table, source] : removed_)
@@ -158,12 +152,20 @@ public:
     }
 
 private:
+    const TvxDiagramSource* FindSource(const std::string& name) const
+    {
+        for (std::size_t i = 0; i < source_.size(); ++i)
+            if (SameTableName(sourceNames_[i], name))
+                return &source_[i];
+        return nullptr;
+    }
+
     void AddNewTable(int i)
     {
         const TvxTableDesc& desc = *tables_.TableAt(i);
         TvxDiagramTable table = DiagramTableOf(DiagramName(tables_.NameAt(i), vxNewTableCodePage), desc);
         const std::string* from = facts_.SourceOf(table.name);
-        const TvxDiagramSource* origin = from ? FindSource(source_, *from) : nullptr;
+        const TvxDiagramSource* origin = from ? FindSource(*from) : nullptr;
         if (facts_.Created(table.name) && !from) {
             table.mark = TvxDiagramMark::Added;
             for (TvxDiagramField& f : table.fields)
@@ -199,7 +201,7 @@ private:
         int at = diagram_.TableIndex(renamed ? *renamed : name);
         if (source && !renamed)
             for (const auto& [table, s] : removed_)
-                if (SameTableName(DiagramName(s->name, s->desc->CodePage()), name))
+                if (SameTableName(sourceNames_[static_cast<std::size_t>(s - source_.data())], name))
                     at = diagram_.TableIndex(table);
         return at >= 0 ? at : diagram_.TableOrMissing(name);
     }
@@ -256,7 +258,7 @@ private:
                 continue;
             const std::string masterName = DiagramName(RuleMasterName(rule), s.desc->CodePage());
             const int master = MasterIndex(masterName, true);
-            const TvxDiagramSource* masterSource = FindSource(source_, masterName);
+            const TvxDiagramSource* masterSource = FindSource(masterName);
             TvxDiagramRule r = DiagramRuleOf(rule, table, *s.desc, diagram_.tables[static_cast<std::size_t>(master)].name,
                                              masterSource ? masterSource->desc : nullptr);
             r.mark = TvxDiagramMark::Removed;
@@ -274,6 +276,7 @@ private:
     }
 
     std::span<const TvxDiagramSource> source_;
+    std::vector<std::string> sourceNames_; // UTF-8, as source_
     const TvxScriptTableList& tables_;
     TvxScriptFacts facts_;
     TvxDiagram diagram_;

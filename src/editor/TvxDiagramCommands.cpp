@@ -11,6 +11,9 @@
 #include "views/TvxDiagramView.h"
 #include "views/cpDataSetListBox.h"
 
+#include <QGuiApplication>
+#include <QScopeGuard>
+
 namespace morvane {
 
 namespace {
@@ -37,6 +40,9 @@ void TvxDiagramCommands::mnDiagramClick()
     for (int i = 0; i < currentTables_.count(); ++i)
         if (const TvxTableDesc* desc = currentTables_.TableAt(i))
             sources.push_back({currentTables_.NameAt(i), desc});
+    // Laying out a thousand tables takes about a second.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    auto restoreCursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     try {
         TvxDiagram diagram =
             newTables_.Count() > 0 ? DiagramOfScript(sources, newTables_, script_) : DiagramOfTables(sources);
@@ -45,6 +51,8 @@ void TvxDiagramCommands::mnDiagramClick()
             diagramWindow_->close();
         diagramWindow_ = new TvxDiagramWindow(std::move(diagram), std::move(graph), prompts_, messages_, window_);
     } catch (const std::exception& e) {
+        restoreCursor.dismiss();
+        QGuiApplication::restoreOverrideCursor();
         messages_.ShowFailure(e);
         return;
     }
