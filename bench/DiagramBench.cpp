@@ -2,16 +2,16 @@
 // six tables in ten depend on an earlier one, the others stand alone): the diagram built from
 // the descriptors, laid out by dot and rendered as SVG. Target: under 2 s.
 
-#include <benchmark/benchmark.h>
+#include "model/clvxTableDesc.h"
+#include "model/vxFieldTypes.h"
 
+#include <benchmark/benchmark.h>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "diagram/TvxDiagramGraph.h"
 #include "diagram/vxDiagramOfTables.h"
-#include "model/clvxTableDesc.h"
-#include "model/vxFieldTypes.h"
 
 using namespace morvane;
 

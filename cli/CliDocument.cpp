@@ -1,18 +1,19 @@
 #include "CliDocument.h"
 
-#include "CliConnect.h"
 #include "model/vxCodePage.h"
 #include "model/vxTextCase.h"
+#include "script/cpDBStructScript.h"
 #include "script/EvxAbort.h"
 #include "script/TvxCommand.h"
 #include "script/TvxScriptReplayer.h"
 #include "script/TvxScriptTableList.h"
-#include "script/cpDBStructScript.h"
 #include "script/vxCommandParams.h"
 #include "script/vxDocumentLoad.h"
 #include "script/vxScriptCreate.h"
 
 #include <cstdio>
+
+#include "CliConnect.h"
 
 namespace morvane::cli {
 

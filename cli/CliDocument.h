@@ -2,8 +2,8 @@
 // What the subcommands that open a script document share: the source database's tables as the
 // editor's table list holds them, and the loading of a document as the editor opens it.
 
-#include "db/IvxDataSetList.h"
 #include "db/cpDatabase.h"
+#include "db/IvxDataSetList.h"
 
 #include <string>
 #include <string_view>
@@ -12,7 +12,7 @@
 namespace morvane {
 class TvxDBScript;
 class TvxScriptTableList;
-}
+} // namespace morvane
 
 namespace morvane::cli {
 

@@ -3,6 +3,10 @@
 // the new structure of a script document with what it changes marked. In the SVG each table is
 // a group titled with its name and each rule a group titled DEPENDENT->MASTER. Exit status:
 // 0 written, 1 an error (message on stderr, no file written), 2 usage error.
+#include "db/cpDatabase.h"
+#include "script/cpDBStructScript.h"
+#include "script/TvxScriptTableList.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -10,12 +14,9 @@
 #include "CliCommands.h"
 #include "CliConnect.h"
 #include "CliDocument.h"
-#include "db/cpDatabase.h"
 #include "diagram/TvxDiagramGraph.h"
 #include "diagram/vxDiagramOfScript.h"
 #include "diagram/vxDiagramOfTables.h"
-#include "script/TvxScriptTableList.h"
-#include "script/cpDBStructScript.h"
 
 namespace morvane::cli {
 

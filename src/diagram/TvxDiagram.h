@@ -17,7 +17,7 @@ enum class TvxDiagramMark { None, Added, Removed, Renamed, Changed };
 struct TvxDiagramField
 {
     std::string name;
-    std::string type; // "A20", "N", "+": the type's letter and its size
+    std::string type;     // "A20", "N", "+": the type's letter and its size
     bool key = false;     // in the primary key
     bool indexed = false; // in a secondary index
     TvxDiagramMark mark = TvxDiagramMark::None;
@@ -27,9 +27,9 @@ struct TvxDiagramField
 
 struct TvxDiagramTable
 {
-    std::string name; // as the database lists it: the node's name in the graph
+    std::string name;                    // as the database lists it: the node's name in the graph
     std::vector<TvxDiagramField> fields; // key fields first, in key order
-    int indexCount = 0; // secondary indexes
+    int indexCount = 0;                  // secondary indexes
     bool protectedTable = false;
     bool missing = false; // named as master by a rule, not in the database
     TvxDiagramMark mark = TvxDiagramMark::None;
@@ -41,9 +41,9 @@ struct TvxDiagramRule
     std::string name;
     std::string dependent; // table names, as in TvxDiagram::tables
     std::string master;
-    std::vector<std::string> fields;       // of the dependent table
-    std::vector<std::string> masterFields; // of the master's key
-    bool cascade = false; // update rule: cascade, else prohibit
+    std::vector<std::string> fields;            // of the dependent table
+    std::vector<std::string> masterFields;      // of the master's key
+    bool cascade = false;                       // update rule: cascade, else prohibit
     TvxDiagramMark mark = TvxDiagramMark::None; // None, Added or Removed
 };
 

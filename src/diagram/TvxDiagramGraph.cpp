@@ -1,14 +1,14 @@
 #include "diagram/TvxDiagramGraph.h"
 
-#include "diagram/EvxDiagramError.h"
-#include "diagram/vxDiagramDot.h"
 #include "script/TvxScriptDocument.h"
 #include "stream/TvxStream.h"
 
-#include <graphviz/gvc.h>
-
 #include <cmath>
 #include <cstring>
+#include <graphviz/gvc.h>
+
+#include "diagram/EvxDiagramError.h"
+#include "diagram/vxDiagramDot.h"
 
 extern "C" {
 extern gvplugin_library_t gvplugin_dot_layout_LTX_library;
@@ -57,9 +57,12 @@ int CollectMessage(char* text)
 const char* FormatName(TvxDiagramFormat format)
 {
     switch (format) {
-    case TvxDiagramFormat::Svg: return "svg";
-    case TvxDiagramFormat::Png: return "png";
-    case TvxDiagramFormat::Dot: return "dot";
+    case TvxDiagramFormat::Svg:
+        return "svg";
+    case TvxDiagramFormat::Png:
+        return "png";
+    case TvxDiagramFormat::Dot:
+        return "dot";
     }
     return "svg";
 }
@@ -163,7 +166,8 @@ TvxDiagramGraph::TvxDiagramGraph(const TvxDiagram& diagram, const TvxDiagramText
         Agraph_t* sub = GD_clust(g)[c];
         if (std::strcmp(agnameof(sub), vxIsolatedCluster) == 0) {
             const boxf cb = GD_bb(sub);
-            layout_.isolated = TvxDiagramRect{cb.LL.x - bb.LL.x, bb.UR.y - cb.UR.y, cb.UR.x - cb.LL.x, cb.UR.y - cb.LL.y};
+            layout_.isolated =
+                TvxDiagramRect{cb.LL.x - bb.LL.x, bb.UR.y - cb.UR.y, cb.UR.x - cb.LL.x, cb.UR.y - cb.LL.y};
         }
     }
 }

@@ -4,13 +4,13 @@
 // the positions or renders SVG, PNG or the laid-out DOT. Throws EvxDiagramError. Graphviz keeps
 // global state: use the class from one thread at a time.
 
-#include "diagram/TvxDiagram.h"
-#include "diagram/TvxDiagramLayout.h"
-#include "diagram/TvxDiagramTexts.h"
-
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "diagram/TvxDiagram.h"
+#include "diagram/TvxDiagramLayout.h"
+#include "diagram/TvxDiagramTexts.h"
 
 namespace morvane {
 

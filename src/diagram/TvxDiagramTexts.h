@@ -8,9 +8,9 @@ namespace morvane {
 
 struct TvxDiagramTexts
 {
-    std::string keyMark = "PK";   // beside a key field
-    std::string indexMark = "IX"; // beside a field of a secondary index
-    std::string indexes = "índices";  // "3 índices" in a table's heading
+    std::string keyMark = "PK";      // beside a key field
+    std::string indexMark = "IX";    // beside a field of a secondary index
+    std::string indexes = "índices"; // "3 índices" in a table's heading
     std::string protectedTable = "protegida";
     std::string missingTable = "ausente";
     std::string updateRule = "atualização";

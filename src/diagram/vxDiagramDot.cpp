@@ -17,11 +17,21 @@ std::string Html(std::string_view text)
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
         default:
             if (static_cast<unsigned char>(c) >= 0x20)
                 out += c;
@@ -62,7 +72,8 @@ std::string Marked(TvxDiagramMark mark, const std::string& html)
 
 void AppendField(std::string& out, const TvxDiagramField& f, const TvxDiagramTexts& texts)
 {
-    const std::string bg = f.mark == TvxDiagramMark::None ? "" : std::string(" BGCOLOR=\"") + DiagramMarkColour(f.mark) + "\"";
+    const std::string bg =
+        f.mark == TvxDiagramMark::None ? "" : std::string(" BGCOLOR=\"") + DiagramMarkColour(f.mark) + "\"";
     std::string name = Html(f.name);
     if (f.mark == TvxDiagramMark::Removed)
         name = "<S>" + name + "</S>";
@@ -74,8 +85,8 @@ void AppendField(std::string& out, const TvxDiagramField& f, const TvxDiagramTex
         before = " <FONT POINT-SIZE=\"8\">(" + Html(before) + ")</FONT>";
     }
     const std::string mark = f.key ? texts.keyMark : f.indexed ? texts.indexMark : "";
-    out += "<TR><TD ALIGN=\"LEFT\"" + bg + ">" + (mark.empty() ? "" : "<FONT POINT-SIZE=\"8\">" + Html(mark) + "</FONT>") +
-           "</TD>";
+    out += "<TR><TD ALIGN=\"LEFT\"" + bg + ">" +
+           (mark.empty() ? "" : "<FONT POINT-SIZE=\"8\">" + Html(mark) + "</FONT>") + "</TD>";
     out += "<TD ALIGN=\"LEFT\"" + bg + ">" + (f.key ? "<B>" + Marked(f.mark, name) + "</B>" : Marked(f.mark, name)) +
            before + "</TD>";
     out += "<TD ALIGN=\"LEFT\"" + bg + ">" + Html(f.type) + "</TD></TR>";
@@ -86,7 +97,8 @@ std::string TableLabel(const TvxDiagramTable& t, const TvxDiagramTexts& texts)
     const std::string notes = DiagramTableNotes(t, texts);
     const char* heading = t.mark == TvxDiagramMark::None ? HeadingColour : DiagramMarkColour(t.mark);
     std::string out = std::string("<TABLE BORDER=\"1\" CELLBORDER=\"0\" CELLSPACING=\"0\" CELLPADDING=\"3\" COLOR=\"") +
-                      LineColour + "\" BGCOLOR=\"white\"" + (t.missing || t.mark == TvxDiagramMark::Removed ? " STYLE=\"dashed\"" : "") + ">";
+                      LineColour + "\" BGCOLOR=\"white\"" +
+                      (t.missing || t.mark == TvxDiagramMark::Removed ? " STYLE=\"dashed\"" : "") + ">";
     out += std::string("<TR><TD COLSPAN=\"3\" BGCOLOR=\"") + heading + "\"><B>" +
            Marked(t.mark, t.mark == TvxDiagramMark::Removed ? "<S>" + Html(t.name) + "</S>" : Html(t.name)) + "</B>";
     if (!notes.empty())
@@ -117,11 +129,16 @@ std::string Legend(const TvxDiagramTexts& texts)
 const char* DiagramMarkText(TvxDiagramMark mark)
 {
     switch (mark) {
-    case TvxDiagramMark::Added: return "[+]";
-    case TvxDiagramMark::Removed: return "[-]";
-    case TvxDiagramMark::Renamed: return "[R]";
-    case TvxDiagramMark::Changed: return "[*]";
-    case TvxDiagramMark::None: break;
+    case TvxDiagramMark::Added:
+        return "[+]";
+    case TvxDiagramMark::Removed:
+        return "[-]";
+    case TvxDiagramMark::Renamed:
+        return "[R]";
+    case TvxDiagramMark::Changed:
+        return "[*]";
+    case TvxDiagramMark::None:
+        break;
     }
     return "";
 }
@@ -129,11 +146,16 @@ const char* DiagramMarkText(TvxDiagramMark mark)
 const char* DiagramMarkColour(TvxDiagramMark mark)
 {
     switch (mark) {
-    case TvxDiagramMark::Added: return "#c8ecc8";
-    case TvxDiagramMark::Removed: return "#f6c9c9";
-    case TvxDiagramMark::Renamed: return "#cfe0fb";
-    case TvxDiagramMark::Changed: return "#fbe0b0";
-    case TvxDiagramMark::None: break;
+    case TvxDiagramMark::Added:
+        return "#c8ecc8";
+    case TvxDiagramMark::Removed:
+        return "#f6c9c9";
+    case TvxDiagramMark::Renamed:
+        return "#cfe0fb";
+    case TvxDiagramMark::Changed:
+        return "#fbe0b0";
+    case TvxDiagramMark::None:
+        break;
     }
     return "#ffffff";
 }
@@ -193,8 +215,8 @@ std::string DiagramDot(const TvxDiagram& diagram, const TvxDiagramTexts& texts)
             out += Quoted(t->name) + " [id=\"t" + std::to_string(t - diagram.tables.data()) + "\", label=<" +
                    TableLabel(*t, texts) + ">];\n";
         // Columns of invisible edges: the boxes stand in a grid rather than in one long row.
-        const std::size_t columns =
-            std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(std::sqrt(static_cast<double>(isolated.size())))));
+        const std::size_t columns = std::max<std::size_t>(
+            1, static_cast<std::size_t>(std::ceil(std::sqrt(static_cast<double>(isolated.size())))));
         for (std::size_t i = 0; i + columns < isolated.size(); ++i)
             out += Quoted(isolated[i]->name) + " -> " + Quoted(isolated[i + columns]->name) + " [style=invis];\n";
         out += "}\n";
@@ -205,8 +227,8 @@ std::string DiagramDot(const TvxDiagram& diagram, const TvxDiagramTexts& texts)
         std::string label;
         for (const std::string& line : lines)
             label += (label.empty() ? "" : "<BR/>") + Html(line);
-        out += Quoted(r.dependent) + " -> " + Quoted(r.master) + " [id=\"r" + std::to_string(i) + "\", label=<" + label +
-               ">";
+        out += Quoted(r.dependent) + " -> " + Quoted(r.master) + " [id=\"r" + std::to_string(i) + "\", label=<" +
+               label + ">";
         if (r.mark != TvxDiagramMark::None)
             out += std::string(", style=") + (r.mark == TvxDiagramMark::Removed ? "dashed" : "bold") +
                    ", color=" + (r.mark == TvxDiagramMark::Removed ? "\"#c0392b\"" : "\"#2e8b57\"");

@@ -6,10 +6,10 @@
 // Over a script, every change is coloured and marked in text ("[+]", "[-]", "[R]", "[*]"), and
 // the graph's label is the legend.
 
+#include <string>
+
 #include "diagram/TvxDiagram.h"
 #include "diagram/TvxDiagramTexts.h"
-
-#include <string>
 
 namespace morvane {
 

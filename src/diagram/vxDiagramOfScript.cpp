@@ -1,9 +1,9 @@
 #include "diagram/vxDiagramOfScript.h"
 
 #include "model/vxCodePage.h"
+#include "script/cpvxScriptLoader.h"
 #include "script/TvxCommand.h"
 #include "script/TvxScriptTableList.h"
-#include "script/cpvxScriptLoader.h"
 
 #include <algorithm>
 
@@ -41,7 +41,8 @@ struct TvxScriptFacts
     }
     bool Created(const std::string& table) const
     {
-        return std::any_of(created.begin(), created.end(), [&](const std::string& c) { return SameTableName(c, table); });
+        return std::any_of(created.begin(), created.end(),
+                           [&](const std::string& c) { return SameTableName(c, table); });
     }
     // The source name of field `field` of new table `table`: the name a rename started from.
     std::string SourceField(const std::string& table, const std::string& field) const
@@ -70,7 +71,9 @@ TvxScriptFacts FactsOf(const TvxDBScriptLoader& script)
             facts.added.emplace_back(name, source.empty() ? name : source);
             break;
         }
-        case ckCreateTable: facts.created.push_back(Text(*c, CreateTableParam::Table)); break;
+        case ckCreateTable:
+            facts.created.push_back(Text(*c, CreateTableParam::Table));
+            break;
         case ckChangeField: {
             const std::string table = Text(*c, ChangeFieldParam::Table);
             const std::string from = Text(*c, ChangeFieldParam::OldName);
@@ -82,7 +85,8 @@ TvxScriptFacts FactsOf(const TvxDBScriptLoader& script)
             facts.renames.push_back({table, to, origin});
             break;
         }
-        default: break;
+        default:
+            break;
         }
     }
     return facts;
@@ -226,14 +230,16 @@ private:
             if (rule.kind() != TvxRefIntDesc::Dependent)
                 continue;
             const int master = MasterIndex(DiagramName(RuleMasterName(rule), vxNewTableCodePage), false);
-            TvxDiagramRule r = DiagramRuleOf(rule, name, desc, diagram_.tables[static_cast<std::size_t>(master)].name,
-                                             DescOf(master));
+            TvxDiagramRule r =
+                DiagramRuleOf(rule, name, desc, diagram_.tables[static_cast<std::size_t>(master)].name, DescOf(master));
             const TvxDiagramSource* origin = origins_[static_cast<std::size_t>(i)];
-            const bool before = origin && std::any_of(origin->desc->RefInts().begin(), origin->desc->RefInts().end(),
-                                                      [&](const TvxRefIntDesc& o) {
-                                                          return o.kind() == TvxRefIntDesc::Dependent &&
-                                                                 SameTableName(CodePageToUtf8(o.name(), origin->desc->CodePage()), r.name);
-                                                      });
+            const bool before =
+                origin &&
+                std::any_of(origin->desc->RefInts().begin(), origin->desc->RefInts().end(),
+                            [&](const TvxRefIntDesc& o) {
+                                return o.kind() == TvxRefIntDesc::Dependent &&
+                                       SameTableName(CodePageToUtf8(o.name(), origin->desc->CodePage()), r.name);
+                            });
             if (!before && (origin || facts_.Created(name)))
                 r.mark = TvxDiagramMark::Added;
             if (!before && origin)
@@ -259,8 +265,9 @@ private:
             const std::string masterName = DiagramName(RuleMasterName(rule), s.desc->CodePage());
             const int master = MasterIndex(masterName, true);
             const TvxDiagramSource* masterSource = FindSource(masterName);
-            TvxDiagramRule r = DiagramRuleOf(rule, table, *s.desc, diagram_.tables[static_cast<std::size_t>(master)].name,
-                                             masterSource ? masterSource->desc : nullptr);
+            TvxDiagramRule r =
+                DiagramRuleOf(rule, table, *s.desc, diagram_.tables[static_cast<std::size_t>(master)].name,
+                              masterSource ? masterSource->desc : nullptr);
             r.mark = TvxDiagramMark::Removed;
             diagram_.rules.push_back(std::move(r));
             any = true;

@@ -10,10 +10,10 @@
 // Source tables as DiagramOfTables takes them; an empty list marks nothing beyond the
 // created tables.
 
+#include <span>
+
 #include "diagram/TvxDiagram.h"
 #include "diagram/vxDiagramOfTables.h"
-
-#include <span>
 
 namespace morvane {
 

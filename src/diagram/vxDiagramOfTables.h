@@ -6,11 +6,12 @@
 // code page. Never throws for what a damaged descriptor holds: numbers outside the table name
 // no field.
 
-#include "diagram/TvxDiagram.h"
 #include "model/clvxTableDesc.h"
 
 #include <span>
 #include <string>
+
+#include "diagram/TvxDiagram.h"
 
 namespace morvane {
 

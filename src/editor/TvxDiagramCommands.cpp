@@ -1,18 +1,19 @@
 #include "editor/TvxDiagramCommands.h"
 
 #include "db/cpDatabase.h"
-#include "diagram/TvxDiagramGraph.h"
-#include "diagram/vxDiagramOfScript.h"
-#include "diagram/vxDiagramOfTables.h"
 #include "editor/TvxDiagramWindow.h"
 #include "editor/TvxMessages.h"
-#include "script/TvxScriptTableList.h"
 #include "script/cpDBStructScript.h"
-#include "views/TvxDiagramView.h"
+#include "script/TvxScriptTableList.h"
 #include "views/cpDataSetListBox.h"
+#include "views/TvxDiagramView.h"
 
 #include <QGuiApplication>
 #include <QScopeGuard>
+
+#include "diagram/TvxDiagramGraph.h"
+#include "diagram/vxDiagramOfScript.h"
+#include "diagram/vxDiagramOfTables.h"
 
 namespace morvane {
 
@@ -27,8 +28,7 @@ TvxDiagramCommands::TvxDiagramCommands(QWidget* window, TvxDatabase& database, T
                                        TvxMessages& messages)
     : window_(window), database_(database), currentTables_(currentTables), newTables_(newTables), script_(script),
       prompts_(prompts), messages_(messages)
-{
-}
+{}
 
 void TvxDiagramCommands::mnDiagramClick()
 {
@@ -72,7 +72,8 @@ void TvxDiagramCommands::CurrentTableChanged()
     if (!diagramWindow_)
         return;
     const TvxTableDesc* desc = currentTables_.SelectedTable();
-    diagramWindow_->View().SelectTable(desc ? DiagramName(currentTables_.SelectedName(), desc->CodePage()) : std::string());
+    diagramWindow_->View().SelectTable(desc ? DiagramName(currentTables_.SelectedName(), desc->CodePage())
+                                            : std::string());
 }
 
 void TvxDiagramCommands::BoxSelected(const QString& name)

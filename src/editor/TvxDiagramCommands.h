@@ -25,8 +25,7 @@ class TvxDiagramCommands : public QObject
 public:
     // All outlive the commands; the window is the diagram window's parent.
     TvxDiagramCommands(QWidget* window, TvxDatabase& database, TvxDataSetListBox& currentTables,
-                       TvxScriptTableList& newTables, TvxDBScript& script, IvxPrompts& prompts,
-                       TvxMessages& messages);
+                       TvxScriptTableList& newTables, TvxDBScript& script, IvxPrompts& prompts, TvxMessages& messages);
 
     void mnDiagramClick();
     // The upper list's selection moved: the window selects that table's box.

@@ -1,6 +1,5 @@
 #include "editor/TvxDiagramWindow.h"
 
-#include "diagram/TvxDiagramGraph.h"
 #include "editor/IvxPrompts.h"
 #include "editor/TvxMessages.h"
 #include "editor/vxStrings.h"
@@ -12,6 +11,8 @@
 #include <QPrinter>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include "diagram/TvxDiagramGraph.h"
 
 namespace morvane {
 

@@ -4,12 +4,12 @@
 // Graphviz layout, from which the exports are rendered. Export file names are asked through the
 // prompts and failures shown through the messages; both outlive the window.
 
-#include "diagram/TvxDiagram.h"
-#include "diagram/TvxDiagramTexts.h"
-
 #include <QWidget>
 
 #include <memory>
+
+#include "diagram/TvxDiagram.h"
+#include "diagram/TvxDiagramTexts.h"
 
 class QAction;
 

@@ -1,10 +1,10 @@
 #include "views/TvxDiagramTableItem.h"
 
-#include "diagram/vxDiagramDot.h"
-
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QStyleOptionGraphicsItem>
+
+#include "diagram/vxDiagramDot.h"
 
 namespace morvane {
 
@@ -67,13 +67,16 @@ void TvxDiagramTableItem::paint(QPainter* painter, const QStyleOptionGraphicsIte
     // The change mark, then the name (struck through when the table goes).
     painter->setPen(Qt::black);
     painter->setFont(bold);
-    const QString mark = table_.mark == TvxDiagramMark::None ? QString() : QLatin1String(DiagramMarkText(table_.mark)) + QLatin1Char(' ');
+    const QString mark = table_.mark == TvxDiagramMark::None
+                             ? QString()
+                             : QLatin1String(DiagramMarkText(table_.mark)) + QLatin1Char(' ');
     double nameWidth = QFontMetricsF(bold).horizontalAdvance(mark);
     painter->drawText(heading.adjusted(pad, 0, -pad, 0), Qt::AlignLeft | Qt::AlignVCenter, mark);
     QFont headingFont = bold;
     headingFont.setStrikeOut(table_.mark == TvxDiagramMark::Removed);
     painter->setFont(headingFont);
-    painter->drawText(heading.adjusted(pad + nameWidth, 0, -pad, 0), Qt::AlignLeft | Qt::AlignVCenter, Utf8(table_.name));
+    painter->drawText(heading.adjusted(pad + nameWidth, 0, -pad, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                      Utf8(table_.name));
     nameWidth += QFontMetricsF(headingFont).horizontalAdvance(Utf8(table_.name));
     painter->setFont(small);
     painter->drawText(heading.adjusted(pad + nameWidth + 4, 0, -pad, 0), Qt::AlignLeft | Qt::AlignVCenter,
@@ -92,11 +95,15 @@ void TvxDiagramTableItem::paint(QPainter* painter, const QStyleOptionGraphicsIte
         if (f.mark != TvxDiagramMark::None)
             painter->fillRect(row, MarkColour(f.mark));
         painter->setFont(small);
-        painter->drawText(QRectF(row.left() + pad, row.top(), markWidth, row.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                          Utf8(f.key ? texts_.keyMark : f.indexed ? texts_.indexMark : std::string()));
+        painter->drawText(QRectF(row.left() + pad, row.top(), markWidth, row.height()),
+                          Qt::AlignLeft | Qt::AlignVCenter,
+                          Utf8(f.key       ? texts_.keyMark
+                               : f.indexed ? texts_.indexMark
+                                           : std::string()));
         // The change mark, then the name (struck through when the field goes) and what it was.
         QFont font = f.key ? bold : normal;
-        const QString mark = f.mark == TvxDiagramMark::None ? QString() : QLatin1String(DiagramMarkText(f.mark)) + QLatin1Char(' ');
+        const QString mark =
+            f.mark == TvxDiagramMark::None ? QString() : QLatin1String(DiagramMarkText(f.mark)) + QLatin1Char(' ');
         QString text = Utf8(f.name);
         if (!f.oldName.empty() || !f.oldType.empty())
             text += QStringLiteral(" (") + Utf8(texts_.formerly) + QLatin1Char(' ') +

@@ -3,10 +3,10 @@
 // heading (change mark, name, index count, protection), then one row per field (key or index
 // mark, change mark, name, type, what it was), each row coloured by its change. Selectable.
 
+#include <QGraphicsItem>
+
 #include "diagram/TvxDiagram.h"
 #include "diagram/TvxDiagramTexts.h"
-
-#include <QGraphicsItem>
 
 namespace morvane {
 

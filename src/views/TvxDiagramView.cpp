@@ -1,6 +1,5 @@
 #include "views/TvxDiagramView.h"
 
-#include "diagram/vxDiagramDot.h"
 #include "views/TvxDiagramTableItem.h"
 
 #include <QGraphicsPathItem>
@@ -9,6 +8,8 @@
 #include <QWheelEvent>
 
 #include <cmath>
+
+#include "diagram/vxDiagramDot.h"
 
 namespace morvane {
 
@@ -62,7 +63,8 @@ void TvxDiagramView::SetDiagram(const TvxDiagram& diagram, const TvxDiagramLayou
     if (layout.isolated) {
         const QRectF r = Rect(*layout.isolated);
         scene()->addRect(r, QPen(QColor(0x9a, 0xa5, 0xb1), 1, Qt::DashLine));
-        AddText(*scene(), QString::fromStdString(texts.tablesWithoutRules), DiagramFont(10), r.topLeft() + QPointF(8, 4));
+        AddText(*scene(), QString::fromStdString(texts.tablesWithoutRules), DiagramFont(10),
+                r.topLeft() + QPointF(8, 4));
     }
     for (std::size_t i = 0; i < diagram.rules.size() && i < layout.rules.size(); ++i)
         AddRule(diagram.rules[i], layout.rules[i], texts);

@@ -5,14 +5,14 @@
 // Ctrl+wheel), pan by dragging, fit. At most one box is selected; when the user selects one,
 // TableSelected gives its name (UTF-8, as the diagram names it).
 
-#include "diagram/TvxDiagram.h"
-#include "diagram/TvxDiagramLayout.h"
-#include "diagram/TvxDiagramTexts.h"
-
 #include <QGraphicsView>
 
 #include <string>
 #include <vector>
+
+#include "diagram/TvxDiagram.h"
+#include "diagram/TvxDiagramLayout.h"
+#include "diagram/TvxDiagramTexts.h"
 
 namespace morvane {
 

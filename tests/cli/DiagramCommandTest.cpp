@@ -1,25 +1,24 @@
 // morvane-cli diagram against inspect --json: every table a node of the SVG titled with its name,
 // every dependent rule an edge titled DEPENDENT->MASTER; the other formats; the failures; and a
 // script document drawn with its changes marked.
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
+#include "db/cpDatabase.h"
+#include "db/IvxEngine.h"
+#include "script/cpDBStructScript.h"
+#include "script/TvxScriptDocument.h"
+#include "script/TvxScriptTableList.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <regex>
 #include <string>
 #include <vector>
 
-#include "db/IvxEngine.h"
-#include "db/cpDatabase.h"
-#include "script/TvxScriptDocument.h"
-#include "script/TvxScriptTableList.h"
-#include "script/cpDBStructScript.h"
+#include "CliRunner.h"
 #include "support/SamplePath.h"
 #include "support/TempDir.h"
 #include "support/TestFields.h"
-
-#include "CliRunner.h"
 
 namespace morvane {
 namespace {
@@ -63,7 +62,7 @@ protected:
 TEST_F(DiagramCommandTest, EveryTableANodeAndEveryRuleAnEdgeAsInspectGivesThem)
 {
     for (const std::string& dir : {std::string(MORVANE_EXAMPLE_DIR), test::SamplePath("pd-joins"),
-                                  test::SamplePath("pd-areas"), test::SamplePath("pd-fields")}) {
+                                   test::SamplePath("pd-areas"), test::SamplePath("pd-fields")}) {
         SCOPED_TRACE(dir);
         const test::CliResult inspect = Run("inspect", Q(dir) + " --json");
         ASSERT_EQ(inspect.status, 0) << inspect.err;

@@ -1,19 +1,19 @@
 // The diagram of the example database (key fields first and marked, tables without rules in
 // their cluster, every box and arrow placed) and of a script over it: what the script adds,
 // removes, renames and changes, each marked.
-#include <gtest/gtest.h>
+#include "db/cpDatabase.h"
+#include "db/IvxEngine.h"
+#include "script/cpDBStructScript.h"
+#include "script/TvxScriptTableList.h"
 
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
-#include "db/IvxEngine.h"
-#include "db/cpDatabase.h"
 #include "diagram/TvxDiagramGraph.h"
 #include "diagram/vxDiagramOfScript.h"
 #include "diagram/vxDiagramOfTables.h"
-#include "script/TvxScriptTableList.h"
-#include "script/cpDBStructScript.h"
 #include "support/TempDir.h"
 #include "support/TestFields.h"
 
@@ -92,7 +92,8 @@ TEST_F(DiagramTest, KeysFirstRulesToMastersEveryBoxPlaced)
     }
     EXPECT_EQ(TableOf(d, "AVULSA").fields[1].type, "A12");
     ASSERT_EQ(d.rules.size(), 2u);
-    EXPECT_EQ(d.rules[0].dependent + ">" + d.rules[0].master + " " + d.rules[0].fields[0] + ">" + d.rules[0].masterFields[0],
+    EXPECT_EQ(d.rules[0].dependent + ">" + d.rules[0].master + " " + d.rules[0].fields[0] + ">" +
+                  d.rules[0].masterFields[0],
               "ITENS>PRODUTOS Produto>Codigo");
     EXPECT_FALSE(d.rules[0].cascade);
     EXPECT_TRUE(d.rules[1].cascade);
@@ -156,9 +157,9 @@ TEST_F(DiagramTest, ScriptChangesMarked)
         Mark mark;
         std::string oldName;
     };
-    for (const Case& c : {Case{"CLIENTE", Mark::Renamed, "CLIENTES"}, Case{"PEDIDOS", Mark::Changed, ""},
-                          Case{"NOTAS", Mark::Added, ""}, Case{"ITENS", Mark::Removed, ""},
-                          Case{"PRODUTOS", Mark::Removed, ""}}) {
+    for (const Case& c :
+         {Case{"CLIENTE", Mark::Renamed, "CLIENTES"}, Case{"PEDIDOS", Mark::Changed, ""},
+          Case{"NOTAS", Mark::Added, ""}, Case{"ITENS", Mark::Removed, ""}, Case{"PRODUTOS", Mark::Removed, ""}}) {
         const TvxDiagramTable& t = TableOf(d, c.table);
         EXPECT_EQ(t.mark, c.mark) << c.table;
         EXPECT_EQ(t.oldName, c.oldName) << c.table;
@@ -166,9 +167,9 @@ TEST_F(DiagramTest, ScriptChangesMarked)
     std::vector<std::string> fields;
     for (const TvxDiagramField& f : TableOf(d, "CLIENTE").fields)
         fields.push_back(f.name + ":" + std::to_string(static_cast<int>(f.mark)) + ":" + f.oldName + ":" + f.oldType);
-    EXPECT_EQ(fields, (std::vector<std::string>{"Codigo:0::", "NomeCompleto:3:Nome:", "Cidade:4::A30", "UF:0::",
-                                                "Nascimento:0::", "Limite:0::", "Ativo:0::", "Email:1::",
-                                                "Observacoes:2::"}));
+    EXPECT_EQ(fields,
+              (std::vector<std::string>{"Codigo:0::", "NomeCompleto:3:Nome:", "Cidade:4::A30", "UF:0::",
+                                        "Nascimento:0::", "Limite:0::", "Ativo:0::", "Email:1::", "Observacoes:2::"}));
     EXPECT_EQ(TableOf(d, "NOTAS").fields.at(0).mark, Mark::Added);
     std::vector<std::string> rules;
     for (const TvxDiagramRule& r : d.rules)

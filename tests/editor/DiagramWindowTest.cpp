@@ -6,9 +6,10 @@
 #include "editor/TvxDiagramWindow.h"
 #include "views/TvxDiagramTableItem.h"
 #include "views/TvxDiagramView.h"
-#include "SourceWindow.h"
 
 #include <QAction>
+
+#include "SourceWindow.h"
 
 using namespace morvane;
 using namespace morvane::test;
