@@ -11,6 +11,15 @@ constexpr const char* FontName = "DejaVu Sans";
 constexpr const char* LineColour = "#44546a";
 constexpr const char* HeadingColour = "#dbe5f1";
 
+// How each change reads and shows, by TvxDiagramMark: None, Added, Removed, Renamed, Changed.
+struct TvxMarkLook
+{
+    const char* text;
+    const char* colour;
+};
+constexpr TvxMarkLook MarkLooks[] = {
+    {"", "#ffffff"}, {"[+]", "#c8ecc8"}, {"[-]", "#f6c9c9"}, {"[R]", "#cfe0fb"}, {"[*]", "#fbe0b0"}};
+
 std::string Html(std::string_view text)
 {
     std::string out;
@@ -128,36 +137,12 @@ std::string Legend(const TvxDiagramTexts& texts)
 
 const char* DiagramMarkText(TvxDiagramMark mark)
 {
-    switch (mark) {
-    case TvxDiagramMark::Added:
-        return "[+]";
-    case TvxDiagramMark::Removed:
-        return "[-]";
-    case TvxDiagramMark::Renamed:
-        return "[R]";
-    case TvxDiagramMark::Changed:
-        return "[*]";
-    case TvxDiagramMark::None:
-        break;
-    }
-    return "";
+    return MarkLooks[static_cast<std::size_t>(mark)].text;
 }
 
 const char* DiagramMarkColour(TvxDiagramMark mark)
 {
-    switch (mark) {
-    case TvxDiagramMark::Added:
-        return "#c8ecc8";
-    case TvxDiagramMark::Removed:
-        return "#f6c9c9";
-    case TvxDiagramMark::Renamed:
-        return "#cfe0fb";
-    case TvxDiagramMark::Changed:
-        return "#fbe0b0";
-    case TvxDiagramMark::None:
-        break;
-    }
-    return "#ffffff";
+    return MarkLooks[static_cast<std::size_t>(mark)].colour;
 }
 
 std::string DiagramTableNotes(const TvxDiagramTable& table, const TvxDiagramTexts& texts)

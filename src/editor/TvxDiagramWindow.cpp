@@ -27,21 +27,26 @@ std::string Text(int id)
 
 TvxDiagramTexts DiagramTextsFromStrings()
 {
-    TvxDiagramTexts t;
-    t.tablesWithoutRules = Text(10111);
-    t.legend = Text(10112);
-    t.added = Text(10113);
-    t.removed = Text(10114);
-    t.renamed = Text(10115);
-    t.changed = Text(10116);
-    t.indexes = Text(10117);
-    t.protectedTable = Text(10118);
-    t.missingTable = Text(10119);
-    t.updateRule = Text(10120);
-    t.cascade = Text(10121);
-    t.prohibit = Text(10122);
-    t.formerly = Text(10123);
-    return t;
+    // The words drawn in a diagram are the strings 10111 to 10123, in this order.
+    using Texts = TvxDiagramTexts;
+    static constexpr std::string Texts::*members[] = {&Texts::tablesWithoutRules,
+                                                      &Texts::legend,
+                                                      &Texts::added,
+                                                      &Texts::removed,
+                                                      &Texts::renamed,
+                                                      &Texts::changed,
+                                                      &Texts::indexes,
+                                                      &Texts::protectedTable,
+                                                      &Texts::missingTable,
+                                                      &Texts::updateRule,
+                                                      &Texts::cascade,
+                                                      &Texts::prohibit,
+                                                      &Texts::formerly};
+    TvxDiagramTexts texts;
+    int id = 10111;
+    for (std::string Texts::*member : members)
+        texts.*member = Text(id++);
+    return texts;
 }
 
 TvxDiagramWindow::TvxDiagramWindow(TvxDiagram diagram, std::unique_ptr<TvxDiagramGraph> graph, IvxPrompts& prompts,
