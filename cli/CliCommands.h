@@ -15,5 +15,6 @@ int RunExport(int argc, char** argv);
 int RunCopy(int argc, char** argv);
 int RunDiff(int argc, char** argv);
 int RunBuild(int argc, char** argv);
+int RunDiagram(int argc, char** argv);
 
 } // namespace morvane::cli

@@ -22,6 +22,8 @@ int main(int argc, char** argv)
         return morvane::cli::RunDiff(argc - 2, argv + 2);
     if (argc >= 2 && std::strcmp(argv[1], "build") == 0)
         return morvane::cli::RunBuild(argc - 2, argv + 2);
+    if (argc >= 2 && std::strcmp(argv[1], "diagram") == 0)
+        return morvane::cli::RunDiagram(argc - 2, argv + 2);
     std::fprintf(stderr,
                  "usage: morvane-cli inspect <directory-or-alias> [--password P]... [--json]\n"
                  "       morvane-cli show <file.vxscript|file.vxusp|file.vxmsp>\n"
@@ -33,6 +35,8 @@ int main(int argc, char** argv)
                  "       morvane-cli copy <directory-or-alias> <target directory> [--password P]... [--level 3|4|5|7]\n"
                  "       morvane-cli diff <source directory-or-alias> <wanted directory-or-alias> -o <document.vxscript>\n"
                  "                        [--password P]... [--rename TABLE.OLD=NEW]... [--target <directory-or-alias>]\n"
-                 "       morvane-cli build <document.vxscript> [--source <directory-or-alias>] [--password P]...\n");
+                 "       morvane-cli build <document.vxscript> [--source <directory-or-alias>] [--password P]...\n"
+                 "       morvane-cli diagram <directory-or-alias> -o <file.svg|file.png|file.dot>\n"
+                 "                           [--script <document.vxscript>] [--password P]...\n");
     return 2;
 }

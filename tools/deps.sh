@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
           qt6-base-dev qt6-translations-l10n fonts-dejavu-core
           libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev pxlib-dev libsqlite3-dev libpq-dev postgresql
-          locales fp-compiler fp-units-rtl)
+          libgraphviz-dev locales fp-compiler fp-units-rtl)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,6 +3,7 @@
 #include "db/IvxEngine.h"
 #include "db/cpDatabase.h"
 #include "editor/TvxAliasCommands.h"
+#include "editor/TvxDiagramCommands.h"
 #include "editor/TvxEditCommands.h"
 #include "editor/TvxFieldCommands.h"
 #include "editor/TvxFileCommands.h"

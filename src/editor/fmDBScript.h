@@ -43,6 +43,7 @@ class TvxCombobox;
 class TvxDBScript;
 class TvxDataSetListBox;
 class TvxDatabase;
+class TvxDiagramCommands;
 class TvxEditCommands;
 class TvxFieldCommands;
 class TvxFieldGrid;
@@ -107,6 +108,7 @@ public:
     TvxRefIntCommands& RefIntCommands() const { return *refIntCommands_; }
     TvxHelpCommands& HelpCommands() const { return *helpCommands_; }
     TvxEditCommands& EditCommands() const { return *editCommands_; }
+    TvxDiagramCommands& DiagramCommands() const { return *diagramCommands_; }
     // Undo and redo of the script and its new tables.
     TvxScriptHistory& History() const { return *history_; }
 
@@ -218,6 +220,7 @@ public:
     QAction* mnTableChange = nullptr;
     QAction* mnTableAdd = nullptr;
     QAction* mnTableDelete = nullptr;
+    QAction* mnDiagram = nullptr;
     QMenu* mnFields = nullptr;
     QAction* mnFieldAdd = nullptr;
     QAction* mnFieldChange = nullptr;
@@ -295,6 +298,7 @@ private:
     std::unique_ptr<TvxTableCommands> tableCommands_;
     std::unique_ptr<TvxFileCommands> fileCommands_;
     std::unique_ptr<TvxEditCommands> editCommands_;
+    std::unique_ptr<TvxDiagramCommands> diagramCommands_;
     const QEvent* previewedKey_ = nullptr;
     quint64 previewedTime_ = 0;
     QPointer<QWidget> previewedReceiver_;

@@ -30,6 +30,7 @@ const std::vector<TvxCaption>& vxMainWindowCaptions()
         {"mnTableChange", "&Change", "&Alterar"},
         {"mnTableAdd", "&Add", "&Incluir"},
         {"mnTableDelete", "&Delete", "&Apagar"},
+        {"mnDiagram", "&Diagram", "&Diagrama"},
         {"mnFields", "&Fields", "&Campos"},
         {"mnFieldAdd", "&Add", "&Incluir"},
         {"mnFieldChange", "&Change", "&Alterar"},

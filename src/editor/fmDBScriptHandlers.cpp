@@ -5,6 +5,7 @@
 
 #include "db/cpDatabase.h"
 #include "editor/TvxAliasCommands.h"
+#include "editor/TvxDiagramCommands.h"
 #include "editor/TvxEditCommands.h"
 #include "editor/TvxFieldCommands.h"
 #include "editor/TvxFileCommands.h"
@@ -78,6 +79,9 @@ void TFormDBScript::CreateHandlers()
                                   *database_, *DataSetList, *replayer_, *aliasCommands_, version_, engine_,
                                   *history_});
 
+    diagramCommands_ = std::make_unique<TvxDiagramCommands>(this, *database_, *DataSetList, *scriptTableList_,
+                                                            *structScript_, *prompts_, *messages_);
+
     editCommands_ = std::make_unique<TvxEditCommands>(
         TvxEditCommands::Controls{ComboAlias, EditPath, EditNewAlias, EditNewDrive, EditNewPath}, *history_, Document,
         *structScript_, *database_, *aliasCommands_, *prompts_);
@@ -128,6 +132,11 @@ void TFormDBScript::ConnectHandlers()
     connect(DataSetList, &TvxDataSetListBox::OnClick, table, &TvxTableCommands::DataSetListClick);
     connect(ScriptTableListView, &TvxScriptTableListView::Changed, table, &TvxTableCommands::ScriptTableListViewChange);
     connect(ScriptTableListView, &TvxScriptTableListView::OnClick, table, &TvxTableCommands::ScriptTableListViewClick);
+
+    // "&Diagrama": its window and the upper list select the same table
+    TvxDiagramCommands* diagram = diagramCommands_.get();
+    connect(mnDiagram, &QAction::triggered, diagram, &TvxDiagramCommands::mnDiagramClick);
+    connect(DataSetList, &TvxDataSetListBox::OnChange, diagram, &TvxDiagramCommands::CurrentTableChanged);
 
     // "&Campos" and the field controls (Enter in the grid arrives through the window's key preview)
     TvxFieldCommands* field = fieldCommands_.get();

@@ -65,6 +65,8 @@ void TFormDBScript::BuildMenu()
     mnTableChange = AddItem(mnTable, "mnTableChange");
     mnTableAdd = AddItem(mnTable, "mnTableAdd");
     mnTableDelete = AddItem(mnTable, "mnTableDelete");
+    mnTable->addSeparator();
+    mnDiagram = AddItem(mnTable, "mnDiagram");
 
     mnFields = AddMenu(bar, "mnFields");
     mnFieldAdd = AddItem(mnFields, "mnFieldAdd");

@@ -4,6 +4,7 @@
 
 #include "db/IvxEngine.h"
 #include "editor/TvxAliasCommands.h"
+#include "editor/TvxDiagramCommands.h"
 #include "editor/TvxEditCommands.h"
 #include "editor/TvxFieldCommands.h"
 #include "editor/TvxFileCommands.h"
@@ -165,7 +166,8 @@ std::vector<std::pair<const char*, QObject*>> Handlers(TFormDBScript& window)
     return {{"file", &window.FileCommands()},     {"alias", &window.AliasCommands()},
             {"table", &window.TableCommands()},   {"field", &window.FieldCommands()},
             {"index", &window.IndexCommands()},   {"refInt", &window.RefIntCommands()},
-            {"help", &window.HelpCommands()},     {"edit", &window.EditCommands()}};
+            {"help", &window.HelpCommands()},     {"edit", &window.EditCommands()},
+            {"diagram", &window.DiagramCommands()}};
 }
 
 // Checks that the signal of sender reaches handler `expected` (by name) and no other handler
@@ -239,7 +241,8 @@ void MainWindowTest::menu_data()
     QTest::newRow("Editar") << 1 << "&Editar" << QStringList{"&Desfazer", "&Refazer"};
     QTest::newRow("Aliases") << 2 << "Alia&ses"
                              << QStringList{"&Abrir base de dados", "&Adicionar caminho", "&Novo", "&Apagar novo"};
-    QTest::newRow("Tabela") << 3 << "&Tabela" << QStringList{"&Novo", "&Alterar", "&Incluir", "&Apagar"};
+    QTest::newRow("Tabela") << 3 << "&Tabela"
+                            << QStringList{"&Novo", "&Alterar", "&Incluir", "&Apagar", "-", "&Diagrama"};
     QTest::newRow("Campos") << 4 << "&Campos" << QStringList{"&Incluir", "&Alterar", "&Mover", "&Apagar"};
     QTest::newRow("Índices") << 5 << QString::fromUtf8("&Índices")
                              << QStringList{"&Incluir", "&Apagar", "-", "Inlcuir &campo", "Apagar ca&mpo",
@@ -425,6 +428,8 @@ void MainWindowTest::stringTable()
     for (int id = 293; id <= 306; ++id)
         expected.push_back(id);
     for (int id = 10001; id <= 10029; ++id)
+        expected.push_back(id);
+    for (int id = 10101; id <= 10124; ++id)
         expected.push_back(id);
     QCOMPARE(vxStringIds(), expected);
     for (int id : expected)
@@ -655,11 +660,12 @@ void MainWindowTest::everyMenuItemReachesItsMenusHandler()
                 continue;
             ++items;
             QVERIFY(IsConnected(action, triggered));
-            const QString fault = CheckWired(window, action, triggered, handler);
+            const QString fault =
+                CheckWired(window, action, triggered, action == window.mnDiagram ? QStringLiteral("diagram") : handler);
             QVERIFY2(fault.isEmpty(), qPrintable(fault));
         }
     }
-    QCOMPARE(items, 36);
+    QCOMPARE(items, 37);
 }
 
 void MainWindowTest::everyControlEventReachesItsHandler()
@@ -680,7 +686,7 @@ void MainWindowTest::everyControlEventReachesItsHandler()
         {window.BtnPath, clicked, "alias"},
         {window.BtnPathNew, clicked, "alias"},
         {window.SpdBtnPW, clicked, "alias"},
-        {window.DataSetList, "OnChange(QObject*)", "table"},
+        {window.DataSetList, "OnChange(QObject*)", "table+diagram"},
         {window.DataSetList, "OnClick()", "table"},
         // A new table's panels, and the validation of the field its grid shows.
         {window.ScriptTableListView, "Changed()", "table+field"},
