@@ -38,6 +38,7 @@ constexpr int vxLblTablePasswordTitle = 10025;
 constexpr int vxLblTablePasswordLabel = 10026;
 constexpr int vxLblPasswordTitle = 10028;
 constexpr int vxLblPasswordLabel = 10029;
+constexpr int vxMsgWrongPassword = 10140;
 
 constexpr char vxStandardDriver[] = "STANDARD";
 
@@ -337,13 +338,19 @@ void TvxAliasCommands::DatabaseConnected(bool Value)
     controls_.BtnPath->setEnabled(!Value);
 }
 
-bool TvxAliasCommands::DatabasePassword()
+bool TvxAliasCommands::DatabasePassword(TvxDatabase& asking)
 {
-    const auto password = prompts_.EnterPassword(Text(vxLblPasswordTitle), Text(vxLblPasswordLabel));
+    const QString table = DirectoryText(asking.PasswordTable());
+    // A password given for this table did not open it: said so before asking again.
+    if (asking.PasswordRetries() > 0)
+        prompts_.Message(TvxMsgKind::Warning, QCoreApplication::applicationName(),
+                         TvxMessages::FormatMessage(Text(vxMsgWrongPassword), table), TvxMsgButtons::Ok);
+    const QString caption = table.isEmpty() ? Text(vxLblPasswordTitle) : Text(vxLblPasswordTitle) + QStringLiteral(": ") + table;
+    const auto password = prompts_.EnterPassword(caption, Text(vxLblPasswordLabel));
     if (!password)
         return false;
     const std::string given = QStringToRecordText(*password);
-    database_.Session().AddPassword(given);
+    asking.Session().AddPassword(given);
     if (std::find(passwords_.begin(), passwords_.end(), given) == passwords_.end())
         passwords_.push_back(given);
     return true;
