@@ -223,8 +223,9 @@ void TFormDBScript::BuildLayout()
     Splitter->addWidget(pnActual);
     Splitter->addWidget(pnNew);
     BlueHandle(Splitter, 5);
+    // Room the window gains goes to both halves alike, the editable lower one included.
     Splitter->setStretchFactor(0, 1);
-    Splitter->setStretchFactor(1, 0);
+    Splitter->setStretchFactor(1, 1);
     Splitter->setSizes({556 - 254, 254});
 
     auto* client = new QVBoxLayout(central);
