@@ -39,6 +39,7 @@ constexpr int vxLblTablePasswordLabel = 10026;
 constexpr int vxLblPasswordTitle = 10028;
 constexpr int vxLblPasswordLabel = 10029;
 constexpr int vxMsgWrongPassword = 10140;
+constexpr int vxMsgSourceEmpty = 10155;
 
 constexpr char vxStandardDriver[] = "STANDARD";
 
@@ -191,6 +192,10 @@ void TvxAliasCommands::mnOpenDatabaseClick()
         // A source without tables: the user may point it at another directory, which becomes
         // the script's source, until tables show or the question is cancelled.
         while (database_.Connected() && currentTables_.count() == 0) {
+            // Said first, so that the directory dialog comes with its reason.
+            if (messages_.AskMessage(vxMsgSourceEmpty, QDir::toNativeSeparators(controls_.EditPath->text()),
+                                     TvxMsgButtons::OkCancel) != TvxMsgResult::Ok)
+                break;
             const auto directory =
                 prompts_.ChooseDirectory(controls_.EditPath->text(), false, vxHelpDirectoryChoice);
             if (!directory || !RecordSourceDirectory(*directory))

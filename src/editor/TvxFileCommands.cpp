@@ -47,6 +47,11 @@ constexpr int vxMsgRecentGone = 10100;
 constexpr int vxLblPreviewCaption = 10114;
 constexpr int vxMsgRunDespiteLosses = 10115;
 constexpr int vxLblOpenFolder = 10116;
+constexpr int vxAdvSaveFirst = 10152;
+constexpr int vxAdvIndexWithoutFields = 10153;
+constexpr int vxMsgCompareNeedsSource = 10156;
+constexpr int vxMsgCompareWanted = 10157;
+constexpr int vxMsgCompareReplaces = 10158;
 // How long a notice stays in the status bar.
 constexpr int vxNoticeMilliseconds = 15000;
 
@@ -340,13 +345,28 @@ void TvxFileCommands::mnScriptCreateClick()
         return;
     }
     if (id != vxMsgScriptsCreated) {
-        services_.messages.ShowMessageCode(id);
+        services_.messages.ShowMessageCode(id, CreateAdvice(id));
         return;
     }
     const TvxScriptFileNames files = ScriptFileNames(FileBytes(services_.document.DocumentFileName));
     Notice(TvxMessages::LoadMessage(id) + QStringLiteral(": ") +
            QDir::toNativeSeparators(TvxAliasCommands::DirectoryText(files.update)) + QStringLiteral(", ") +
            QDir::toNativeSeparators(TvxAliasCommands::DirectoryText(files.maintenance)));
+}
+
+QString TvxFileCommands::CreateAdvice(int id) const
+{
+    if (id == TvxScriptMsg::FileNameBlank)
+        return TvxMessages::LoadMessage(vxAdvSaveFirst);
+    if (id != TvxScriptMsg::IndexWithoutFields)
+        return {};
+    QStringList lines;
+    for (int t = 0; t < services_.newTables.Count(); ++t)
+        for (const TvxIndexDesc& index : services_.newTables.TableAt(t)->Indexes())
+            if (index.keyFieldCount() < 1)
+                lines << TvxMessages::LoadMessage(vxAdvIndexWithoutFields)
+                             .arg(RecordTextToQString(services_.newTables.NameAt(t)), RecordTextToQString(index.name()));
+    return lines.join(QLatin1Char('\n'));
 }
 
 void TvxFileCommands::RunInBackground(const QString& label, const std::function<void()>& work)
@@ -452,12 +472,17 @@ void TvxFileCommands::mnScriptCompareClick()
 {
     TvxDatabase& database = services_.database;
     if (!database.Connected()) {
-        services_.prompts.Message(TvxMsgKind::Information, QCoreApplication::applicationName(),
-                                  QStringLiteral("Abra primeiro o banco de dados de origem (menu Aliases)."),
-                                  TvxMsgButtons::Ok);
+        services_.messages.ShowMessageCode(vxMsgCompareNeedsSource);
         return;
     }
     if (!SaveChangesFirst())
+        return;
+    // What is asked for, and that the script will be replaced by the comparison's.
+    QString question = TvxMessages::LoadMessage(vxMsgCompareWanted);
+    if (services_.script.Count() > 0)
+        question += QLatin1Char('\n') + TvxMessages::LoadMessage(vxMsgCompareReplaces);
+    if (services_.prompts.Message(TvxMsgKind::Question, QCoreApplication::applicationName(), question,
+                                  TvxMsgButtons::OkCancel) != TvxMsgResult::Ok)
         return;
     const auto directory = services_.prompts.ChooseDirectory(controls_.EditPath->text(), false, vxHelpCompare);
     if (!directory)

@@ -149,6 +149,8 @@ private:
     // Where a file dialog starts: beside the document, else where the user last chose a file.
     QString StartDirectory() const;
     void ChoseIn(const QString& fileName);
+    // What to do about a failed check of "C&riar script" (114, 112: the tables and indexes).
+    QString CreateAdvice(int id) const;
     // The result of a run that ended with code (0, or records set aside).
     void ShowRunResult(int code);
     // Runs work off the window's thread behind a progress dialog labelled label.

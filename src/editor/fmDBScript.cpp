@@ -16,6 +16,7 @@
 #include "editor/TvxTableCommands.h"
 #include "editor/TvxTablePanels.h"
 #include "editor/fmDBScriptCaptions.h"
+#include "editor/vxStrings.h"
 #include "script/TvxScriptHistory.h"
 #include "script/TvxScriptReplayer.h"
 #include "script/TvxScriptTableList.h"
@@ -182,6 +183,12 @@ void TFormDBScript::ApplyCaptions(bool portuguese)
         combo->setAccessibleName(name);
         combo->view()->setAccessibleName(name);
     }
+    // Lists of fields go by what they hold, not by the caption "Campos" they share.
+    const std::pair<QWidget*, int> fieldLists[] = {{FieldsList, 10160},       {ListIdxFields, 10161},
+                                                   {RIFieldList, 10162},      {NewIdxFieldsList, 10163},
+                                                   {NewIdxFieldUsedList, 10164}, {ListNewRIFields, 10165}};
+    for (const auto& [list, id] : fieldLists)
+        list->setAccessibleName(vxLoadString(id));
 }
 
 // --- message helpers ---

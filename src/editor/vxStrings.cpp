@@ -136,6 +136,21 @@ constexpr TvxStringEntry vxStringTable[] = {
     {10138, "  %1: %2 registros"},
     {10139, "  nota do servidor: %1"},
     {10140, "A senha informada não abre a tabela %s.\nInforme outra senha, ou Cancelar para deixar só esta tabela de fora (as outras serão abertas)."},
+    {10150, "Selecione o campo a mover na lista de campos da tabela atual (aba Campos da metade de cima)."},
+    {10151, "OK inclui a tabela sem as integridades referenciais que dependem de %1; Cancelar não a inclui."},
+    {10152, "Salve o documento primeiro (Arquivo › Salvar): os scripts são gravados ao lado dele."},
+    {10153, "Tabela %1, índice %2: inclua pelo menos um campo no índice (aba Indexes) ou apague-o."},
+    {10154, "O campo %s faz parte da chave primária: apagá-lo muda a chave da tabela. Apagar o campo?"},
+    {10155, "A origem %s não tem tabelas. Escolha o diretório onde estão as tabelas do banco de dados de origem."},
+    {10156, "Abra primeiro o banco de dados de origem (menu Aliases)."},
+    {10157, "Escolha o diretório do banco de dados com a estrutura desejada: o script será feito da diferença entre ela e a origem aberta."},
+    {10158, "O script atual será substituído pelo da comparação."},
+    {10160, "Campos da tabela atual"},
+    {10161, "Campos do índice da tabela atual"},
+    {10162, "Campos da integridade referencial da tabela atual"},
+    {10163, "Campos da nova tabela para o índice"},
+    {10164, "Campos indexados da nova tabela"},
+    {10165, "Campos da nova tabela para a integridade referencial"},
 };
 
 constexpr bool IsSorted()

@@ -11,6 +11,7 @@
 #include "db/cpDatabase.h"
 #include "editor/TvxAliasCommands.h"
 #include "editor/TvxFileCommands.h"
+#include "editor/TvxMessages.h"
 #include "editor/TvxRecentDocuments.h"
 #include "editor/TvxScriptedPrompts.h"
 #include "editor/fmDBScriptPOR.h"
@@ -33,12 +34,17 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QTest>
+#include <QUrl>
 
 #include <filesystem>
 
@@ -198,6 +204,7 @@ private slots:
     void wholeRound();
     void executionThroughTheFactory();
     void scriptFromComparison();
+    void recentDocumentsAndDrops();
 };
 
 void FileCommandsTest::wholeRound()
@@ -463,9 +470,11 @@ void FileCommandsTest::scriptFromComparison()
     QVERIFY(w.w().Document.ScriptChanged);
     w.prompts->ClearCalls();
     w.prompts->QueueMessageAnswer(TvxMsgResult::No); // the changed script is not saved
+    w.prompts->QueueMessageAnswer(TvxMsgResult::Ok); // the wanted structure, replacing the script
     w.prompts->QueueText(Q(wanted));
     w.w().mnScriptCompare->trigger();
     QCOMPARE(w.prompts->Calls().front().text, QStringLiteral("O Script esta alterado! Salvar?"));
+    QCOMPARE(w.prompts->Calls().at(1).text, vxLoadString(10157) + QLatin1Char('\n') + vxLoadString(10158));
     QCOMPARE(w.prompts->Unanswered(), 0);
 
     QStringList names;
@@ -486,6 +495,49 @@ void FileCommandsTest::scriptFromComparison()
     QVERIFY(w.w().Document.DocumentFileName.isEmpty());
     QVERIFY(!w.w().History().CanUndo());
     QVERIFY(w.w().Database().Connected());
+}
+
+void FileCommandsTest::recentDocumentsAndDrops()
+{
+    // Newest first, once each, at most the limit.
+    QStringList list;
+    for (const char* path : {"a", "b", "c", "b", "d"})
+        list = TvxRecentDocuments::Pushed(list, QString::fromLatin1(path), 3);
+    QCOMPARE(list, (QStringList{"d", "b", "c"}));
+
+    test::TempDir dir;
+    const QString document = Q(dir.path() / "doc.vxscript");
+    {
+        Window w(dir);
+        w.prompts->QueueText(document);
+        w.w().mnSaveAs->trigger();
+        QCOMPARE(w.w().RecentDocuments().Files().front(), document);
+        QVERIFY(w.w().mnRecent->menuAction()->isEnabled());
+    }
+    // Kept for the next window; a document gone is said so and leaves the list.
+    Window w(dir);
+    QCOMPARE(w.w().RecentDocuments().Files().front(), document);
+    fs::rename(document.toStdString(), (dir.path() / "outro.vxscript"));
+    w.w().mnRecent->actions().front()->trigger();
+    QCOMPARE(w.LastMessage(), TvxMessages::FormatMessage(vxLoadString(10100), QDir::toNativeSeparators(document)));
+    QVERIFY(!w.w().RecentDocuments().Files().contains(document));
+
+    // A .vxscript dropped on the window opens; anything else is not taken.
+    const auto drag = [&w](const fs::path& file) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(Q(file))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w.window.get(), &enter);
+        if (enter.isAccepted()) {
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(w.window.get(), &drop);
+            QCoreApplication::processEvents();
+        }
+        return enter.isAccepted();
+    };
+    QVERIFY(!drag(dir.path() / "aliases.conf"));
+    QVERIFY(drag(dir.path() / "outro.vxscript"));
+    QCOMPARE(w.w().Document.DocumentFileName, Q(dir.path() / "outro.vxscript"));
 }
 
 QTEST_MAIN(FileCommandsTest)
