@@ -33,6 +33,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -226,6 +227,7 @@ private slots:
     void tabWalksTheUpperHalfFirst();
     void everyMenuItemReachesItsMenusHandler();
     void everyControlEventReachesItsHandler();
+    void toolkitSpeaksTheSystemLanguage();
 };
 
 void MainWindowTest::menu_data()
@@ -777,6 +779,15 @@ void MainWindowTest::everyControlEventReachesItsHandler()
             CheckWired(window, event.sender, Signal(event.sender, event.signal), QLatin1String(event.handler));
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
     }
+}
+
+// Last: the translation stays loaded for the rest of the program.
+void MainWindowTest::toolkitSpeaksTheSystemLanguage()
+{
+    auto& app = *qobject_cast<QApplication*>(QCoreApplication::instance());
+    QVERIFY(!vxLoadToolkitTranslation(app, QLocale(QLocale::Zulu)));
+    QVERIFY(vxLoadToolkitTranslation(app, QLocale(QLocale::Portuguese, QLocale::Brazil)));
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "Find Directory"), QStringLiteral("Localizar a pasta"));
 }
 
 QTEST_MAIN(MainWindowTest)
