@@ -147,9 +147,11 @@ void TvxDatabase::NotifyDataSetListDestroyed(IvxDataSetList* removed)
 }
 
 template <class Read>
-auto TvxDatabase::withPasswords(Read read) -> decltype(read())
+auto TvxDatabase::withPasswords(const std::string& table, Read read) -> decltype(read())
 {
-    for (;;) {
+    passwordTable_ = table;
+    passwordRetries_ = 0;
+    for (;; ++passwordRetries_) {
         try {
             return read();
         } catch (const EvxEngineError& e) {
@@ -161,7 +163,7 @@ auto TvxDatabase::withPasswords(Read read) -> decltype(read())
 
 TvxCursorProps TvxDatabase::readProperties(const std::string& tableName)
 {
-    return withPasswords([&] { return handle_->ReadTableProperties(tableName); });
+    return withPasswords(tableName, [&] { return handle_->ReadTableProperties(tableName); });
 }
 
 std::string TvxDatabase::EngineTableName(const TvxTableListRec& table) const
@@ -229,7 +231,16 @@ TvxTableItems TvxDatabase::ReadTables()
     if (OnReadProgress)
         OnReadProgress(0, total);
     for (const TvxTableListRec& rec : tables) {
-        auto desc = std::make_unique<TvxTableDesc>(ReadTable(rec));
+        std::unique_ptr<TvxTableDesc> desc;
+        try {
+            desc = std::make_unique<TvxTableDesc>(ReadTable(rec));
+        } catch (const EvxEngineError& e) {
+            if (!SkipRefusedTables || e.Code() != vxErrPasswordRequired)
+                throw;
+            // Listed, protected, with nothing of its structure.
+            desc = std::make_unique<TvxTableDesc>(TvxTableDesc::CreateFromEngine(&rec, TvxCursorProps()));
+            desc->SetProtected(true);
+        }
         std::string itemName = desc->TableName();
         items.push_back({std::move(itemName), std::move(desc)});
         if (OnReadProgress)
@@ -257,7 +268,7 @@ std::unique_ptr<IvxRecordSource> TvxDatabase::OpenRecords(std::string_view table
 {
     if (!handle_)
         throw EvxEngineError(vxErrNotFound, "The database is not connected");
-    return withPasswords([&] { return handle_->OpenRecords(tableName); });
+    return withPasswords(std::string(tableName), [&] { return handle_->OpenRecords(tableName); });
 }
 
 std::string TvxDatabase::AliasPath() const

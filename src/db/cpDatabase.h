@@ -81,6 +81,13 @@ public:
 
     TvxEventConnect OnConnected;
     TvxPasswordEvent OnPassword;
+    // While OnPassword runs: the table that asks ("CUSTOMER.DB") and how many passwords given
+    // for it in this reading did not open it (0 at the first question).
+    const std::string& PasswordTable() const { return passwordTable_; }
+    int PasswordRetries() const { return passwordRetries_; }
+    // True: a table whose password question is answered false is listed all the same, protected
+    // and without its structure, and the other tables are read; false: the reading fails.
+    bool SkipRefusedTables = false;
     // While ReadTables reads: the tables read so far and how many there are, before the first
     // and after each. What it throws ends the reading and passes on (a connect then leaves the
     // database connected with the list unfilled).
@@ -112,9 +119,9 @@ public:
 private:
     void requireDisconnected() const;
     TvxCursorProps readProperties(const std::string& tableName);
-    // Runs read, and again after each password OnPassword supplies.
+    // Runs read of table, and again after each password OnPassword supplies.
     template <class Read>
-    auto withPasswords(Read read) -> decltype(read());
+    auto withPasswords(const std::string& table, Read read) -> decltype(read());
 
     IvxEngine& engine_;
     IvxEngineSession& session_;
@@ -123,6 +130,8 @@ private:
     TvxStringList params_;
     std::unique_ptr<IvxEngineDatabase> handle_;
     IvxDataSetList* dataSetList_ = nullptr;
+    std::string passwordTable_;
+    int passwordRetries_ = 0;
 };
 
 } // namespace morvane

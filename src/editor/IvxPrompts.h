@@ -28,6 +28,7 @@ struct TvxFileDialogOptions
     QString defaultSuffix;   // without the dot; empty for none
     QString fileName;        // proposed file name
     bool overwritePrompt = false;
+    QString directory;       // where the dialog starts when no file name is proposed; empty: anywhere
 };
 
 class IvxPrompts
@@ -37,6 +38,8 @@ public:
 
     virtual TvxMsgResult Message(TvxMsgKind kind, const QString& caption, const QString& text,
                                  TvxMsgButtons buttons) = 0;
+    // An information box with OK and one more button captioned action; true when that one was pressed.
+    virtual bool MessageWithAction(const QString& caption, const QString& text, const QString& action) = 0;
 
     // Name entry; englishForm: the base form, whose Cancel button reads "Cancel".
     virtual std::optional<QString> EnterName(const QString& caption, const QString& label, const QString& proposed,

@@ -38,6 +38,8 @@ constexpr int vxLblTablePasswordTitle = 10025;
 constexpr int vxLblTablePasswordLabel = 10026;
 constexpr int vxLblPasswordTitle = 10028;
 constexpr int vxLblPasswordLabel = 10029;
+constexpr int vxMsgWrongPassword = 10140;
+constexpr int vxMsgSourceEmpty = 10155;
 
 constexpr char vxStandardDriver[] = "STANDARD";
 
@@ -190,6 +192,10 @@ void TvxAliasCommands::mnOpenDatabaseClick()
         // A source without tables: the user may point it at another directory, which becomes
         // the script's source, until tables show or the question is cancelled.
         while (database_.Connected() && currentTables_.count() == 0) {
+            // Said first, so that the directory dialog comes with its reason.
+            if (messages_.AskMessage(vxMsgSourceEmpty, QDir::toNativeSeparators(controls_.EditPath->text()),
+                                     TvxMsgButtons::OkCancel) != TvxMsgResult::Ok)
+                break;
             const auto directory =
                 prompts_.ChooseDirectory(controls_.EditPath->text(), false, vxHelpDirectoryChoice);
             if (!directory || !RecordSourceDirectory(*directory))
@@ -337,13 +343,19 @@ void TvxAliasCommands::DatabaseConnected(bool Value)
     controls_.BtnPath->setEnabled(!Value);
 }
 
-bool TvxAliasCommands::DatabasePassword()
+bool TvxAliasCommands::DatabasePassword(TvxDatabase& asking)
 {
-    const auto password = prompts_.EnterPassword(Text(vxLblPasswordTitle), Text(vxLblPasswordLabel));
+    const QString table = DirectoryText(asking.PasswordTable());
+    // A password given for this table did not open it: said so before asking again.
+    if (asking.PasswordRetries() > 0)
+        prompts_.Message(TvxMsgKind::Warning, QCoreApplication::applicationName(),
+                         TvxMessages::FormatMessage(Text(vxMsgWrongPassword), table), TvxMsgButtons::Ok);
+    const QString caption = table.isEmpty() ? Text(vxLblPasswordTitle) : Text(vxLblPasswordTitle) + QStringLiteral(": ") + table;
+    const auto password = prompts_.EnterPassword(caption, Text(vxLblPasswordLabel));
     if (!password)
         return false;
     const std::string given = QStringToRecordText(*password);
-    database_.Session().AddPassword(given);
+    asking.Session().AddPassword(given);
     if (std::find(passwords_.begin(), passwords_.end(), given) == passwords_.end())
         passwords_.push_back(given);
     return true;

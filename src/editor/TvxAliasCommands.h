@@ -68,9 +68,10 @@ public:
     // The connection's state changed: caption of the first "Alia&ses" item and the alias
     // controls follow it.
     void DatabaseConnected(bool Value);
-    // The connection needs a password (10028/10029); OK gives it to the session and answers
-    // true (retry), Cancel answers false.
-    bool DatabasePassword();
+    // The connection needs a password for a table (10028, naming the table, and 10029), after a
+    // password that did not open it a warning saying so; OK gives it to the session and answers
+    // true (retry), Cancel answers false (the connection lists that table as protected, unread).
+    bool DatabasePassword(TvxDatabase& asking);
     // The passwords given to the session so far, in the order given (they stay there until the
     // program ends); an executed script opens the source's protected tables with them.
     const std::vector<std::string>& Passwords() const { return passwords_; }

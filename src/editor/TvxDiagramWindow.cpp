@@ -27,7 +27,7 @@ std::string Text(int id)
 
 TvxDiagramTexts DiagramTextsFromStrings()
 {
-    // The words drawn in a diagram are the strings 10111 to 10123, in this order.
+    // The words drawn in a diagram are the strings 10211 to 10223, in this order.
     using Texts = TvxDiagramTexts;
     static constexpr std::string Texts::*members[] = {&Texts::tablesWithoutRules,
                                                       &Texts::legend,
@@ -43,7 +43,7 @@ TvxDiagramTexts DiagramTextsFromStrings()
                                                       &Texts::prohibit,
                                                       &Texts::formerly};
     TvxDiagramTexts texts;
-    int id = 10111;
+    int id = 10211;
     for (std::string Texts::*member : members)
         texts.*member = Text(id++);
     return texts;

@@ -9,22 +9,29 @@
 namespace morvane {
 
 // The "script changed" flag. Setting it (to true) tells OnSet, through which the undo history
-// learns that the script changed; it reads and assigns like a bool.
+// learns that the script changed; every assignment and Restore tells OnValue the value it now
+// has (the window's unsaved mark). It reads and assigns like a bool.
 class TvxChangeFlag
 {
 public:
     TvxChangeFlag& operator=(bool changed)
     {
-        value_ = changed;
+        Restore(changed);
         if (changed && OnSet)
             OnSet();
         return *this;
     }
     operator bool() const { return value_; }
     // Sets the flag without telling OnSet: for undo and redo, which restore a state.
-    void Restore(bool changed) { value_ = changed; }
+    void Restore(bool changed)
+    {
+        value_ = changed;
+        if (OnValue)
+            OnValue(changed);
+    }
 
     std::function<void()> OnSet;
+    std::function<void(bool)> OnValue;
 
 private:
     bool value_ = false;

@@ -7,6 +7,7 @@
 #include "script/TvxScriptHistory.h"
 #include "script/cpDBStructScript.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -37,11 +38,21 @@ TvxEditCommands::TvxEditCommands(const Controls& controls, TvxScriptHistory& his
                                  IvxPrompts& prompts)
     : controls_(controls), history_(history), document_(document), script_(script), database_(database),
       aliases_(aliases), prompts_(prompts)
-{}
+{
+    history_.OnChange = [this] { UpdateActions(); };
+    UpdateActions();
+}
 
 TvxEditCommands::~TvxEditCommands()
 {
     document_.ScriptChanged.OnSet = nullptr;
+    history_.OnChange = nullptr;
+}
+
+void TvxEditCommands::UpdateActions()
+{
+    controls_.mnUndo->setEnabled(pending_ || history_.CanUndo());
+    controls_.mnRedo->setEnabled(!pending_ && history_.CanRedo());
 }
 
 void TvxEditCommands::ScriptChanged()
@@ -49,6 +60,7 @@ void TvxEditCommands::ScriptChanged()
     if (pending_)
         return;
     pending_ = true;
+    UpdateActions();
     QTimer::singleShot(0, this, &TvxEditCommands::Flush);
 }
 
@@ -57,7 +69,8 @@ void TvxEditCommands::Flush()
     if (!pending_)
         return;
     pending_ = false;
-    history_.Capture();
+    if (!history_.Capture())
+        UpdateActions();
 }
 
 void TvxEditCommands::Typed(const std::function<void()>& keystroke)
@@ -66,7 +79,8 @@ void TvxEditCommands::Typed(const std::function<void()>& keystroke)
     keystroke();
     if (pending_) {
         pending_ = false;
-        history_.Capture(typingRun_);
+        if (!history_.Capture(typingRun_))
+            UpdateActions();
     }
 }
 

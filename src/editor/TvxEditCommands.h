@@ -11,6 +11,7 @@
 
 #include <functional>
 
+class QAction;
 class QComboBox;
 class QLineEdit;
 
@@ -29,9 +30,11 @@ class TvxEditCommands : public QObject
     Q_OBJECT
 
 public:
-    // The alias fields of both halves; none is null.
+    // The alias fields of both halves and the menu's two items; none is null.
     struct Controls
     {
+        QAction* mnUndo = nullptr;
+        QAction* mnRedo = nullptr;
         QComboBox* ComboAlias = nullptr;
         QLineEdit* EditPath = nullptr;
         QLineEdit* EditNewAlias = nullptr;
@@ -49,6 +52,9 @@ public:
     // "&Desfazer" and "&Refazer"; nothing happens when there is no step to take.
     void mnUndoClick();
     void mnRedoClick();
+    // Each item enabled exactly when there is a step to take (a change not yet captured counts
+    // as one to undo, and leaves nothing to redo). Run after every change of the history.
+    void UpdateActions();
 
     // The script was marked changed: the change is captured as a step when the current event
     // is handled.

@@ -37,6 +37,8 @@ constexpr int vxMsgMasterKeyField = 103;
 constexpr int vxMsgFieldNamedLikeIndex = 104;
 constexpr int vxMsgNoNewFieldSelected = 105;
 constexpr int vxMsgNoFieldSelected = 106;
+constexpr int vxAdvSelectSourceField = 10150;
+constexpr int vxMsgDeleteKeyField = 10154;
 constexpr int vxLblRequired = 10017;
 constexpr int vxLblNotRequired = 10018;
 
@@ -134,23 +136,24 @@ bool TvxFieldCommands::Record(std::unique_ptr<TvxCommand> command, TvxCommandExt
 
 bool TvxFieldCommands::AskNewField(TvxFieldDesc& field, QString& value)
 {
-    if (!prompts_.EditField(field, value, FieldTypes()))
-        return false;
-    if (newTables_.IndexExists(field.name())) {
+    // A name refused opens the dialog again with what was typed.
+    while (prompts_.EditField(field, value, FieldTypes())) {
+        if (!newTables_.IndexExists(field.name()))
+            return true;
         messages_.ShowMessageCode(vxMsgFieldNamedLikeIndex);
-        return false;
     }
-    return true;
+    return false;
 }
 
-void TvxFieldCommands::RecordInsertion(std::unique_ptr<TvxCommand> command, TvxCommandExtras extras, int row)
+bool TvxFieldCommands::RecordInsertion(std::unique_ptr<TvxCommand> command, TvxCommandExtras extras, int row)
 {
     // A failure while the command is added is shown like any other; the script is unchanged.
     if (!Record(std::move(command), std::move(extras)))
-        return;
+        return false;
     document_.ScriptChanged = true;
     newTables_.RenumberIndexFields(row, 0);
     RefreshIndexAndRefIntLists(false);
+    return true;
 }
 
 void TvxFieldCommands::RefreshIndexAndRefIntLists(bool entries)
@@ -171,12 +174,15 @@ void TvxFieldCommands::mnFieldAddClick()
     field.setFieldNumber(row);
     field.setType(fldAlpha);
     QString value;
-    if (!AskNewField(field, value))
-        return;
-    const TvxValue newValue = value.isEmpty() ? TvxValue{} : TvxValue{QStringToRecordText(value, table->CodePage())};
-    auto command =
-        std::make_unique<TvxCommand>(ckCreateField, std::initializer_list<TvxValue>{newTables_.SelectedName()});
-    RecordInsertion(std::move(command), TvxCommandExtras::ForCreateField(field, newValue), row);
+    // A field the builder refuses (a name in use) is asked again as it was typed.
+    do {
+        if (!AskNewField(field, value))
+            return;
+    } while (!RecordInsertion(
+        std::make_unique<TvxCommand>(ckCreateField, std::initializer_list<TvxValue>{newTables_.SelectedName()}),
+        TvxCommandExtras::ForCreateField(
+            field, value.isEmpty() ? TvxValue{} : TvxValue{QStringToRecordText(value, table->CodePage())}),
+        row));
 }
 
 void TvxFieldCommands::mnFieldChangeClick()
@@ -196,17 +202,20 @@ void TvxFieldCommands::mnFieldChangeClick()
     TvxFieldDesc field = before;
     const std::string tableName = newTables_.SelectedName();
     QString value = RecordTextToQString(script_.NewValueOf(tableName, before.name()), table->CodePage());
-    if (!prompts_.EditField(field, value, FieldTypes()))
-        return;
-    // A field keeps its own name although the simple index of that field is named after it.
-    const std::string name = field.name();
-    if (!SameText(name, before.name()) && newTables_.IndexExists(name)) {
-        messages_.ShowMessageCode(vxMsgFieldNamedLikeIndex);
-        return;
+    // A change refused is asked again as it was typed.
+    for (;;) {
+        if (!prompts_.EditField(field, value, FieldTypes()))
+            return;
+        // A field keeps its own name although the simple index of that field is named after it.
+        const std::string name = field.name();
+        if (!SameText(name, before.name()) && newTables_.IndexExists(name)) {
+            messages_.ShowMessageCode(vxMsgFieldNamedLikeIndex);
+            continue;
+        }
+        auto command = std::make_unique<TvxCommand>(ckChangeField, std::initializer_list<TvxValue>{tableName});
+        if (Record(std::move(command), TvxCommandExtras::ForFields(before, field)))
+            break;
     }
-    auto command = std::make_unique<TvxCommand>(ckChangeField, std::initializer_list<TvxValue>{tableName});
-    if (!Record(std::move(command), TvxCommandExtras::ForFields(before, field)))
-        return;
     document_.ScriptChanged = true;
     RefreshIndexAndRefIntLists(false);
     FieldGridSelectField(controls_.FieldGrid->Row());
@@ -222,16 +231,18 @@ void TvxFieldCommands::mnFieldMoveClick()
     const TvxFieldDesc* source =
         item ? currentTables_.SelectedField(controls_.FieldsList->indexOfTopLevelItem(item)) : nullptr;
     if (!source) {
-        messages_.ShowMessageCode(vxMsgNoFieldSelected);
+        messages_.ShowMessageCode(vxMsgNoFieldSelected, TvxMessages::LoadMessage(vxAdvSelectSourceField));
         return;
     }
     TvxFieldDesc field = FieldCopy(*source, row);
     QString value;
-    if (!AskNewField(field, value))
-        return;
-    auto command = std::make_unique<TvxCommand>(
-        ckMoveField, std::initializer_list<TvxValue>{currentTables_.SelectedName(), newTables_.SelectedName()});
-    RecordInsertion(std::move(command), TvxCommandExtras::ForFields(*source, field), row);
+    do {
+        if (!AskNewField(field, value))
+            return;
+    } while (!RecordInsertion(std::make_unique<TvxCommand>(ckMoveField,
+                                                           std::initializer_list<TvxValue>{
+                                                               currentTables_.SelectedName(), newTables_.SelectedName()}),
+                              TvxCommandExtras::ForFields(*source, field), row));
 }
 
 void TvxFieldCommands::mnFieldDeleteClick()
@@ -242,6 +253,11 @@ void TvxFieldCommands::mnFieldDeleteClick()
         return;
     }
     const int fieldNo = newTables_.CurrentFieldPos() + 1;
+    // A field of the primary key leaves the key with it: asked first.
+    if (newTables_.PrimaryKeyReaches(fieldNo) &&
+        messages_.AskMessage(vxMsgDeleteKeyField, RecordTextToQString(current->name()), TvxMsgButtons::OkCancel) !=
+            TvxMsgResult::Ok)
+        return;
     auto command = std::make_unique<TvxCommand>(
         ckDeleteField, std::initializer_list<TvxValue>{newTables_.SelectedName(), current->name()});
     if (!Record(std::move(command), {}))
@@ -264,8 +280,9 @@ void TvxFieldCommands::FieldGridKeyDown(int Key)
 void TvxFieldCommands::FieldGridSelectField(int)
 {
     const Controls& c = controls_;
-    const bool hasFields = c.FieldGrid->RowCount() > 2;
     const TvxTableDesc* table = newTables_.SelectedTable();
+    // From the model, not the grid, which may not show the table selected yet.
+    const bool hasFields = table && table->FieldCount() > 0;
     const TvxFieldDesc* field = hasFields ? newTables_.CurrentField() : nullptr;
     ShowValCheck(field ? table->FindValCheck(field->fieldNumber()) : nullptr, field ? field->type() : 0,
                  table ? table->CodePage() : vxNewTableCodePage, c.EditNewMin, c.EditNewMax, c.EditNewDefault,

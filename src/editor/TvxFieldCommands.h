@@ -100,12 +100,12 @@ private:
     // Hands the command to the builder; false (message shown) when it was refused. Failures
     // raised meanwhile are shown and answer false.
     bool Record(std::unique_ptr<TvxCommand> command, TvxCommandExtras extras);
-    // The field dialog for a field to insert; false when cancelled or when an index already has
-    // the name (message shown).
+    // The field dialog for a field to insert; false when cancelled. A name an index already has
+    // is said so (104) and the dialog opens again with what was typed.
     bool AskNewField(TvxFieldDesc& field, QString& value);
     // Records a command that inserts a field at row; once recorded, the keys of the indexes
-    // follow the shift and the index and rule tabs are refreshed.
-    void RecordInsertion(std::unique_ptr<TvxCommand> command, TvxCommandExtras extras, int row);
+    // follow the shift and the index and rule tabs are refreshed. False when refused.
+    bool RecordInsertion(std::unique_ptr<TvxCommand> command, TvxCommandExtras extras, int row);
     // Index and rule tabs after a field command; entries: the index list itself too.
     void RefreshIndexAndRefIntLists(bool entries);
     // The four lower texts and "&Requerido" empty and unchecked.

@@ -9,6 +9,8 @@
 #include "editor/TvxDocumentState.h"
 #include "editor/TvxFileDialogs.h"
 #include "editor/TvxMessages.h"
+#include "editor/TvxRecentDocuments.h"
+#include "editor/vxRunTexts.h"
 #include "editor/vxStrings.h"
 #include "script/EvxAbort.h"
 #include "script/TvxCommand.h"
@@ -19,6 +21,7 @@
 #include "script/cpDBStructScript.h"
 #include "script/vxCommandParams.h"
 #include "script/vxScriptCreate.h"
+#include "script/vxUpdateServerCodes.h"
 #include "views/TvxResourceVersion.h"
 #include "views/cpDataSetListBox.h"
 #include "views/vxRecordText.h"
@@ -26,8 +29,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QThread>
+#include <QUrl>
 #include <QWidget>
 
 namespace morvane {
@@ -35,6 +43,17 @@ namespace morvane {
 namespace {
 
 constexpr int vxMsgSourceTableMissing = 10027;
+constexpr int vxMsgRecentGone = 10100;
+constexpr int vxLblPreviewCaption = 10114;
+constexpr int vxMsgRunDespiteLosses = 10115;
+constexpr int vxLblOpenFolder = 10116;
+constexpr int vxAdvSaveFirst = 10152;
+constexpr int vxAdvIndexWithoutFields = 10153;
+constexpr int vxMsgCompareNeedsSource = 10156;
+constexpr int vxMsgCompareWanted = 10157;
+constexpr int vxMsgCompareReplaces = 10158;
+// How long a notice stays in the status bar.
+constexpr int vxNoticeMilliseconds = 15000;
 
 // The hourglass until the end of a command, however it ends.
 class TvxWaitCursor
@@ -63,6 +82,7 @@ bool LosesData(const TvxUpdateReport& report)
 TvxFileCommands::TvxFileCommands(const Controls& controls, const Services& services)
     : controls_(controls), services_(services)
 {
+    OpenFolder = [](const QString& folder) { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); };
     // The executor reports from the run's thread: the message waits until the run is over.
     exeScript_.OnShowErrorMsg = [this](int code) {
         if (QThread::currentThread() == thread())
@@ -82,7 +102,36 @@ void TvxFileCommands::ShowCaption()
 {
     const QString& product = services_.version.ProductName();
     const QString& name = services_.document.DocumentFileName;
-    controls_.Window->setWindowTitle(name.isEmpty() ? product : product + QLatin1Char(' ') + name);
+    // "[*]": the unsaved mark, shown while the window is modified.
+    controls_.Window->setWindowTitle((name.isEmpty() ? product : product + QLatin1Char(' ') + name) +
+                                     QStringLiteral("[*]"));
+    controls_.Window->setWindowModified(services_.document.ScriptChanged);
+}
+
+void TvxFileCommands::Notice(const QString& text)
+{
+    controls_.StatusBar->showMessage(text, vxNoticeMilliseconds);
+}
+
+QString TvxFileCommands::StartDirectory() const
+{
+    const QString& document = services_.document.DocumentFileName;
+    if (!document.isEmpty())
+        return QFileInfo(document).absolutePath();
+    if (!lastDirectory_.isEmpty())
+        return lastDirectory_;
+    const QStringList& recent = services_.recent.Files();
+    return recent.isEmpty() ? QString() : QFileInfo(recent.front()).absolutePath();
+}
+
+void TvxFileCommands::ChoseIn(const QString& fileName)
+{
+    lastDirectory_ = QFileInfo(fileName).absolutePath();
+}
+
+bool TvxFileCommands::IsScriptDocument(const QString& fileName)
+{
+    return fileName.endsWith(QLatin1String(".vxscript"), Qt::CaseInsensitive);
 }
 
 // --- the document ---
@@ -141,10 +190,24 @@ void TvxFileCommands::mnNewClick()
 
 void TvxFileCommands::mnOpenClick()
 {
+    services_.dialogs.Open.directory = StartDirectory();
     const auto chosen = services_.prompts.OpenFile(services_.dialogs.Open);
-    if (!chosen || !NewScript())
+    if (!chosen)
         return;
-    OpenDocument(*chosen);
+    ChoseIn(*chosen);
+    if (NewScript())
+        OpenDocument(*chosen);
+}
+
+void TvxFileCommands::OpenChosen(const QString& fileName)
+{
+    if (!QFileInfo(fileName).isFile()) {
+        services_.messages.AskMessage(vxMsgRecentGone, QDir::toNativeSeparators(fileName), TvxMsgButtons::Ok);
+        services_.recent.Remove(fileName);
+        return;
+    }
+    if (NewScript())
+        OpenDocument(fileName);
 }
 
 bool TvxFileCommands::OpenDocument(const QString& fileName)
@@ -168,6 +231,7 @@ bool TvxFileCommands::OpenDocument(const QString& fileName)
         services_.document.DocumentFileName = name;
         services_.document.ScriptChanged = false;
         ShowCaption();
+        services_.recent.Add(name);
     }
     services_.history.Reset(!services_.document.ScriptChanged);
     return whole;
@@ -200,10 +264,12 @@ bool TvxFileCommands::SaveScript(bool saveAs)
     if (saveAs || name.isEmpty()) {
         TvxFileDialogOptions options = services_.dialogs.Save;
         options.fileName = name;
+        options.directory = StartDirectory();
         const auto chosen = services_.prompts.SaveFile(options);
         if (!chosen)
             return false;
         name = chosen->trimmed();
+        ChoseIn(name);
     }
     services_.dialogs.Save.fileName = name;
     {
@@ -220,19 +286,20 @@ bool TvxFileCommands::SaveScript(bool saveAs)
     document.ScriptChanged = false;
     ShowCaption();
     services_.history.MarkSaved();
+    services_.recent.Add(name);
+    // A notice, not a question: the title's unsaved mark is gone as well.
+    Notice(TvxMessages::LoadMessage(vxMsgFileSaved) + QStringLiteral(": ") + QDir::toNativeSeparators(name));
     return true;
 }
 
 void TvxFileCommands::mnSaveClick()
 {
-    if (SaveScript(false))
-        services_.messages.AskMessage(vxMsgFileSaved, QString(), TvxMsgButtons::Ok);
+    SaveScript(false);
 }
 
 void TvxFileCommands::mnSaveAsClick()
 {
-    if (SaveScript(true))
-        services_.messages.AskMessage(vxMsgFileSaved, QString(), TvxMsgButtons::Ok);
+    SaveScript(true);
 }
 
 void TvxFileCommands::mnScriptClearClick()
@@ -277,10 +344,29 @@ void TvxFileCommands::mnScriptCreateClick()
         services_.messages.ShowFailure(failure);
         return;
     }
-    if (id == vxMsgScriptsCreated)
-        services_.messages.AskMessage(id, QString(), TvxMsgButtons::Ok);
-    else
-        services_.messages.ShowMessageCode(id);
+    if (id != vxMsgScriptsCreated) {
+        services_.messages.ShowMessageCode(id, CreateAdvice(id));
+        return;
+    }
+    const TvxScriptFileNames files = ScriptFileNames(FileBytes(services_.document.DocumentFileName));
+    Notice(TvxMessages::LoadMessage(id) + QStringLiteral(": ") +
+           QDir::toNativeSeparators(TvxAliasCommands::DirectoryText(files.update)) + QStringLiteral(", ") +
+           QDir::toNativeSeparators(TvxAliasCommands::DirectoryText(files.maintenance)));
+}
+
+QString TvxFileCommands::CreateAdvice(int id) const
+{
+    if (id == TvxScriptMsg::FileNameBlank)
+        return TvxMessages::LoadMessage(vxAdvSaveFirst);
+    if (id != TvxScriptMsg::IndexWithoutFields)
+        return {};
+    QStringList lines;
+    for (int t = 0; t < services_.newTables.Count(); ++t)
+        for (const TvxIndexDesc& index : services_.newTables.TableAt(t)->Indexes())
+            if (index.keyFieldCount() < 1)
+                lines << TvxMessages::LoadMessage(vxAdvIndexWithoutFields)
+                             .arg(RecordTextToQString(services_.newTables.NameAt(t)), RecordTextToQString(index.name()));
+    return lines.join(QLatin1Char('\n'));
 }
 
 void TvxFileCommands::RunInBackground(const QString& label, const std::function<void()>& work)
@@ -297,25 +383,45 @@ void TvxFileCommands::RunInBackground(const QString& label, const std::function<
 
 void TvxFileCommands::mnScriptExecuteClick()
 {
+    // The scripts are written beside the document: the dialog starts there.
+    services_.dialogs.OpenScripts.directory = StartDirectory();
     const auto chosen = services_.prompts.OpenFile(services_.dialogs.OpenScripts);
-    if (!chosen || !exeScript_.SetChosenFile(FileBytes(chosen->trimmed())))
+    if (!chosen)
+        return;
+    ChoseIn(*chosen);
+    const QString scriptFile = chosen->trimmed();
+    if (!exeScript_.SetChosenFile(FileBytes(scriptFile)))
         return;
     const QString sourceText =
         controls_.ComboAlias->currentIndex() < 0 ? controls_.EditPath->text() : controls_.ComboAlias->currentText();
+    const QString targetText = controls_.EditNewPath->text();
     const std::string source = FileBytes(sourceText);
-    const std::string target = FileBytes(controls_.EditNewPath->text());
+    const std::string target = FileBytes(targetText);
     exeScript_.Passwords = services_.aliases.Passwords();
     pendingError_.reset();
     try {
         TvxUpdateReport preview;
         RunInBackground(QStringLiteral("Verificando o script..."),
                         [&] { preview = exeScript_.Preview(source, target); });
-        if (LosesData(preview) &&
-            !services_.prompts.AskAboutReport(
-                QCoreApplication::applicationName(), QString::fromStdString(preview.Text()),
-                QStringLiteral("A execução cortará valores ou guardará registros à parte, como o relatório "
-                               "mostra. Executar o script assim mesmo?")))
+        // A script that cannot run says why at once; one that can is confirmed first, with the
+        // preview when it would lose data.
+        if (preview.code != 0 && preview.code != vxRunProblems) {
+            ExeScriptShowErrorMsg(preview.code);
             return;
+        }
+        {
+            const QString question = vxRunQuestion(scriptFile, sourceText, targetText, vxHasTables(targetText));
+            const bool go =
+                LosesData(preview)
+                    ? services_.prompts.AskAboutReport(TvxMessages::LoadMessage(vxLblPreviewCaption),
+                                                       vxRunPreview(preview),
+                                                       question + QStringLiteral("\n\n") +
+                                                           TvxMessages::LoadMessage(vxMsgRunDespiteLosses))
+                    : services_.prompts.Message(TvxMsgKind::Question, QCoreApplication::applicationName(), question,
+                                                TvxMsgButtons::OkCancel) == TvxMsgResult::Ok;
+            if (!go)
+                return;
+        }
         RunInBackground(QStringLiteral("Executando o script..."),
                         [&] { exeScript_.Execute(source, target); });
     } catch (const std::exception& failure) {
@@ -323,11 +429,25 @@ void TvxFileCommands::mnScriptExecuteClick()
         services_.messages.ShowFailure(failure);
         return;
     }
-    if (pendingError_) {
-        const int code = *pendingError_;
-        pendingError_.reset();
+    const int code = pendingError_.value_or(0);
+    pendingError_.reset();
+    if (code != 0 && code != vxRunProblems) {
         ExeScriptShowErrorMsg(code);
+        return;
     }
+    ShowRunResult(code);
+}
+
+void TvxFileCommands::ShowRunResult(int code)
+{
+    const TvxUpdateReport& report = exeScript_.Report();
+    QString text = vxRunResult(report);
+    // Records set aside: the server's own words first.
+    if (code != 0)
+        text = TvxMessages::LoadMessage(code) + QLatin1Char('\n') + text;
+    if (services_.prompts.MessageWithAction(QCoreApplication::applicationName(), text,
+                                            TvxMessages::LoadMessage(vxLblOpenFolder)))
+        OpenFolder(TvxAliasCommands::DirectoryText(report.target));
 }
 
 void TvxFileCommands::ExeScriptShowErrorMsg(int CodError)
@@ -341,9 +461,9 @@ void TvxFileCommands::ExeScriptShowErrorMsg(int CodError)
         services_.messages.ShowMessageCode(id);
         return;
     }
-    // The server's account names the table or field concerned.
-    services_.prompts.Message(TvxMsgKind::Information, QCoreApplication::applicationName(), detail,
-                              TvxMsgButtons::Ok);
+    // The message, and below it the server's account, which names the table or field concerned.
+    services_.prompts.Message(TvxMsgKind::Information, QCoreApplication::applicationName(),
+                              text + QLatin1Char('\n') + detail, TvxMsgButtons::Ok);
 }
 
 // --- a script from a comparison ---
@@ -352,12 +472,17 @@ void TvxFileCommands::mnScriptCompareClick()
 {
     TvxDatabase& database = services_.database;
     if (!database.Connected()) {
-        services_.prompts.Message(TvxMsgKind::Information, QCoreApplication::applicationName(),
-                                  QStringLiteral("Abra primeiro o banco de dados de origem (menu Aliases)."),
-                                  TvxMsgButtons::Ok);
+        services_.messages.ShowMessageCode(vxMsgCompareNeedsSource);
         return;
     }
     if (!SaveChangesFirst())
+        return;
+    // What is asked for, and that the script will be replaced by the comparison's.
+    QString question = TvxMessages::LoadMessage(vxMsgCompareWanted);
+    if (services_.script.Count() > 0)
+        question += QLatin1Char('\n') + TvxMessages::LoadMessage(vxMsgCompareReplaces);
+    if (services_.prompts.Message(TvxMsgKind::Question, QCoreApplication::applicationName(), question,
+                                  TvxMsgButtons::OkCancel) != TvxMsgResult::Ok)
         return;
     const auto directory = services_.prompts.ChooseDirectory(controls_.EditPath->text(), false, vxHelpCompare);
     if (!directory)

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -18,6 +19,7 @@
 
 class QComboBox;
 class QLineEdit;
+class QStatusBar;
 class QWidget;
 
 namespace morvane {
@@ -31,6 +33,7 @@ class TvxDBScript;
 class TvxDataSetListBox;
 class TvxDatabase;
 class TvxMessages;
+class TvxRecentDocuments;
 class TvxResourceVersion;
 class TvxScriptHistory;
 class TvxScriptReplayer;
@@ -52,6 +55,8 @@ public:
         QComboBox* ComboAlias = nullptr;
         QLineEdit* EditPath = nullptr;
         QLineEdit* EditNewPath = nullptr;
+        // Notices that need no answer (a document saved, scripts created).
+        QStatusBar* StatusBar = nullptr;
     };
 
     // The services these commands use; all outlive the commands. replayer rebuilds the new
@@ -73,6 +78,8 @@ public:
         const TvxResourceVersion& version;
         IvxEngine& engine;
         TvxScriptHistory& history;
+        // Every document opened or saved goes first in it.
+        TvxRecentDocuments& recent;
     };
 
     TvxFileCommands(const Controls& controls, const Services& services);
@@ -82,13 +89,20 @@ public:
     // Asks for a document; after "&Novo" (whose question, answered Cancel, ends the opening and
     // keeps the current script) reads it.
     void mnOpenClick();
+    // "&Abrir" of a document already chosen (a recent document, a file dropped on the window):
+    // after "&Novo"'s question, reads it. A file that is gone is said so and leaves the recent list.
+    void OpenChosen(const QString& fileName);
+    // A script document by its name (".vxscript", any letter case).
+    static bool IsScriptDocument(const QString& fileName);
     void mnSaveClick();
     void mnSaveAsClick();
     void mnScriptCreateClick();
     // Runs a chosen update or maintenance script through the update server: first the server's
-    // dry run; when it finds values that would be cut or records that would be set aside, its
-    // report is shown with the question whether to go on. The run is made off the window's
-    // thread behind a progress dialog.
+    // dry run, then one question naming script, source and target (and that the target's tables
+    // are replaced); when the dry run finds values that would be cut or records that would be set
+    // aside, the question comes under its report. The run is made off the window's thread behind
+    // a progress dialog; its result (target, tables, records, problem tables) is shown after,
+    // with a button that opens the target folder, and a failure as ExeScriptShowErrorMsg says.
     void mnScriptExecuteClick();
     void mnScriptClearClick();
     void mnCommandsClick();
@@ -111,11 +125,13 @@ public:
     // ends the loading (EvxAbort).
     void StructScriptAfterLoad(TvxCommand& Comm);
     // An error code of the script executor: shown as its message (-294 as 294), with the
-    // server's own account of it when its report has one.
+    // server's own account of it below when its report has one.
     void ExeScriptShowErrorMsg(int CodError);
 
     // The executor; its server is created by the first run whose script file exists.
     TvxExecuteScript& ExeScript() { return exeScript_; }
+    // Opens a folder for the user (the desktop's file manager); tests replace it.
+    std::function<void(const QString&)> OpenFolder;
 
 private:
     // "&Novo" without the menu: false when its question was cancelled (or its save did not
@@ -128,6 +144,15 @@ private:
     // Empties script, new tables, source database and alias fields.
     void ClearScript();
     void ShowCaption();
+    // A notice in the status bar.
+    void Notice(const QString& text);
+    // Where a file dialog starts: beside the document, else where the user last chose a file.
+    QString StartDirectory() const;
+    void ChoseIn(const QString& fileName);
+    // What to do about a failed check of "C&riar script" (114, 112: the tables and indexes).
+    QString CreateAdvice(int id) const;
+    // The result of a run that ended with code (0, or records set aside).
+    void ShowRunResult(int code);
     // Runs work off the window's thread behind a progress dialog labelled label.
     void RunInBackground(const QString& label, const std::function<void()>& work);
 
@@ -138,6 +163,8 @@ private:
     TvxBackgroundRun* run_ = nullptr;
     // An error code the executor reported from the run's thread, shown once the run is over.
     std::optional<int> pendingError_;
+    // The directory of the file last chosen in a file dialog.
+    QString lastDirectory_;
 };
 
 } // namespace morvane

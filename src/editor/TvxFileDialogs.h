@@ -9,11 +9,11 @@ namespace morvane {
 struct TvxFileDialogs
 {
     TvxFileDialogOptions Open{
-        QStringLiteral("Arquivos do Morvane (vxscript)|*.vxscript"), QStringLiteral("vxscript"), {}, false};
+        QStringLiteral("Arquivos do Morvane (vxscript)|*.vxscript"), QStringLiteral("vxscript"), {}, false, {}};
     TvxFileDialogOptions Save{
-        QStringLiteral("Arquivos do Morvane (vxscript)|*.vxscript"), QStringLiteral("vxscript"), {}, true};
+        QStringLiteral("Arquivos do Morvane (vxscript)|*.vxscript"), QStringLiteral("vxscript"), {}, true, {}};
     TvxFileDialogOptions OpenScripts{
-        QStringLiteral("Scrip de atualização (VXUSP)|*.vxusp|Scrip de manuntenção (VXMSP)|*.vxmsp"), {}, {}, false};
+        QStringLiteral("Scrip de atualização (VXUSP)|*.vxusp|Scrip de manuntenção (VXMSP)|*.vxmsp"), {}, {}, false, {}};
 };
 
 } // namespace morvane

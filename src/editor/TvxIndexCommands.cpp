@@ -297,6 +297,8 @@ void TvxIndexCommands::SpdBtnIdxAddClick()
         controls_.NewIdxList->addTopLevelItem(entry);
     }
     MarkChanged();
+    // The new index is the one to give fields to: selected, its arrows ready.
+    controls_.NewIdxList->setCurrentItem(entry);
     UpdateControls();
 }
 

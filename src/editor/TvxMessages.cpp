@@ -36,15 +36,25 @@ QString TvxMessages::FormatMessage(const QString& text, const QString& argument)
     return result;
 }
 
-void TvxMessages::ShowMessageCode(int id)
+namespace {
+
+QString WithAdvice(const QString& text, const QString& advice)
+{
+    return advice.isEmpty() ? text : text + QLatin1Char('\n') + advice;
+}
+
+} // namespace
+
+void TvxMessages::ShowMessageCode(int id, const QString& advice)
 {
     QString text = LoadMessage(id);
     if (text.isEmpty())
         text = LoadMessage(vxMsgUnknownError);
+    text = WithAdvice(text, advice);
     prompts_.Message(TvxMsgKind::Information, QCoreApplication::applicationName(), text, TvxMsgButtons::Ok);
 }
 
-TvxMsgResult TvxMessages::AskMessage(int id, const QString& argument, TvxMsgButtons buttons)
+TvxMsgResult TvxMessages::AskMessage(int id, const QString& argument, TvxMsgButtons buttons, const QString& advice)
 {
     const QString text = LoadMessage(id);
     const QString caption = QCoreApplication::applicationName();
@@ -53,7 +63,7 @@ TvxMsgResult TvxMessages::AskMessage(int id, const QString& argument, TvxMsgButt
         return TvxMsgResult::Cancel;
     }
     const TvxMsgKind kind = buttons == TvxMsgButtons::Ok ? TvxMsgKind::Information : TvxMsgKind::Question;
-    return prompts_.Message(kind, caption, FormatMessage(text, argument), buttons);
+    return prompts_.Message(kind, caption, WithAdvice(FormatMessage(text, argument), advice), buttons);
 }
 
 void TvxMessages::ShowFailure(const std::exception& failure)

@@ -59,6 +59,15 @@ TvxMsgResult TvxQtPrompts::Message(TvxMsgKind kind, const QString& caption, cons
     }
 }
 
+bool TvxQtPrompts::MessageWithAction(const QString& caption, const QString& text, const QString& action)
+{
+    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok, parent_);
+    QPushButton* extra = box.addButton(action, QMessageBox::ActionRole);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == extra;
+}
+
 std::optional<QString> TvxQtPrompts::EnterName(const QString& caption, const QString& label, const QString& proposed,
                                                bool englishForm)
 {
@@ -99,6 +108,8 @@ std::optional<QString> TvxQtPrompts::ChooseFile(const TvxFileDialogOptions& opti
     dialog.setDefaultSuffix(options.defaultSuffix);
     if (save)
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.overwritePrompt);
+    if (!options.directory.isEmpty())
+        dialog.setDirectory(options.directory);
     if (!options.fileName.isEmpty())
         dialog.selectFile(options.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

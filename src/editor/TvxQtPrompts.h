@@ -27,6 +27,7 @@ public:
 
     TvxMsgResult Message(TvxMsgKind kind, const QString& caption, const QString& text,
                          TvxMsgButtons buttons) override;
+    bool MessageWithAction(const QString& caption, const QString& text, const QString& action) override;
     std::optional<QString> EnterName(const QString& caption, const QString& label, const QString& proposed,
                                      bool englishForm) override;
     std::optional<QString> EnterNameWithList(const QString& caption, const QString& label, const QString& listLabel,

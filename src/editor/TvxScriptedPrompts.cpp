@@ -29,6 +29,17 @@ TvxMsgResult TvxScriptedPrompts::Message(TvxMsgKind kind, const QString& caption
     return answer;
 }
 
+bool TvxScriptedPrompts::MessageWithAction(const QString& caption, const QString& text, const QString& action)
+{
+    calls_.push_back({QStringLiteral("MessageWithAction"), caption, text, {action}, TvxMsgKind::Information,
+                      TvxMsgButtons::Ok, false});
+    if (messageAnswers_.empty())
+        return false;
+    const TvxMsgResult answer = messageAnswers_.front();
+    messageAnswers_.pop_front();
+    return answer == TvxMsgResult::Yes;
+}
+
 std::optional<QString> TvxScriptedPrompts::EnterName(const QString& caption, const QString& label,
                                                      const QString& proposed, bool englishForm)
 {
@@ -53,14 +64,16 @@ std::optional<QString> TvxScriptedPrompts::EnterPassword(const QString& caption,
 
 std::optional<QString> TvxScriptedPrompts::OpenFile(const TvxFileDialogOptions& options)
 {
-    calls_.push_back({QStringLiteral("OpenFile"), options.filter, options.defaultSuffix, {options.fileName}, {}, {},
+    calls_.push_back({QStringLiteral("OpenFile"), options.filter, options.defaultSuffix,
+                      {options.fileName, options.directory}, {}, {},
                       options.overwritePrompt});
     return NextText();
 }
 
 std::optional<QString> TvxScriptedPrompts::SaveFile(const TvxFileDialogOptions& options)
 {
-    calls_.push_back({QStringLiteral("SaveFile"), options.filter, options.defaultSuffix, {options.fileName}, {}, {},
+    calls_.push_back({QStringLiteral("SaveFile"), options.filter, options.defaultSuffix,
+                      {options.fileName, options.directory}, {}, {},
                       options.overwritePrompt});
     return NextText();
 }

@@ -14,10 +14,11 @@ struct TvxPromptCall
 {
     QString what;          // "Message", "EnterName", "EnterNameWithList", "EnterPassword", "OpenFile",
                            // "SaveFile", "ChooseDirectory", "EditField", "ShowCommands", "ShowAbout",
-                           // "AskAboutReport" (text: the question; extra: the report)
+                           // "AskAboutReport" (text: the question; extra: the report),
+                           // "MessageWithAction" (extra: the action; answered Yes: pressed)
     QString caption;       // message/dialog caption; the filter for file dialogs; the start directory
     QString text;          // message text or entry label
-    QStringList extra;     // list items, command lines, proposed name
+    QStringList extra;     // list items, command lines, proposed name and start directory
     TvxMsgKind kind = TvxMsgKind::Information;
     TvxMsgButtons buttons = TvxMsgButtons::Ok;
     bool flag = false;     // englishForm / allowCreate / overwritePrompt
@@ -39,6 +40,7 @@ public:
 
     TvxMsgResult Message(TvxMsgKind kind, const QString& caption, const QString& text,
                          TvxMsgButtons buttons) override;
+    bool MessageWithAction(const QString& caption, const QString& text, const QString& action) override;
     std::optional<QString> EnterName(const QString& caption, const QString& label, const QString& proposed,
                                      bool englishForm) override;
     std::optional<QString> EnterNameWithList(const QString& caption, const QString& label, const QString& listLabel,

@@ -22,6 +22,7 @@ constexpr int vxMsgNoTableSelected = 101;
 constexpr int vxMsgNoNewTableSelected = 102;
 constexpr int vxMsgNoNewAlias = 108;
 constexpr int vxMsgMasterMissing = 109;
+constexpr int vxAdvMasterMissing = 10151;
 constexpr int vxMsgNoDatabaseOpen = 110;
 constexpr int vxLblTableNameTitle = 10023;
 constexpr int vxLblTableName = 10024;
@@ -170,8 +171,9 @@ bool TvxTableCommands::SettleMasters(TvxTableDesc& copy, const std::string& ownN
         if (rule.kind() != TvxRefIntDesc::Dependent || known(master) ||
             std::any_of(asked.begin(), asked.end(), [&](const std::string& a) { return SameText(a, master); }))
             continue;
-        if (messages_.AskMessage(vxMsgMasterMissing, RecordTextToQString(master, copy.CodePage()),
-                                 TvxMsgButtons::OkCancel) != TvxMsgResult::Ok)
+        const QString masterName = RecordTextToQString(master, copy.CodePage());
+        if (messages_.AskMessage(vxMsgMasterMissing, masterName, TvxMsgButtons::OkCancel,
+                                 TvxMessages::LoadMessage(vxAdvMasterMissing).arg(masterName)) != TvxMsgResult::Ok)
             return false;
         asked.push_back(master);
     }

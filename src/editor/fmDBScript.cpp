@@ -12,10 +12,12 @@
 #include "editor/TvxIndexCommands.h"
 #include "editor/TvxMessages.h"
 #include "editor/TvxQtPrompts.h"
+#include "editor/TvxRecentDocuments.h"
 #include "editor/TvxRefIntCommands.h"
 #include "editor/TvxTableCommands.h"
 #include "editor/TvxTablePanels.h"
 #include "editor/fmDBScriptCaptions.h"
+#include "editor/vxStrings.h"
 #include "script/TvxScriptHistory.h"
 #include "script/TvxScriptReplayer.h"
 #include "script/TvxScriptTableList.h"
@@ -33,11 +35,18 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
+#include <QSettings>
+#include <QSplitter>
+#include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 
 namespace morvane {
 
@@ -68,10 +77,15 @@ TFormDBScript::TFormDBScript(IvxEngine& engine, std::unique_ptr<IvxPrompts> prom
     BuildLayout();
     BuildMenu();
     ApplyCaptions(false);
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    recentDocuments_ = std::make_unique<TvxRecentDocuments>(mnRecent);
+    setAcceptDrops(true);
 
     database_ = std::make_unique<TvxDatabase>(engine_, vxSession);
     database_->SetParams({std::string(), "DEFAULT DRIVER=PARADOX", "ENABLE BCD=FALSE"});
     database_->SetDataSetList(DataSetList);
+    // A protected table whose password is not given is listed, unread; the others open.
+    database_->SkipRefusedTables = true;
     // Both field views name the types as the connection's driver does.
     try {
         const TvxFieldTypeNames typeNames(database_->FieldTypeList());
@@ -97,6 +111,7 @@ TFormDBScript::TFormDBScript(IvxEngine& engine, std::unique_ptr<IvxPrompts> prom
 
     CreateHandlers();
     ConnectHandlers();
+    RestoreLayout();
 
     // The window sees every key before its controls do.
     qApp->installEventFilter(this);
@@ -113,7 +128,8 @@ TFormDBScript::~TFormDBScript()
 void TFormDBScript::FormCreate()
 {
     // The sessions are named when first asked for; "Database" already lives in "Session".
-    setWindowTitle(version_.ProductName());
+    // "[*]": the unsaved mark, shown while the script has changes not saved.
+    setWindowTitle(version_.ProductName() + QStringLiteral("[*]"));
     try {
         engine_.Session(vxSession).SetPersistentConfigMode();
         engine_.Session(vxSessionNew);
@@ -168,6 +184,12 @@ void TFormDBScript::ApplyCaptions(bool portuguese)
         combo->setAccessibleName(name);
         combo->view()->setAccessibleName(name);
     }
+    // Lists of fields go by what they hold, not by the caption "Campos" they share.
+    const std::pair<QWidget*, int> fieldLists[] = {{FieldsList, 10160},       {ListIdxFields, 10161},
+                                                   {RIFieldList, 10162},      {NewIdxFieldsList, 10163},
+                                                   {NewIdxFieldUsedList, 10164}, {ListNewRIFields, 10165}};
+    for (const auto& [list, id] : fieldLists)
+        list->setAccessibleName(vxLoadString(id));
 }
 
 // --- message helpers ---
@@ -225,8 +247,61 @@ void TFormDBScript::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    StoreLayout();
     FormClose();
     event->accept();
+}
+
+namespace {
+
+const QString vxGeometryKey = QStringLiteral("MainWindow/Geometry");
+
+QString SplitterKey(const QSplitter* splitter)
+{
+    return QStringLiteral("MainWindow/") + splitter->objectName();
+}
+
+// The script document a drag carries: one local .vxscript file, or empty.
+QString DroppedDocument(const QMimeData* data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().front().isLocalFile())
+        return {};
+    const QString path = data->urls().front().toLocalFile();
+    return TvxFileCommands::IsScriptDocument(path) ? path : QString();
+}
+
+} // namespace
+
+void TFormDBScript::RestoreLayout()
+{
+    const QSettings settings;
+    restoreGeometry(settings.value(vxGeometryKey).toByteArray());
+    for (QSplitter* splitter : findChildren<QSplitter*>())
+        splitter->restoreState(settings.value(SplitterKey(splitter)).toByteArray());
+}
+
+void TFormDBScript::StoreLayout() const
+{
+    QSettings settings;
+    settings.setValue(vxGeometryKey, saveGeometry());
+    for (const QSplitter* splitter : findChildren<QSplitter*>())
+        settings.setValue(SplitterKey(splitter), splitter->saveState());
+}
+
+void TFormDBScript::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedDocument(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TFormDBScript::dropEvent(QDropEvent* event)
+{
+    const QString document = DroppedDocument(event->mimeData());
+    if (document.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The drag ends before the document's questions are asked.
+    QTimer::singleShot(0, fileCommands_.get(), [file = fileCommands_.get(), document] { file->OpenChosen(document); });
 }
 
 bool TFormDBScript::FormCloseQuery()

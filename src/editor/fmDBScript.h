@@ -52,6 +52,7 @@ class TvxFileCommands;
 class TvxHelpCommands;
 class TvxIndexCommands;
 class TvxMessages;
+class TvxRecentDocuments;
 class TvxRefIntCommands;
 class TvxResourceVersion;
 class TvxScriptHistory;
@@ -109,6 +110,8 @@ public:
     TvxHelpCommands& HelpCommands() const { return *helpCommands_; }
     TvxEditCommands& EditCommands() const { return *editCommands_; }
     TvxDiagramCommands& DiagramCommands() const { return *diagramCommands_; }
+    // The documents last opened or saved ("&Arquivo" › mnRecent).
+    TvxRecentDocuments& RecentDocuments() const { return *recentDocuments_; }
     // Undo and redo of the script and its new tables.
     TvxScriptHistory& History() const { return *history_; }
 
@@ -206,6 +209,7 @@ public:
     QAction* mnScriptExecute = nullptr;
     QAction* mnScriptClear = nullptr;
     QAction* mnCommands = nullptr;
+    QMenu* mnRecent = nullptr;
     QAction* mnExit = nullptr;
     QMenu* mnEdit = nullptr;
     QAction* mnUndo = nullptr;
@@ -259,6 +263,9 @@ protected:
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A script document (.vxscript) dropped on the window is opened as "&Abrir" opens it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildLayout();
@@ -276,6 +283,9 @@ private:
     void CreateHandlers();
     // Every menu item, control event and component event tied to its handler.
     void ConnectHandlers();
+    // The window's size and place and the positions of its splitters, from and to the settings.
+    void RestoreLayout();
+    void StoreLayout() const;
 
     IvxEngine& engine_;
     // The program's version texts: the caption, the About box, the files written.
@@ -288,6 +298,7 @@ private:
     std::unique_ptr<TvxDBScript> structScript_;
     std::unique_ptr<TvxScriptReplayer> replayer_;
     std::unique_ptr<TvxScriptHistory> history_;
+    std::unique_ptr<TvxRecentDocuments> recentDocuments_;
     // Each handler may use those declared before it.
     std::unique_ptr<TvxTablePanels> tablePanels_;
     std::unique_ptr<TvxHelpCommands> helpCommands_;

@@ -11,6 +11,7 @@
 #include "editor/TvxFileCommands.h"
 #include "editor/TvxHelpCommands.h"
 #include "editor/TvxIndexCommands.h"
+#include "editor/TvxRecentDocuments.h"
 #include "editor/TvxRefIntCommands.h"
 #include "editor/TvxTableCommands.h"
 #include "editor/TvxTablePanels.h"
@@ -74,16 +75,17 @@ void TFormDBScript::CreateHandlers()
                                                         *DataSetList, *prompts_, *messages_, Document);
 
     fileCommands_ = std::make_unique<TvxFileCommands>(
-        TvxFileCommands::Controls{this, ComboAlias, EditPath, EditNewPath},
+        TvxFileCommands::Controls{this, ComboAlias, EditPath, EditNewPath, statusBar()},
         TvxFileCommands::Services{Document, FileDialogs, *prompts_, *messages_, *structScript_, *scriptTableList_,
                                   *database_, *DataSetList, *replayer_, *aliasCommands_, version_, engine_,
-                                  *history_});
+                                  *history_, *recentDocuments_});
 
     diagramCommands_ = std::make_unique<TvxDiagramCommands>(this, *database_, *DataSetList, *scriptTableList_,
                                                             *structScript_, *prompts_, *messages_);
 
     editCommands_ = std::make_unique<TvxEditCommands>(
-        TvxEditCommands::Controls{ComboAlias, EditPath, EditNewAlias, EditNewDrive, EditNewPath}, *history_, Document,
+        TvxEditCommands::Controls{mnUndo, mnRedo, ComboAlias, EditPath, EditNewAlias, EditNewDrive, EditNewPath},
+        *history_, Document,
         *structScript_, *database_, *aliasCommands_, *prompts_);
 }
 
@@ -101,6 +103,9 @@ void TFormDBScript::ConnectHandlers()
     connect(mnScriptClear, &QAction::triggered, file, &TvxFileCommands::mnScriptClearClick);
     connect(mnCommands, &QAction::triggered, file, &TvxFileCommands::mnCommandsClick);
     connect(mnExit, &QAction::triggered, file, &TvxFileCommands::mnExitClick);
+    connect(recentDocuments_.get(), &TvxRecentDocuments::OpenRequested, file, &TvxFileCommands::OpenChosen);
+    // The title's unsaved mark follows the changed flag.
+    Document.ScriptChanged.OnValue = [this](bool changed) { setWindowModified(changed); };
     structScript_->AfterLoad = [file](TvxCommand& comm) { file->StructScriptAfterLoad(comm); };
 
     // "&Editar": every change marked on the document becomes a step of the history
@@ -120,7 +125,7 @@ void TFormDBScript::ConnectHandlers()
     connect(BtnPathNew, &QPushButton::clicked, alias, [alias] { alias->BtnPathAliasClick(true); });
     connect(SpdBtnPW, &QToolButton::clicked, alias, &TvxAliasCommands::SpdBtnPWClick);
     database_->OnConnected = [alias](bool value) { alias->DatabaseConnected(value); };
-    database_->OnPassword = [alias](TvxDatabase&) { return alias->DatabasePassword(); };
+    database_->OnPassword = [alias](TvxDatabase& asking) { return alias->DatabasePassword(asking); };
 
     // "&Tabela" and the selection of both table lists
     TvxTableCommands* table = tableCommands_.get();

@@ -223,9 +223,20 @@ void TFormDBScript::BuildLayout()
     Splitter->addWidget(pnActual);
     Splitter->addWidget(pnNew);
     BlueHandle(Splitter, 5);
+    // Room the window gains goes to both halves alike, the editable lower one included.
     Splitter->setStretchFactor(0, 1);
-    Splitter->setStretchFactor(1, 0);
+    Splitter->setStretchFactor(1, 1);
     Splitter->setSizes({556 - 254, 254});
+    // Tab goes to what can be edited or chosen; read-only fields stay readable by screen readers
+    // and selectable with the mouse.
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        if (edit->isReadOnly())
+            edit->setFocusPolicy(Qt::ClickFocus);
+    MemoIdxProperty->setFocusPolicy(Qt::ClickFocus);
+    // The name columns take the room the window gains.
+    FieldsList->header()->setStretchLastSection(false);
+    FieldsList->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    FieldGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
 
     auto* client = new QVBoxLayout(central);
     client->setContentsMargins(0, 0, 0, 0);

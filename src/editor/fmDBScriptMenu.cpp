@@ -46,13 +46,14 @@ void TFormDBScript::BuildMenu()
     mnCommands = AddItem(mnFile, "mnCommands");
     mnCommands->setVisible(false);
     mnFile->addSeparator();
+    mnRecent = mnFile->addMenu(QString());
+    mnRecent->setObjectName(QStringLiteral("mnRecent"));
+    mnFile->addSeparator();
     mnExit = AddItem(mnFile, "mnExit");
 
     mnEdit = AddMenu(bar, "mnEdit");
     mnUndo = AddItem(mnEdit, "mnUndo");
-    mnUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     mnRedo = AddItem(mnEdit, "mnRedo");
-    mnRedo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
 
     mnAliases = AddMenu(bar, "mnAliases");
     mnOpenDatabase = AddItem(mnAliases, "mnOpenDatabase");
@@ -94,6 +95,18 @@ void TFormDBScript::BuildMenu()
     mnHelpContents = AddItem(mnHelp, "mnHelpContents");
     mnHelp->addSeparator();
     mnHelpAbout = AddItem(mnHelp, "mnHelpAbout");
+
+    // The desktop's keys for the commands every editor has.
+    mnNew->setShortcuts(QKeySequence::New);
+    mnOpen->setShortcuts(QKeySequence::Open);
+    mnSave->setShortcuts(QKeySequence::Save);
+    mnSaveAs->setShortcuts(QKeySequence::SaveAs);
+    // Desktops without a key of their own for "save as" share this one.
+    if (mnSaveAs->shortcuts().isEmpty())
+        mnSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    mnUndo->setShortcuts(QKeySequence::Undo);
+    mnRedo->setShortcuts(QKeySequence::Redo);
+    mnHelpContents->setShortcuts(QKeySequence::HelpContents);
 }
 
 } // namespace morvane

@@ -99,10 +99,29 @@ void TFormEditField::ComboTypeChange()
     lbRange->clear();
     if (!sized)
         return;
-    if (type->minUnits1() == type->maxUnits1())
-        lbRange->setText(QStringLiteral("%1 - %2").arg(type->minUnits2()).arg(type->maxUnits2()));
-    else if (type->minUnits2() == type->maxUnits2())
-        lbRange->setText(QStringLiteral("%1 - %2").arg(type->minUnits1()).arg(type->maxUnits1()));
+    int low = 0;
+    int high = 0;
+    if (SizeRange(low, high))
+        lbRange->setText(QStringLiteral("%1 - %2").arg(low).arg(high));
+    ProposeSizeInRange();
+}
+
+bool TFormEditField::SizeRange(int& low, int& high) const
+{
+    const TvxFieldTypeRec* type = SelectedType();
+    if (!type || !TypeNeedsSize(type->typeCode()))
+        return false;
+    if (type->minUnits1() == type->maxUnits1()) {
+        low = type->minUnits2();
+        high = type->maxUnits2();
+        return true;
+    }
+    if (type->minUnits2() == type->maxUnits2()) {
+        low = type->minUnits1();
+        high = type->maxUnits1();
+        return true;
+    }
+    return false;
 }
 
 bool TFormEditField::InputAcceptable() const
@@ -113,15 +132,24 @@ bool TFormEditField::InputAcceptable() const
         return false;
     if (!TypeNeedsSize(type->typeCode()))
         return true;
+    int low = 0;
+    int high = 0;
+    if (!SizeRange(low, high))
+        return false;
     const auto size = static_cast<std::uint16_t>(SizeValue());
-    const auto within = [size](int low, int high) {
-        return size >= static_cast<std::uint16_t>(low) && size <= static_cast<std::uint16_t>(high);
-    };
-    if (type->minUnits1() == type->maxUnits1())
-        return within(type->minUnits2(), type->maxUnits2());
-    if (type->minUnits2() == type->maxUnits2())
-        return within(type->minUnits1(), type->maxUnits1());
-    return false;
+    return size >= static_cast<std::uint16_t>(low) && size <= static_cast<std::uint16_t>(high);
+}
+
+void TFormEditField::ProposeSizeInRange()
+{
+    int low = 0;
+    int high = 0;
+    if (!SizeRange(low, high))
+        return;
+    bool ok = false;
+    const int size = EditSize->text().toInt(&ok);
+    if (!ok || size < low || size > high)
+        EditSize->setText(QString::number(ok && size > high ? high : low));
 }
 
 bool TFormEditField::FormCloseQuery(int result) const
@@ -149,6 +177,8 @@ int TFormEditField::EditField(TvxFieldDesc& field, QString& defaultValue,
         }
     ComboTypeChange();
     EditSize->setText(QString::number(field.type() == fldBcd ? field.units2() : field.units1()));
+    // A new field's size 0 lies outside every range: the dialog proposes one inside it.
+    ProposeSizeInRange();
     EditDefault->setText(defaultValue);
 
     const int result = exec();

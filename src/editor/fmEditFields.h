@@ -51,6 +51,10 @@ protected:
     void FillTypes(const std::vector<TvxFieldTypeRec>& fieldTypes);
     const TvxFieldTypeRec* SelectedType() const;
     int SizeValue() const;
+    // The size range the chosen type shows; false when it takes no size.
+    bool SizeRange(int& low, int& high) const;
+    // A size outside the range (or none) becomes the nearest bound.
+    void ProposeSizeInRange();
 
     QLabel* LabelName = nullptr;
     QLabel* LabelType = nullptr;

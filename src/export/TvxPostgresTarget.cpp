@@ -109,7 +109,7 @@ void TvxPostgresTarget::WriteTable(std::size_t index, IvxRecordSource& records, 
     };
 
     {
-        TvxRecordPipe pipe(records, BatchRecords, [&](std::size_t batch, const TvxRecord* recs, std::size_t count) {
+        TvxRecordPipe pipe(records, BatchRecords, TvxRecordPipe::ExportBytesInFlight, [&](std::size_t batch, const TvxRecord* recs, std::size_t count) {
             values[batch].Prepare(recs, count, types, codePage, schema.primaryKey, keys);
         });
         std::uint64_t read = 0;

@@ -30,6 +30,9 @@ class TvxRecordPipe
 public:
     static constexpr std::size_t Batches = 3;
     static constexpr std::size_t LargeRecordBytes = std::size_t{16} << 10;
+    // What the exports' batches hold of texts and blobs at most, together (and one record more):
+    // a table of large memos goes in batches of a few records.
+    static constexpr std::size_t ExportBytesInFlight = std::size_t{64} << 20;
     using Prepare = std::function<void(std::size_t batch, const TvxRecord* records, std::size_t count)>;
 
     TvxRecordPipe(IvxRecordSource& source, std::size_t batchRecords, std::size_t bytesInFlight, Prepare prepare);

@@ -20,9 +20,6 @@ namespace {
 
 // Records are read on a thread of their own and added by SQLite this many at a time.
 constexpr std::size_t BatchRecords = 1024;
-// What the batches hold of texts and blobs at most, together (and one record more): a table of
-// large memos goes in batches of a few records.
-constexpr std::size_t BytesInFlight = std::size_t{64} << 20;
 // The virtual table the records of a table are added from: a name no exported table can have.
 std::string batchTableName(std::size_t table)
 {
@@ -170,7 +167,7 @@ void TvxSqliteTarget::WriteTable(std::size_t index, IvxRecordSource& records, Tv
         const auto prepare = [&](std::size_t batch, const TvxRecord* recs, std::size_t count) {
             values[batch].Prepare(recs, count, types, codePage);
         };
-        TvxRecordPipe pipe(records, BatchRecords, BytesInFlight, prepare);
+        TvxRecordPipe pipe(records, BatchRecords, TvxRecordPipe::ExportBytesInFlight, prepare);
         std::uint64_t read = 0;
         const TvxRecord* recs = nullptr;
         std::size_t batch = 0;

@@ -92,6 +92,7 @@ void TvxScriptHistory::Reset(bool savedHere)
     for (int i = 0; i < tables_.Count(); ++i)
         entries_.push_back(TableCopy{tables_.NameAt(i), *tables_.TableAt(i)});
     saved_ = savedHere ? 0 : -1;
+    Told();
 }
 
 bool TvxScriptHistory::Changed() const
@@ -147,8 +148,12 @@ bool TvxScriptHistory::Capture(int group)
     });
     const bool tablesChanged = tPrefix != liveTables || tPrefix != keptTables;
 
-    if (!commandsChanged && !tablesChanged)
-        return joins; // a joined run back where it began leaves no step
+    if (!commandsChanged && !tablesChanged) {
+        // a joined run back where it began leaves no step
+        if (joins)
+            Told();
+        return joins;
+    }
 
     if (commandsChanged) {
         std::vector<std::unique_ptr<TvxCommand>> now;
@@ -171,6 +176,7 @@ bool TvxScriptHistory::Capture(int group)
     if (saved_ > UndoCount())
         saved_ = -1;
     undo_.push_back(std::move(step));
+    Told();
     return true;
 }
 
@@ -229,6 +235,7 @@ bool TvxScriptHistory::Take(std::vector<Step>& from, std::vector<Step>& to)
     from.pop_back();
     Swap(step);
     to.push_back(std::move(step));
+    Told();
     return true;
 }
 

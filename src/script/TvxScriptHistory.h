@@ -11,6 +11,7 @@
 // (TvxScriptTableList::ReplaceEntries), select the table that was selected then and refresh the
 // list's views (Change). Both outlive the history.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +60,10 @@ public:
     // Bytes the steps hold (what undo and redo keep besides the copy of the current state).
     std::size_t StepMemory() const;
 
+    // Told after every Reset and after every capture, Undo or Redo that changed the steps, so
+    // that what can be undone or redone may be shown.
+    std::function<void()> OnChange;
+
 private:
     struct TableCopy
     {
@@ -83,6 +88,11 @@ private:
 
     // Whether the script or the list differ from the copy.
     bool Changed() const;
+    void Told() const
+    {
+        if (OnChange)
+            OnChange();
+    }
     // Takes the last step back out of the copy (not out of the script or the list) and forgets it.
     void Rewind();
 

@@ -1,8 +1,11 @@
 #include "views/TvxDirectoryDialog.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
 
 namespace morvane {
 
@@ -15,12 +18,36 @@ TvxDirectoryDialog::TvxDirectoryDialog(QWidget* parent, const QString& start, bo
     setFileMode(QFileDialog::Directory);
     setOption(QFileDialog::ShowDirsOnly, true);
     setDirectory(start.isEmpty() || !QFileInfo(start).isDir() ? QDir::currentPath() : start);
+    if (!allowCreate_)
+        return;
+    // The toolkit disables its button for a name that does not exist; a new folder may be typed.
+    auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* buttons = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    QPushButton* choose = buttons ? buttons->button(QDialogButtonBox::Open) : nullptr;
+    if (edit && choose)
+        connect(edit, &QLineEdit::textChanged, choose, [choose](const QString& text) {
+            if (!text.trimmed().isEmpty())
+                choose->setEnabled(true);
+        });
+}
+
+QString TvxDirectoryDialog::TypedPath() const
+{
+    const auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    const QString typed = edit ? edit->text().trimmed() : QString();
+    if (typed.isEmpty())
+        return {};
+    return QDir::cleanPath(QDir(directory().absolutePath()).absoluteFilePath(typed));
 }
 
 void TvxDirectoryDialog::accept()
 {
-    const QStringList files = selectedFiles();
-    const QString typed = files.isEmpty() ? QString() : files.front();
+    // A folder typed that does not exist is taken as typed, never as the folder shown.
+    QString typed = TypedPath();
+    if (typed.isEmpty() || QFileInfo::exists(typed)) {
+        const QStringList files = selectedFiles();
+        typed = files.isEmpty() ? QString() : files.front();
+    }
     if (allowCreate_ && !typed.isEmpty() && !QFileInfo::exists(typed)) {
         chosen_ = QDir::cleanPath(typed);
         QDialog::accept();

@@ -1,7 +1,8 @@
 #pragma once
 // TvxDirectoryDialog: the choice of a directory (the toolkit's own dialog, directories only).
-// With creation allowed a typed directory that does not exist is accepted as well, for the
-// caller to create after asking; otherwise only an existing directory is. F1 asks for help.
+// With creation allowed a typed directory that does not exist is accepted as well, exactly as
+// typed (its button stays enabled), for the caller to create after asking; otherwise only an
+// existing directory is. F1 asks for help.
 
 #include <QFileDialog>
 
@@ -30,6 +31,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // What the file-name box holds, as a path from the directory shown; empty when blank.
+    QString TypedPath() const;
+
     bool allowCreate_;
     QString chosen_;
 };

@@ -19,7 +19,7 @@ TvxReportDialog::TvxReportDialog(const QString& caption, const QString& report, 
     report_->setObjectName(QStringLiteral("Report"));
     report_->setAccessibleName(QStringLiteral("Relatório"));
     report_->setReadOnly(true);
-    report_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    report_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     report_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     auto* label = new QLabel(question, this);
     label->setObjectName(QStringLiteral("Question"));

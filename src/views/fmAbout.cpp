@@ -61,7 +61,8 @@ TfrmAbout::TfrmAbout(const TvxResourceVersion& texts, QWidget* parent) : QDialog
     QFont big = lbProductName->font();
     big.setPixelSize(24);
     lbProductName->setFont(big);
-    lbProductName->setStyleSheet(QStringLiteral("color: green;"));
+    // The palette's colours, readable on a light or a dark desktop alike.
+    lbProductName->setForegroundRole(QPalette::Link);
 
     lbl1FileVersion = new QLabel(QStringLiteral("Versão"), this);
     lbl1FileVersion->setObjectName(QStringLiteral("lbl1FileVersion"));
@@ -74,7 +75,7 @@ TfrmAbout::TfrmAbout(const TvxResourceVersion& texts, QWidget* parent) : QDialog
     lbLink = new QLabel(this);
     lbLink->setObjectName(QStringLiteral("lbLink"));
     lbLink->setTextFormat(Qt::RichText);
-    lbLink->setText(QStringLiteral("<a href=\"%1\" style=\"color: blue; text-decoration: underline;\">%1</a>")
+    lbLink->setText(QStringLiteral("<a href=\"%1\" style=\"text-decoration: underline;\">%1</a>")
                         .arg(WebAddress().toHtmlEscaped()));
     lbLink->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     lbLink->setOpenExternalLinks(false);

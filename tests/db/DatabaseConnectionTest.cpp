@@ -118,6 +118,9 @@ TEST_F(DatabaseTest, ProtectedTableAsksForPasswordsUntilOneOpensIt)
     int asked = 0;
     db.OnPassword = [&](TvxDatabase& value) {
         EXPECT_EQ(&value, &db);
+        // The question names the table and knows how many passwords it already refused.
+        EXPECT_EQ(value.PasswordTable(), "encrypted.db");
+        EXPECT_EQ(value.PasswordRetries(), asked);
         value.Session().AddPassword(offered.at(asked++));
         return true;
     };
@@ -153,6 +156,15 @@ TEST_F(DatabaseTest, RefusedOrMissingPasswordPropagatesTheEngineError)
         EXPECT_EQ(e.Code(), vxErrPasswordRequired);
     }
     EXPECT_EQ(asked, 1);
+
+    // Skipping refused tables: the others are read, the refused one listed protected, unread.
+    fs::copy_file(SamplePath("pd-joins/A.db"), tables() / "A.db");
+    db.SetConnected(false);
+    db.SkipRefusedTables = true;
+    db.SetConnected(true);
+    ASSERT_EQ(box.items.size(), 2u);
+    for (const auto& item : box.items)
+        EXPECT_EQ(item.desc->Protected(), item.name == "encrypted") << item.name;
 }
 
 TEST_F(DatabaseTest, AliasPathReadsThePathParameterInAnyLetterCase)

@@ -6,6 +6,7 @@
 #include "editor/fmEditFields.h"
 #include "editor/TvxDocumentState.h"
 #include "editor/TvxFieldCommands.h"
+#include "editor/TvxMessages.h"
 #include "editor/vxApplication.h"
 #include "model/vxFieldTypes.h"
 #include "script/cpDBStructScript.h"
@@ -90,6 +91,7 @@ private slots:
     void keysFollowTheFields_data();
     void keysFollowTheFields();
     void validityCheckAsTyped();
+    void controlsFollowTheSelectedTable();
 };
 
 void FieldCommandsTest::fieldDialogTypeRanges_data()
@@ -144,9 +146,11 @@ void FieldCommandsTest::fieldDialogTypeRanges()
     QString defaultValue = QStringLiteral("antigo");
     bool closedOnOk = false;
     QString shownRange;
+    QString proposed;
     QTimer::singleShot(0, &dialog, [&] {
         dialog.ComboType->setCurrentIndex(type.isEmpty() ? -1 : dialog.ComboType->findText(type));
         shownRange = dialog.lbRange->text();
+        proposed = dialog.EditSize->text();
         dialog.EditName->setText(name);
         dialog.EditSize->setText(size);
         dialog.EditDefault->setText(defaultText);
@@ -158,6 +162,12 @@ void FieldCommandsTest::fieldDialogTypeRanges()
     QCOMPARE(dialog.EditField(field, defaultValue, types) == QDialog::Accepted, accepted);
     QCOMPARE(closedOnOk, accepted);
     QCOMPARE(shownRange, range);
+    // The size proposed for the type chosen lies within the range shown.
+    if (!range.isEmpty()) {
+        const QStringList bounds = range.split(QStringLiteral(" - "));
+        QVERIFY2(proposed.toInt() >= bounds.at(0).toInt() && proposed.toInt() <= bounds.at(1).toInt(),
+                 qPrintable(proposed));
+    }
     QCOMPARE(field.units1(), units1);
     QCOMPARE(field.units2(), units2);
     if (accepted) {
@@ -219,16 +229,19 @@ void FieldCommandsTest::commandsAndTheirChecks()
     w.FieldGrid->SelectRow(w.FieldGrid->RowCount() - 1);
     prompts.QueueFieldAnswer(Field("REFERENCE", fldLong));
     w.mnFieldAdd->trigger();
+    // Refused, the dialog opens again with what was typed (cancelled here).
+    QCOMPARE(LastFieldDialog(prompts)->text, QStringLiteral("REFERENCE"));
     QCOMPARE(e.Messages(), QStringList{Text(104)});
     QCOMPARE(e.selected().FieldCount(), 4);
     // A name in use by another field (2, from the script).
     prompts.QueueFieldAnswer(Field("fk1", fldLong));
     w.mnFieldAdd->trigger();
+    QCOMPARE(LastFieldDialog(prompts)->text, QStringLiteral("fk1"));
     QCOMPARE(e.Messages(), QStringList{Text(2)});
 
     // "&Mover": the current table's field, into the row selected.
     w.mnFieldMove->trigger();
-    QCOMPARE(e.Messages(), QStringList{Text(106)});
+    QCOMPARE(e.Messages(), QStringList{Text(106) + QLatin1Char('\n') + Text(10150)});
     QVERIFY(e.SelectCurrent(QStringLiteral("two")));
     w.FieldsList->setCurrentItem(w.FieldsList->topLevelItem(2));
     w.FieldGrid->SelectRow(3);
@@ -300,9 +313,10 @@ void FieldCommandsTest::keysFollowTheFields()
         e.prompts->QueueFieldAnswer(Field("Novo", fldShort));
         w.mnFieldAdd->trigger();
     } else {
+        e.prompts->QueueMessageAnswer(TvxMsgResult::Ok); // a key field is asked about first
         w.mnFieldDelete->trigger();
     }
-    QCOMPARE(e.Messages(), QStringList());
+    QCOMPARE(e.Messages().size(), command == QLatin1String("delete") && row == 1 ? 1 : 0);
     QCOMPARE(KeysAndChecks(e.selected()), after);
     // The selected index shows its keys by name.
     QStringList keys;
@@ -407,6 +421,36 @@ void FieldCommandsTest::validityCheckAsTyped()
     w.FieldsList->setCurrentItem(w.FieldsList->topLevelItem(2));
     QCOMPARE(w.PanelRequired->text(), QString());
     QCOMPARE(w.EditMin->text(), QString());
+}
+
+void FieldCommandsTest::controlsFollowTheSelectedTable()
+{
+    EditorWindow e("pd-joins", {"C"});
+    e.AddTable("C", 2);
+    TFormDBScript& w = e.w();
+    std::vector<std::pair<std::string, std::unique_ptr<TvxTableDesc>>> empty;
+    empty.emplace_back("VAZIA", std::make_unique<TvxTableDesc>());
+    e.tables().ReplaceEntries(e.tables().Count(), 0, std::move(empty));
+    // Each validation control is enabled exactly while the selected table has a field to act on.
+    for (const char* name : {"C", "VAZIA", "C", "VAZIA"}) {
+        e.SelectNew(QString::fromLatin1(name));
+        const bool fields = e.selected().FieldCount() > 0;
+        for (QWidget* control : {static_cast<QWidget*>(w.EditNewMin), static_cast<QWidget*>(w.EditNewMax),
+                                 static_cast<QWidget*>(w.EditNewDefault), static_cast<QWidget*>(w.EditNewPicture),
+                                 static_cast<QWidget*>(w.CheckNewRequired)})
+            QVERIFY2(control->isEnabled() == fields, qPrintable(control->objectName() + QLatin1Char(' ') + name));
+    }
+
+    // A key field is deleted only after a question, which names it; Cancel keeps it.
+    e.SelectNew(QStringLiteral("C"));
+    w.FieldGrid->SelectRow(1);
+    QVERIFY(e.selected().PrimaryKeyReaches(1));
+    const int fields = e.selected().FieldCount();
+    e.prompts->QueueMessageAnswer(TvxMsgResult::Cancel);
+    w.mnFieldDelete->trigger();
+    QCOMPARE(e.selected().FieldCount(), fields);
+    QCOMPARE(e.Messages(), QStringList{TvxMessages::FormatMessage(
+                               Text(10154), QString::fromStdString(e.selected().GetField(0)->name()))});
 }
 
 QTEST_MAIN(FieldCommandsTest)

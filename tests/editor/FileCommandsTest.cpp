@@ -11,6 +11,8 @@
 #include "db/cpDatabase.h"
 #include "editor/TvxAliasCommands.h"
 #include "editor/TvxFileCommands.h"
+#include "editor/TvxMessages.h"
+#include "editor/TvxRecentDocuments.h"
 #include "editor/TvxScriptedPrompts.h"
 #include "editor/fmDBScriptPOR.h"
 #include "editor/vxApplication.h"
@@ -31,11 +33,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTreeWidget>
 #include <QTest>
+#include <QUrl>
 
 #include <filesystem>
 
@@ -195,6 +204,7 @@ private slots:
     void wholeRound();
     void executionThroughTheFactory();
     void scriptFromComparison();
+    void recentDocumentsAndDrops();
 };
 
 void FileCommandsTest::wholeRound()
@@ -243,13 +253,20 @@ void FileCommandsTest::wholeRound()
         QVERIFY(w.w().Document.ScriptChanged);
         QCOMPARE(w.prompts->Unanswered(), 0);
 
+        QVERIFY(w.w().isWindowModified());
+        QVERIFY(w.w().mnUndo->isEnabled());
         w.prompts->QueueText(document);
         w.w().mnSaveAs->trigger();
-        QCOMPARE(w.LastMessage(), QStringLiteral("O Arquivo foi salvo com sucesso"));
+        // Saved: a notice naming the file, no box; the unsaved mark gone, the document recent.
+        QCOMPARE(w.w().statusBar()->currentMessage(),
+                 QStringLiteral("O Arquivo foi salvo com sucesso: ") + QDir::toNativeSeparators(document));
+        QVERIFY(!w.Asked("Message"));
         QVERIFY(fs::exists(document.toStdString()));
         QCOMPARE(w.w().Document.DocumentFileName, document);
-        QCOMPARE(w.w().windowTitle(), TvxResourceVersion::Instance().ProductName() + QLatin1Char(' ') + document);
-        QVERIFY(!w.w().Document.ScriptChanged);
+        QCOMPARE(w.w().windowTitle(),
+                 TvxResourceVersion::Instance().ProductName() + QLatin1Char(' ') + document + QStringLiteral("[*]"));
+        QVERIFY(!w.w().Document.ScriptChanged && !w.w().isWindowModified());
+        QCOMPARE(w.w().RecentDocuments().Files().front(), document);
         saved = w.Texts();
         newFields = FieldNames(*w.tables().TableByName("NOVA"));
         w.prompts->ClearCalls();
@@ -278,15 +295,33 @@ void FileCommandsTest::wholeRound()
     QCOMPARE(w.prompts->Calls().back().extra, saved);
 
     w.w().mnScriptCreate->trigger();
-    QCOMPARE(w.LastMessage(), QStringLiteral("Os Scripts foram criados com sucesso"));
+    QVERIFY(w.w().statusBar()->currentMessage().startsWith(QStringLiteral("Os Scripts foram criados com sucesso: ")));
+    QVERIFY(w.w().statusBar()->currentMessage().endsWith(QStringLiteral("novo.vxmsp")));
     const fs::path update = dir.path() / "v1.2" / "novo.vxusp";
     QVERIFY(fs::exists(update) && fs::exists(dir.path() / "v1.2" / "novo.vxmsp"));
 
-    // The update script through our server: no losses, so no question and no message.
+    // The update script through our server: the dialog starts beside the document; one question
+    // names script, source and target (empty yet: nothing to replace); the result names the
+    // target, the tables and the records, and offers the folder.
     w.prompts->ClearCalls();
     w.prompts->QueueText(Q(update));
+    w.prompts->QueueMessageAnswer(TvxMsgResult::Ok);
+    w.prompts->QueueMessageAnswer(TvxMsgResult::Yes);
+    QString opened;
+    w.w().FileCommands().OpenFolder = [&opened](const QString& folder) { opened = folder; };
     w.w().mnScriptExecute->trigger();
-    QVERIFY2(w.prompts->Calls().size() == 1, qPrintable(w.LastMessage())); // the file dialog only
+    const std::vector<TvxPromptCall> calls = w.prompts->Calls();
+    QCOMPARE(calls.size(), std::size_t(3));
+    QCOMPARE(calls[0].extra.at(1), Q(dir.path() / "v1.2"));
+    for (const fs::path& named : {update, source, target})
+        QVERIFY2(calls[1].text.contains(QDir::toNativeSeparators(Q(named))), qPrintable(calls[1].text));
+    QVERIFY(!calls[1].text.contains(vxLoadString(10113)));
+    QCOMPARE(calls[2].what, QStringLiteral("MessageWithAction"));
+    for (const QString& part : {QDir::toNativeSeparators(Q(target)), QStringLiteral("NOVA"), vxLoadString(10136).arg(
+                                    RecordCount(w.w().Database(), "CLIENTES.DB"))})
+        QVERIFY2(calls[2].text.contains(part), qPrintable(calls[2].text));
+    QCOMPARE(opened, Q(target));
+    QCOMPARE(w.prompts->Unanswered(), 0);
     QVERIFY(w.w().FileCommands().ExeScript().HasServer());
     {
         TvxDatabase written(*w.engine);
@@ -316,8 +351,11 @@ void FileCommandsTest::wholeRound()
     w.prompts->QueueText(Q(update));
     w.prompts->QueueMessageAnswer(TvxMsgResult::No);
     w.w().mnScriptExecute->trigger();
-    QVERIFY(w.Asked("AskAboutReport"));
-    QVERIFY(w.prompts->Calls().back().extra.front().contains(QStringLiteral("CLIENTES")));
+    // The preview, in Portuguese and titled so, with the run's question under it.
+    QCOMPARE(w.prompts->Calls().back().what, QStringLiteral("AskAboutReport"));
+    QCOMPARE(w.prompts->Calls().back().caption, vxLoadString(10114));
+    QVERIFY(w.prompts->Calls().back().text.contains(QDir::toNativeSeparators(Q(empty))));
+    QVERIFY(w.prompts->Calls().back().extra.front().contains(QStringLiteral("Tabela CLIENTES")));
     QVERIFY(fs::is_empty(empty));
     // Yes runs it.
     w.prompts->QueueText(Q(update));
@@ -337,7 +375,7 @@ void FileCommandsTest::wholeRound()
     QCOMPARE(again.LastMessage(), QString::fromUtf8("A tabela CLIENTES não foi encontrada no caminho atual"));
     QVERIFY(again.w().Document.DocumentFileName.isEmpty());
     QVERIFY(!again.w().Document.ScriptChanged);
-    QCOMPARE(again.w().windowTitle(), TvxResourceVersion::Instance().ProductName());
+    QCOMPARE(again.w().windowTitle(), TvxResourceVersion::Instance().ProductName() + QStringLiteral("[*]"));
     QCOMPARE(again.tables().Count(), 0);
 }
 
@@ -386,13 +424,14 @@ void FileCommandsTest::executionThroughTheFactory()
     for (int round = 0; round < 2; ++round) {
         log.calls.clear();
         w.prompts->QueueText(Q(dir.path() / "s.vxusp"));
+        w.prompts->QueueMessageAnswer(TvxMsgResult::Ok);
         w.w().mnScriptExecute->trigger();
         QCOMPARE(log.calls, run);
     }
     QCOMPARE(log.created, 1);
 
     // Cut values in the preview: the report and the question; No leaves out the real run, and a
-    // code from the run is shown.
+    // code from the dry run is shown at once, with nothing asked.
     log.cuts = true;
     log.calls.clear();
     w.prompts->QueueText(Q(dir.path() / "s.vxusp"));
@@ -402,9 +441,8 @@ void FileCommandsTest::executionThroughTheFactory()
     QVERIFY(w.prompts->Calls().back().extra.front().contains(QStringLiteral("Ana Silva")));
     log.code = 296;
     w.prompts->QueueText(Q(dir.path() / "s.vxusp"));
-    w.prompts->QueueMessageAnswer(TvxMsgResult::Yes);
     w.w().mnScriptExecute->trigger();
-    QCOMPARE(log.calls.back(), std::string("Run"));
+    QCOMPARE(log.calls.back(), std::string("Run dry"));
     QCOMPARE(w.LastMessage(), vxLoadString(296));
     QCOMPARE(w.prompts->Unanswered(), 0);
 }
@@ -432,9 +470,11 @@ void FileCommandsTest::scriptFromComparison()
     QVERIFY(w.w().Document.ScriptChanged);
     w.prompts->ClearCalls();
     w.prompts->QueueMessageAnswer(TvxMsgResult::No); // the changed script is not saved
+    w.prompts->QueueMessageAnswer(TvxMsgResult::Ok); // the wanted structure, replacing the script
     w.prompts->QueueText(Q(wanted));
     w.w().mnScriptCompare->trigger();
     QCOMPARE(w.prompts->Calls().front().text, QStringLiteral("O Script esta alterado! Salvar?"));
+    QCOMPARE(w.prompts->Calls().at(1).text, vxLoadString(10157) + QLatin1Char('\n') + vxLoadString(10158));
     QCOMPARE(w.prompts->Unanswered(), 0);
 
     QStringList names;
@@ -455,6 +495,49 @@ void FileCommandsTest::scriptFromComparison()
     QVERIFY(w.w().Document.DocumentFileName.isEmpty());
     QVERIFY(!w.w().History().CanUndo());
     QVERIFY(w.w().Database().Connected());
+}
+
+void FileCommandsTest::recentDocumentsAndDrops()
+{
+    // Newest first, once each, at most the limit.
+    QStringList list;
+    for (const char* path : {"a", "b", "c", "b", "d"})
+        list = TvxRecentDocuments::Pushed(list, QString::fromLatin1(path), 3);
+    QCOMPARE(list, (QStringList{"d", "b", "c"}));
+
+    test::TempDir dir;
+    const QString document = Q(dir.path() / "doc.vxscript");
+    {
+        Window w(dir);
+        w.prompts->QueueText(document);
+        w.w().mnSaveAs->trigger();
+        QCOMPARE(w.w().RecentDocuments().Files().front(), document);
+        QVERIFY(w.w().mnRecent->menuAction()->isEnabled());
+    }
+    // Kept for the next window; a document gone is said so and leaves the list.
+    Window w(dir);
+    QCOMPARE(w.w().RecentDocuments().Files().front(), document);
+    fs::rename(document.toStdString(), (dir.path() / "outro.vxscript"));
+    w.w().mnRecent->actions().front()->trigger();
+    QCOMPARE(w.LastMessage(), TvxMessages::FormatMessage(vxLoadString(10100), QDir::toNativeSeparators(document)));
+    QVERIFY(!w.w().RecentDocuments().Files().contains(document));
+
+    // A .vxscript dropped on the window opens; anything else is not taken.
+    const auto drag = [&w](const fs::path& file) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(Q(file))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w.window.get(), &enter);
+        if (enter.isAccepted()) {
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(w.window.get(), &drop);
+            QCoreApplication::processEvents();
+        }
+        return enter.isAccepted();
+    };
+    QVERIFY(!drag(dir.path() / "aliases.conf"));
+    QVERIFY(drag(dir.path() / "outro.vxscript"));
+    QCOMPARE(w.w().Document.DocumentFileName, Q(dir.path() / "outro.vxscript"));
 }
 
 QTEST_MAIN(FileCommandsTest)

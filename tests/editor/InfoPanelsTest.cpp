@@ -197,13 +197,14 @@ void InfoPanelsTest::screenReadersFindNamesAndValues()
     TFormDBScript& w = s.w();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    // Every list is named by its caption.
-    const std::pair<QWidget*, const char*> lists[] = {
-        {w.ListIdxFields, "Campos"},      {w.RIFieldList, "Campos"},         {w.RIParentFieldList, "Campo mestre"},
-        {w.NewIdxFieldsList, "Campos"},   {w.NewIdxFieldUsedList, "Campos indexados"},
-        {w.NewRIntList, "Nome"},          {w.ListNewRIFields, "Campos"},     {w.ComboTables, "Tabela mestre"}};
+    // Every list is named by its caption, the lists of fields by what they hold.
+    const std::pair<QWidget*, QString> lists[] = {
+        {w.ListIdxFields, vxLoadString(10161)},       {w.RIFieldList, vxLoadString(10162)},
+        {w.RIParentFieldList, "Campo mestre"},        {w.NewIdxFieldsList, vxLoadString(10163)},
+        {w.NewIdxFieldUsedList, vxLoadString(10164)}, {w.NewRIntList, "Nome"},
+        {w.ListNewRIFields, vxLoadString(10165)},     {w.ComboTables, "Tabela mestre"}};
     for (const auto& [list, name] : lists)
-        QCOMPARE(AccessibleText(list, QAccessible::Name), QString::fromUtf8(name));
+        QCOMPARE(AccessibleText(list, QAccessible::Name), name);
 
     // The alias list keeps its name when an alias is chosen; its value is the alias.
     QCOMPARE(AccessibleText(w.ComboAlias, QAccessible::Name), QStringLiteral("Alias"));

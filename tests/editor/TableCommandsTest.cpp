@@ -21,6 +21,12 @@ using namespace morvane::test;
 
 namespace {
 
+// Question 109 about a missing master, with the line that says what OK and Cancel do.
+QString MasterMissing(const QString& master)
+{
+    return Shown(109, master) + QLatin1Char('\n') + vxLoadString(10151).arg(master);
+}
+
 // Rules of a new table as "name -> master file".
 QStringList Rules(const TvxTableDesc* table)
 {
@@ -225,7 +231,7 @@ void TableCommandsTest::questionsAsked()
     int i = 0;
     for (const TvxPromptCall& call : s.prompts->Calls()) {
         if (call.what == QLatin1String("Message")) {
-            QCOMPARE(call.text, Shown(109, QStringLiteral("CLIENTES")).mid(9));
+            QCOMPARE(call.text, MasterMissing(QStringLiteral("CLIENTES")).mid(9));
             QCOMPARE(call.buttons, TvxMsgButtons::OkCancel);
             continue;
         }
@@ -301,7 +307,7 @@ void TableCommandsTest::addAsksAboutMissingMasters()
     // Cancel: nothing is added, the name is not even asked.
     s.prompts->QueueMessageAnswer(TvxMsgResult::Cancel);
     Run(s, QStringLiteral("add ITENS"));
-    QCOMPARE(s.Asked(), QStringList{Shown(109, QStringLiteral("PRODUTOS"))});
+    QCOMPARE(s.Asked(), QStringList{MasterMissing(QStringLiteral("PRODUTOS"))});
     QVERIFY(s.NewTableNames().isEmpty());
     QCOMPARE(s.Commands().size(), 1);
     QVERIFY(!w.Document.ScriptChanged);
@@ -312,7 +318,7 @@ void TableCommandsTest::addAsksAboutMissingMasters()
     t.Asked();
     t.prompts->QueueMessageAnswer(TvxMsgResult::Ok);
     Run(t, QStringLiteral("add ITENS"));
-    QCOMPARE(t.Asked(), (QStringList{Shown(109, QStringLiteral("PRODUTOS")), "EnterName: &Nome da tabela"}));
+    QCOMPARE(t.Asked(), (QStringList{MasterMissing(QStringLiteral("PRODUTOS")), "EnterName: &Nome da tabela"}));
     QCOMPARE(t.NewTableNames(), QStringList{"ITENS"});
     QVERIFY(Rules(t.NewTable(QStringLiteral("ITENS"))).isEmpty());
     QCOMPARE(t.w().NewRIntList->count(), 0);
@@ -335,7 +341,7 @@ void TableCommandsTest::addKeepsRepointableRulesBesideMissingMasters()
     s.Asked();
     s.prompts->QueueMessageAnswer(TvxMsgResult::Ok);
     Run(s, QStringLiteral("add C"));
-    QCOMPARE(s.Asked(), (QStringList{Shown(109, QStringLiteral("A")), "EnterName: &Nome da tabela"}));
+    QCOMPARE(s.Asked(), (QStringList{MasterMissing(QStringLiteral("A")), "EnterName: &Nome da tabela"}));
     QCOMPARE(Rules(s.NewTable(QStringLiteral("C"))), QStringList{"Reference B -> BB.db"});
 }
 

@@ -88,7 +88,9 @@ void UndoRedoTest::editsTakenBackAndDoneAgain()
         QCoreApplication::processEvents();
         states.push_back(Shown(w));
         QCOMPARE(w.History().UndoCount(), int(states.size() - 1));
+        QVERIFY(w.mnUndo->isEnabled() && !w.mnRedo->isEnabled());
     };
+    QVERIFY(!w.mnUndo->isEnabled() && !w.mnRedo->isEnabled());
     prompts.QueueText(QString::fromStdString(dir.str()));
     w.BtnPathNew->click();
     step();
@@ -123,6 +125,10 @@ void UndoRedoTest::editsTakenBackAndDoneAgain()
         w.mnUndo->trigger();
         QCOMPARE(Shown(w), states[at - 1]);
         QCOMPARE(bool(w.Document.ScriptChanged), at - 1 != savedAt);
+        // The items tell what can be done; the title's mark tells what is unsaved.
+        QCOMPARE(w.mnUndo->isEnabled(), at > 1);
+        QVERIFY(w.mnRedo->isEnabled());
+        QCOMPARE(w.isWindowModified(), bool(w.Document.ScriptChanged));
     }
     w.mnUndo->trigger(); // nothing left: nothing changes
     QCOMPARE(Shown(w), states.front());
@@ -130,6 +136,8 @@ void UndoRedoTest::editsTakenBackAndDoneAgain()
         w.mnRedo->trigger();
         QCOMPARE(Shown(w), states[at]);
         QCOMPARE(bool(w.Document.ScriptChanged), at != savedAt);
+        QCOMPARE(w.mnRedo->isEnabled(), at + 1 < states.size());
+        QCOMPARE(w.isWindowModified(), bool(w.Document.ScriptChanged));
     }
 
     // At the saved state closing asks nothing.
@@ -141,7 +149,10 @@ void UndoRedoTest::editsTakenBackAndDoneAgain()
 
     // A new edit drops the redo steps and leaves the saved state behind.
     addField("Outro");
+    // Not captured yet, the edit can be undone already, and nothing redone.
+    QVERIFY(w.mnUndo->isEnabled() && !w.mnRedo->isEnabled());
     w.mnRedo->trigger();
+    QCoreApplication::processEvents();
     QCOMPARE(w.History().RedoCount(), 0);
     QVERIFY(w.Document.ScriptChanged);
     QCOMPARE(w.ScriptTableList().TableAt(0)->FieldCount(), 3);
@@ -151,6 +162,7 @@ void UndoRedoTest::editsTakenBackAndDoneAgain()
 
     // New starts afresh: nothing to undo into the old script.
     w.mnNew->trigger();
+    QVERIFY(!w.mnUndo->isEnabled() && !w.mnRedo->isEnabled());
     w.mnUndo->trigger();
     QCOMPARE(w.StructScript().Count(), 0);
     QCOMPARE(w.ScriptTableList().Count(), 0);

@@ -11,6 +11,7 @@
 #include "support/TempDir.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -188,6 +189,19 @@ void DialogsTest::directoryChoice()
         QVERIFY(!QDir(missing).exists());
         dialog.reject();
     }
+    // A new folder typed (by name, from the folder shown) keeps the button enabled and is taken
+    // exactly as typed, not as the folder shown.
+    TvxDirectoryDialog typed(nullptr, existing, true);
+    auto* edit = typed.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(edit);
+    typed.show();
+    QTest::keyClicks(edit, QStringLiteral("nova pasta"));
+    auto* buttons = typed.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    QVERIFY(buttons && buttons->button(QDialogButtonBox::Open)->isEnabled());
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(typed.result(), int(QDialog::Accepted));
+    QCOMPARE(typed.ChosenDirectory(), QDir(existing).filePath(QStringLiteral("nova pasta")));
+
     TvxDirectoryDialog chosen(nullptr, existing, false);
     chosen.selectFile(existing);
     chosen.accept();
