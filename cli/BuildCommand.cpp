@@ -13,6 +13,7 @@
 #include "db/IvxDataSetList.h"
 #include "db/cpDatabase.h"
 #include "model/vxCodePage.h"
+#include "model/vxNameRules.h"
 #include "model/vxTextCase.h"
 #include "script/EvxAbort.h"
 #include "script/TvxCommand.h"
@@ -127,9 +128,12 @@ int RunBuild(int argc, char** argv)
             printMessage(loaded.messageId, loaded.missingTable);
             return 1;
         }
-        const int code = CreateScripts(args.document, AppName, script, tables);
+        std::string subject;
+        const int code = CreateScripts(args.document, AppName, script, tables, &subject);
         if (code != TvxScriptMsg::ScriptsCreated) {
-            printMessage(code);
+            printMessage(code, subject);
+            if (code == TvxScriptMsg::TableNameNotAllowed)
+                std::fprintf(stderr, "morvane-cli: %s\n", NameFaultText(TableNameFault(subject)).c_str());
             return 1;
         }
         const TvxScriptFileNames names = ScriptFileNames(args.document);

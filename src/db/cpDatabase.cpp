@@ -223,17 +223,28 @@ TvxTableItems TvxDatabase::ReadTables()
     if (!handle_)
         throw EvxEngineError(vxErrNotFound, "The database is not connected");
     TvxTableItems items;
+    skipped_.clear();
     const std::vector<TvxTableListRec> tables = handle_->ListTables("*.db");
     const int total = static_cast<int>(tables.size());
     items.reserve(tables.size());
     if (OnReadProgress)
         OnReadProgress(0, total);
     for (const TvxTableListRec& rec : tables) {
-        auto desc = std::make_unique<TvxTableDesc>(ReadTable(rec));
+        std::unique_ptr<TvxTableDesc> desc;
+        try {
+            desc = std::make_unique<TvxTableDesc>(ReadTable(rec));
+        } catch (const EvxEngineError& e) {
+            if (e.Code() == vxErrPasswordRequired)
+                throw;
+            skipped_.push_back({rec.fileName() + "." + rec.extension(), e.what()});
+            if (OnReadProgress)
+                OnReadProgress(static_cast<int>(items.size() + skipped_.size()), total);
+            continue;
+        }
         std::string itemName = desc->TableName();
         items.push_back({std::move(itemName), std::move(desc)});
         if (OnReadProgress)
-            OnReadProgress(static_cast<int>(items.size()), total);
+            OnReadProgress(static_cast<int>(items.size() + skipped_.size()), total);
     }
     return items;
 }

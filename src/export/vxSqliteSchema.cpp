@@ -1,5 +1,6 @@
 #include "export/vxSqliteSchema.h"
 
+#include "db/paradox/ParadoxCollation.h"
 #include "db/vxValueDisplay.h"
 #include "model/vxFieldTypes.h"
 
@@ -233,8 +234,8 @@ private:
         else if (row.defaultValue.state == TvxCheckValue::Value)
             if (const auto value = literal(row.defaultValue.value, f.type(), codePage))
                 sql += " DEFAULT " + *value;
-        // Paradox compares Alpha values in its sort order; only its "ascii" orders go by byte.
-        const bool caseInsensitive = lowerAscii(desc.LanguageDriver()).find("ascii") == std::string::npos;
+        // Paradox compares Alpha values in its driver's order; "ascii" and DBWINUS0 go by byte.
+        const bool caseInsensitive = !ParadoxCollation::ForDriver(desc.LanguageDriver()).established();
         const auto bound = [&](const TvxSqliteCheckValue& v, const char* op, const char* what) {
             if (v.state != TvxCheckValue::Value)
                 return; // TODAY and NOW change by the day: listed in _morvane_checks only

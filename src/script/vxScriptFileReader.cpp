@@ -2,9 +2,11 @@
 
 #include "model/clvxTableDesc.h"
 #include "model/clvxTableDescStream.h"
+#include "model/vxNameRules.h"
 #include "script/IvxScriptFileSink.h"
 #include "script/TvxCommand.h"
 #include "script/TvxScriptFileVersion.h"
+#include "script/vxCommandParams.h"
 #include "script/vxScriptLimits.h"
 #include "stream/EvxStreamError.h"
 #include "stream/TReader.h"
@@ -12,6 +14,24 @@
 namespace morvane {
 
 namespace {
+
+// A file names tables that the server makes files of: each name must be one a file system and
+// the engine can hold (a hostile "../x" is refused here, before anything is built or written).
+void CheckTableName(const std::string& name, std::int64_t at)
+{
+    if (const std::string problem = TableNameProblem(name); !problem.empty())
+        throw EReadError(problem, at);
+}
+
+void CheckCommandNames(const TvxCommand& command, std::int64_t at)
+{
+    const std::uint8_t kind = command.Kind();
+    if (kind < ckCreateTable || kind > ckMoveField)
+        return;
+    CheckTableName(command.ParamText(0), at);
+    if (kind == ckChangeTable)
+        CheckTableName(command.ParamText(ChangeTableParam::NewName), at);
+}
 
 void ReadCommands(TvxStream& stream, IvxScriptFileSink& sink)
 {
@@ -23,7 +43,9 @@ void ReadCommands(TvxStream& stream, IvxScriptFileSink& sink)
     sink.CommandCount(n);
     for (std::int32_t i = 0; i < n; ++i) {
         TvxCommand command;
+        const std::int64_t at = reader.Position();
         command.ReadFrom(reader);
+        CheckCommandNames(command, at);
         sink.Command(i, command);
     }
 }
@@ -38,10 +60,14 @@ void ReadTables(TvxStream& stream, IvxScriptFileSink& sink, bool structures)
     sink.TableCount(m);
     for (std::int32_t i = 0; i < m; ++i) {
         TvxTableDesc table;
-        if (structures)
+        const std::int64_t at = reader.Position();
+        if (structures) {
             ReadStructureRecord(reader, table);
-        else
+            if (!table.TableName().empty())
+                CheckTableName(table.TableName(), at);
+        } else
             table.ReadDescriptors(reader);
+        }
         sink.Table(i, table, structures);
     }
 }
