@@ -6,7 +6,6 @@
 #include "script/IvxScriptFileSink.h"
 #include "script/TvxCommand.h"
 #include "script/TvxScriptFileVersion.h"
-#include "script/vxCommandParams.h"
 #include "script/vxScriptLimits.h"
 #include "stream/EvxStreamError.h"
 #include "stream/TReader.h"
@@ -15,22 +14,12 @@ namespace morvane {
 
 namespace {
 
-// A file names tables that the server makes files of: each name must be one a file system and
-// the engine can hold (a hostile "../x" is refused here, before anything is built or written).
+// A maintenance script names the tables the server makes files of: each name must be one a file
+// system and the engine can hold (commands are checked as they are read, TvxCommand::ReadFrom).
 void CheckTableName(const std::string& name, std::int64_t at)
 {
     if (const std::string problem = TableNameProblem(name); !problem.empty())
         throw EReadError(problem, at);
-}
-
-void CheckCommandNames(const TvxCommand& command, std::int64_t at)
-{
-    const std::uint8_t kind = command.Kind();
-    if (kind < ckCreateTable || kind > ckMoveField)
-        return;
-    CheckTableName(command.ParamText(0), at);
-    if (kind == ckChangeTable)
-        CheckTableName(command.ParamText(ChangeTableParam::NewName), at);
 }
 
 void ReadCommands(TvxStream& stream, IvxScriptFileSink& sink)
@@ -45,7 +34,7 @@ void ReadCommands(TvxStream& stream, IvxScriptFileSink& sink)
         TvxCommand command;
         const std::int64_t at = reader.Position();
         command.ReadFrom(reader);
-        CheckCommandNames(command, at);
+        CheckCommandTableNames(command, at);
         sink.Command(i, command);
     }
 }
@@ -65,7 +54,7 @@ void ReadTables(TvxStream& stream, IvxScriptFileSink& sink, bool structures)
             ReadStructureRecord(reader, table);
             if (!table.TableName().empty())
                 CheckTableName(table.TableName(), at);
-        } else
+        } else {
             table.ReadDescriptors(reader);
         }
         sink.Table(i, table, structures);
