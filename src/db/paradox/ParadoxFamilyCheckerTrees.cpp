@@ -525,6 +525,8 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
     std::vector<std::uint64_t> named(table.chain->position.size(), 0);
     std::vector<std::uint32_t> namedCount(table.chain->position.size(), 0);
     const bool pointers = keyed && maintained;
+    const bool refold = !table.collation->established();
+    std::vector<std::uint8_t> entryValues;
     std::vector<std::uint8_t> previous; // the last entry of the block before
     std::uint64_t entry = 0;
     for (std::size_t k = 0; k < chain.blocks.size(); ++k) {
@@ -549,6 +551,13 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
                 findings.violation(xName, "index-entries", "entry " + num(entry) + " points at block " + num(blk) +
                                                                ", which is not in the table's chain");
                 continue;
+            }
+            if (refold) { // the engine's capitals are not known for this driver: compared in ours
+                entryValues.assign(r, r + offset);
+                for (const auto& seg : indexSegments)
+                    if (seg.fold)
+                        table.collation->fold(&entryValues[seg.offset], seg.length);
+                r = entryValues.data();
             }
             named[blk] += digest(r, offset); // the index values, then the table's key
             ++namedCount[blk];
