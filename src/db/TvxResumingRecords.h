@@ -3,10 +3,10 @@
 // go on after a fault (IvxRecordSource::Resumable), the record comes through with that value
 // blank and onDamage gets the source's message; other faults pass on. Notes pass through.
 
+#include "db/IvxRecordSource.h"
+
 #include <functional>
 #include <string>
-
-#include "db/IvxRecordSource.h"
 
 namespace morvane {
 

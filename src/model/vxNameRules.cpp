@@ -11,8 +11,7 @@ bool deviceName(std::string_view name)
     const std::string stem = UpperText(name.substr(0, name.find('.')));
     if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL")
         return true;
-    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' &&
-           stem[3] <= '9';
+    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) && stem[3] >= '1' && stem[3] <= '9';
 }
 
 } // namespace
@@ -56,15 +55,24 @@ TvxNameFault FieldNameFault(std::string_view name)
 std::string NameFaultText(TvxNameFault fault)
 {
     switch (fault) {
-    case TvxNameFault::None: return {};
-    case TvxNameFault::Empty: return "it is empty";
-    case TvxNameFault::TooLong: return "it is too long";
-    case TvxNameFault::Separator: return "it contains a path separator (/ or \\)";
-    case TvxNameFault::Forbidden: return "it contains one of : * ? \" < > |";
-    case TvxNameFault::Control: return "it contains a control character";
-    case TvxNameFault::Dots: return "it is . or ..";
-    case TvxNameFault::DeviceName: return "it is a reserved device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9)";
-    case TvxNameFault::TrailingDot: return "it ends in a dot or a space";
+    case TvxNameFault::None:
+        return {};
+    case TvxNameFault::Empty:
+        return "it is empty";
+    case TvxNameFault::TooLong:
+        return "it is too long";
+    case TvxNameFault::Separator:
+        return "it contains a path separator (/ or \\)";
+    case TvxNameFault::Forbidden:
+        return "it contains one of : * ? \" < > |";
+    case TvxNameFault::Control:
+        return "it contains a control character";
+    case TvxNameFault::Dots:
+        return "it is . or ..";
+    case TvxNameFault::DeviceName:
+        return "it is a reserved device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9)";
+    case TvxNameFault::TrailingDot:
+        return "it ends in a dot or a space";
     }
     return {};
 }

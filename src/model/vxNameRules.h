@@ -18,13 +18,13 @@ inline constexpr std::size_t MaxTableNameBytes = 251;
 enum class TvxNameFault {
     None,
     Empty,
-    TooLong,      // past MaxTableNameBytes (field names: MaxFieldNameBytes)
-    Separator,    // / or \ (a name is never a path)
-    Forbidden,    // one of : * ? " < > |
-    Control,      // a byte below 0x20 or 0x7F
-    Dots,         // "." or ".."
-    DeviceName,   // CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an extension
-    TrailingDot,  // a name ending in a dot or a space, which Windows drops
+    TooLong,     // past MaxTableNameBytes (field names: MaxFieldNameBytes)
+    Separator,   // / or \ (a name is never a path)
+    Forbidden,   // one of : * ? " < > |
+    Control,     // a byte below 0x20 or 0x7F
+    Dots,        // "." or ".."
+    DeviceName,  // CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an extension
+    TrailingDot, // a name ending in a dot or a space, which Windows drops
 };
 
 TvxNameFault TableNameFault(std::string_view name);

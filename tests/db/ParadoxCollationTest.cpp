@@ -2,19 +2,20 @@
 // folded case-insensitive entries, an order kept or warned about, code page 0, BCD tails, the
 // letter case of family files.
 
-#include "ParadoxWriterTestSupport.h"
 #include "db/paradox/ParadoxCollation.h"
+
 #include "db/paradox/ParadoxFamilyChecker.h"
 #include "db/paradox/ParadoxKeyOrder.h"
 #include "db/paradox/ParadoxLayout.h"
 #include "db/paradox/ParadoxTable.h"
 #include "model/vxCodePage.h"
-#include "support/TempDir.h"
-
-#include <gtest/gtest.h>
 
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
+
+#include "ParadoxWriterTestSupport.h"
+#include "support/TempDir.h"
 
 namespace morvane {
 namespace {
@@ -40,13 +41,16 @@ TEST(ParadoxCollation, EachDriverOrdersAndFoldsAsTheEnginesFilesShow)
         {"ascii", " 13.5", "01", false, -1, true},
         {"ascii", "abc", "ABD", true, -1, true},
         {"DBWINUS0", "Kkkkkk", "blank", false, -1, true},
-        {"DBWINUS0", "\xC1MBAR", "\xE1" "cido", true, -1, true}, // only a-z fold: 0xC1 < 0xE1
+        {"DBWINUS0", "\xC1MBAR",
+         "\xE1"
+         "cido",
+         true, -1, true}, // only a-z fold: 0xC1 < 0xE1
         {"DBWINUS0", "Z", "\xC7", false, -1, true},
         {"ANSII850", "A\xC7UCAR", "ARROZ", false, -1, true},
         {"ANSII850", "MIOJO", "\xD3LEO", false, -1, true},
         {"ANSII850", "\xD3LEO", "SABAO", false, -1, true},
         {"ANSII850", "a\xE7ucar", "ARROZ", true, -1, true}, // Latin-1 folds: AÇUCAR
-        {"ANSII850", "a", "B", false, 1, false},             // small letters: not established
+        {"ANSII850", "a", "B", false, 1, false},            // small letters: not established
         {"ANSIINTL", "ABC", "ABD", false, -1, true},
         {"ANSIINTL", "abc", "abd", false, -1, true},
         {"ANSIINTL", "\xC1rvore", "Abelha", false, 1, false},
@@ -92,16 +96,23 @@ TEST(ParadoxCollation, CaseInsensitiveEntriesHoldTheDriversCapitals)
     auto indexes = desc.Indexes();
     indexes.push_back(SecondaryIndex("PorNome", {2}, true));
     desc.SetIndexes(indexes);
-    VectorSource records({{TvxFieldValue::Integer(1), TvxFieldValue::Bytes("Com\xE9" "dia")},
-                          {TvxFieldValue::Integer(2), TvxFieldValue::Bytes("\xE1" "cido")},
+    VectorSource records({{TvxFieldValue::Integer(1), TvxFieldValue::Bytes("Com\xE9"
+                                                                           "dia")},
+                          {TvxFieldValue::Integer(2), TvxFieldValue::Bytes("\xE1"
+                                                                           "cido")},
                           {TvxFieldValue::Integer(3), TvxFieldValue::Bytes("\xC1MBAR")}});
     const ParadoxWriteResult r = ParadoxWriteTable(desc, records, dir.str(), "FILMES");
     EXPECT_TRUE(r.warnings.empty());
     const std::string x = fileBytes(dir.file("FILMES.XG0"));
-    EXPECT_NE(x.find("COM\xE9" "DIA"), std::string::npos);
-    EXPECT_EQ(x.find("Com\xE9" "dia"), std::string::npos);
+    EXPECT_NE(x.find("COM\xE9"
+                     "DIA"),
+              std::string::npos);
+    EXPECT_EQ(x.find("Com\xE9"
+                     "dia"),
+              std::string::npos);
     // Byte order of the folded values: ÁMBAR (0xC1) before áCIDO (0xE1).
-    EXPECT_LT(x.find("\xC1MBAR"), x.find("\xE1" "CIDO"));
+    EXPECT_LT(x.find("\xC1MBAR"), x.find("\xE1"
+                                         "CIDO"));
     EXPECT_TRUE(ParadoxCheckFamily(dir.str(), "FILMES.DB").clean());
 }
 

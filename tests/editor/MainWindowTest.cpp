@@ -420,7 +420,7 @@ void MainWindowTest::stringTable()
     std::vector<int> expected;
     for (int id = 0; id <= 21; ++id)
         expected.push_back(id);
-    for (int id = 101; id <= 125; ++id)
+    for (int id = 101; id <= 127; ++id)
         expected.push_back(id);
     for (int id = 293; id <= 305; ++id)
         expected.push_back(id);

@@ -1,8 +1,8 @@
 // The one rule for table and field names: what a file system and the engine can hold.
 
-#include <gtest/gtest.h>
-
 #include "model/vxNameRules.h"
+
+#include <gtest/gtest.h>
 
 namespace morvane {
 namespace {

@@ -1,11 +1,11 @@
 #include "db/paradox/ParadoxCollation.h"
 
+#include "model/vxTextCase.h"
+
 #include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
-
-#include "model/vxTextCase.h"
 
 namespace morvane {
 
@@ -41,33 +41,27 @@ constexpr Accents accents[] = {
 // letters as in byte order; every other byte keeps its place relative to the rest.
 std::array<std::uint8_t, 256> baseLetterRank()
 {
-    std::vector<int> order;
-    std::array<bool, 256> placed{};
-    const auto put = [&](int b) {
-        if (!placed[static_cast<std::size_t>(b)]) {
-            placed[static_cast<std::size_t>(b)] = true;
-            order.push_back(b);
-        }
-    };
+    std::array<bool, 256> accented{};
+    for (const auto& a : accents)
+        for (const char* p : {a.capitals, a.smalls})
+            for (; *p; ++p)
+                accented[static_cast<std::uint8_t>(*p)] = true;
+    std::vector<std::uint8_t> order;
     for (int b = 0; b < 256; ++b) {
-        if (b >= 0x80 && b < 0x100 && std::string_view("\xC0\xC1\xC2\xC3\xC4\xC5\xC6\xC7\xC8\xC9\xCA\xCB\xCC\xCD\xCE"
-                                                        "\xCF\xD0\xD1\xD2\xD3\xD4\xD5\xD6\xD8\xD9\xDA\xDB\xDC\xDD\xDE"
-                                                        "\xE0\xE1\xE2\xE3\xE4\xE5\xE6\xE7\xE8\xE9\xEA\xEB\xEC\xED\xEE"
-                                                        "\xEF\xF0\xF1\xF2\xF3\xF4\xF5\xF6\xF8\xF9\xFA\xFB\xFC\xFD\xFE")
-                                         .find(static_cast<char>(b)) != std::string_view::npos)
+        if (accented[static_cast<std::size_t>(b)])
             continue; // placed with its letter
-        put(b);
+        order.push_back(static_cast<std::uint8_t>(b));
         for (const auto& a : accents) {
             const bool capital = b == a.base;
             if (!capital && b != a.base + ('a' - 'A'))
                 continue;
             for (const char* p = capital ? a.capitals : a.smalls; *p; ++p)
-                put(static_cast<std::uint8_t>(*p));
+                order.push_back(static_cast<std::uint8_t>(*p));
         }
     }
     std::array<std::uint8_t, 256> rank{};
     for (std::size_t i = 0; i < order.size(); ++i)
-        rank[static_cast<std::size_t>(order[i])] = static_cast<std::uint8_t>(i);
+        rank[order[i]] = static_cast<std::uint8_t>(i);
     return rank;
 }
 
@@ -84,9 +78,15 @@ ParadoxCollation::ParadoxCollation(const ParadoxLanguageDriver& d) : driver_(d.n
                         : b;
         rank_[b] = baseLetter ? base[b] : b;
         switch (d.collation) {
-        case ParadoxCollationKind::Bytes: known_[b] = true; break;
-        case ParadoxCollationKind::BaseLetter: known_[b] = b < 0x80 ? !asciiLetter(b, true) : (b >= 0xC0 && b <= 0xDE && b != 0xD7); break;
-        case ParadoxCollationKind::Unknown: known_[b] = b < 0x80 && !asciiLetter(b, true); break;
+        case ParadoxCollationKind::Bytes:
+            known_[b] = true;
+            break;
+        case ParadoxCollationKind::BaseLetter:
+            known_[b] = b < 0x80 ? !asciiLetter(b, true) : (b >= 0xC0 && b <= 0xDE && b != 0xD7);
+            break;
+        case ParadoxCollationKind::Unknown:
+            known_[b] = b < 0x80 && !asciiLetter(b, true);
+            break;
         }
     }
     for (int i = 0; i < 256; ++i)

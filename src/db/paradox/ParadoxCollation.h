@@ -5,12 +5,12 @@
 // established a driver's order, the pairs of bytes it would decide are marked undecided:
 // the writer warns when its order rests on one, the checker does not hold it against a file.
 
+#include "db/paradox/ParadoxLanguageDrivers.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "db/paradox/ParadoxLanguageDrivers.h"
 
 namespace morvane {
 
