@@ -190,7 +190,8 @@ int RunCopy(int argc, char** argv)
                 });
                 const ParadoxWriteResult r = ParadoxWriteTable(*t.desc, records, args.target, t.base, options);
                 for (const auto& w : r.warnings)
-                    std::fprintf(stderr, "morvane-cli: %s: %s\n", shown.c_str(), FileSystemName(w, t.desc->CodePage()).c_str());
+                    std::fprintf(stderr, "morvane-cli: %s: %s\n", shown.c_str(),
+                                 FileSystemName(w, t.desc->CodePage()).c_str());
                 for (const auto& note : records.TakeNotes())
                     std::fprintf(stderr, "morvane-cli: %s\n", FileSystemName(note, t.desc->CodePage()).c_str());
                 std::cout << shown << ": " << r.records << " records, level " << r.level << ", " << r.files.size()

@@ -100,7 +100,8 @@ private:
                 std::uint8_t* r = sorter->room();
                 encode(record, number, r);
                 if (mayKeepOrder) {
-                    if (!last.empty() && p_.keyOrder.compare(last.data(), r) > 0 && p_.keyOrder.established(last.data(), r))
+                    if (!last.empty() && p_.keyOrder.compare(last.data(), r) > 0 &&
+                        p_.keyOrder.established(last.data(), r))
                         mayKeepOrder = false;
                     last.assign(r, r + p_.keyBytes);
                 }
