@@ -10,6 +10,7 @@
 #include "CliCommands.h"
 #include "CliDocument.h"
 #include "db/cpDatabase.h"
+#include "model/vxNameRules.h"
 #include "script/TvxScriptTableList.h"
 #include "script/cpDBStructScript.h"
 #include "script/vxScriptCreate.h"
@@ -65,9 +66,12 @@ int RunBuild(int argc, char** argv)
         TvxDBScript script;
         if (!LoadDocument(args.document, args.source, args.passwords, db, sourceTables, tables, script))
             return 1;
-        const int code = CreateScripts(args.document, AppName, script, tables);
+        std::string subject;
+        const int code = CreateScripts(args.document, AppName, script, tables, &subject);
         if (code != TvxScriptMsg::ScriptsCreated) {
-            PrintScriptMessage(code);
+            PrintScriptMessage(code, subject);
+            if (code == TvxScriptMsg::TableNameNotAllowed)
+                std::fprintf(stderr, "morvane-cli: %s\n", NameFaultText(TableNameFault(subject)).c_str());
             return 1;
         }
         const TvxScriptFileNames names = ScriptFileNames(args.document);

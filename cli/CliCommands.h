@@ -4,6 +4,7 @@
 
 namespace morvane::cli {
 
+// inspect, copy and export exit with 3 when a table (or a value) they could not read was left out.
 int RunInspect(int argc, char** argv);
 int RunShow(int argc, char** argv);
 int RunDump(int argc, char** argv);

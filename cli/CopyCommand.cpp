@@ -1,11 +1,12 @@
 // morvane-cli copy: writes every table of a database anew into another directory through our
 // writer, with the same structure, records and passwords (optionally at another table level).
 // The target is created when missing; it must not be the source, nor hold a table of a name
-// the source has. A table that fails is reported and left out whole; the others are written
-// into a working directory of the target and installed together under the target's journal
-// and lock, as a run of the update server is (a killed copy leaves the target as it was, and
-// copying again recovers first). Files of a table we do not rewrite (.TV, .FAM, forms,
-// reports) are carried across unchanged.
+// the source has. A table that fails is reported and left out whole, a damaged value is written
+// blank (exit 3 when something was left out); the others are written into a working directory
+// of the target and installed together under the target's journal and lock, as a run of the
+// update server is (a killed copy leaves the target as it was, and copying again recovers
+// first). Each family keeps the letter case of its source's file names; files of a table we do
+// not rewrite (.TV, .FAM, forms, reports) are carried across unchanged.
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -15,6 +16,7 @@
 
 #include "CliCommands.h"
 #include "CliConnect.h"
+#include "db/TvxResumingRecords.h"
 #include "db/cpDatabase.h"
 #include "db/paradox/ParadoxByteSource.h"
 #include "db/paradox/ParadoxTableHeader.h"
@@ -200,9 +202,14 @@ int RunCopy(int argc, char** argv)
                 readHeader(sourceDir + "/" + t.fileName, options.carry, options.passwordKey);
                 options.otherTable = otherTable;
                 options.sourceDirectory = sourceDir;
-                options.lowerCaseExtensions = t.rec.extension() == "db"; // the family named as the source's
-                const std::unique_ptr<IvxRecordSource> records = db.OpenRecords(t.engineName);
-                const ParadoxWriteResult r = ParadoxWriteTable(*t.desc, *records, staging.Path(), t.base, options);
+                options.extensions = ParadoxFamilyExtensions(ParadoxWriterFiles::System(), sourceDir, t.base);
+                const std::unique_ptr<IvxRecordSource> source = db.OpenRecords(t.engineName);
+                TvxResumingRecords records(*source, [&](const std::string& damage) {
+                    std::fprintf(stderr, "morvane-cli: %s; written with the value blank\n",
+                                 FileSystemName(damage, t.desc->CodePage()).c_str());
+                    failed = true;
+                });
+                const ParadoxWriteResult r = ParadoxWriteTable(*t.desc, records, staging.Path(), t.base, options);
                 written.push_back(t.base);
                 for (const std::string& name : UnwrittenFamilyFiles(platform, sourceDir, t.base)) {
                     if (std::find(targetFiles.begin(), targetFiles.end(), name) == targetFiles.end())
@@ -212,7 +219,10 @@ int RunCopy(int argc, char** argv)
                                      shown.c_str(), FileSystemName(name, t.desc->CodePage()).c_str());
                 }
                 for (const auto& w : r.warnings)
-                    std::fprintf(stderr, "morvane-cli: %s: %s\n", shown.c_str(), w.c_str());
+                    std::fprintf(stderr, "morvane-cli: %s: %s\n", shown.c_str(),
+                                 FileSystemName(w, t.desc->CodePage()).c_str());
+                for (const auto& note : records.TakeNotes())
+                    std::fprintf(stderr, "morvane-cli: %s\n", FileSystemName(note, t.desc->CodePage()).c_str());
                 std::cout << shown << ": " << r.records << " records, level " << r.level << ", " << r.files.size()
                           << " files\n";
             } catch (const EvxEngineError& e) {
@@ -231,7 +241,7 @@ int RunCopy(int argc, char** argv)
             std::fprintf(stderr, "morvane-cli: cannot write the output\n");
             return 1;
         }
-        return failed ? 1 : 0;
+        return failed ? 3 : 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "morvane-cli: %s\n", e.what());
     }

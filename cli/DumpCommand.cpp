@@ -209,6 +209,8 @@ int RunDump(int argc, char** argv)
             std::cout << out;
             ++n;
         }
+        for (const std::string& note : records->TakeNotes())
+            std::fprintf(stderr, "morvane-cli: %s\n", FileSystemName(note, codePage).c_str());
         if (args.json) // closed also after damage, so what was read stays a valid document
             std::cout << "\n]}\n";
         std::cout.flush();

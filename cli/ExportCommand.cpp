@@ -11,6 +11,7 @@
 #include "CliConnect.h"
 #include "export/EvxExportError.h"
 #include "export/TvxExporter.h"
+#include "model/vxCodePage.h"
 
 namespace morvane::cli {
 
@@ -113,9 +114,11 @@ int RunExport(int argc, char** argv)
             notAsTheyAre += t.rejected + t.damaged + t.altered;
         }
         for (const auto& w : result.warnings)
-            std::fprintf(stderr, "morvane-cli: warning: %s\n", w.c_str());
+            std::fprintf(stderr, "morvane-cli: warning: %s\n", FileSystemName(w, vxNewTableCodePage).c_str());
+        for (const auto& s : result.skipped)
+            std::fprintf(stderr, "morvane-cli: %s\n", FileSystemName(s, vxNewTableCodePage).c_str());
         std::printf("Exported %zu tables to %s\n", result.tables.size(), where.c_str());
-        return notAsTheyAre > 0 ? 3 : 0;
+        return notAsTheyAre > 0 || !result.skipped.empty() ? 3 : 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "morvane-cli: %s\n", e.what());
     }

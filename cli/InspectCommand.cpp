@@ -214,6 +214,16 @@ int RunInspect(int argc, char** argv)
         doc["tables"] = ordered_json::array();
         for (const auto& item : db.ReadTables())
             doc["tables"].push_back(tableJson(item.name, *item.desc, db));
+        doc["errors"] = ordered_json::array();
+        for (const auto& skipped : db.SkippedTables()) {
+            ordered_json e;
+            e["fileName"] = FileSystemName(skipped.name, vxNewTableCodePage);
+            e["reason"] = FileSystemName(skipped.reason, vxNewTableCodePage);
+            if (!args.json)
+                std::fprintf(stderr, "morvane-cli: %s: not read: %s\n", e["fileName"].get<std::string>().c_str(),
+                             e["reason"].get<std::string>().c_str());
+            doc["errors"].push_back(std::move(e));
+        }
         if (args.json)
             std::cout << doc.dump(2) << "\n";
         else
@@ -223,7 +233,7 @@ int RunInspect(int argc, char** argv)
             std::fprintf(stderr, "morvane-cli: cannot write the output\n");
             return 1;
         }
-        return 0;
+        return db.SkippedTables().empty() ? 0 : 3;
     } catch (const EvxEngineError& e) {
         std::fprintf(stderr, "morvane-cli: %s\n", e.what());
     } catch (const std::exception& e) {

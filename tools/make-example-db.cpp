@@ -63,7 +63,7 @@ TvxTableDesc table(const char* name, std::vector<TvxFieldDesc> fields, std::vect
     d.SetIndexes(std::move(indexes));
     d.SetAllNames(name);
     d.CursorProps().setTableLevel(7);
-    d.CursorProps().setLanguageDriver("ANSIINTL");
+    d.CursorProps().setLanguageDriver("ANSII850");
     d.CursorProps().setCodePage(vxNewTableCodePage);
     return d;
 }

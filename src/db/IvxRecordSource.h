@@ -3,6 +3,9 @@
 // the number of records. The table reader is one; the writer takes one; the update server
 // chains converters between them.
 
+#include <string>
+#include <vector>
+
 #include "model/TvxFieldValue.h"
 
 namespace morvane {
@@ -18,6 +21,9 @@ public:
     // (filled, those values blank), so Next may go on with the following record; false when
     // the source cannot go on.
     virtual bool Resumable() const { return false; }
+    // What the records read so far carried that is worth telling (values read only in part),
+    // one line each, each said once: the call takes them.
+    virtual std::vector<std::string> TakeNotes() { return {}; }
 };
 
 } // namespace morvane

@@ -225,6 +225,7 @@ TvxTableItems TvxDatabase::ReadTables()
     if (!handle_)
         throw EvxEngineError(vxErrNotFound, "The database is not connected");
     TvxTableItems items;
+    skipped_.clear();
     const std::vector<TvxTableListRec> tables = handle_->ListTables("*.db");
     const int total = static_cast<int>(tables.size());
     items.reserve(tables.size());
@@ -235,16 +236,23 @@ TvxTableItems TvxDatabase::ReadTables()
         try {
             desc = std::make_unique<TvxTableDesc>(ReadTable(rec));
         } catch (const EvxEngineError& e) {
-            if (!SkipRefusedTables || e.Code() != vxErrPasswordRequired)
-                throw;
-            // Listed, protected, with nothing of its structure.
-            desc = std::make_unique<TvxTableDesc>(TvxTableDesc::CreateFromEngine(&rec, TvxCursorProps()));
-            desc->SetProtected(true);
+            if (e.Code() == vxErrPasswordRequired) {
+                if (!SkipRefusedTables)
+                    throw;
+                // Listed, protected, with nothing of its structure.
+                desc = std::make_unique<TvxTableDesc>(TvxTableDesc::CreateFromEngine(&rec, TvxCursorProps()));
+                desc->SetProtected(true);
+            } else {
+                skipped_.push_back({rec.fileName() + "." + rec.extension(), e.what()});
+                if (OnReadProgress)
+                    OnReadProgress(static_cast<int>(items.size() + skipped_.size()), total);
+                continue;
+            }
         }
         std::string itemName = desc->TableName();
         items.push_back({std::move(itemName), std::move(desc)});
         if (OnReadProgress)
-            OnReadProgress(static_cast<int>(items.size()), total);
+            OnReadProgress(static_cast<int>(items.size() + skipped_.size()), total);
     }
     return items;
 }

@@ -94,8 +94,16 @@ public:
     std::function<void(int done, int total)> OnReadProgress;
 
     // Every Paradox table of the connected database, in the engine's order; the caller takes
-    // the descriptors. A protected table is retried while OnPassword answers true.
+    // the descriptors. A protected table is retried while OnPassword answers true. A table that
+    // cannot be read (damaged) is left out and named, with the reason, in SkippedTables.
     TvxTableItems ReadTables();
+    struct TvxSkippedTable
+    {
+        std::string name; // file name, as the directory holds it
+        std::string reason;
+    };
+    // The tables the last ReadTables (or connect) left out.
+    const std::vector<TvxSkippedTable>& SkippedTables() const { return skipped_; }
     // One table of the connected database by its table-list record (as ListTables gives it),
     // read as ReadTables reads each.
     TvxTableDesc ReadTable(const TvxTableListRec& table);
@@ -125,6 +133,7 @@ private:
 
     IvxEngine& engine_;
     IvxEngineSession& session_;
+    std::vector<TvxSkippedTable> skipped_;
     std::string aliasName_;
     std::string databaseName_;
     TvxStringList params_;

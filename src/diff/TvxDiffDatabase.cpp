@@ -1,5 +1,6 @@
 #include "diff/TvxDiffDatabase.h"
 
+#include "db/EvxEngineError.h"
 #include "db/cpDatabase.h"
 #include "db/paradox/ParadoxByteSource.h"
 #include "db/paradox/ParadoxPassword.h"
@@ -60,6 +61,11 @@ TvxDiffDatabase ReadDiffDatabase(TvxDatabase& database, const std::vector<std::s
     side.directory = ec || dir.empty() ? dir : absolute.lexically_normal().string();
     for (TvxTableItem& item : database.ReadTables())
         side.tables.push_back(std::move(*item.desc));
+    // A comparison that left a damaged table out would take it for one to create or delete.
+    if (!database.SkippedTables().empty()) {
+        const auto& skipped = database.SkippedTables().front();
+        throw EvxEngineError(vxErrInvalidFile, skipped.name + ": " + skipped.reason);
+    }
     const std::string files = database.Handle() ? database.Handle()->Directory() : side.directory;
     for (const TvxTableDesc& t : side.tables)
         if (t.Protected())

@@ -29,7 +29,8 @@ struct TvxDiffDatabase
 
 // Reads every table of a connected database, and finds among passwords (those its session was
 // given) the one that opens each protected table. The directory is made absolute, so that a
-// script names the database wherever it is opened. Engine errors propagate.
+// script names the database wherever it is opened. Engine errors propagate; a damaged table
+// throws vxErrInvalidFile (left out, it would read as one to create or delete).
 TvxDiffDatabase ReadDiffDatabase(TvxDatabase& database, const std::vector<std::string>& passwords = {});
 
 // Where the update is to be applied (the script's "Add new alias"); both empty: none recorded.

@@ -1,5 +1,6 @@
 #include "diff/TvxFieldRenames.h"
 
+#include "model/vxNameRules.h"
 #include "script/vxNameCompare.h"
 
 #include "diff/EvxDifferenceError.h"
@@ -21,6 +22,9 @@ void TvxFieldRenames::Add(TvxFieldRename rename)
     const std::string text = rename.table + "." + rename.oldName + "=" + rename.newName;
     if (rename.table.empty() || rename.oldName.empty() || rename.newName.empty())
         throw EvxDifferenceError("rename \"" + text + "\" is not of the form TABLE.OLD=NEW");
+    for (const std::string& problem : {TableNameProblem(rename.table), FieldNameProblem(rename.newName)})
+        if (!problem.empty())
+            throw EvxDifferenceError("rename \"" + text + "\": " + problem);
     for (const TvxFieldRename& r : renames_)
         if (UpperCaseEqual(r.table, rename.table) &&
             (UpperCaseEqual(r.oldName, rename.oldName) || UpperCaseEqual(r.newName, rename.newName)))

@@ -24,6 +24,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace morvane {
 
@@ -99,6 +100,13 @@ void TvxAliasCommands::Connect()
         ~Unhook() { database.OnReadProgress = nullptr; }
     } unhook{database_};
     database_.SetConnected(true);
+    // A damaged table costs itself only: the others are listed, it is named with its reason.
+    if (!database_.SkippedTables().empty()) {
+        std::string text = "Tabelas que não puderam ser lidas e ficaram fora da lista:";
+        for (const auto& skipped : database_.SkippedTables())
+            text += "\n" + skipped.name + ": " + skipped.reason;
+        messages_.ShowFailure(std::runtime_error(text));
+    }
 }
 
 void TvxAliasCommands::Fail(const std::exception& failure)

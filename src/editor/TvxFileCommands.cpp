@@ -336,16 +336,21 @@ bool TvxFileCommands::FormCloseQuery()
 void TvxFileCommands::mnScriptCreateClick()
 {
     int id = 0;
+    std::string subject;
     try {
         const TvxWaitCursor wait;
         id = CreateScripts(FileBytes(services_.document.DocumentFileName),
-                           services_.version.InternalName().toStdString(), services_.script, services_.newTables);
+                           services_.version.InternalName().toStdString(), services_.script, services_.newTables,
+                           &subject);
     } catch (const std::exception& failure) {
         services_.messages.ShowFailure(failure);
         return;
     }
     if (id != vxMsgScriptsCreated) {
-        services_.messages.ShowMessageCode(id, CreateAdvice(id));
+        if (!subject.empty())
+            services_.messages.AskMessage(id, RecordTextToQString(subject), TvxMsgButtons::Ok, CreateAdvice(id));
+        else
+            services_.messages.ShowMessageCode(id, CreateAdvice(id));
         return;
     }
     const TvxScriptFileNames files = ScriptFileNames(FileBytes(services_.document.DocumentFileName));

@@ -2,6 +2,8 @@
 
 #include "db/EvxEngineError.h"
 #include "editor/vxStrings.h"
+#include "model/vxCodePage.h"
+#include "views/vxRecordText.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -66,17 +68,28 @@ TvxMsgResult TvxMessages::AskMessage(int id, const QString& argument, TvxMsgButt
     return prompts_.Message(kind, caption, WithAdvice(FormatMessage(text, argument), advice), buttons);
 }
 
+namespace {
+
+// Messages are UTF-8; one that is not (a table's name in its own bytes) is read as the bytes of
+// a new table, never shown with replacement characters.
+QString MessageText(const std::string& message)
+{
+    return IsUtf8(message) ? QString::fromStdString(message) : RecordTextToQString(message);
+}
+
+} // namespace
+
 void TvxMessages::ShowFailure(const std::exception& failure)
 {
     QString text;
     if (const auto* engineError = dynamic_cast<const EvxEngineError*>(&failure)) {
         QStringList lines;
         for (const auto& item : engineError->Errors())
-            lines << QString::fromStdString(item.message);
+            lines << MessageText(item.message);
         text = lines.join(QLatin1Char('\n'));
     }
     if (text.isEmpty())
-        text = QString::fromLocal8Bit(failure.what());
+        text = MessageText(failure.what());
     prompts_.Message(TvxMsgKind::Error, QCoreApplication::applicationName(), text, TvxMsgButtons::Ok);
 }
 

@@ -5,6 +5,7 @@
 #include "editor/TvxDocumentState.h"
 #include "editor/TvxMessages.h"
 #include "editor/TvxTablePanels.h"
+#include "model/vxNameRules.h"
 #include "model/vxTextCase.h"
 #include "script/TvxScriptTableList.h"
 #include "script/cpDBStructScript.h"
@@ -20,6 +21,7 @@ namespace {
 
 constexpr int vxMsgNoTableSelected = 101;
 constexpr int vxMsgNoNewTableSelected = 102;
+constexpr int vxMsgTableNameNotAllowed = 127;
 constexpr int vxMsgNoNewAlias = 108;
 constexpr int vxMsgMasterMissing = 109;
 constexpr int vxAdvMasterMissing = 10151;
@@ -79,11 +81,38 @@ void TvxTableCommands::RepointRules(TvxTableDesc& table, std::string_view oldNam
     }
 }
 
+namespace {
+
+// What is wrong with a table name, as the message after the name says it.
+QString NameFaultMessage(TvxNameFault fault)
+{
+    switch (fault) {
+    case TvxNameFault::Empty: return QStringLiteral("o nome está vazio");
+    case TvxNameFault::TooLong: return QStringLiteral("o nome passa de %1 bytes").arg(MaxTableNameBytes);
+    case TvxNameFault::Separator: return QStringLiteral("o nome contém / ou \\");
+    case TvxNameFault::Forbidden: return QStringLiteral("o nome contém um de : * ? \" < > |");
+    case TvxNameFault::Control: return QStringLiteral("o nome contém um caractere de controle");
+    case TvxNameFault::Dots: return QStringLiteral("o nome é . ou ..");
+    case TvxNameFault::DeviceName:
+        return QStringLiteral("o nome é reservado a um dispositivo (CON, PRN, AUX, NUL, COM1-9, LPT1-9)");
+    case TvxNameFault::TrailingDot: return QStringLiteral("o nome termina em ponto ou espaço");
+    case TvxNameFault::None: break;
+    }
+    return {};
+}
+
+} // namespace
+
 QString TvxTableCommands::EnteredName(const QString& proposed, bool englishForm) const
 {
     const auto entered = prompts_.EnterName(TvxMessages::LoadMessage(vxLblTableNameTitle),
                                             TvxMessages::LoadMessage(vxLblTableName), proposed, englishForm);
-    return entered ? entered->trimmed() : QString();
+    const QString name = entered ? entered->trimmed() : QString();
+    const TvxNameFault fault = name.isEmpty() ? TvxNameFault::None : TableNameFault(QStringToRecordText(name));
+    if (fault == TvxNameFault::None)
+        return name;
+    messages_.AskMessage(vxMsgTableNameNotAllowed, name + ": " + NameFaultMessage(fault), TvxMsgButtons::Ok);
+    return {};
 }
 
 // --- "&Novo" ---

@@ -62,6 +62,8 @@ constexpr TvxStringEntry vxStringTable[] = {
     {123, "O Arquivo foi salvo com sucesso"},
     {124, "Os Scripts foram criados com sucesso"},
     {125, "O script atingiu o número máximo de tabelas ou de comandos"},
+    {126, "A tabela %s não tem campos"},
+    {127, "O nome de tabela não é permitido: %s"},
     {293, "O arquivo não foi copiado"},
     {294, "O arquivo de script não foi encontrado"},
     {295, "A DLL não foi associada a função"},

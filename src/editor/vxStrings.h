@@ -1,5 +1,5 @@
 #pragma once
-// The program's numbered string table (pt-BR): descriptor codes 0-21, editor messages 101-125,
+// The program's numbered string table (pt-BR): descriptor codes 0-21, editor messages 101-127,
 // execution texts 293-306 (the update server's result codes), labels 10001-10029, the editor's
 // own texts from 10100 (notices, questions, reports) and the diagram window's texts 10201-10224.
 // An id without a string gives the empty text.

@@ -147,15 +147,22 @@ TvxExportResult ExportDatabase(TvxDatabase& db, const TvxExportOptions& options)
         throw EvxExportError("the database is not connected");
     // Every structure is read, and so every password checked, before any output is made.
     std::vector<TvxExportTable> tables;
+    TvxExportResult result;
     for (const TvxTableListRec& rec : chosenTables(db, options.tables)) {
         TvxExportTable t;
         t.engineName = db.EngineTableName(rec);
-        t.desc = db.ReadTable(rec);
+        try {
+            t.desc = db.ReadTable(rec);
+        } catch (const EvxEngineError& e) {
+            if (e.Code() == vxErrPasswordRequired)
+                throw;
+            result.skipped.push_back(t.engineName + ": not exported: " + e.what());
+            continue;
+        }
         t.name = outputName(t.desc);
         tables.push_back(std::move(t));
     }
 
-    TvxExportResult result;
     for (const auto& t : tables)
         result.tables.push_back({t.name, 0, 0, 0, 0});
     refuseDatabaseFiles(db, options, tables);
@@ -165,6 +172,8 @@ TvxExportResult ExportDatabase(TvxDatabase& db, const TvxExportOptions& options)
         const auto records = db.OpenRecords(tables[i].engineName);
         TvxDamageReportingSource source(*records, tables[i], result.tables[i], result.warnings);
         target->WriteTable(i, source, result);
+        for (auto& note : records->TakeNotes())
+            result.warnings.push_back(std::move(note));
     }
     target->Finish(result);
     return result;

@@ -57,6 +57,8 @@ struct TvxExportResult
     std::vector<TvxExportTableResult> tables;
     // What the output could not carry as the tables have it, one sentence each.
     std::vector<std::string> warnings;
+    // Tables that could not be read (damaged), each with its reason; the others are exported.
+    std::vector<std::string> skipped;
 };
 
 TvxExportResult ExportDatabase(TvxDatabase& db, const TvxExportOptions& options);

@@ -1,6 +1,7 @@
 #include "export/vxExportSchema.h"
 
 #include "db/vxValueDisplay.h"
+#include "db/paradox/ParadoxCollation.h"
 #include "model/vxFieldTypes.h"
 
 #include <algorithm>
@@ -81,7 +82,7 @@ public:
         const TvxTableDesc& desc = t.desc;
         const int codePage = desc.CodePage();
         TvxExportSchema s;
-        s.caseInsensitive = LowerAscii(desc.LanguageDriver()).find("ascii") == std::string::npos;
+        s.caseInsensitive = !ParadoxCollation::ForDriver(desc.LanguageDriver()).established();
         for (const auto& f : desc.Fields()) {
             s.fields.push_back(ExportText(f.name(), codePage));
             s.types.push_back(f.type());

@@ -178,12 +178,77 @@ std::string Convert(iconv_t cd, std::string_view input, std::size_t reserve, OnF
     return out;
 }
 
+// HP Roman-8 0xA0-0xFF (0x80-0x9F are the C1 controls; 0 marks 0xFF, which it leaves undefined).
+constexpr char16_t roman8High[96] = {
+    0x00A0, 0x00C0, 0x00C2, 0x00C8, 0x00CA, 0x00CB, 0x00CE, 0x00CF, 0x00B4, 0x02CB, 0x02C6, 0x00A8, 0x02DC, 0x00D9,
+    0x00DB, 0x20A4, 0x00AF, 0x00DD, 0x00FD, 0x00B0, 0x00C7, 0x00E7, 0x00D1, 0x00F1, 0x00A1, 0x00BF, 0x00A4, 0x00A3,
+    0x00A5, 0x00A7, 0x0192, 0x00A2, 0x00E2, 0x00EA, 0x00F4, 0x00FB, 0x00E1, 0x00E9, 0x00F3, 0x00FA, 0x00E0, 0x00E8,
+    0x00F2, 0x00F9, 0x00E4, 0x00EB, 0x00F6, 0x00FC, 0x00C5, 0x00EE, 0x00D8, 0x00C6, 0x00E5, 0x00ED, 0x00F8, 0x00E6,
+    0x00C4, 0x00EC, 0x00D6, 0x00DC, 0x00C9, 0x00EF, 0x00DF, 0x00D4, 0x00C1, 0x00C3, 0x00E3, 0x00D0, 0x00F0, 0x00CD,
+    0x00CC, 0x00D3, 0x00D2, 0x00D5, 0x00F5, 0x0160, 0x0161, 0x00DA, 0x0178, 0x00FF, 0x00DE, 0x00FE, 0x00B7, 0x00B5,
+    0x00B6, 0x00BE, 0x2014, 0x00BC, 0x00BD, 0x00AA, 0x00BA, 0x00AB, 0x25A0, 0x00BB, 0x00B1, 0x0000,
+};
+
+char32_t Roman8ToUnicode(unsigned char b)
+{
+    return b < 0xA0 ? b : roman8High[b - 0xA0];
+}
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+std::string Roman8ToUtf8(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (const char c : bytes) {
+        const char32_t cp = Roman8ToUnicode(static_cast<unsigned char>(c));
+        if (cp == 0 && c != 0)
+            out.append(replacement);
+        else
+            AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+std::string Utf8ToRoman8(std::string_view utf8)
+{
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t cp = 0;
+        const std::size_t n = Utf8Sequence(utf8, i, cp);
+        i += n == 0 ? 1 : n;
+        char b = '?';
+        if (n != 0 && cp < 0xA0)
+            b = static_cast<char>(cp);
+        else if (n != 0)
+            for (unsigned k = 0; k < 96; ++k)
+                if (roman8High[k] == cp && cp != 0)
+                    b = static_cast<char>(0xA0 + k);
+        out.push_back(b);
+    }
+    return out;
+}
+
 } // namespace
 
 std::string CodePageToUtf8(std::string_view bytes, int codePage, TvxUndefinedBytes undefined)
 {
     if (bytes.empty())
         return {};
+    if (codePage == vxRoman8CodePage)
+        return Roman8ToUtf8(bytes);
     TvxCodePageCache& cache = Cache();
     const auto lock = cache.Lock();
     const TvxCodePageConv& conv = cache.Get(codePage);
@@ -213,6 +278,8 @@ std::string Utf8ToCodePage(std::string_view utf8, int codePage)
 {
     if (utf8.empty())
         return {};
+    if (codePage == vxRoman8CodePage)
+        return Utf8ToRoman8(utf8);
     TvxCodePageCache& cache = Cache();
     const auto lock = cache.Lock();
     const TvxCodePageConv& conv = cache.Get(codePage);

@@ -10,6 +10,9 @@
 namespace morvane {
 
 inline constexpr int vxNewTableCodePage = 1252;
+// HP Roman-8 (the text of the driver BLROM800; IBM's number for it), converted by a table of
+// our own.
+inline constexpr int vxRoman8CodePage = 1051;
 
 // What becomes of a byte (or byte sequence) the code page does not define.
 enum class TvxUndefinedBytes {

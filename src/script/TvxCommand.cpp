@@ -1,7 +1,10 @@
 #include "script/TvxCommand.h"
 
 #include "model/vxFieldTypes.h"
+#include "model/vxNameRules.h"
+#include "script/vxCommandParams.h"
 #include "script/vxScriptLimits.h"
+#include "stream/EvxStreamError.h"
 #include "stream/TReader.h"
 #include "stream/TWriter.h"
 
@@ -154,6 +157,18 @@ void TvxCommand::ReadFrom(TReader& reader)
         p.ReadFrom(reader);
         params_.push_back(std::move(p));
     }
+}
+
+void CheckCommandTableNames(const TvxCommand& command, std::int64_t at)
+{
+    const std::uint8_t kind = command.Kind();
+    if (kind < ckCreateTable || kind > ckMoveField)
+        return;
+    for (const std::string& name : {command.ParamText(0), kind == ckChangeTable
+                                                               ? command.ParamText(ChangeTableParam::NewName)
+                                                               : std::string()})
+        if (const std::string problem = name.empty() ? std::string() : TableNameProblem(name); !problem.empty())
+            throw EReadError(problem, at);
 }
 
 } // namespace morvane

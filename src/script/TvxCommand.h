@@ -80,4 +80,8 @@ private:
     std::vector<TvxParameter> params_;
 };
 
+// The tables a command read from a file names become files: a name TableNameFault refuses (a
+// hostile "../x") throws EReadError at `at`, before anything is built or written for it.
+void CheckCommandTableNames(const TvxCommand& command, std::int64_t at);
+
 } // namespace morvane

@@ -55,7 +55,9 @@ void TvxDBScriptLoader::LoadFromStream(TvxStream& stream)
         reader.FailAt(STooManyCommands, countAt);
     for (std::int32_t i = 0; i < n; ++i) {
         auto command = std::make_unique<TvxCommand>();
+        const std::int64_t at = reader.Position();
         command->ReadFrom(reader);
+        CheckCommandTableNames(*command, at);
         commands_.push_back(std::move(command));
         DoAfterLoad(*commands_.back());
     }

@@ -1,5 +1,6 @@
 #include "script/vxScriptCreate.h"
 
+#include "model/vxNameRules.h"
 #include "script/TvxScriptTableList.h"
 #include "script/vxUpdateScriptFile.h"
 
@@ -45,9 +46,28 @@ int ScriptMaintCreate(std::string_view documentFileName, std::string_view appNam
     return 0;
 }
 
-int CreateScripts(std::string_view documentFileName, std::string_view appName, const TvxDBScriptLoader& script,
-                  const TvxScriptTableList& tables)
+int ScriptTablesCheck(const TvxScriptTableList& tables, std::string& subject)
 {
+    for (int i = 0; i < tables.Count(); ++i) {
+        subject = tables.NameAt(i);
+        if (TableNameFault(subject) != TvxNameFault::None)
+            return TvxScriptMsg::TableNameNotAllowed;
+        if (tables.TableAt(i)->FieldCount() == 0)
+            return TvxScriptMsg::TableWithoutFields;
+    }
+    subject.clear();
+    return 0;
+}
+
+int CreateScripts(std::string_view documentFileName, std::string_view appName, const TvxDBScriptLoader& script,
+                  const TvxScriptTableList& tables, std::string* subject)
+{
+    std::string named;
+    if (const int code = ScriptTablesCheck(tables, named)) {
+        if (subject)
+            *subject = named;
+        return code;
+    }
     if (const int code = ScriptUpdateCreate(documentFileName, appName, script))
         return code;
     if (const int code = ScriptMaintCreate(documentFileName, appName, tables))
@@ -66,6 +86,10 @@ std::string ScriptMessageText(int id)
         return "O Nome do arquivo esta em branco";
     case TvxScriptMsg::ScriptsCreated:
         return "Os Scripts foram criados com sucesso";
+    case TvxScriptMsg::TableWithoutFields:
+        return "A tabela %s não tem campos";
+    case TvxScriptMsg::TableNameNotAllowed:
+        return "O nome de tabela não é permitido: %s";
     case TvxScriptMsg::SourceTableMissing:
         return "A tabela %s não foi encontrada no caminho atual";
     default:

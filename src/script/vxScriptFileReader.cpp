@@ -2,6 +2,7 @@
 
 #include "model/clvxTableDesc.h"
 #include "model/clvxTableDescStream.h"
+#include "model/vxNameRules.h"
 #include "script/IvxScriptFileSink.h"
 #include "script/TvxCommand.h"
 #include "script/TvxScriptFileVersion.h"
@@ -13,6 +14,14 @@ namespace morvane {
 
 namespace {
 
+// A maintenance script names the tables the server makes files of: each name must be one a file
+// system and the engine can hold (commands are checked as they are read, TvxCommand::ReadFrom).
+void CheckTableName(const std::string& name, std::int64_t at)
+{
+    if (const std::string problem = TableNameProblem(name); !problem.empty())
+        throw EReadError(problem, at);
+}
+
 void ReadCommands(TvxStream& stream, IvxScriptFileSink& sink)
 {
     TReader reader(stream);
@@ -23,7 +32,9 @@ void ReadCommands(TvxStream& stream, IvxScriptFileSink& sink)
     sink.CommandCount(n);
     for (std::int32_t i = 0; i < n; ++i) {
         TvxCommand command;
+        const std::int64_t at = reader.Position();
         command.ReadFrom(reader);
+        CheckCommandTableNames(command, at);
         sink.Command(i, command);
     }
 }
@@ -38,10 +49,14 @@ void ReadTables(TvxStream& stream, IvxScriptFileSink& sink, bool structures)
     sink.TableCount(m);
     for (std::int32_t i = 0; i < m; ++i) {
         TvxTableDesc table;
-        if (structures)
+        const std::int64_t at = reader.Position();
+        if (structures) {
             ReadStructureRecord(reader, table);
-        else
+            if (!table.TableName().empty())
+                CheckTableName(table.TableName(), at);
+        } else {
             table.ReadDescriptors(reader);
+        }
         sink.Table(i, table, structures);
     }
 }

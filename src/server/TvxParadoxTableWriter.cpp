@@ -1,6 +1,7 @@
 #include "server/TvxParadoxTableWriter.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "db/EvxEngineError.h"
 #include "db/paradox/ParadoxByteSource.h"
@@ -14,7 +15,7 @@ namespace {
 constexpr std::size_t MaxHeaderBytes = 0x10000;
 
 // The parts of the origin's header a rewrite keeps: its autoincrement counter (numbers once
-// given are never given again) and its sort order.
+// given are never given again), its sort order and its code-page word.
 ParadoxHeaderCarry CarryOf(const std::string& path)
 {
     const std::unique_ptr<ParadoxFileSource> source = ParadoxFileSource::Open(path);
@@ -24,6 +25,7 @@ ParadoxHeaderCarry CarryOf(const std::string& path)
     ParadoxHeaderCarry carry;
     carry.autoInc = full.autoInc;
     carry.sortOrder = full.sortOrder;
+    carry.codePageWord = full.codePageWord;
     return carry;
 }
 
@@ -39,8 +41,11 @@ std::vector<std::string> TvxParadoxTableWriter::WriteTable(const TvxWriteRequest
     ParadoxWriteOptions options;
     options.level = request.desc->TableLevel();
     options.password = request.password;
-    if (!request.originPath.empty())
+    if (!request.originPath.empty()) {
         options.carry = CarryOf(request.originPath);
+        const std::filesystem::path origin(request.originPath);
+        options.extensions = ParadoxFamilyExtensions(files_, origin.parent_path().string(), origin.stem().string());
+    }
     options.otherTable = request.otherTable;
     options.sourceDirectory = sourceDirectory_;
     options.files = &files_;

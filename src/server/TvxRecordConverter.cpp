@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "db/paradox/ParadoxCollation.h"
 #include "model/vxCodePage.h"
 #include "model/vxFieldTypes.h"
 #include "server/vxCheckValues.h"
@@ -82,7 +83,7 @@ TvxRecordConverter::TvxRecordConverter(const TvxTablePlan& plan, IvxRecordSource
             continue;
         UniqueIndex u;
         u.name = x.name();
-        u.foldCase = x.caseInsensitive();
+        u.upper = x.caseInsensitive() ? ParadoxCollation::ForDriver(plan.desc.LanguageDriver()).upperMap() : nullptr;
         for (int k = 0; k < std::min(x.keyFieldCount(), TvxIndexDesc::MaxKeyFields); ++k)
             if (x.keyField(k) >= 1 && x.keyField(k) <= plan.desc.FieldCount())
                 u.positions.push_back(x.keyField(k) - 1);
@@ -219,7 +220,7 @@ bool TvxRecordConverter::Convert(const TvxRecord& in, TvxRecord& out)
         }
     }
     if (moved) {
-        const bool keyed = !moveKey_.empty() && RecordKey(out, moveKey_, false, true, key_);
+        const bool keyed = !moveKey_.empty() && RecordKey(out, moveKey_, nullptr, true, key_);
         for (std::size_t i = 0; i < n; ++i) {
             const TvxFieldOrigin& o = plan_.fields[i];
             if (o.kind != TvxFieldOrigin::Kind::Moved)
@@ -272,7 +273,7 @@ bool TvxRecordConverter::Convert(const TvxRecord& in, TvxRecord& out)
 
     bool keyViolation = false;
     for (const TvxRuleCheck& r : rules_) {
-        if (!r.masterKeys || !RecordKey(out, r.positions, false, false, key_))
+        if (!r.masterKeys || !RecordKey(out, r.positions, nullptr, false, key_))
             continue; // blank foreign keys are allowed
         if (!r.masterKeys->contains(key_)) {
             report_.AddBreak(FieldName(r.positions.front()), "rule " + r.name);
@@ -282,7 +283,7 @@ bool TvxRecordConverter::Convert(const TvxRecord& in, TvxRecord& out)
     std::string primaryKey;
     const bool primaryNeeded = !primary_.empty() && (!primaryUnique_ || keptKeys_);
     if (!keyViolation && primaryNeeded) {
-        RecordKey(out, primary_, false, true, primaryKey);
+        RecordKey(out, primary_, nullptr, true, primaryKey);
         if (!primaryUnique_ && primaryKeys_.contains(primaryKey)) {
             report_.AddBreak(FieldName(primary_.front()), "primary key");
             keyViolation = true;
@@ -291,7 +292,7 @@ bool TvxRecordConverter::Convert(const TvxRecord& in, TvxRecord& out)
     for (UniqueIndex& u : unique_) {
         if (keyViolation)
             break;
-        RecordKey(out, u.positions, u.foldCase, true, key_);
+        RecordKey(out, u.positions, u.upper, true, key_);
         if (u.keys.contains(key_)) {
             report_.AddBreak(FieldName(u.positions.front()), "unique index " + u.name);
             keyViolation = true;
@@ -303,7 +304,7 @@ bool TvxRecordConverter::Convert(const TvxRecord& in, TvxRecord& out)
         return false;
     }
     for (UniqueIndex& u : unique_) {
-        RecordKey(out, u.positions, u.foldCase, true, key_);
+        RecordKey(out, u.positions, u.upper, true, key_);
         u.keys.insert(key_);
     }
     if (primaryNeeded) {

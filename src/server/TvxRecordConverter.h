@@ -73,7 +73,7 @@ private:
     {
         std::string name;
         std::vector<int> positions;
-        bool foldCase = false;
+        const std::uint8_t* upper = nullptr; // case-insensitive: the driver's capitals
         TvxKeySet keys;
     };
 

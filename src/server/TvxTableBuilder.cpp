@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "db/TvxResumingRecords.h"
 #include "model/vxCodePage.h"
 #include "model/vxFieldTypes.h"
+#include "model/vxNameRules.h"
 #include "model/vxTextCase.h"
 #include "script/vxUpdateServerCodes.h"
 #include "server/EvxRunError.h"
@@ -122,7 +124,7 @@ const TvxKeySet* TvxTableBuilder::ExistingKeys(const std::string& table, TvxTabl
         TvxRecord r;
         std::string k;
         while (records->Next(r))
-            if (RecordKey(r, key, false, true, k))
+            if (RecordKey(r, key, nullptr, true, k))
                 keys.insert(k);
         return &existingKeys_.emplace(base, std::move(keys)).first->second;
     } catch (const std::exception& e) {
@@ -135,6 +137,9 @@ void TvxTableBuilder::BuildTable(std::vector<TvxTablePlan>& plans, int index, Tv
 {
     TvxTablePlan& plan = plans[static_cast<std::size_t>(index)];
     const int cp = plan.CodePage();
+    // Nothing is written outside the target: a name that is no plain file name is refused.
+    if (const std::string problem = TableNameProblem(plan.name); !problem.empty())
+        throw EvxRunError(vxRunTableNotWritten, problem);
     r.table = plan.FileName();
     r.origin = plan.originFile;
     r.action = ActionOf(plan.origin);
@@ -195,7 +200,11 @@ void TvxTableBuilder::BuildTable(std::vector<TvxTablePlan>& plans, int index, Tv
     }
 
     std::unique_ptr<IvxRecordSource> origin = OpenOrigin(plan);
-    TvxGuardedSource guard(*origin);
+    // A damaged value costs its own field: carried blank, and said.
+    TvxResumingRecords resuming(*origin, [&](const std::string& damage) {
+        r.notes.push_back((IsUtf8(damage) ? damage : CodePageToUtf8(damage, cp)) + "; carried blank");
+    });
+    TvxGuardedSource guard(resuming);
     TvxRecordConverter converter(plan, guard, r);
     converter.SetMoves(std::move(moves), std::move(moveKey));
 
@@ -272,7 +281,7 @@ void TvxTableBuilder::BuildTable(std::vector<TvxTablePlan>& plans, int index, Tv
                 return nullptr;
             };
             for (const std::string& warning : writer_->WriteTable(w))
-                r.notes.push_back(CodePageToUtf8(warning, cp));
+                r.notes.push_back(IsUtf8(warning) ? warning : CodePageToUtf8(warning, cp));
             written_.push_back(plan.name);
         } else {
             TvxRecord rec;
@@ -286,6 +295,8 @@ void TvxTableBuilder::BuildTable(std::vector<TvxTablePlan>& plans, int index, Tv
             throw EvxRunError(vxRunSourceUnreadable, plan.originFile + ": " + guard.Failure());
         throw EvxRunError(vxRunTableNotWritten, plan.FileName() + ": " + e.what());
     }
+    for (const std::string& note : resuming.TakeNotes())
+        r.notes.push_back(IsUtf8(note) ? note : CodePageToUtf8(note, cp));
     if (converter.Unmatched() > 0)
         r.notes.push_back(std::to_string(converter.Unmatched()) +
                           " values of moved fields found no record with the same key and stay blank");

@@ -8,6 +8,7 @@
 #include "db/EvxEngineError.h"
 #include "db/TvxAliasConfig.h"
 #include "db/paradox/ParadoxWriterFiles.h"
+#include "model/vxCodePage.h"
 #include "model/vxTextCase.h"
 #include "platform/TvxPlatformFiles.h"
 #include "script/CovxUpdateServer.h"
@@ -261,8 +262,8 @@ int TvxUpdateServer::Run()
     }
     report_.code = code;
     report_.message = RunCodeText(code);
-    if (!detail.empty())
-        report_.message += ": " + detail;
+    if (!detail.empty()) // names in it may be a table's bytes: the message is UTF-8, converted once
+        report_.message += ": " + (IsUtf8(detail) ? detail : CodePageToUtf8(detail, vxNewTableCodePage));
     return code;
 }
 

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "model/vxTextCase.h"
 
 namespace morvane {
 
@@ -16,7 +15,7 @@ void AppendFixed(std::string& key, std::uint64_t v)
 
 } // namespace
 
-void AppendKeyValue(std::string& key, const TvxFieldValue& value, bool foldCase)
+void AppendKeyValue(std::string& key, const TvxFieldValue& value, const std::uint8_t* upper)
 {
     key += static_cast<char>(value.kind());
     switch (value.kind()) {
@@ -35,14 +34,19 @@ void AppendKeyValue(std::string& key, const TvxFieldValue& value, bool foldCase)
     case TvxFieldValue::Kind::Bytes: {
         const std::string& t = value.text();
         AppendFixed(key, t.size());
-        key += foldCase ? UpperText(t) : t;
+        if (!upper) {
+            key += t;
+            break;
+        }
+        for (const char c : t)
+            key += static_cast<char>(upper[static_cast<unsigned char>(c)]);
         break;
     }
     default: AppendFixed(key, static_cast<std::uint64_t>(value.integer())); break;
     }
 }
 
-bool RecordKey(const TvxRecord& record, const std::vector<int>& positions, bool foldCase, bool allowBlank,
+bool RecordKey(const TvxRecord& record, const std::vector<int>& positions, const std::uint8_t* upper, bool allowBlank,
                std::string& key)
 {
     key.clear();
@@ -50,7 +54,7 @@ bool RecordKey(const TvxRecord& record, const std::vector<int>& positions, bool 
         const TvxFieldValue& v = record[static_cast<std::size_t>(p)];
         if (v.isBlank() && !allowBlank)
             return false;
-        AppendKeyValue(key, v, foldCase);
+        AppendKeyValue(key, v, upper);
     }
     return true;
 }

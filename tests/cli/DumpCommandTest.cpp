@@ -2,6 +2,8 @@
 // the readable table, --limit, table names as inspect lists them, protected and damaged tables.
 #include <filesystem>
 #include <gtest/gtest.h>
+
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -113,15 +115,24 @@ TEST_F(DumpCommandTest, ProtectedTableNeedsItsPassword)
 
 TEST_F(DumpCommandTest, DamagedValuesAreReportedAndTheDocumentStaysValid)
 {
-    // bcd.db: the 32-decimal column holds nibbles that are no digits.
-    const auto r = run(samples("pd-fields") + " bcd --json");
+    // bcd.db: the 32-decimal column holds nibbles that are no digits past the engine's
+    // precision (read up to them, said once); here record 1's first digit is made one too.
+    temp.copySamples({"pd-fields/bcd.db"});
+    {
+        std::fstream f(temp.file("bcd.db"), std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(2048 + 6 + 2 * 17 + 1); // header, block header, fields A and B, byte 0 of C
+        f.put('\xE0');
+    }
+    const auto r = run(ShellQuote(temp.str()) + " bcd --json");
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("BCD"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("record 1, field 3 (C): the BCD value is damaged"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("field 3 (C): imprecise BCD values"), std::string::npos) << r.err;
     const json doc = json::parse(r.out);
     ASSERT_EQ(doc["records"].size(), 3u);
     EXPECT_EQ(doc["records"][0][0], "1.23");
     EXPECT_EQ(doc["records"][1][0], "-1.23");
     EXPECT_TRUE(doc["records"][0][2].is_null());
+    EXPECT_EQ(doc["records"][1][2], "-0.12299999999999999800000000000000");
 }
 
 } // namespace

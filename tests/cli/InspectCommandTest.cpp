@@ -160,12 +160,23 @@ TEST_F(InspectCommandTest, FailuresExplainThemselves)
     EXPECT_EQ(run("a b").status, 2);
     EXPECT_EQ(run("--bogus x").status, 2);
 
-    // A damaged table: a header cut short.
+    // A damaged table (a header cut short) costs itself only: named with its reason, the
+    // others listed, exit 3.
     fs::create_directories(dir / "broken");
     std::ofstream(dir / "broken" / "BAD.DB", std::ios::binary) << std::string("\x40\x00\x00\x08", 4);
+    fs::copy_file(SamplePath("pd-areas/STATES.DB"), dir / "broken" / "STATES.DB");
     r = run(quote((dir / "broken").string()) + " --json");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("BAD"), std::string::npos) << r.err;
+    EXPECT_EQ(r.status, 3) << r.err;
+    const json doc = json::parse(r.out);
+    ASSERT_EQ(doc["tables"].size(), 1u);
+    EXPECT_EQ(doc["tables"][0]["fileName"], "STATES.DB");
+    ASSERT_EQ(doc["errors"].size(), 1u);
+    EXPECT_EQ(doc["errors"][0]["fileName"], "BAD.DB");
+    EXPECT_FALSE(doc["errors"][0]["reason"].get<std::string>().empty());
+    r = run(quote((dir / "broken").string()));
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("BAD.DB: not read"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("STATES"), std::string::npos);
 }
 
 TEST_F(InspectCommandTest, GeneratedExampleReadsBackInUtf8)

@@ -75,7 +75,7 @@ TEST_F(RunCommandTest, ReportsAndExitStatus)
     const test::CliResult clean = Run(Q(copyScript) + " --source " + Q(src) + " --target " + Q(dst / "copy"));
     EXPECT_EQ(clean.status, 0) << clean.err;
     EXPECT_TRUE(clean.err.empty()) << clean.err;
-    EXPECT_TRUE(fs::exists(dst / "copy" / "A.DB"));
+    EXPECT_TRUE(fs::exists(dst / "copy" / "A.db")); // the extension as its source spelled it
 
     const test::CliResult missing = Run(Q(tmp.file("none.vxusp")) + " --source " + Q(src));
     EXPECT_EQ(missing.status, 1);

@@ -91,6 +91,7 @@ private slots:
     void accepted();
     void questionsAsked();
     void scriptAtItsLimitsIsRefused();
+    void namesNoFileCanHoldAreRefused();
     void addRepointsMastersAddedUnderAnotherName();
     void addAsksAboutMissingMasters();
     void addKeepsRepointableRulesBesideMissingMasters();
@@ -279,6 +280,19 @@ void TableCommandsTest::scriptAtItsLimitsIsRefused()
     QCOMPARE(s.Asked(), (QStringList{"EnterName: &Nome da tabela", Shown(125)}));
     QCOMPARE(s.newTables().Count(), MaxScriptTables);
     QCOMPARE(s.newTables().IndexOfName("NOVA"), -1);
+}
+
+void TableCommandsTest::namesNoFileCanHoldAreRefused()
+{
+    SourceWindow s;
+    Run(s, QStringLiteral("path"));
+    const int before = s.newTables().Count();
+    s.Asked();
+    Run(s, QStringLiteral("new Tab/ela*?:\u00E7"));
+    QCOMPARE(s.Asked(), (QStringList{"EnterName: &Nome da tabela",
+                                     QStringLiteral("Message: O nome de tabela n\u00E3o \u00E9 permitido: "
+                                                    "Tab/ela*?:\u00E7: o nome cont\u00E9m / ou \\")}));
+    QCOMPARE(s.newTables().Count(), before);
 }
 
 void TableCommandsTest::addRepointsMastersAddedUnderAnotherName()

@@ -103,5 +103,17 @@ TEST_F(DocumentLoadTest, AFailingHookOrFileReachesTheCaller)
     EXPECT_THROW(LoadScriptDocument(dir.file("none.vxscript"), loaded, replayer), EFOpenError);
 }
 
+TEST_F(DocumentLoadTest, ATableNamedAsAPathIsRefusedAsTheFileIsRead)
+{
+    ASSERT_EQ(CreateTable("../fora"), 0);
+    SaveScriptDocument(file, "Morvane", script, list);
+    try {
+        Load();
+        ADD_FAILURE() << "loaded";
+    } catch (const EReadError& e) {
+        EXPECT_NE(std::string(e.what()).find("\"../fora\" is not allowed"), std::string::npos) << e.what();
+    }
+}
+
 } // namespace
 } // namespace morvane

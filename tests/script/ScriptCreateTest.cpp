@@ -104,6 +104,22 @@ TEST_F(ScriptCreateTest, ChecksInTheirOrderAndWhatStays)
         else
             EXPECT_EQ(where.read("doc.vxmsp"), "previous");
     }
+    // A table no file can be named after, or one without fields: refused, naming it, before
+    // anything is written.
+    const std::pair<std::string, int> refused[] = {{"Tab/ela*?:\xE7", TvxScriptMsg::TableNameNotAllowed},
+                                                   {"VAZIA", TvxScriptMsg::TableWithoutFields}};
+    for (const auto& [name, expected] : refused) {
+        test::TempDir where;
+        TvxScriptTableList tables;
+        tables.AddTable("A", test::SourceTable("A", {"K"}));
+        tables.AddTable(name, test::SourceTable(name, expected == TvxScriptMsg::TableWithoutFields
+                                                          ? std::vector<std::string>{}
+                                                          : std::vector<std::string>{"K"}));
+        std::string subject;
+        EXPECT_EQ(CreateScripts(where.file("doc.vxscript"), "Morvane", script, tables, &subject), expected);
+        EXPECT_EQ(subject, name);
+        EXPECT_FALSE(fs::exists(where.file("doc.vxusp")));
+    }
     EXPECT_EQ(ScriptMaintCreate("", "Morvane", list), TvxScriptMsg::FileNameBlank);
     EXPECT_EQ(ScriptUpdateCreate(" \t", "Morvane", script), TvxScriptMsg::FileNameBlank);
 }

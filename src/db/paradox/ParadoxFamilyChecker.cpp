@@ -257,6 +257,11 @@ private:
         std::vector<std::size_t> offsets;
         for (std::size_t i = 0; i < h.fields.size(); ++i)
             offsets.push_back(FieldBytes(h.fields, i));
+        std::vector<ParadoxKeySegment> segments;
+        for (std::size_t i = 0; i < h.primaryKeyFields && i < h.fields.size(); ++i)
+            segments.push_back({offsets[i], static_cast<std::size_t>(h.fields[i].length()), false, false,
+                                h.fields[i].type == pxAlpha});
+        const ParadoxKeyOrder order(std::move(segments), ParadoxCollation::ForDriver(ParadoxDriverName(h)));
         std::vector<std::uint8_t> previous; // the last key of the block before
         std::uint64_t record = 0;
         for (std::size_t k = 0; k < chain_.blocks.size(); ++k) {
@@ -268,10 +273,10 @@ private:
                     keys_.add(chain_.blocks[k], r, chain_.counts[k]);
                 if (keyBytes > 0) {
                     const std::uint8_t* before = i > 0 ? r - rs : previous.empty() ? nullptr : previous.data();
-                    const int d = before ? std::memcmp(before, r, keyBytes) : -1;
+                    const int d = before ? order.compare(before, r) : -1;
                     if (d == 0)
                         findings_.violation(dbName_, "key-unique", "record " + num(record) + " repeats a key");
-                    else if (d > 0)
+                    else if (d > 0 && order.established(before, r))
                         findings_.violation(dbName_, "key-order", "record " + num(record) + " is out of key order");
                 }
                 if (!haveMb_)
@@ -322,7 +327,7 @@ private:
             findings.violation(x, "index-file", "its Y file is missing");
             return;
         }
-        const TableFacts facts{&db, &chain_, pxStamp_, ParadoxTextCodePage(db_.header())};
+        const TableFacts facts{&db, &chain_, pxStamp_, &ParadoxCollation::ForDriver(ParadoxDriverName(db_.header()))};
         CheckSecondaryIndex(files_, x, y, facts, findings);
     }
 

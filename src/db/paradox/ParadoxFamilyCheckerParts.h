@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "db/paradox/ParadoxByteSource.h"
+#include "db/paradox/ParadoxCollation.h"
 #include "db/paradox/ParadoxCrypt.h"
 #include "db/paradox/ParadoxFamilyChecker.h"
 #include "db/paradox/ParadoxTableHeader.h"
@@ -124,7 +125,7 @@ struct TableFacts
     const FamilyFile* db = nullptr;
     const Chain* chain = nullptr;
     std::optional<std::uint8_t> pxStamp; // PX 0x2C
-    int codePage = 0;
+    const ParadoxCollation* collation = nullptr;
 };
 void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xName, const std::string& yName,
                          const TableFacts& table, Findings& findings);

@@ -471,7 +471,7 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
                  t.fields[static_cast<std::size_t>(pos - 1)].size == h.fields[i].size;
         const auto len = static_cast<std::size_t>(h.fields[i].length());
         segments.push_back({offset, len, (h.flags55 & H::CaseInsensitiveFlag) != 0 && h.fields[i].type == pxAlpha,
-                            (h.fields[i].id & H::DescendingFieldId) != 0});
+                            (h.fields[i].id & H::DescendingFieldId) != 0, h.fields[i].type == pxAlpha});
         tableOffsets.push_back(layout ? FieldBytes(t.fields, static_cast<std::size_t>(pos - 1)) : 0);
         offset += len;
     }
@@ -479,7 +479,8 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
     const std::size_t indexBytes = offset;
     for (std::size_t i = 0; keyed && i < t.primaryKeyFields && layout; ++i) {
         layout = h.fields[m + i].type == t.fields[i].type && h.fields[m + i].size == t.fields[i].size;
-        segments.push_back({offset, static_cast<std::size_t>(h.fields[m + i].length()), false, false});
+        segments.push_back({offset, static_cast<std::size_t>(h.fields[m + i].length()), false, false,
+                            h.fields[m + i].type == pxAlpha});
         offset += static_cast<std::size_t>(h.fields[m + i].length());
     }
     const auto& last = h.fields.back();
@@ -513,8 +514,8 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
         findings.deviation(xName, "stale-index", "a non-maintained index of " + num(h.numRecords) +
                                                      " entries on a table of " + num(t.numRecords) + " records");
 
-    const ParadoxKeyOrder order(segments, table.codePage);
-    const ParadoxKeyOrder unique(indexSegments, table.codePage);
+    const ParadoxKeyOrder order(segments, *table.collation);
+    const ParadoxKeyOrder unique(indexSegments, *table.collation);
     const std::size_t keyBytes = recordBytes - 2;
     const std::size_t tableKeyBytes = FieldBytes(t.fields, t.primaryKeyFields);
     BlockKeys leaves;
@@ -524,6 +525,8 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
     std::vector<std::uint64_t> named(table.chain->position.size(), 0);
     std::vector<std::uint32_t> namedCount(table.chain->position.size(), 0);
     const bool pointers = keyed && maintained;
+    const bool refold = !table.collation->established();
+    std::vector<std::uint8_t> entryValues;
     std::vector<std::uint8_t> previous; // the last entry of the block before
     std::uint64_t entry = 0;
     for (std::size_t k = 0; k < chain.blocks.size(); ++k) {
@@ -536,7 +539,7 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
             const std::uint8_t* before = i > 0 ? r - recordBytes : previous.empty() ? nullptr : previous.data();
             if (before) {
                 const int d = order.compare(before, r);
-                if (d >= 0)
+                if (d == 0 || (d > 0 && order.established(before, r)))
                     findings.violation(xName, "index-order", "entry " + num(entry) + " is out of order");
                 else if ((h.flags55 & H::UniqueFlag) && unique.compare(before, r) == 0)
                     findings.violation(xName, "index-unique", "entry " + num(entry) + " repeats a unique value");
@@ -548,6 +551,13 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
                 findings.violation(xName, "index-entries", "entry " + num(entry) + " points at block " + num(blk) +
                                                                ", which is not in the table's chain");
                 continue;
+            }
+            if (refold) { // the engine's capitals are not known for this driver: compared in ours
+                entryValues.assign(r, r + offset);
+                for (const auto& seg : indexSegments)
+                    if (seg.fold)
+                        table.collation->fold(&entryValues[seg.offset], seg.length);
+                r = entryValues.data();
             }
             named[blk] += digest(r, offset); // the index values, then the table's key
             ++namedCount[blk];
@@ -564,8 +574,11 @@ void CheckSecondaryIndex(const ParadoxFamilyFiles& files, const std::string& xNa
             std::uint64_t held = 0;
             for (std::size_t i = 0; i < table.chain->counts[k]; ++i) {
                 const std::uint8_t* rec = &b[ParadoxBlock::HeaderBytes + i * t.recordSize];
-                for (std::size_t f = 0; f < m; ++f)
+                for (std::size_t f = 0; f < m; ++f) {
                     std::copy_n(rec + tableOffsets[f], indexSegments[f].length, &values[indexSegments[f].offset]);
+                    if (indexSegments[f].fold) // a case-insensitive entry holds the value in capitals
+                        table.collation->fold(&values[indexSegments[f].offset], indexSegments[f].length);
+                }
                 std::copy_n(rec, tableKeyBytes, &values[indexBytes]);
                 held += digest(values.data(), offset);
             }

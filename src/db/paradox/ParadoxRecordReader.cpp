@@ -1,7 +1,9 @@
 #include "db/paradox/ParadoxRecordReader.h"
 
 #include "db/paradox/ParadoxLayout.h"
+#include "db/paradox/ParadoxTable.h"
 #include "db/paradox/ParadoxValue.h"
+#include "model/vxCodePage.h"
 
 #include <algorithm>
 #include <atomic>
@@ -158,10 +160,25 @@ void ParadoxRecordReader::failStructure(const std::string& what)
     throw *failure_;
 }
 
+void ParadoxRecordReader::noteImprecise(const Field& f)
+{
+    const auto at = static_cast<std::size_t>(f.number - 1);
+    if (impreciseNoted_.size() <= at)
+        impreciseNoted_.resize(at + 1, false);
+    if (impreciseNoted_[at])
+        return;
+    impreciseNoted_[at] = true;
+    notes_.push_back(db_->Name() + ": field " + std::to_string(f.number) + " (" +
+                     CodePageToUtf8(*f.name, ParadoxTextCodePage(header_)) +
+                     "): imprecise BCD values: digits past the first non-digit (record " + std::to_string(delivered_) +
+                     " and others) read as 0");
+}
+
 EvxEngineError ParadoxRecordReader::valueFault(const Field& f, const std::string& what) const
 {
     return EvxEngineError(vxErrInvalidFile, db_->Name() + ": record " + std::to_string(delivered_) + ", field " +
-                                                std::to_string(f.number) + " (" + *f.name + "): " + what);
+                                                std::to_string(f.number) + " (" +
+                                                CodePageToUtf8(*f.name, ParadoxTextCodePage(header_)) + "): " + what);
 }
 
 const std::uint8_t* ParadoxRecordReader::loadBlock(std::uint32_t number, std::size_t& available)
@@ -344,8 +361,11 @@ void ParadoxRecordReader::decodeField(const Field& f, const std::uint8_t* p, Tvx
         // the engine hold for a blank BCD beside the decimals).
         if (p[0] == 0 || ((p[0] & 0x40) == 0 && allZero(p + 1, 16)))
             v.setBlank();
-        else if (!ParadoxBcdToText(p, f.decimals, v.textForWriting(TvxFieldValue::Kind::Bcd)))
+        else if (bool imprecise = false;
+                 !ParadoxBcdToText(p, f.decimals, v.textForWriting(TvxFieldValue::Kind::Bcd), &imprecise))
             throw valueFault(f, "the BCD value is damaged (its digits or its decimals are not those of the field)");
+        else if (imprecise)
+            noteImprecise(f);
         break;
     case Decode::Bytes:
         if (allZero(p, f.length))

@@ -9,7 +9,9 @@
 //  - of the structure (a block outside the file or past the header's block count, a chain that
 //    loops, a block whose record count is impossible or cut short, a record count that
 //    disagrees with the header): this Next and every later one throw;
-//  - of values (a BCD holding a non-digit, a non-finite number, a blob pointer or length the
+// A BCD value with sound leading digits and a tail of non-digits (what the engine leaves past
+// its precision) reads its digits up to the first non-digit; a note names the field, once.
+//  - of values (a BCD whose first digit is not one, a non-finite number, a blob pointer or length the
 //    .MB does not hold, a missing .MB): the record is filled, those values blank, and this
 //    Next throws (for the first of them) after passing it; the next call continues with the
 //    following record.
@@ -43,6 +45,7 @@ public:
     const ParadoxTableHeader& Header() const { return header_; }
     bool Next(TvxRecord& record) override;
     bool Resumable() const override { return !failure_; }
+    std::vector<std::string> TakeNotes() override { return std::move(notes_); }
     // Records passed so far (those that failed included).
     std::uint64_t RecordsRead() const { return delivered_; }
 
@@ -57,6 +60,7 @@ private:
     void readBlob(const Field& f, const std::uint8_t* slot, TvxFieldValue& value);
     [[noreturn]] void failStructure(const std::string& what);
     EvxEngineError valueFault(const Field& f, const std::string& what) const;
+    void noteImprecise(const Field& f);
 
     std::unique_ptr<ParadoxByteSource> db_;
     std::unique_ptr<ParadoxByteSource> mb_; // until the first blob outside its record
@@ -80,6 +84,8 @@ private:
     std::uint32_t blockCount_ = 0;
     std::uint32_t blockIndex_ = 0;
     std::uint64_t delivered_ = 0;
+    std::vector<bool> impreciseNoted_; // by field
+    std::vector<std::string> notes_;
     bool finished_ = false;
     std::optional<EvxEngineError> failure_;
 };

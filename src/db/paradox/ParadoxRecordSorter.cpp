@@ -142,7 +142,7 @@ private:
         for (std::size_t at = 0; at < order_.keyBytes(); ++at)
             if (b_.differs(order_.sourceOf(at)))
                 varying_.push_back(
-                    {static_cast<std::uint32_t>(order_.sourceOf(at)), order_.flipOf(at), order_.foldOf(at)});
+                    {static_cast<std::uint32_t>(order_.sourceOf(at)), order_.flipOf(at), order_.mapOf(at)});
     }
 
     // Word k of the record's varying key bytes, big-endian, zero past their end.
@@ -322,6 +322,14 @@ void ParadoxRecordSorter::spill()
         out.append(chunk.data(), chunk.size());
     out.finish();
     clearBatch();
+}
+
+bool ParadoxRecordSorter::keepInputOrder()
+{
+    if (!runs_.empty())
+        return false;
+    inOrder_ = true;
+    return true;
 }
 
 void ParadoxRecordSorter::drain(const std::function<void(const std::uint8_t*)>& each)

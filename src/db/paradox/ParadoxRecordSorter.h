@@ -38,6 +38,10 @@ public:
     // touches this sorter, and may run on another thread while others are used.
     void sortInMemory();
 
+    // With every record in memory: drain gives them in the order they were added. False (and
+    // nothing changes) once runs were written.
+    bool keepInputOrder();
+
     // Calls each with every record in order, once; the sorter is empty afterwards.
     void drain(const std::function<void(const std::uint8_t*)>& each);
 

@@ -6,8 +6,12 @@ namespace morvane {
 
 int ParadoxTextCodePage(const ParadoxTableHeader& header)
 {
-    if (header.hasDataHeader)
-        return header.codePage;
+    if (header.hasDataHeader) {
+        if (header.codePage != 0)
+            return header.codePage;
+        const auto driver = ParadoxDriverNamed(header.languageDriver);
+        return driver && driver->codePage != 0 ? driver->codePage : 0;
+    }
     return ParadoxDriverForSortOrder(header.sortOrder).codePage;
 }
 
@@ -17,6 +21,11 @@ int ParadoxTable::codePage() const
 }
 
 std::string ParadoxTable::languageDriver() const
+{
+    return ParadoxDriverName(header);
+}
+
+std::string ParadoxDriverName(const ParadoxTableHeader& header)
 {
     if (header.hasDataHeader)
         return header.languageDriver;

@@ -23,7 +23,10 @@ struct ParadoxTable
     std::string languageDriver() const;
 };
 
-// Code page of a table's texts: the header's for level 4+, its driver's for level 3.
+// Code page of a table's texts: the header's for level 4+ (its driver's when the header holds
+// 0), its driver's for level 3.
 int ParadoxTextCodePage(const ParadoxTableHeader& header);
+// The language driver's name: the header's for level 4+, its sort order's for level 3.
+std::string ParadoxDriverName(const ParadoxTableHeader& header);
 
 } // namespace morvane

@@ -85,8 +85,10 @@ double ParadoxDecodeBcd(const std::uint8_t* disk, int decimals)
     return static_cast<double>(negative ? -value : value);
 }
 
-bool ParadoxBcdToText(const std::uint8_t* disk, int decimals, std::string& out)
+bool ParadoxBcdToText(const std::uint8_t* disk, int decimals, std::string& out, bool* imprecise)
 {
+    if (imprecise)
+        *imprecise = false;
     if (disk[0] == 0 || (disk[0] & 0x3F) != decimals || decimals < 0 || decimals > 32)
         return false;
     const bool negative = (disk[0] & 0x80) == 0;
@@ -95,9 +97,11 @@ bool ParadoxBcdToText(const std::uint8_t* disk, int decimals, std::string& out)
     for (int i = 0; i < 32; ++i) {
         const std::uint8_t byte = disk[1 + i / 2];
         const std::uint8_t nibble = static_cast<std::uint8_t>(((i % 2) ? byte : byte >> 4) & 0x0F) ^ flip;
-        if (nibble > 9)
+        if (nibble > 9 && (!imprecise || i == 0))
             return false;
-        digits[i] = static_cast<char>('0' + nibble);
+        if (nibble > 9 && !*imprecise) // digits past the engine's precision: the sound ones stand
+            *imprecise = true;
+        digits[i] = imprecise && *imprecise ? '0' : static_cast<char>('0' + nibble);
     }
     const int integerDigits = 32 - decimals;
     int first = 0;

@@ -26,8 +26,9 @@ double ParadoxDecodeBcd(const std::uint8_t* disk, int decimals);
 // "-", the integer digits without leading zeros ("0" when none), then "." and exactly
 // `decimals` digits when there are any ("-12.50", "7", "0.000"); zero has no sign. False
 // (out unspecified) for a blank value or a damaged one (another number of decimals in byte 0,
-// a nibble over 9).
-bool ParadoxBcdToText(const std::uint8_t* disk, int decimals, std::string& out);
+// a nibble over 9). Given imprecise, a value whose first digit is sound reads the digits before
+// its first nibble over 9 (the rest as 0), and *imprecise tells whether it did.
+bool ParadoxBcdToText(const std::uint8_t* disk, int decimals, std::string& out, bool* imprecise = nullptr);
 
 // Big-endian words of the record encoding.
 inline std::uint16_t ParadoxBe16(const std::uint8_t* p)

@@ -99,6 +99,19 @@ void install(ParadoxWriterFiles& files, const std::string& work, const std::stri
 
 } // namespace
 
+std::map<std::string, std::string> ParadoxFamilyExtensions(ParadoxWriterFiles& files, const std::string& directory,
+                                                           const std::string& tableName)
+{
+    std::map<std::string, std::string> extensions;
+    for (const auto& name : files.list(directory)) {
+        const auto dot = name.rfind('.');
+        if (dot != std::string::npos && SameText(name.substr(0, dot), tableName) &&
+            familyExtension(name.substr(dot + 1)))
+            extensions.emplace(UpperText(name.substr(dot + 1)), name.substr(dot + 1));
+    }
+    return extensions;
+}
+
 ParadoxHeaderCarry ParadoxHeaderCarryOf(const std::uint8_t* header, std::size_t size, std::uint64_t fileSize,
                                         const std::string& fileName)
 {
@@ -112,6 +125,7 @@ ParadoxHeaderCarry ParadoxHeaderCarryOf(const std::uint8_t* header, std::size_t 
         for (const auto& f : h.fields)
             c.fieldIds.push_back(f.id);
         c.hiFieldId = h.hiFieldId;
+        c.codePageWord = h.codePage;
         c.unknown6C = header[H::Unknown6C];
         c.unknown6D = header[H::Unknown6D];
         for (std::size_t i = 0; i < c.unknown72.size(); ++i)

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,11 +39,17 @@ struct ParadoxHeaderCarry
     std::uint32_t autoInc = 0;           // raised to the highest Autoincrement value written
     std::uint8_t fileVersion = 0;        // 0x39 when it belongs to the written level (3.5, 4.x variants)
     std::optional<std::uint8_t> sortOrder;
+    // The header's code-page word (0: the driver's), kept while it still names the text's code page.
+    std::optional<std::uint16_t> codePageWord;
     std::uint8_t writeProtected = 0;
     std::uint8_t unknown6C = 1;
     std::uint8_t unknown6D = 1;
     std::array<std::uint8_t, 6> unknown72{};
 };
+
+// The extensions of the family of tableName in directory, for ParadoxWriteOptions::extensions.
+std::map<std::string, std::string> ParadoxFamilyExtensions(ParadoxWriterFiles& files, const std::string& directory,
+                                                           const std::string& tableName);
 
 // Throws EvxEngineError(vxErrInvalidFile) for a damaged header.
 ParadoxHeaderCarry ParadoxHeaderCarryOf(const std::uint8_t* header, std::size_t size, std::uint64_t fileSize,
@@ -58,7 +65,10 @@ struct ParadoxWriteOptions
     // side of a rule records; may be empty.
     std::function<const TvxTableDesc*(std::string_view fileName)> otherTable;
     std::string sourceDirectory; // the directory the records come from: refused as the target
-    bool lowerCaseExtensions = false; // "cust.db", "cust.px" (a copy of a table named so)
+    // Extensions as a rewrite's source spelled them, by extension in capitals ("PX" -> "px"):
+    // a file of the family gets its source's letter case; one the source lacked, that of its
+    // .DB. A new table's are capitals ("CUST.DB", "CUST.PX", "CUST.XG0").
+    std::map<std::string, std::string> extensions;
     bool replace = false;        // replace a family of the same name (else vxErrTargetHasTable)
     std::size_t sortMemoryBytes = std::size_t{64} << 20;
     ParadoxWriterFiles* files = nullptr; // null: the real file system

@@ -9,6 +9,7 @@
 #include "db/paradox/ParadoxValWriter.h"
 #include "db/paradox/ParadoxValue.h"
 #include "db/paradox/ParadoxValueEncoding.h"
+#include "model/vxCodePage.h"
 
 #include <cstring>
 #include <future>
@@ -88,11 +89,23 @@ private:
         TvxRecord record;
         std::vector<std::uint8_t> encoded(p_.recordBytes);
         std::uint64_t number = 0;
+        // Under a driver whose order is not wholly known, records that come in an order it may
+        // give (a copy of the engine's table) keep it.
+        const bool guessed = keyed() && !p_.keyOrder.certain();
+        bool mayKeepOrder = guessed;
+        std::vector<std::uint8_t> last;
         while (source_.Next(record)) {
             if (++number > 0xFFFFFFFFull)
                 fail(vxErrTableFull, "more than 4294967295 records");
             if (sorter) {
-                encode(record, number, sorter->room());
+                std::uint8_t* r = sorter->room();
+                encode(record, number, r);
+                if (mayKeepOrder) {
+                    if (!last.empty() && p_.keyOrder.compare(last.data(), r) > 0 &&
+                        p_.keyOrder.established(last.data(), r))
+                        mayKeepOrder = false;
+                    last.assign(r, r + p_.keyBytes);
+                }
                 sorter->add();
             } else {
                 encode(record, number, encoded.data());
@@ -102,15 +115,25 @@ private:
         if (sorter) {
             std::vector<std::uint8_t> previous; // its key
             const std::vector<std::vector<Copy>> entries = entryCopies();
+            const ParadoxCollation& collation = ParadoxCollation::ForDriver(p_.languageDriver);
+            const bool kept = mayKeepOrder && sorter->keepInputOrder();
+            bool warned = kept;
             sorter->drain([&](const std::uint8_t* r) {
                 if (!previous.empty() && p_.keyOrder.compare(previous.data(), r) == 0)
                     fail(vxErrKeyViolation, "two records with the key " + keyText(r));
+                if (guessed && !warned && !previous.empty() && !p_.keyOrder.established(previous.data(), r)) {
+                    warnGuessed("the primary key", keyText(r));
+                    warned = true;
+                }
                 previous.assign(r, r + p_.keyBytes);
                 blocks.add(r);
                 for (std::size_t i = 0; i < p_.indexes.size(); ++i) {
                     std::uint8_t* e = xSorters_[i]->room();
-                    for (const Copy& c : entries[i])
+                    for (const Copy& c : entries[i]) {
                         std::memcpy(e + c.to, r + c.from, c.bytes);
+                        if (c.fold) // the engine keeps such values in its capitals
+                            collation.fold(e + c.to, c.bytes);
+                    }
                     ParadoxPutShortUnsigned(e + p_.indexes[i].xRecordBytes - 2, blocks.currentBlock());
                     xSorters_[i]->add();
                 }
@@ -176,6 +199,7 @@ private:
         std::size_t from;
         std::size_t to;
         std::size_t bytes;
+        bool fold = false;
     };
     std::vector<std::vector<Copy>> entryCopies() const
     {
@@ -184,13 +208,22 @@ private:
             std::vector<Copy>& c = copies.emplace_back();
             std::size_t at = 0;
             for (int f : ix.fields) {
-                const auto len = static_cast<std::size_t>(p_.fields[static_cast<std::size_t>(f - 1)].length());
-                c.push_back({p_.offsets[static_cast<std::size_t>(f - 1)], at, len});
+                const ParadoxField& field = p_.fields[static_cast<std::size_t>(f - 1)];
+                const auto len = static_cast<std::size_t>(field.length());
+                c.push_back({p_.offsets[static_cast<std::size_t>(f - 1)], at, len,
+                             ix.caseInsensitive && field.type == pxAlpha});
                 at += len;
             }
-            c.push_back({0, at, p_.keyBytes});
+            c.push_back({0, at, p_.keyBytes, false});
         }
         return copies;
+    }
+
+    // index and example: UTF-8 (the warning is, whole).
+    void warnGuessed(const std::string& index, const std::string& example)
+    {
+        p_.warnings.push_back(index + ": the order of values such as " + example + " under language driver " +
+                              p_.languageDriver + " is not established; written in byte order");
     }
 
     // The key fields of a record as text, for messages.
@@ -198,30 +231,37 @@ private:
     {
         std::string text;
         for (int i = 0; i < p_.keyFields; ++i) {
-            const ParadoxField& f = p_.fields[static_cast<std::size_t>(i)];
-            const std::uint8_t* v = r + p_.offsets[static_cast<std::size_t>(i)];
-            if (!text.empty())
+            if (i > 0)
                 text += ", ";
-            switch (f.type) {
-            case pxAlpha: {
-                const auto* chars = reinterpret_cast<const char*>(v);
-                text.push_back('"');
-                text.append(chars, strnlen(chars, static_cast<std::size_t>(f.length())));
-                text.push_back('"');
-                break;
-            }
-            case pxShort: case pxLong: case pxAutoInc: case pxDate: case pxTime:
-                text += std::to_string(ParadoxDecodeInteger(v, static_cast<std::size_t>(f.length())));
-                break;
-            case pxNumber: case pxMoney: case pxTimestamp:
-                text += std::to_string(ParadoxDecodeDouble(v));
-                break;
-            default: {
-                static const char hex[] = "0123456789ABCDEF";
-                for (int b = 0; b < f.length(); ++b)
-                    text += {hex[v[b] >> 4], hex[v[b] & 0x0F]};
-            }
-            }
+            text += fieldText(p_.fields[static_cast<std::size_t>(i)], r + p_.offsets[static_cast<std::size_t>(i)]);
+        }
+        return text;
+    }
+
+    // A field's value as text, for messages.
+    std::string fieldText(const ParadoxField& f, const std::uint8_t* v) const
+    {
+        std::string text;
+        switch (f.type) {
+        case pxAlpha: {
+            const auto* chars = reinterpret_cast<const char*>(v);
+            text.push_back('"');
+            text += CodePageToUtf8(std::string_view(chars, strnlen(chars, static_cast<std::size_t>(f.length()))),
+                                   p_.textCodePage);
+            text.push_back('"');
+            break;
+        }
+        case pxShort: case pxLong: case pxAutoInc: case pxDate: case pxTime:
+            text += std::to_string(ParadoxDecodeInteger(v, static_cast<std::size_t>(f.length())));
+            break;
+        case pxNumber: case pxMoney: case pxTimestamp:
+            text += std::to_string(ParadoxDecodeDouble(v));
+            break;
+        default: {
+            static const char hex[] = "0123456789ABCDEF";
+            for (int b = 0; b < f.length(); ++b)
+                text += {hex[v[b] >> 4], hex[v[b] & 0x0F]};
+        }
         }
         return text;
     }
@@ -255,9 +295,16 @@ private:
             xSorts_.get();
         if (keyed()) {
             std::vector<std::uint8_t> previous;
+            bool warned = ix.valueOrder.certain();
             xSorters_[i]->drain([&](const std::uint8_t* e) {
-                if (ix.unique && !previous.empty() && ix.valueOrder.compare(previous.data(), e) == 0)
+                const int d = previous.empty() ? -1 : ix.valueOrder.compare(previous.data(), e);
+                if (ix.unique && d == 0)
                     fail(vxErrKeyViolation, "unique index \"" + ix.name + "\" has two records with one value");
+                if (!warned && !previous.empty() && d != 0 && !ix.valueOrder.established(previous.data(), e)) {
+                    warnGuessed("index \"" + CodePageToUtf8(ix.name, p_.textCodePage) + "\"",
+                                fieldText(ix.xFields.front(), e));
+                    warned = true;
+                }
                 previous.assign(e, e + ix.xRecordBytes);
                 blocks.add(e);
             });

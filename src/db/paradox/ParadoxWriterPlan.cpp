@@ -6,7 +6,9 @@
 #include "db/paradox/ParadoxLayout.h"
 #include "db/paradox/ParadoxPassword.h"
 #include "db/paradox/ParadoxValueEncoding.h"
+#include "model/vxCodePage.h"
 #include "model/vxFieldTypes.h"
+#include "model/vxNameRules.h"
 #include "model/vxTextCase.h"
 
 #include <algorithm>
@@ -23,24 +25,6 @@ constexpr int MaxXgIndexes = 16; // XG0 .. XGF
 constexpr int MaxXnnField = 99;
 constexpr std::uint8_t BlockSizes[] = {2, 4, 16, 32};
 
-struct Driver
-{
-    const char* name;
-    std::uint8_t sortOrder;
-};
-
-// Sort-order bytes of the drivers the format notes name (Paradox and ANSI drivers).
-constexpr Driver Drivers[] = {
-    {"ascii", 0x00},    {"china", 0x03},    {"czech", 13},      {"angreek1", 14},   {"ANSII850", 0x11},
-    {"BLROM800", 0x14}, {"SPANISH", 22},    {"BLLT1US0", 0x37}, {"DBWINES0", 60},   {"DBWINWE0", 0x40},
-    {"grcp437", 74},    {"DBWINUS0", 0x4C}, {"ANSINOR4", 78},   {"intl850", 0x54},  {"ANSISPAN", 93},
-    {"anpolish", 94},   {"ANSIINTL", 0x62}, {"ANSISWFN", 105},  {"ansislov", 111},  {"anthai", 117},
-    {"hebrew", 125},    {"nordan", 0x82},   {"polish", 143},    {"thai", 166},      {"hun852dc", 177},
-    {"intl", 0xB7},     {"cyrr", 0xC0},     {"turk", 198},      {"iceland", 208},   {"ANTURK", 213},
-    {"anczech", 220},   {"anhundc", 225},   {"cskamen", 226},   {"nordan40", 0xE6}, {"swedfin", 0xF0},
-    {"slovene", 252},
-};
-
 class Planner
 {
 public:
@@ -48,14 +32,14 @@ public:
         : desc_(desc), options_(options)
     {
         p_.tableName = tableName;
-        p_.lowerCaseExtensions = options.lowerCaseExtensions;
+        p_.extensions = options.extensions;
         p_.carry = options.carry;
     }
 
     ParadoxTablePlan run()
     {
-        if (p_.tableName.empty() || p_.tableName.find('/') != std::string::npos)
-            fail("\"" + p_.tableName + "\" is not a table name");
+        if (const std::string problem = TableNameProblem(p_.tableName); !problem.empty())
+            throw EvxEngineError(vxErrCannotWrite, problem);
         p_.level = requestedLevel();
         planFields();
         planKey();
@@ -179,10 +163,10 @@ private:
         for (int i = 0; i < p_.keyFields; ++i) {
             segments.push_back({p_.offsets[static_cast<std::size_t>(i)],
                                 static_cast<std::size_t>(p_.fields[static_cast<std::size_t>(i)].length()), false,
-                                false});
+                                false, p_.fields[static_cast<std::size_t>(i)].type == pxAlpha});
             p_.keyBytes += static_cast<std::size_t>(p_.fields[static_cast<std::size_t>(i)].length());
         }
-        p_.keyOrder = ParadoxKeyOrder(std::move(segments), codePage());
+        p_.keyOrder = ParadoxKeyOrder(std::move(segments), collation());
     }
 
     void requireIndexable(int pos) const
@@ -192,6 +176,11 @@ private:
     }
 
     int codePage() const { return desc_.CodePage() > 0 ? desc_.CodePage() : 1252; }
+    std::string driverName() const
+    {
+        return desc_.LanguageDriver().empty() ? std::string("ANSIINTL") : desc_.LanguageDriver();
+    }
+    const ParadoxCollation& collation() const { return ParadoxCollation::ForDriver(driverName()); }
 
     void planIndexes()
     {
@@ -329,7 +318,7 @@ private:
         std::size_t offset = 0;
         const auto add = [&](ParadoxField f, bool fold, bool descending, bool value) {
             if (value)
-                order.push_back({offset, static_cast<std::size_t>(f.length()), fold, descending});
+                order.push_back({offset, static_cast<std::size_t>(f.length()), fold, descending, f.type == pxAlpha});
             offset += static_cast<std::size_t>(f.length());
             ix.xFields.push_back(std::move(f));
         };
@@ -338,7 +327,7 @@ private:
             f.id = static_cast<std::uint16_t>(ix.fields[i] | (ix.descendingFields[i] ? ParadoxHeader::DescendingFieldId : 0));
             add(f, ix.caseInsensitive && f.type == pxAlpha, ix.descendingFields[i], true);
         }
-        ix.valueOrder = ParadoxKeyOrder(std::move(order), codePage());
+        ix.valueOrder = ParadoxKeyOrder(std::move(order), collation());
         const auto own = [&](ParadoxField f) {
             f.id = static_cast<std::uint16_t>(ix.xFields.size() + 1);
             return f;
@@ -471,8 +460,15 @@ private:
 
     void planDriver()
     {
-        p_.languageDriver = desc_.LanguageDriver().empty() ? std::string("ANSIINTL") : desc_.LanguageDriver();
-        p_.codePage = static_cast<std::uint16_t>(codePage());
+        p_.languageDriver = driverName();
+        const auto driver = ParadoxDriverNamed(p_.languageDriver);
+        const int driverPage = driver ? driver->codePage : 0;
+        const auto word = p_.carry.codePageWord;
+        p_.textCodePage = codePage();
+        if (word && (*word == codePage() || (*word == 0 && driverPage == codePage())))
+            p_.codePage = *word;
+        else // a code page without a number of its own (HP Roman-8) is named by the driver alone
+            p_.codePage = static_cast<std::uint16_t>(codePage() == vxRoman8CodePage ? 0 : codePage());
         if (p_.carry.sortOrder) {
             p_.sortOrder = *p_.carry.sortOrder;
         } else if (const auto s = ParadoxSortOrderOf(p_.languageDriver)) {
@@ -609,9 +605,8 @@ std::uint8_t ParadoxDiskTypeOf(int engineType)
 
 std::optional<std::uint8_t> ParadoxSortOrderOf(const std::string& languageDriver)
 {
-    for (const auto& d : Drivers)
-        if (SameText(d.name, languageDriver))
-            return d.sortOrder;
+    if (const auto d = ParadoxDriverNamed(languageDriver))
+        return d->sortOrder;
     return std::nullopt;
 }
 

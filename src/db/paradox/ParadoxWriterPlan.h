@@ -6,6 +6,7 @@
 // the format cannot hold, naming the table and the reason.
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,7 +57,8 @@ struct ParadoxTablePlan
     std::uint8_t treeBlockSizeKb = 2; // .PX
     std::string languageDriver;
     std::uint8_t sortOrder = 0;
-    std::uint16_t codePage = 1252;
+    std::uint16_t codePage = 1252; // the header's word
+    int textCodePage = 1252;
     std::uint32_t passwordKey = 0;
     std::uint16_t hiFieldId = 0;
     std::uint32_t autoInc = 0;
@@ -74,10 +76,13 @@ struct ParadoxTablePlan
     static constexpr std::uint8_t ChangeCount2 = 1;
 
     std::size_t blockBytes() const { return std::size_t{blockSizeKb} * 1024; }
-    bool lowerCaseExtensions = false;
+    std::map<std::string, std::string> extensions; // ParadoxWriteOptions::extensions
     std::string fileName(std::string extension) const
     {
-        if (lowerCaseExtensions)
+        if (const auto it = extensions.find(extension); it != extensions.end())
+            return tableName + "." + it->second;
+        const auto db = extensions.find("DB");
+        if (db != extensions.end() && db->second == "db")
             for (char& c : extension)
                 c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
         return tableName + "." + extension;
