@@ -83,22 +83,17 @@ void TvxTableCommands::RepointRules(TvxTableDesc& table, std::string_view oldNam
 
 namespace {
 
-// What is wrong with a table name, as the message after the name says it.
+// What is wrong with a table name, as the message after the name says it: the strings from
+// vxStrNameFaults on, in the order of TvxNameFault after None.
+constexpr int vxStrNameFaults = 10170;
+constexpr int vxStrTableNameTaken = 10178;
+
 QString NameFaultMessage(TvxNameFault fault)
 {
-    switch (fault) {
-    case TvxNameFault::Empty: return QStringLiteral("o nome está vazio");
-    case TvxNameFault::TooLong: return QStringLiteral("o nome passa de %1 bytes").arg(MaxTableNameBytes);
-    case TvxNameFault::Separator: return QStringLiteral("o nome contém / ou \\");
-    case TvxNameFault::Forbidden: return QStringLiteral("o nome contém um de : * ? \" < > |");
-    case TvxNameFault::Control: return QStringLiteral("o nome contém um caractere de controle");
-    case TvxNameFault::Dots: return QStringLiteral("o nome é . ou ..");
-    case TvxNameFault::DeviceName:
-        return QStringLiteral("o nome é reservado a um dispositivo (CON, PRN, AUX, NUL, COM1-9, LPT1-9)");
-    case TvxNameFault::TrailingDot: return QStringLiteral("o nome termina em ponto ou espaço");
-    case TvxNameFault::None: break;
-    }
-    return {};
+    if (fault == TvxNameFault::None)
+        return {};
+    const QString text = TvxMessages::LoadMessage(vxStrNameFaults + static_cast<int>(fault) - 1);
+    return fault == TvxNameFault::TooLong ? text.arg(MaxTableNameBytes) : text;
 }
 
 } // namespace
@@ -107,8 +102,10 @@ QString TvxTableCommands::EnteredName(const QString& proposed, bool englishForm)
 {
     const auto entered = prompts_.EnterName(TvxMessages::LoadMessage(vxLblTableNameTitle),
                                             TvxMessages::LoadMessage(vxLblTableName), proposed, englishForm);
-    const QString name = entered ? entered->trimmed() : QString();
-    const TvxNameFault fault = name.isEmpty() ? TvxNameFault::None : TableNameFault(QStringToRecordText(name));
+    if (!entered)
+        return {};
+    const QString name = entered->trimmed();
+    const TvxNameFault fault = TableNameFault(QStringToRecordText(name));
     if (fault == TvxNameFault::None)
         return name;
     messages_.AskMessage(vxMsgTableNameNotAllowed, name + ": " + NameFaultMessage(fault), TvxMsgButtons::Ok);
@@ -126,6 +123,10 @@ void TvxTableCommands::mnTableNewClick()
     const QString name = EnteredName(QString(), false);
     if (name.isEmpty())
         return;
+    if (script_.FindTableCommand(QStringToRecordText(name)) >= 0) {
+        messages_.AskMessage(vxStrTableNameTaken, name, TvxMsgButtons::Ok);
+        return;
+    }
     auto command = TableCommand(ckCreateTable, {QStringToRecordText(name)});
     const int code = script_.AddCommand(command);
     if (code != 0) {

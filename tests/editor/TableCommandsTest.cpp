@@ -293,6 +293,14 @@ void TableCommandsTest::namesNoFileCanHoldAreRefused()
                                      QStringLiteral("Message: O nome de tabela n\u00E3o \u00E9 permitido: "
                                                     "Tab/ela*?:\u00E7: o nome cont\u00E9m / ou \\")}));
     QCOMPARE(s.newTables().Count(), before);
+    // A name already in the new structure is said so, not taken in silence.
+    Run(s, QStringLiteral("new NOVA"));
+    s.Asked();
+    Run(s, QStringLiteral("new NOVA"));
+    QCOMPARE(s.Asked(), (QStringList{"EnterName: &Nome da tabela",
+                                     QStringLiteral("Message: A nova estrutura j\u00E1 tem uma tabela NOVA: "
+                                                    "escolha outro nome.")}));
+    QCOMPARE(s.newTables().Count(), before + 1);
 }
 
 void TableCommandsTest::addRepointsMastersAddedUnderAnotherName()
