@@ -1,7 +1,11 @@
 // morvane-cli copy: writes every table of a database anew into another directory through our
 // writer, with the same structure, records and passwords (optionally at another table level).
 // The target is created when missing; it must not be the source, nor hold a table of a name
-// the source has. A table that fails is reported and left out whole; the others are copied.
+// the source has. A table that fails is reported and left out whole; the others are written
+// into a working directory of the target and installed together under the target's journal
+// and lock, as a run of the update server is (a killed copy leaves the target as it was, and
+// copying again recovers first). Files of a table we do not rewrite (.TV, .FAM, forms,
+// reports) are carried across unchanged.
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -16,6 +20,11 @@
 #include "db/paradox/ParadoxTableHeader.h"
 #include "db/paradox/ParadoxWriter.h"
 #include "model/vxTextCase.h"
+#include "platform/TvxPlatformFiles.h"
+#include "script/vxUpdateServerCodes.h"
+#include "server/EvxRunError.h"
+#include "server/TvxStagingArea.h"
+#include "server/TvxTargetGuard.h"
 
 namespace morvane::cli {
 
@@ -128,6 +137,17 @@ int RunCopy(int argc, char** argv)
             return 1;
         }
 
+        TvxPlatformFiles& platform = TvxPlatformFiles::System();
+        std::unique_ptr<TvxTargetGuard> guard;
+        try {
+            guard = std::make_unique<TvxTargetGuard>(platform, args.target);
+        } catch (const EvxRunError& e) {
+            std::fprintf(stderr, "morvane-cli: %s: %s\n", RunCodeText(e.Code()).c_str(), e.what());
+            return 1;
+        }
+        for (const std::string& note : guard->Recovery().notes)
+            std::fprintf(stderr, "morvane-cli: note: %s\n", note.c_str());
+
         std::vector<SourceTable> tables;
         for (const TvxTableListRec& rec : db.Handle()->ListTables("*.db")) {
             SourceTable t;
@@ -168,6 +188,8 @@ int RunCopy(int argc, char** argv)
             return nullptr;
         };
 
+        TvxStagingArea staging(platform, args.target);
+        std::vector<std::string> written;
         for (const auto& t : tables) {
             if (!t.desc)
                 continue;
@@ -180,7 +202,15 @@ int RunCopy(int argc, char** argv)
                 options.sourceDirectory = sourceDir;
                 options.lowerCaseExtensions = t.rec.extension() == "db"; // the family named as the source's
                 const std::unique_ptr<IvxRecordSource> records = db.OpenRecords(t.engineName);
-                const ParadoxWriteResult r = ParadoxWriteTable(*t.desc, *records, args.target, t.base, options);
+                const ParadoxWriteResult r = ParadoxWriteTable(*t.desc, *records, staging.Path(), t.base, options);
+                written.push_back(t.base);
+                for (const std::string& name : UnwrittenFamilyFiles(platform, sourceDir, t.base)) {
+                    if (std::find(targetFiles.begin(), targetFiles.end(), name) == targetFiles.end())
+                        platform.CopyFile(sourceDir + "/" + name, staging.Path() + "/" + name);
+                    else
+                        std::fprintf(stderr, "morvane-cli: %s: %s not carried: the target holds a file of that name\n",
+                                     shown.c_str(), FileSystemName(name, t.desc->CodePage()).c_str());
+                }
                 for (const auto& w : r.warnings)
                     std::fprintf(stderr, "morvane-cli: %s: %s\n", shown.c_str(), w.c_str());
                 std::cout << shown << ": " << r.records << " records, level " << r.level << ", " << r.files.size()
@@ -189,6 +219,12 @@ int RunCopy(int argc, char** argv)
                 std::fprintf(stderr, "morvane-cli: %s: not copied: %s\n", shown.c_str(), e.what());
                 failed = true;
             }
+        }
+        try {
+            staging.Commit(written);
+        } catch (const EvxRunError& e) {
+            std::fprintf(stderr, "morvane-cli: %s: %s\n", RunCodeText(e.Code()).c_str(), e.what());
+            return 1;
         }
         std::cout.flush();
         if (!std::cout) {

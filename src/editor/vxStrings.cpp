@@ -75,6 +75,7 @@ constexpr TvxStringEntry vxStringTable[] = {
     {303, "O destino não pode ser o próprio banco de dados de origem"},
     {304, "O campo indicado no script não existe na tabela"},
     {305, "O nome do campo já existe na tabela"},
+    {306, "O destino está em uso por outra execução"},
     {10001, "SIM"},
     {10002, "NÃO"},
     {10003, "Primary"},

@@ -1,6 +1,6 @@
 #pragma once
 // The program's numbered string table (pt-BR): descriptor codes 0-21, editor messages 101-125,
-// execution texts 293-305 (the update server's result codes) and labels 10001-10029. An id without a string gives the empty text.
+// execution texts 293-306 (the update server's result codes) and labels 10001-10029. An id without a string gives the empty text.
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // IvxUpdateServer: the update server as the editor drives it. The editor hands it a source
 // database (an alias name or a directory), a target directory and a script file (.vxusp or
 // .vxmsp), any passwords, and runs it; Run answers 0 on success or a result code that is also
-// a message id (293-299, 300-305; see vxUpdateServerCodes.h). Report() describes the last run,
+// a message id (293-299, 300-306; see vxUpdateServerCodes.h). Report() describes the last run,
 // the tables it touched and what could not be carried unchanged; with SetDryRun(true) the run
 // writes nothing and the report is the preview of a real run.
 // The operations keep the slot order of the automation interface: the three getters stand in

@@ -212,6 +212,8 @@ std::string TvxUpdateReport::Text() const
     }
     for (const auto& p : passwordsNeeded)
         Line(out, "Password needed for " + p);
+    for (const auto& n : notes)
+        Line(out, "Note: " + n);
     Line(out, "Totals: " + std::to_string(TotalRecordsCarried()) + " records carried, " +
                   std::to_string(TotalValuesCut()) + " values cut, " + std::to_string(TotalProblemRecords()) +
                   " problem records, " + std::to_string(TotalKeyViolations()) + " key violations");
@@ -240,6 +242,7 @@ std::string TvxUpdateReport::Json() const
         }
         s += ']';
         o.Add("passwordsNeeded", passwordsNeeded);
+        o.Add("notes", notes);
         o.Add("recordsCarried", TotalRecordsCarried());
         o.Add("valuesCut", TotalValuesCut());
         o.Add("problemRecords", TotalProblemRecords());

@@ -61,6 +61,9 @@ struct TvxUpdateReport
     std::string target;
     std::vector<TvxTableUpdateReport> tables;
     std::vector<std::string> passwordsNeeded; // tables that no password given opens
+    // What the run did besides its tables: an interrupted run recovered, leftovers removed, a
+    // stale lock taken over, files kept aside.
+    std::vector<std::string> notes;
 
     std::int64_t TotalRecordsCarried() const;
     std::int64_t TotalValuesCut() const;

@@ -18,6 +18,7 @@ std::string RunCodeText(int code)
     case vxRunTargetIsSource: return "O destino não pode ser o próprio banco de dados de origem";
     case vxRunFieldNotFound: return "O campo indicado no script não existe na tabela";
     case vxRunFieldExists: return "O nome do campo já existe na tabela";
+    case vxRunTargetLocked: return "O destino está em uso por outra execução";
     default: return {};
     }
 }

@@ -21,6 +21,7 @@ enum TvxRunCode : int {
     vxRunTargetIsSource = 303,    // an update script would write into its own source
     vxRunFieldNotFound = 304,     // a command names a field its table does not hold
     vxRunFieldExists = 305,       // a command adds a field under a name its table already holds
+    vxRunTargetLocked = 306,      // another run holds the target's lock for the whole wait
 };
 
 // The text of a code (the -294 of the executor included); empty for codes without one.

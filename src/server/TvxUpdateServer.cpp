@@ -1,12 +1,15 @@
 #include "server/TvxUpdateServer.h"
 
 #include <filesystem>
+#include <optional>
+#include <set>
 #include <sys/stat.h>
 
 #include "db/EvxEngineError.h"
 #include "db/TvxAliasConfig.h"
 #include "db/paradox/ParadoxWriterFiles.h"
 #include "model/vxTextCase.h"
+#include "platform/TvxPlatformFiles.h"
 #include "script/CovxUpdateServer.h"
 #include "script/TvxCommand.h"
 #include "script/TvxScriptFileVersion.h"
@@ -19,6 +22,7 @@
 #include "server/TvxParadoxTableWriter.h"
 #include "server/TvxStagingArea.h"
 #include "server/TvxTableBuilder.h"
+#include "server/TvxTargetGuard.h"
 #include "server/TvxUpdatePlanner.h"
 #include "stream/EvxStreamError.h"
 
@@ -111,7 +115,13 @@ std::vector<std::string> MakeTarget(ParadoxWriterFiles& files, const std::string
     std::vector<std::string> made;
     try {
         for (const std::string& dir : missing) {
-            files.makeDirectory(dir);
+            try {
+                files.makeDirectory(dir);
+            } catch (const std::exception&) {
+                if (!IsDirectory(dir)) // else another run made it meanwhile
+                    throw;
+                continue;
+            }
             made.push_back(dir);
         }
     } catch (const std::exception& e) {
@@ -147,6 +157,75 @@ void CheckPasswords(IvxTableReader& reader, const std::vector<std::string>& tabl
     throw EvxRunError(vxRunPasswordNeeded, names);
 }
 
+void RemoveMade(ParadoxWriterFiles& files, const std::vector<std::string>& made)
+{
+    for (auto it = made.rbegin(); it != made.rend(); ++it)
+        files.removeDirectory(*it);
+}
+
+// The same fields in the same order (names, types, sizes): what a table view, form or report
+// of the table was made for still fits.
+bool SameFields(const TvxTableDesc& a, const TvxTableDesc& b)
+{
+    if (a.FieldCount() != b.FieldCount())
+        return false;
+    for (int i = 0; i < a.FieldCount(); ++i) {
+        const TvxFieldDesc* fa = a.GetField(i);
+        const TvxFieldDesc* fb = b.GetField(i);
+        if (!fa || !fb || !SameText(fa->name(), fb->name()) || fa->type() != fb->type() ||
+            fa->units1() != fb->units1() || fa->units2() != fb->units2())
+            return false;
+    }
+    return true;
+}
+
+// Tables the commit replaces in the target whose fields change: their structure-bound files
+// are kept aside. A table whose old structure cannot be read counts as changed.
+std::set<std::string> StaleTables(const std::vector<TvxTablePlan>& plans, IvxTableReader* target)
+{
+    std::set<std::string> stale;
+    for (const TvxTablePlan& p : plans) {
+        if (p.origin == TvxTablePlan::Origin::Target) {
+            if (!SameFields(p.originDesc, p.desc))
+                stale.insert(UpperText(p.name));
+            continue;
+        }
+        const std::optional<std::string> file = target ? target->FindTable(p.name) : std::nullopt;
+        if (!file)
+            continue;
+        try {
+            if (SameFields(target->ReadStructure(*file), p.desc))
+                continue;
+        } catch (const std::exception&) {
+        }
+        stale.insert(UpperText(p.name));
+    }
+    return stale;
+}
+
+// An update carries the files we do not rewrite of a source table it keeps the fields of
+// (into the working directory, under the new table's name); otherwise it names them.
+void CarrySourceFiles(TvxPlatformFiles& platform, const std::vector<TvxTablePlan>& plans, const std::string& sourceDir,
+                      const std::string& workDir, TvxUpdateReport& report)
+{
+    for (const TvxTablePlan& p : plans) {
+        if (p.origin != TvxTablePlan::Origin::Source)
+            continue;
+        const std::string base = TableBaseName(p.originFile);
+        const bool same = SameFields(p.originDesc, p.desc);
+        for (const std::string& name : UnwrittenFamilyFiles(platform, sourceDir, base)) {
+            const std::string ext = name.substr(name.rfind('.'));
+            if (same) {
+                platform.CopyFile(sourceDir + "/" + name, workDir + "/" + p.name + ext);
+                continue;
+            }
+            for (TvxTableUpdateReport& t : report.tables)
+                if (SameText(TableBaseName(t.table), p.name))
+                    t.notes.push_back(name + " of " + base + " not carried: the table's fields changed");
+        }
+    }
+}
+
 std::unique_ptr<IvxTableReader> OpenReader(const std::string& dir, const std::vector<std::string>& passwords)
 {
     return std::make_unique<TvxParadoxTableReader>(dir, passwords);
@@ -154,7 +233,10 @@ std::unique_ptr<IvxTableReader> OpenReader(const std::string& dir, const std::ve
 
 } // namespace
 
-TvxUpdateServer::TvxUpdateServer(ParadoxWriterFiles* files) : files_(files) {}
+TvxUpdateServer::TvxUpdateServer(ParadoxWriterFiles* files, TvxPlatformFiles* platform)
+    : files_(files), platform_(platform), lockWait_(TvxTargetGuard::DefaultWait)
+{
+}
 
 int TvxUpdateServer::Run()
 {
@@ -225,12 +307,44 @@ int TvxUpdateServer::Execute()
     if (update && SameDirectory(sourceDir, target))
         throw EvxRunError(vxRunTargetIsSource, target);
 
+    // The target held and recovered before it is read: made first when missing.
+    ParadoxWriterFiles& files = files_ ? *files_ : ParadoxWriterFiles::System();
+    TvxPlatformFiles& platform = platform_ ? *platform_ : TvxPlatformFiles::System();
+    const bool targetExisted = IsDirectory(target);
+    std::vector<std::string> made;
+    std::unique_ptr<TvxTargetGuard> guard;
+    if (!dryRun_) {
+        made = MakeTarget(files, target);
+        try {
+            guard = std::make_unique<TvxTargetGuard>(platform, target, lockWait_);
+        } catch (...) {
+            RemoveMade(files, made);
+            throw;
+        }
+        report_.notes = guard->Recovery().notes;
+    } else if (targetExisted && JournalPending(platform, target)) {
+        report_.notes.push_back("An interrupted run awaits recovery; the next run on the target recovers it first");
+    }
+    try {
+        ApplyScript(script, update, sourceDir, target, targetExisted, guard.get(), platform);
+    } catch (...) {
+        guard.reset();
+        RemoveMade(files, made);
+        throw;
+    }
+    return report_.TotalProblemRecords() + report_.TotalKeyViolations() > 0 ? vxRunProblems : vxRunOK;
+}
+
+void TvxUpdateServer::ApplyScript(const TvxUpdateScriptFile& script, bool update, const std::string& sourceDir,
+                           const std::string& target, bool targetExisted, const TvxTargetGuard* guard,
+                           TvxPlatformFiles& platform)
+{
     std::unique_ptr<IvxTableReader> sourceReader;
     std::unique_ptr<IvxTableReader> targetReader;
     try {
         if (!sourceDir.empty())
             sourceReader = OpenReader(sourceDir, passwords_);
-        if (IsDirectory(target))
+        if (targetExisted)
             targetReader = OpenReader(target, passwords_);
     } catch (const EvxEngineError& e) {
         throw EvxRunError(vxRunSourceUnreadable, e.what());
@@ -264,6 +378,14 @@ int TvxUpdateServer::Execute()
         for (const TvxTableDesc& t : script.tables)
             planner.Add(t);
         plans = std::move(planner.Plans());
+        // A table an interrupted run of an earlier version set aside is not created empty.
+        if (guard)
+            for (const TvxTablePlan& p : plans)
+                for (const std::string& held : guard->Recovery().heldAside)
+                    if (p.origin == TvxTablePlan::Origin::None && held == UpperText(p.name))
+                        throw EvxRunError(vxRunTableNotWritten,
+                                          p.FileName() + ": its files are held aside in a .morvane-old-* folder of "
+                                                         "the target; the table is not created empty");
     }
 
     if (dryRun_) {
@@ -272,20 +394,16 @@ int TvxUpdateServer::Execute()
         builder.Build(plans);
     } else {
         ParadoxWriterFiles& files = files_ ? *files_ : ParadoxWriterFiles::System();
-        const std::vector<std::string> made = MakeTarget(files, target);
-        try {
-            TvxStagingArea staging(files, target);
-            TvxParadoxTableWriter writer(files, sourceReader->Directory());
-            TvxTableBuilder builder(*sourceReader, targetReader.get(), &writer, staging.Path(), report_);
-            builder.SetProgress(onProgress_);
-            staging.Commit(builder.Build(plans));
-        } catch (...) {
-            for (auto it = made.rbegin(); it != made.rend(); ++it)
-                files.removeDirectory(*it);
-            throw;
-        }
+        TvxStagingArea staging(platform, target);
+        TvxParadoxTableWriter writer(files, sourceReader->Directory());
+        TvxTableBuilder builder(*sourceReader, targetReader.get(), &writer, staging.Path(), report_);
+        builder.SetProgress(onProgress_);
+        const std::vector<std::string> written = builder.Build(plans);
+        if (update)
+            CarrySourceFiles(platform, plans, sourceReader->Directory(), staging.Path(), report_);
+        for (std::string& note : staging.Commit(written, StaleTables(plans, targetReader.get())))
+            report_.notes.push_back(std::move(note));
     }
-    return report_.TotalProblemRecords() + report_.TotalKeyViolations() > 0 ? vxRunProblems : vxRunOK;
 }
 
 void RegisterUpdateServer()

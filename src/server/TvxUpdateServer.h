@@ -9,11 +9,18 @@
 //    (SetNewPath, else the source itself): restructured with its records converted when it
 //    exists, created empty when not. Tables it does not describe are left alone.
 // Every table is written into a working directory inside the target and checked; only then
-// are all of them moved into place, the tables they replace kept until all are in. Records
+// are all of them moved into place under the target's journal (TvxStagingArea), so a crash at
+// any instant leaves the target wholly old or wholly new. A run holds the target's lock from
+// planning to the end of the commit (306 when another run keeps it longer than the wait) and
+// first recovers what an interrupted run left (TvxTargetGuard), saying so in the report's notes.
+// Files of a table we do not rewrite (.TV, .FAM, forms, reports) stay, or are kept aside and
+// named when the table's fields change; an update carries a source table's ones when it keeps
+// its fields. Records
 // that cannot be carried unchanged are kept in PROBLEM_<TABLE>.DB / KEYVIOL_<TABLE>.DB and
 // Run answers 300. A dry run reads and converts everything and writes nothing.
 // RegisterUpdateServer makes CovxUpdateServer create it.
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -23,12 +30,18 @@
 namespace morvane {
 
 class ParadoxWriterFiles;
+class TvxPlatformFiles;
+class TvxTargetGuard;
+struct TvxUpdateScriptFile;
 
 class TvxUpdateServer : public IvxUpdateServer
 {
 public:
-    // files: the file system the run writes through (not owned); null: the real one.
-    explicit TvxUpdateServer(ParadoxWriterFiles* files = nullptr);
+    // files: the file system the tables are written through, platform: the one of the commit,
+    // the lock and recovery (neither owned); null: the real ones.
+    explicit TvxUpdateServer(ParadoxWriterFiles* files = nullptr, TvxPlatformFiles* platform = nullptr);
+    // How long a run waits for another run's lock on the target before it answers 306.
+    void SetLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
 
     std::string ScriptFile() const override { return scriptFile_; }
     void SetScriptFile(std::string_view fileName) override { scriptFile_ = fileName; }
@@ -45,8 +58,14 @@ public:
 
 private:
     int Execute();
+    // Reads, plans, builds and (unless previewing) commits, the target held by guard.
+    void ApplyScript(const TvxUpdateScriptFile& script, bool update, const std::string& sourceDir,
+                     const std::string& target, bool targetExisted, const TvxTargetGuard* guard,
+                     TvxPlatformFiles& platform);
 
     ParadoxWriterFiles* files_;
+    TvxPlatformFiles* platform_;
+    std::chrono::milliseconds lockWait_;
     std::string scriptFile_;
     std::string source_;
     std::string newPath_;

@@ -1,7 +1,8 @@
 // Runs the real morvane-cli copy on every sample set: the copy has the structure `inspect`
 // shows and the records `dump` shows of the source, keeps passwords, can change the level,
 // refuses its source and a target holding a table of the same name, and reports the table it
-// cannot copy (a damaged value) without leaving any of its files.
+// cannot copy (a damaged value) without leaving any of its files. A copy killed inside its
+// commit is recovered by the next copy; files of a table we do not rewrite go along.
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -11,7 +12,9 @@
 
 #include "CliRunner.h"
 #include "support/SamplePath.h"
+#include "server/TvxStagingArea.h"
 #include "support/TempDir.h"
+#include "support/TvxKillingFiles.h"
 
 namespace {
 
@@ -140,3 +143,46 @@ TEST_F(CopyCommandTest, SourceTargetsAndTakenNamesAreRefused)
 }
 
 } // namespace
+
+TEST_F(CopyCommandTest, AKilledCopyIsRecoveredByTheNextAndCarriesTheTableView)
+{
+    const fs::path source = temp.path() / "source";
+    fs::create_directories(source);
+    for (const char* f : {"A.db", "A.PX", "A.VAL", "B.db", "B.PX", "B.VAL", "C.DB", "C.PX", "C.VAL", "C.X02", "C.Y02",
+                          "C.X03", "C.Y03"})
+        fs::copy_file(SamplePath(std::string("pd-joins/") + f), source / f);
+    temp.write("source/A.TV", "view of A");
+    temp.write("source/A.FAM", "family of A");
+    int kills = 0;
+    int rolledBack = 0;
+    int completed = 0;
+    for (int kill = 1;; ++kill, ++kills) {
+        // A copy killed at that step of its commit: every family staged, then the moves.
+        const fs::path target = temp.path() / ("killed" + std::to_string(kill));
+        fs::create_directories(target);
+        morvane::test::TvxKillingFiles killing(kill);
+        try {
+            morvane::TvxStagingArea staging(killing, target.string());
+            for (const auto& e : fs::directory_iterator(source))
+                fs::copy_file(e.path(), fs::path(staging.Path()) / e.path().filename());
+            staging.Commit({"A", "B", "C"});
+        } catch (const std::exception&) {
+        }
+        if (!killing.Killed())
+            break;
+        const CliResult r = copy(source.string(), target.string());
+        // Rolled back (or never begun): copied now; else complete, so the tables are taken.
+        EXPECT_TRUE(r.status == 0 || r.err.find("already holds") != std::string::npos) << r.err;
+        rolledBack += r.err.find("note: An interrupted run was rolled back") != std::string::npos;
+        completed += r.err.find("note: An interrupted run was completed") != std::string::npos;
+        for (const char* table : {"A", "B", "C"})
+            EXPECT_EQ(run("dump " + ShellQuote(target.string()) + " " + table).status, 0) << kill << " " << table;
+        EXPECT_EQ(temp.read(target.filename().string() + "/A.TV"), "view of A");
+        EXPECT_EQ(temp.read(target.filename().string() + "/A.FAM"), "family of A");
+        for (const auto& f : files(target.string()))
+            EXPECT_EQ(f.find(".morvane"), std::string::npos) << f << " left after kill " << kill;
+    }
+    EXPECT_GT(kills, 20);
+    EXPECT_GT(rolledBack, 10);
+    EXPECT_GT(completed, 0);
+}

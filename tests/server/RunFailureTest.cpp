@@ -16,12 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::MakeField;
+using test::JoinFiles;
 using test::TvxScriptMaker;
-
-const std::vector<std::string> JoinFiles = {"pd-joins/A.db",  "pd-joins/A.PX",  "pd-joins/A.VAL", "pd-joins/B.db",
-                                            "pd-joins/B.PX",  "pd-joins/B.VAL", "pd-joins/C.DB",  "pd-joins/C.PX",
-                                            "pd-joins/C.VAL", "pd-joins/C.X02", "pd-joins/C.Y02", "pd-joins/C.X03",
-                                            "pd-joins/C.Y03"};
 
 class RunFailureTest : public test::ServerRunTest
 {
@@ -185,13 +181,7 @@ TEST_F(RunFailureTest, WriteFailingAtAnyStepLeavesTheTargetAsItWas)
     ASSERT_EQ(Run(first.SaveUpdate(tmp.file("first.vxusp"))), vxRunOK) << report.message;
     tmp.write("target/KEEP.TXT", "the user's");
 
-    TvxScriptMaker second;
-    for (const char* t : {"A", "B", "C"})
-        second.AddTable(t, src.string(), t);
-    second.CreateField("C", MakeField("NOTE", 0, fldAlpha, 5), -1, "x");
-    second.CreateTable("NEW");
-    second.CreateField("NEW", MakeField("N", 0, fldLong));
-    const std::string script = second.SaveUpdate(tmp.file("second.vxusp"));
+    const std::string script = SaveJoinsUpdate("second.vxusp");
 
     for (const fs::path& target : {dst, tmp.path() / "fresh" / "target"}) {
         const bool existed = fs::exists(target);

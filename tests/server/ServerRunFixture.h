@@ -2,17 +2,22 @@
 // A source directory holding copies of sample tables and a target beside it, and a run of the
 // update server between them.
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
-#include "ServerTestSupport.h"
 #include "server/TvxUpdateServer.h"
+#include "ServerTestSupport.h"
 #include "support/SamplePath.h"
 
 namespace morvane::test {
+
+// The three joined sample tables A, B and C with their indexes and checks.
+inline const std::vector<std::string> JoinFiles = {
+    "pd-joins/A.db",  "pd-joins/A.PX",  "pd-joins/A.VAL", "pd-joins/B.db",  "pd-joins/B.PX",
+    "pd-joins/B.VAL", "pd-joins/C.DB",  "pd-joins/C.PX",  "pd-joins/C.VAL", "pd-joins/C.X02",
+    "pd-joins/C.Y02", "pd-joins/C.X03", "pd-joins/C.Y03"};
 
 class ServerRunTest : public ::testing::Test
 {
@@ -38,6 +43,19 @@ protected:
         const int code = server.Run();
         report = server.Report();
         return code;
+    }
+
+    // An update of the joined tables: A, B and C from the source, C with a new Alpha field NOTE
+    // ("x" in every record), and a new empty table NEW.
+    std::string SaveJoinsUpdate(const std::string& name)
+    {
+        TvxScriptMaker m;
+        for (const char* t : {"A", "B", "C"})
+            m.AddTable(t, src.string(), t);
+        m.CreateField("C", MakeField("NOTE", 0, fldAlpha, 5), -1, "x");
+        m.CreateTable("NEW");
+        m.CreateField("NEW", MakeField("N", 0, fldLong));
+        return m.SaveUpdate(tmp.file(name));
     }
 
     const TvxTableUpdateReport* TableReport(const std::string& table) const
