@@ -9,9 +9,9 @@
 #include <fstream>
 #include <iterator>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/EvxPlatformError.h"
+#include "platform/TvxPlatformFiles.h"
+#include "platform/vxFileIo.h"
 
 #include "db/EvxEngineError.h"
 
@@ -222,27 +222,36 @@ void TvxAliasConfig::Save(const std::string& path) const
             fail("Alias configuration " + path + " cannot be saved: " + ec.message());
     }
     std::string tmpl = path + ".XXXXXX";
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0)
+    const TvxFileHandle fd = vxMakeTempFile(tmpl);
+    if (fd == vxNoFileHandle)
         fail("Alias configuration " + path + " cannot be saved: " + std::strerror(errno));
     const std::string text = Format();
     bool ok = true;
     std::size_t done = 0;
     while (ok && done < text.size()) {
-        const auto n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const std::int64_t n = vxWrite(fd, text.data() + done, text.size() - done);
         ok = n > 0;
         if (ok)
             done += static_cast<std::size_t>(n);
     }
-    const int savedErrno = errno;
-    ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || std::rename(tmpl.c_str(), path.c_str()) != 0) {
-        const int err = ok ? errno : savedErrno;
-        ::unlink(tmpl.c_str());
-        fail("Alias configuration " + path + " cannot be saved: " + std::strerror(err));
+    int err = ok ? 0 : errno;
+    vxSetFileMode(fd, 0644);
+    if (ok && !vxFlushFile(fd))
+        ok = false, err = errno;
+    if (!vxCloseFile(fd) && ok)
+        ok = false, err = errno;
+    std::string reason = ok ? std::string() : std::strerror(err);
+    if (ok) {
+        try {
+            TvxPlatformFiles::System().MoveReplacing(tmpl, path);
+        } catch (const EvxPlatformError& e) {
+            ok = false;
+            reason = std::strerror(e.SystemCode());
+        }
+    }
+    if (!ok) {
+        TvxPlatformFiles::System().RemoveFile(tmpl);
+        fail("Alias configuration " + path + " cannot be saved: " + reason);
     }
 }
 

@@ -1,5 +1,7 @@
 // The POSIX side of TvxPlatformFiles (Linux: renameat2 for the move that refuses an existing
 // name).
+#ifndef _WIN32
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -131,6 +133,14 @@ bool TvxPlatformFiles::Exists(const std::string& path)
     {
     };
     return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool TvxPlatformFiles::SameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 std::int64_t TvxPlatformFiles::AgeSeconds(const std::string& path)
@@ -313,3 +323,5 @@ std::string TvxPlatformFiles::ProcessName()
 }
 
 } // namespace morvane
+
+#endif

@@ -1,7 +1,8 @@
 #include "script/cpvxExecuteScript.h"
 
 #include <filesystem>
-#include <sys/stat.h>
+
+#include "platform/vxFileIo.h"
 
 #include "script/CovxUpdateServer.h"
 #include "script/vxUpdateScriptFile.h"
@@ -14,8 +15,8 @@ namespace {
 
 bool FileExists(const std::string& name)
 {
-    struct stat st {};
-    return ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    TvxFileInfo info;
+    return vxPathInfo(name, info) && !info.directory;
 }
 
 std::string_view Trimmed(std::string_view s)

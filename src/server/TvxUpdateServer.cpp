@@ -3,7 +3,8 @@
 #include <filesystem>
 #include <optional>
 #include <set>
-#include <sys/stat.h>
+
+#include "platform/vxFileIo.h"
 
 #include "db/EvxEngineError.h"
 #include "db/TvxAliasConfig.h"
@@ -32,16 +33,13 @@ namespace {
 
 bool IsDirectory(const std::string& path)
 {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    TvxFileInfo info;
+    return !path.empty() && vxPathInfo(path, info) && info.directory;
 }
 
 bool SameDirectory(const std::string& a, const std::string& b)
 {
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    return TvxPlatformFiles::System().SameFile(a, b);
 }
 
 // The directory an alias points to; empty when there is no such alias.
