@@ -108,6 +108,8 @@ std::string TvxAliasConfig::DefaultPath()
         base = xdg;
     else if (const char* home = std::getenv("HOME"); home && *home)
         base = std::string(home) + "/.config";
+    else if (const char* appData = std::getenv("APPDATA"); appData && *appData) // Windows
+        base = appData;
     else
         base = ".config";
     return base + "/morvane/aliases.conf";

@@ -10,7 +10,9 @@
 
 #include "export/EvxExportError.h"
 #include "export/TvxCsvTarget.h"
+#ifdef MORVANE_SQLITE_EXPORT
 #include "export/TvxSqliteTarget.h"
+#endif
 
 namespace morvane {
 
@@ -97,7 +99,11 @@ std::unique_ptr<IvxExportTarget> makeTarget(const TvxExportOptions& options)
 {
     if (options.format == TvxExportFormat::Csv)
         return std::make_unique<TvxCsvTarget>(options.output, options.force);
+#ifdef MORVANE_SQLITE_EXPORT
     return std::make_unique<TvxSqliteTarget>(options.output, options.force);
+#else
+    throw EvxExportError("this build has no SQLite export (CSV only)");
+#endif
 }
 
 } // namespace

@@ -245,10 +245,9 @@ bool TvxPlatformFiles::RemoveDirectory(const std::string& path) noexcept
 TvxFileHandle TvxPlatformFiles::TryLockFile(const std::string& path)
 {
     for (;;) {
-        const HANDLE h =
-            ::CreateFileW(vxWide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE h = ::CreateFileW(vxWide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE)
             FailedLast(path, "lock file cannot be opened");
         OVERLAPPED at{};

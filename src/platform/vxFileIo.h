@@ -25,20 +25,20 @@
 namespace morvane {
 
 enum class EvxOpenMode {
-    Read,        // an existing file, read only (never blocks on a FIFO or device)
-    ReadWrite,   // an existing file
-    Create,      // read and write, created or emptied
-    CreateNew,   // read and write, fails when the name exists
+    Read,      // an existing file, read only (never blocks on a FIFO or device)
+    ReadWrite, // an existing file
+    Create,    // read and write, created or emptied
+    CreateNew, // read and write, fails when the name exists
 };
 
 struct TvxFileInfo
 {
     bool regular = false;
     bool directory = false;
-    bool removed = false;          // an open directory whose name is gone
+    bool removed = false; // an open directory whose name is gone
     std::uint64_t size = 0;
-    std::int64_t modifiedNs = 0;   // last change, nanoseconds since the epoch
-    std::uint64_t device = 0;      // with inode: the same file when both are equal (0 where unknown)
+    std::int64_t modifiedNs = 0; // last change, nanoseconds since the epoch
+    std::uint64_t device = 0;    // with inode: the same file when both are equal (0 where unknown)
     std::uint64_t inode = 0;
 };
 
@@ -144,7 +144,9 @@ inline void vxFileInfoFromStat(const struct stat& st, TvxFileInfo& info)
 
 inline bool vxFileInfoOf(TvxFileHandle h, TvxFileInfo& info)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstat(static_cast<int>(h), &st) != 0)
         return false;
     vxFileInfoFromStat(st, info);
@@ -153,7 +155,9 @@ inline bool vxFileInfoOf(TvxFileHandle h, TvxFileInfo& info)
 
 inline bool vxPathInfo(const std::string& path, TvxFileInfo& info)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(path.c_str(), &st) != 0)
         return false;
     vxFileInfoFromStat(st, info);
@@ -164,7 +168,9 @@ inline bool vxPathInfoIn(TvxFileHandle dir, const std::string& dirPath, const st
 {
     if (dir < 0)
         return vxPathInfo(dirPath + "/" + name, info);
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstatat(static_cast<int>(dir), name.c_str(), &st, 0) != 0)
         return false;
     vxFileInfoFromStat(st, info);
@@ -174,7 +180,8 @@ inline bool vxPathInfoIn(TvxFileHandle dir, const std::string& dirPath, const st
 inline bool vxListDirectory(TvxFileHandle dir, const std::string& dirPath, std::vector<TvxDirEntry>& entries)
 {
     // readdir takes its own descriptor; a duplicate shares the position, so rewind.
-    const int fd = dir >= 0 ? ::dup(static_cast<int>(dir)) : ::open(dirPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        dir >= 0 ? ::dup(static_cast<int>(dir)) : ::open(dirPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR* d = fd >= 0 ? ::fdopendir(fd) : nullptr;
     if (!d) {
         const int err = errno;
@@ -188,13 +195,15 @@ inline bool vxListDirectory(TvxFileHandle dir, const std::string& dirPath, std::
         const char* name = e->d_name;
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
             continue;
-        EvxEntryKind kind = e->d_type == DT_REG ? EvxEntryKind::Regular
+        EvxEntryKind kind = e->d_type == DT_REG   ? EvxEntryKind::Regular
                             : e->d_type == DT_DIR ? EvxEntryKind::Directory
                                                   : EvxEntryKind::Other;
         if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
-            struct stat st {};
+            struct stat st
+            {
+            };
             if (::fstatat(::dirfd(d), name, &st, 0) == 0)
-                kind = S_ISREG(st.st_mode) ? EvxEntryKind::Regular
+                kind = S_ISREG(st.st_mode)   ? EvxEntryKind::Regular
                        : S_ISDIR(st.st_mode) ? EvxEntryKind::Directory
                                              : EvxEntryKind::Other;
         }
@@ -204,8 +213,7 @@ inline bool vxListDirectory(TvxFileHandle dir, const std::string& dirPath, std::
     return true;
 }
 
-template <typename Transfer>
-std::int64_t vxRetried(Transfer transfer)
+template <typename Transfer> std::int64_t vxRetried(Transfer transfer)
 {
     for (;;) {
         const auto n = transfer();
@@ -305,7 +313,9 @@ inline unsigned vxOrdinaryMode(unsigned mode)
 
 inline unsigned vxModeForReplacing(const std::string& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::stat(path.c_str(), &st) == 0)
         return st.st_mode & 07777;
     return vxOrdinaryMode(0666);

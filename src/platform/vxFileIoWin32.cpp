@@ -2,11 +2,11 @@
 // to errno values.
 #ifdef _WIN32
 
-#include "platform/vxFileIo.h"
-#include "platform/vxWin32.h"
-
 #include <cerrno>
 #include <random>
+
+#include "platform/vxFileIo.h"
+#include "platform/vxWin32.h"
 
 namespace morvane {
 
@@ -68,9 +68,9 @@ TvxFileHandle vxOpenFileIn(TvxFileHandle, const std::string& dirPath, const std:
 
 TvxFileHandle vxOpenDirectory(const std::string& path)
 {
-    const HANDLE h = ::CreateFileW(vxWide(path).c_str(), FILE_LIST_DIRECTORY,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE h =
+        ::CreateFileW(vxWide(path).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         vxSetErrnoFromLastError();
         return vxNoFileHandle;
@@ -201,7 +201,9 @@ std::int64_t vxSeek(TvxFileHandle h, std::int64_t offset, EvxSeekFrom from)
     LARGE_INTEGER distance{};
     distance.QuadPart = offset;
     LARGE_INTEGER now{};
-    const DWORD method = from == EvxSeekFrom::Begin ? FILE_BEGIN : from == EvxSeekFrom::Current ? FILE_CURRENT : FILE_END;
+    const DWORD method = from == EvxSeekFrom::Begin     ? FILE_BEGIN
+                         : from == EvxSeekFrom::Current ? FILE_CURRENT
+                                                        : FILE_END;
     if (!::SetFilePointerEx(AsHandle(h), distance, &now, method)) {
         vxSetErrnoFromLastError();
         return -1;
@@ -257,8 +259,7 @@ bool FillPattern(std::string& pattern, std::mt19937_64& random)
     return true;
 }
 
-template <typename Make>
-bool MakeUnique(std::string& pattern, Make make)
+template <typename Make> bool MakeUnique(std::string& pattern, Make make)
 {
     std::mt19937_64 random(std::random_device{}() ^ ::GetTickCount64() ^ ::GetCurrentProcessId());
     const std::string original = pattern;

@@ -9,10 +9,12 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <windows.h>
-
 #include <string>
 #include <string_view>
+#include <windows.h>
+// Names of ours that the API header would otherwise take for its A/W macros.
+#undef CopyFile
+#undef RemoveDirectory
 
 namespace morvane {
 
