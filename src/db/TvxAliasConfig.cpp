@@ -14,6 +14,7 @@
 #include "platform/vxFileIo.h"
 
 #include "db/EvxEngineError.h"
+#include "platform/vxPath.h"
 
 namespace morvane {
 
@@ -118,11 +119,11 @@ std::string TvxAliasConfig::DefaultPath()
 TvxAliasConfig TvxAliasConfig::Load(const std::string& path)
 {
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec))
+    if (!std::filesystem::exists(vxPath(path), ec))
         return {};
-    if (!std::filesystem::is_regular_file(path, ec))
+    if (!std::filesystem::is_regular_file(vxPath(path), ec))
         fail("Alias configuration " + path + " is not a regular file");
-    const auto size = std::filesystem::file_size(path, ec);
+    const auto size = std::filesystem::file_size(vxPath(path), ec);
     if (ec)
         fail("Alias configuration " + path + " cannot be read: " + ec.message());
     if (size > MaxFileSize)
@@ -216,7 +217,7 @@ std::string TvxAliasConfig::Format() const
 void TvxAliasConfig::Save(const std::string& path) const
 {
     namespace fs = std::filesystem;
-    const fs::path target(path);
+    const fs::path target = vxPath(path);
     std::error_code ec;
     if (target.has_parent_path()) {
         fs::create_directories(target.parent_path(), ec);

@@ -14,10 +14,15 @@ class TvxWin32Converter : public TvxCodePageConverter
 public:
     explicit TvxWin32Converter(UINT codePage) : codePage_(codePage)
     {
+        // Windows gives the bytes its ANSI code pages leave undefined as the C1 control of the
+        // same value; they are undefined all the same.
+        const bool ansi = codePage_ == 874 || (codePage_ >= 1250 && codePage_ <= 1258);
         for (unsigned b = 0; b < 32; ++b) {
             const char in = static_cast<char>(0x80 + b);
             wchar_t w = 0;
-            if (!Decode(std::string_view(&in, 1), &w, 1) && !::IsDBCSLeadByteEx(codePage_, static_cast<BYTE>(in)))
+            const bool decoded = Decode(std::string_view(&in, 1), &w, 1) > 0;
+            if ((!decoded && !::IsDBCSLeadByteEx(codePage_, static_cast<BYTE>(in))) ||
+                (decoded && ansi && w == static_cast<wchar_t>(0x80 + b)))
                 undefinedC1_ |= 1u << b;
         }
     }
@@ -25,7 +30,7 @@ public:
     std::string ToUtf8(std::string_view bytes, OnFailure onFailure, void* context) override
     {
         std::wstring wide(bytes.size(), L'\0');
-        int n = Decode(bytes, wide.data(), static_cast<int>(wide.size()));
+        int n = HasUndefinedC1(bytes) ? 0 : Decode(bytes, wide.data(), static_cast<int>(wide.size()));
         if (n > 0 || bytes.empty()) {
             wide.resize(static_cast<std::size_t>(n));
             return vxUtf8(wide);
@@ -37,7 +42,7 @@ public:
                 codePage_ != CP_UTF8 && ::IsDBCSLeadByteEx(codePage_, static_cast<BYTE>(bytes[i])) ? 2 : 1;
             wchar_t w[2];
             const std::string_view one = bytes.substr(i, len);
-            n = one.size() == len ? Decode(one, w, 2) : 0;
+            n = one.size() == len && !(len == 1 && HasUndefinedC1(one)) ? Decode(one, w, 2) : 0;
             if (n > 0) {
                 out += vxUtf8(std::wstring_view(w, static_cast<std::size_t>(n)));
                 i += len;
@@ -77,6 +82,20 @@ public:
     }
 
 private:
+    // A byte the code page leaves undefined alone (where it may also end a double-byte
+    // character, the slow way then looks at characters one by one).
+    bool HasUndefinedC1(std::string_view bytes) const
+    {
+        if (undefinedC1_ == 0)
+            return false;
+        for (const char c : bytes) {
+            const auto b = static_cast<unsigned char>(c);
+            if (b >= 0x80 && b <= 0x9F && (undefinedC1_ >> (b - 0x80) & 1u) != 0)
+                return true;
+        }
+        return false;
+    }
+
     int Decode(std::string_view bytes, wchar_t* out, int room) const
     {
         return ::MultiByteToWideChar(codePage_, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), out,

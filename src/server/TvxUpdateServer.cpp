@@ -26,6 +26,7 @@
 #include "server/TvxTargetGuard.h"
 #include "server/TvxUpdatePlanner.h"
 #include "stream/EvxStreamError.h"
+#include "platform/vxPath.h"
 
 namespace morvane {
 
@@ -104,9 +105,9 @@ std::vector<std::string> MakeTarget(ParadoxWriterFiles& files, const std::string
 {
     namespace fs = std::filesystem;
     std::vector<std::string> missing;
-    for (fs::path p = fs::path(target).lexically_normal(); !p.empty() && !IsDirectory(p.string());
+    for (fs::path p = vxPath(target).lexically_normal(); !p.empty() && !IsDirectory(vxPathString(p));
          p = p.parent_path()) {
-        missing.insert(missing.begin(), p.string());
+        missing.insert(missing.begin(), vxPathString(p));
         if (p == p.parent_path())
             break;
     }
@@ -268,7 +269,7 @@ int TvxUpdateServer::Execute()
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (scriptFile_.empty() || !fs::is_regular_file(scriptFile_, ec))
+    if (scriptFile_.empty() || !fs::is_regular_file(vxPath(scriptFile_), ec))
         throw EvxRunError(vxRunScriptNotFound, scriptFile_);
     TvxUpdateScriptFile script;
     try {
