@@ -10,51 +10,16 @@
 #include "platform/EvxPlatformError.h"
 #include "platform/TvxPlatformFiles.h"
 #include "platform/vxFileIo.h"
+#include "platform/vxFileSteps.h"
 #include "platform/vxWin32.h"
 
 namespace morvane {
 
 namespace {
 
-[[noreturn]] void Failed(const std::string& path, const std::string& what, int err)
-{
-    throw EvxPlatformError(path + ": " + what + " (" + std::strerror(err) + ")", err);
-}
-
 [[noreturn]] void FailedLast(const std::string& path, const std::string& what)
 {
-    Failed(path, what, vxSetErrnoFromLastError());
-}
-
-// Closes a handle when it goes out of scope.
-class Handle
-{
-public:
-    explicit Handle(TvxFileHandle h) : h_(h) {}
-    ~Handle() { vxCloseFile(h_); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    TvxFileHandle get() const { return h_; }
-
-private:
-    TvxFileHandle h_;
-};
-
-void WriteAll(TvxFileHandle h, const char* data, std::size_t size, const std::string& path)
-{
-    while (size > 0) {
-        const std::int64_t n = vxWrite(h, data, size);
-        if (n <= 0)
-            Failed(path, "write failed", n < 0 ? errno : ENOSPC);
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-}
-
-void Sync(TvxFileHandle h, const std::string& path)
-{
-    if (!vxFlushFile(h))
-        Failed(path, "cannot be flushed to disk", errno);
+    vxFailed(path, what, vxSetErrnoFromLastError());
 }
 
 // The byte range locked: far past any holder's text, so that others can still read that.
@@ -96,7 +61,7 @@ std::vector<TvxPlatformFiles::Entry> TvxPlatformFiles::List(const std::string& d
 {
     std::vector<TvxDirEntry> found;
     if (!vxListDirectory(vxNoFileHandle, dir, found))
-        Failed(dir, "directory cannot be read", errno);
+        vxFailed(dir, "directory cannot be read", errno);
     std::vector<Entry> entries;
     entries.reserve(found.size());
     for (auto& e : found)
@@ -130,7 +95,7 @@ std::string TvxPlatformFiles::MakeTempDirectory(const std::string& parent, const
 {
     std::string pattern = parent + "/" + prefix + "XXXXXX";
     if (!vxMakeTempDirectory(pattern))
-        Failed(parent, "cannot create a working directory", errno);
+        vxFailed(parent, "cannot create a working directory", errno);
     return pattern;
 }
 
@@ -142,22 +107,22 @@ void TvxPlatformFiles::MakeDirectory(const std::string& path)
 
 std::optional<std::string> TvxPlatformFiles::ReadSmallFile(const std::string& path, std::size_t maxBytes)
 {
-    const Handle h(vxOpenFile(path, EvxOpenMode::Read));
+    const TvxHandleCloser h(vxOpenFile(path, EvxOpenMode::Read));
     if (h.get() == vxNoFileHandle) {
         if (errno == ENOENT)
             return std::nullopt;
-        Failed(path, "cannot be opened", errno);
+        vxFailed(path, "cannot be opened", errno);
     }
     std::string text;
     char buffer[4096];
     for (;;) {
         const std::int64_t n = vxRead(h.get(), buffer, sizeof buffer);
         if (n < 0)
-            Failed(path, "read failed", errno);
+            vxFailed(path, "read failed", errno);
         if (n == 0)
             return text;
         if (text.size() + static_cast<std::size_t>(n) > maxBytes)
-            Failed(path, "longer than " + std::to_string(maxBytes) + " bytes", EFBIG);
+            vxFailed(path, "longer than " + std::to_string(maxBytes) + " bytes", EFBIG);
         text.append(buffer, static_cast<std::size_t>(n));
     }
 }
@@ -169,12 +134,12 @@ void TvxPlatformFiles::WriteFileDurably(const std::string& path, const std::stri
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     std::string temp = dir + "/." + name + ".tmp-XXXXXX";
     {
-        const Handle h(vxMakeTempFile(temp));
+        const TvxHandleCloser h(vxMakeTempFile(temp));
         if (h.get() == vxNoFileHandle)
-            Failed(path, "cannot be written", errno);
+            vxFailed(path, "cannot be written", errno);
         try {
-            WriteAll(h.get(), bytes.data(), bytes.size(), temp);
-            Sync(h.get(), temp);
+            vxWriteAll(h.get(), bytes.data(), bytes.size(), temp);
+            vxSync(h.get(), temp);
         } catch (...) {
             vxCloseFile(h.get());
             RemoveFile(temp);
@@ -208,16 +173,16 @@ void TvxPlatformFiles::KeepCopy(const std::string& from, const std::string& to)
     const DWORD err = ::GetLastError();
     if (err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS || err == ERROR_FILE_NOT_FOUND ||
         err == ERROR_PATH_NOT_FOUND)
-        Failed(from, "cannot be linked to " + to, vxSetErrnoFrom(err));
+        vxFailed(from, "cannot be linked to " + to, vxSetErrnoFrom(err));
     CopyFile(from, to);
 }
 
 void TvxPlatformFiles::FlushFile(const std::string& path)
 {
-    const Handle h(vxOpenFile(path, EvxOpenMode::ReadWrite)); // FlushFileBuffers needs write access
+    const TvxHandleCloser h(vxOpenFile(path, EvxOpenMode::ReadWrite)); // FlushFileBuffers needs write access
     if (h.get() == vxNoFileHandle)
-        Failed(path, "cannot be opened", errno);
-    Sync(h.get(), path);
+        vxFailed(path, "cannot be opened", errno);
+    vxSync(h.get(), path);
 }
 
 void TvxPlatformFiles::FlushDirectory(const std::string& path)
@@ -257,7 +222,7 @@ TvxFileHandle TvxPlatformFiles::TryLockFile(const std::string& path)
             ::CloseHandle(h);
             if (err == ERROR_LOCK_VIOLATION || err == ERROR_IO_PENDING)
                 return vxNoFileHandle;
-            Failed(path, "cannot be locked", vxSetErrnoFrom(err));
+            vxFailed(path, "cannot be locked", vxSetErrnoFrom(err));
         }
         // The holder before may have removed the file between the open and the lock.
         const TvxFileHandle held = reinterpret_cast<TvxFileHandle>(h);
@@ -280,10 +245,10 @@ void TvxPlatformFiles::WriteLockedFile(TvxFileHandle handle, const std::string& 
     while (done < text.size()) {
         const std::int64_t n = vxWriteAt(handle, text.data() + done, text.size() - done, done);
         if (n <= 0)
-            Failed("lock file", "cannot be written", n < 0 ? errno : ENOSPC);
+            vxFailed("lock file", "cannot be written", n < 0 ? errno : ENOSPC);
         done += static_cast<std::size_t>(n);
     }
-    Sync(handle, "lock file");
+    vxSync(handle, "lock file");
 }
 
 void TvxPlatformFiles::ReleaseLockFile(TvxFileHandle handle, const std::string& path) noexcept

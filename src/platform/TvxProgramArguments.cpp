@@ -1,7 +1,6 @@
 #include "platform/TvxProgramArguments.h"
 
 #ifdef _WIN32
-#include <shellapi.h>
 
 #include "platform/vxWin32.h"
 #endif

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 // Names of ours that the API header would otherwise take for its A/W macros.
 #undef CopyFile
 #undef RemoveDirectory
