@@ -1,6 +1,7 @@
 #include "CliConnect.h"
 
 #include "model/vxCodePage.h"
+#include "platform/vxPath.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -26,7 +27,7 @@ bool Connect(TvxDatabase& db, const std::string& source, const std::vector<std::
     for (const auto& p : passwords)
         db.Session().AddPassword(enginePassword(p));
     std::error_code ec;
-    if (std::filesystem::is_directory(source, ec)) {
+    if (std::filesystem::is_directory(vxPath(source), ec)) {
         db.SetPath(source);
     } else {
         bool known = false;

@@ -27,6 +27,7 @@
 #include "server/EvxRunError.h"
 #include "server/TvxStagingArea.h"
 #include "server/TvxTargetGuard.h"
+#include "platform/vxPath.h"
 
 namespace morvane::cli {
 
@@ -128,12 +129,12 @@ int RunCopy(int argc, char** argv)
             return 1;
         const std::string sourceDir = db.Handle()->Directory();
         std::error_code ec;
-        if (fs::exists(args.target, ec) && fs::equivalent(args.target, sourceDir, ec)) {
+        if (fs::exists(vxPath(args.target), ec) && fs::equivalent(vxPath(args.target), vxPath(sourceDir), ec)) {
             std::fprintf(stderr, "morvane-cli: %s is the source directory; copy into another one\n",
                          args.target.c_str());
             return 1;
         }
-        if (!fs::is_directory(args.target, ec) && (!fs::create_directories(args.target, ec) || ec)) {
+        if (!fs::is_directory(vxPath(args.target), ec) && (!fs::create_directories(vxPath(args.target), ec) || ec)) {
             std::fprintf(stderr, "morvane-cli: directory %s cannot be created (%s)\n", args.target.c_str(),
                          ec ? ec.message().c_str() : "not a directory");
             return 1;
@@ -160,8 +161,8 @@ int RunCopy(int argc, char** argv)
             tables.push_back(std::move(t));
         }
         std::vector<std::string> targetFiles;
-        for (const auto& e : fs::directory_iterator(args.target))
-            targetFiles.push_back(e.path().filename().string());
+        for (const auto& e : fs::directory_iterator(vxPath(args.target)))
+            targetFiles.push_back(vxPathString(e.path().filename()));
         bool clash = false;
         for (const auto& t : tables)
             for (const auto& name : familyIn(targetFiles, t.base)) {

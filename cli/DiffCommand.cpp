@@ -21,6 +21,7 @@
 #include "CliCommands.h"
 #include "CliConnect.h"
 #include "diff/TvxScriptFromDifference.h"
+#include "platform/vxPath.h"
 
 namespace morvane::cli {
 
@@ -100,14 +101,14 @@ TvxDiffTarget targetOf(TvxDatabase& db, const std::string& text)
     if (text.empty())
         return target;
     std::error_code ec;
-    if (!std::filesystem::is_directory(text, ec))
+    if (!std::filesystem::is_directory(vxPath(text), ec))
         for (const auto& alias : db.Session().AliasNames())
             if (UpperCaseEqual(alias, text)) {
                 target.aliasName = alias;
                 return target;
             }
     // A directory, also one the update is to create.
-    target.directory = std::filesystem::absolute(text, ec).lexically_normal().string();
+    target.directory = vxPathString(std::filesystem::absolute(vxPath(text), ec).lexically_normal());
     return target;
 }
 

@@ -6,6 +6,11 @@ packages=(build-essential cmake ninja-build ccache pkg-config clang libclang-rt-
           qt6-base-dev qt6-translations-l10n fonts-dejavu-core
           libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev pxlib-dev libsqlite3-dev libpq-dev postgresql
           libgraphviz-dev locales fp-compiler fp-units-rtl)
+# The Windows stage of ./test (skipped with MORVANE_TEST_WINDOWS=0): mingw-w64, wine, and
+# GoogleTest's sources to build with the cross compiler.
+if [ "${MORVANE_TEST_WINDOWS:-1}" != "0" ]; then
+    packages+=(gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix wine wine64 googletest)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -9,11 +9,12 @@
 #include <fstream>
 #include <iterator>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/EvxPlatformError.h"
+#include "platform/TvxPlatformFiles.h"
+#include "platform/vxFileIo.h"
 
 #include "db/EvxEngineError.h"
+#include "platform/vxPath.h"
 
 namespace morvane {
 
@@ -108,6 +109,8 @@ std::string TvxAliasConfig::DefaultPath()
         base = xdg;
     else if (const char* home = std::getenv("HOME"); home && *home)
         base = std::string(home) + "/.config";
+    else if (const char* appData = std::getenv("APPDATA"); appData && *appData) // Windows
+        base = appData;
     else
         base = ".config";
     return base + "/morvane/aliases.conf";
@@ -116,11 +119,11 @@ std::string TvxAliasConfig::DefaultPath()
 TvxAliasConfig TvxAliasConfig::Load(const std::string& path)
 {
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec))
+    if (!std::filesystem::exists(vxPath(path), ec))
         return {};
-    if (!std::filesystem::is_regular_file(path, ec))
+    if (!std::filesystem::is_regular_file(vxPath(path), ec))
         fail("Alias configuration " + path + " is not a regular file");
-    const auto size = std::filesystem::file_size(path, ec);
+    const auto size = std::filesystem::file_size(vxPath(path), ec);
     if (ec)
         fail("Alias configuration " + path + " cannot be read: " + ec.message());
     if (size > MaxFileSize)
@@ -214,7 +217,7 @@ std::string TvxAliasConfig::Format() const
 void TvxAliasConfig::Save(const std::string& path) const
 {
     namespace fs = std::filesystem;
-    const fs::path target(path);
+    const fs::path target = vxPath(path);
     std::error_code ec;
     if (target.has_parent_path()) {
         fs::create_directories(target.parent_path(), ec);
@@ -222,27 +225,36 @@ void TvxAliasConfig::Save(const std::string& path) const
             fail("Alias configuration " + path + " cannot be saved: " + ec.message());
     }
     std::string tmpl = path + ".XXXXXX";
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0)
+    const TvxFileHandle fd = vxMakeTempFile(tmpl);
+    if (fd == vxNoFileHandle)
         fail("Alias configuration " + path + " cannot be saved: " + std::strerror(errno));
     const std::string text = Format();
     bool ok = true;
     std::size_t done = 0;
     while (ok && done < text.size()) {
-        const auto n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const std::int64_t n = vxWrite(fd, text.data() + done, text.size() - done);
         ok = n > 0;
         if (ok)
             done += static_cast<std::size_t>(n);
     }
-    const int savedErrno = errno;
-    ok = ok && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || std::rename(tmpl.c_str(), path.c_str()) != 0) {
-        const int err = ok ? errno : savedErrno;
-        ::unlink(tmpl.c_str());
-        fail("Alias configuration " + path + " cannot be saved: " + std::strerror(err));
+    int err = ok ? 0 : errno;
+    vxSetFileMode(fd, 0644);
+    if (ok && !vxFlushFile(fd))
+        ok = false, err = errno;
+    if (!vxCloseFile(fd) && ok)
+        ok = false, err = errno;
+    std::string reason = ok ? std::string() : std::strerror(err);
+    if (ok) {
+        try {
+            TvxPlatformFiles::System().MoveReplacing(tmpl, path);
+        } catch (const EvxPlatformError& e) {
+            ok = false;
+            reason = std::strerror(e.SystemCode());
+        }
+    }
+    if (!ok) {
+        TvxPlatformFiles::System().RemoveFile(tmpl);
+        fail("Alias configuration " + path + " cannot be saved: " + reason);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "db/TvxParadoxDatabase.h"
+#include "platform/vxPath.h"
 
 namespace morvane {
 
@@ -100,7 +101,7 @@ std::unique_ptr<IvxEngineDatabase> TvxEngineSession::OpenDatabase(const TvxDatab
             throw EvxEngineError(vxErrDirectory, "No alias and no PATH given for the database");
     }
     std::error_code ec;
-    if (!std::filesystem::is_directory(directory, ec))
+    if (!std::filesystem::is_directory(vxPath(directory), ec))
         throw EvxEngineError(vxErrDirectory, "Directory not found: " + directory);
     return std::make_unique<TvxParadoxDatabase>(directory, passwords_);
 }

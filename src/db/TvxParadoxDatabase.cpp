@@ -6,12 +6,13 @@
 #include "db/paradox/ParadoxTableRecords.h"
 #include "model/vxCodePage.h"
 #include "model/vxFieldTypes.h"
+#include "platform/vxNameMatch.h"
+#include "platform/vxTime.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <fnmatch.h>
 
 namespace morvane {
 
@@ -36,7 +37,7 @@ void fillDateTime(TvxTableListRec& rec, std::int64_t mtimeNs)
 {
     const std::time_t secs = static_cast<std::time_t>(mtimeNs / 1000000000);
     std::tm local{};
-    if (!::localtime_r(&secs, &local))
+    if (!vxLocalTime(secs, local))
         return;
     std::int32_t date = 0;
     std::int32_t time = 0;
@@ -65,7 +66,7 @@ std::vector<TvxTableListRec> TvxParadoxDatabase::ListTables(std::string_view pat
     snapshot_.reset(); // a new pass over the tables looks at their files again
     const std::string pat = pattern.empty() ? std::string("*.db") : std::string(pattern);
     // "*<suffix>" with a plain ASCII suffix (the usual "*.db") is a suffix compared without
-    // regard to case, exactly what fnmatch would say; anything else goes to fnmatch.
+    // regard to case, exactly what the pattern match would say; anything else goes to it.
     const std::string_view suffix = std::string_view(pat).substr(1);
     const bool plainSuffix = pat.front() == '*' && std::none_of(suffix.begin(), suffix.end(), [](char c) {
         return c == '*' || c == '?' || c == '[' || c == '\\' || static_cast<unsigned char>(c) >= 0x80;
@@ -74,7 +75,7 @@ std::vector<TvxTableListRec> TvxParadoxDatabase::ListTables(std::string_view pat
         if (plainSuffix)
             return name.size() >= suffix.size() &&
                    ParadoxDirectory::equalNoCase(std::string_view(name).substr(name.size() - suffix.size()), suffix);
-        return ::fnmatch(pat.c_str(), name.c_str(), FNM_CASEFOLD) == 0;
+        return vxMatchName(pat, name);
     };
     const std::vector<std::string>& files = directory_.files();
     std::vector<TvxTableListRec> out;

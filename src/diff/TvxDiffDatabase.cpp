@@ -6,6 +6,7 @@
 #include "db/paradox/ParadoxPassword.h"
 #include "db/paradox/ParadoxTableHeader.h"
 #include "script/vxNameCompare.h"
+#include "platform/vxPath.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -57,8 +58,8 @@ TvxDiffDatabase ReadDiffDatabase(TvxDatabase& database, const std::vector<std::s
     if (dir.empty() && database.Handle())
         dir = database.Handle()->Directory();
     std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(dir, ec);
-    side.directory = ec || dir.empty() ? dir : absolute.lexically_normal().string();
+    const std::filesystem::path absolute = std::filesystem::absolute(vxPath(dir), ec);
+    side.directory = ec || dir.empty() ? dir : vxPathString(absolute.lexically_normal());
     for (TvxTableItem& item : database.ReadTables())
         side.tables.push_back(std::move(*item.desc));
     // A comparison that left a damaged table out would take it for one to create or delete.

@@ -3,11 +3,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/EvxPlatformError.h"
+#include "platform/TvxPlatformFiles.h"
+#include "platform/vxFileIo.h"
 
 #include "export/EvxExportError.h"
 
@@ -25,12 +25,12 @@ namespace fs = std::filesystem;
 // Writes the file's data to disk, so a rename never puts an incomplete file in place.
 void syncPath(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const TvxFileHandle fd = vxOpenFile(path, EvxOpenMode::Read);
+    if (fd == vxNoFileHandle)
         fail("cannot open", path, errno);
-    const bool ok = ::fsync(fd) == 0;
+    const bool ok = vxFlushFile(fd);
     const int error = errno;
-    ::close(fd);
+    vxCloseFile(fd);
     if (!ok)
         fail("cannot write", path, error);
 }
@@ -39,10 +39,14 @@ void syncPath(const std::string& path)
 // before the export began, but something may have appeared since.
 void moveInto(const std::string& from, const std::string& to, bool replace)
 {
-    const int r = replace ? std::rename(from.c_str(), to.c_str())
-                          : ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
-    if (r != 0)
-        fail("cannot move the export to", to, errno);
+    try {
+        if (replace)
+            TvxPlatformFiles::System().MoveReplacing(from, to);
+        else
+            TvxPlatformFiles::System().Move(from, to);
+    } catch (const EvxPlatformError& e) {
+        fail("cannot move the export to", to, e.SystemCode());
+    }
 }
 
 // ".<name>.tmp-XXXXXX" (a hidden name for mkstemp).
@@ -61,21 +65,14 @@ std::string siblingTemplate(const std::string& target)
     return (parent / hiddenTemplate(p.filename().string())).string();
 }
 
-// The mode a file or directory created in the ordinary way gets (temporary ones are private).
-mode_t ordinaryMode(mode_t mode)
-{
-    const mode_t mask = ::umask(077);
-    ::umask(mask);
-    return mode & ~mask;
-}
-
 std::string makeTempFile(std::string pattern, const std::string& target)
 {
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0)
+    // Temporary files are private; the export gets the mode of a file created the ordinary way.
+    const TvxFileHandle fd = vxMakeTempFile(pattern);
+    if (fd == vxNoFileHandle)
         fail("cannot create a file beside", target, errno);
-    ::fchmod(fd, ordinaryMode(0666));
-    ::close(fd);
+    vxSetFileMode(fd, vxOrdinaryMode(0666));
+    vxCloseFile(fd);
     return pattern;
 }
 
@@ -105,10 +102,10 @@ TvxExportOutput::TvxExportOutput(std::string target, Kind kind, bool force)
         return; // files are written beside their final names
     }
     std::string pattern = siblingTemplate(target_);
-    if (!::mkdtemp(pattern.data()))
+    if (!vxMakeTempDirectory(pattern))
         fail("cannot create a directory beside", target_, errno);
     tempDir_ = pattern;
-    ::chmod(tempDir_.c_str(), ordinaryMode(0777));
+    vxSetPathMode(tempDir_, vxOrdinaryMode(0777));
 }
 
 TvxExportOutput::~TvxExportOutput()
@@ -123,10 +120,10 @@ std::string TvxExportOutput::AddFile(std::string_view name)
     std::string temp;
     if (!tempDir_.empty()) {
         temp = (fs::path(tempDir_) / name).string();
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0)
+        const TvxFileHandle fd = vxOpenFile(temp, EvxOpenMode::CreateNew);
+        if (fd == vxNoFileHandle)
             fail("cannot create", temp, errno);
-        ::close(fd);
+        vxCloseFile(fd);
     } else {
         temp = makeTempFile((fs::path(target_) / hiddenTemplate(name)).string(), final);
     }

@@ -11,8 +11,12 @@
 
 #include "export/EvxExportError.h"
 #include "export/TvxCsvTarget.h"
+#ifdef MORVANE_POSTGRES_EXPORT
 #include "export/TvxPostgresTarget.h"
+#endif
+#ifdef MORVANE_SQLITE_EXPORT
 #include "export/TvxSqliteTarget.h"
+#endif
 #include "export/vxExportValues.h"
 
 namespace morvane {
@@ -135,8 +139,16 @@ std::unique_ptr<IvxExportTarget> makeTarget(const TvxExportOptions& options)
     if (options.format == TvxExportFormat::Csv)
         return std::make_unique<TvxCsvTarget>(options.output, options.force);
     if (options.format == TvxExportFormat::Postgres)
+#ifdef MORVANE_POSTGRES_EXPORT
         return std::make_unique<TvxPostgresTarget>(options.output, options.schema, options.force);
+#else
+        throw EvxExportError("this build has no PostgreSQL export");
+#endif
+#ifdef MORVANE_SQLITE_EXPORT
     return std::make_unique<TvxSqliteTarget>(options.output, options.force);
+#else
+    throw EvxExportError("this build has no SQLite export (CSV only)");
+#endif
 }
 
 } // namespace

@@ -3,13 +3,13 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
-#include <fcntl.h>
 #include <mutex>
 #include <new>
 #include <sqlite3.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
+
+#include "platform/vxFileIo.h"
 
 namespace morvane {
 
@@ -28,7 +28,7 @@ constexpr std::size_t WakeBytes = std::size_t{256} << 10;
 class TvxFileWriter
 {
 public:
-    TvxFileWriter(sqlite3_file* file, int flushFd) : file_(file), flushFd_(flushFd), thread_([this] { run(); }) {}
+    TvxFileWriter(sqlite3_file* file, TvxFileHandle flushFd) : file_(file), flushFd_(flushFd), thread_([this] { run(); }) {}
     ~TvxFileWriter()
     {
         {
@@ -37,8 +37,7 @@ public:
         }
         work_.notify_all();
         thread_.join();
-        if (flushFd_ >= 0)
-            ::close(flushFd_);
+        vxCloseFile(flushFd_);
     }
 
     int Write(const void* data, int amount, sqlite3_int64 offset)
@@ -110,8 +109,8 @@ private:
             if (!failed) {
                 rc = file_->pMethods->xWrite(file_, w.bytes.data(), static_cast<int>(w.bytes.size()), w.offset);
                 unflushed += w.bytes.size();
-                if (flushFd_ >= 0 && unflushed >= FlushBytes) {
-                    ::sync_file_range(flushFd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+                if (flushFd_ != vxNoFileHandle && unflushed >= FlushBytes) {
+                    vxStartWriteback(flushFd_);
                     unflushed = 0;
                 }
             }
@@ -127,7 +126,7 @@ private:
     }
 
     sqlite3_file* file_;
-    int flushFd_;
+    TvxFileHandle flushFd_;
     std::mutex mutex_;
     std::condition_variable work_; // for the writer: something to write, or stop
     std::condition_variable done_; // for SQLite's thread: room for more, or nothing pending
@@ -293,7 +292,7 @@ int xOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int
     if (rc != SQLITE_OK)
         return rc;
     try {
-        f->writer = new TvxFileWriter(f->real, ::open(name, O_RDONLY | O_CLOEXEC));
+        f->writer = new TvxFileWriter(f->real, vxOpenFile(name, EvxOpenMode::Read));
     } catch (...) {
         f->real->pMethods->xClose(f->real);
         return SQLITE_NOMEM;

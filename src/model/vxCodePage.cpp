@@ -7,85 +7,36 @@
 #include <mutex>
 #include <vector>
 
-#include <iconv.h>
+#include "platform/TvxCodePageConverter.h"
 
 namespace morvane {
 
 namespace {
 
-const iconv_t noDescriptor = reinterpret_cast<iconv_t>(-1);
 constexpr std::string_view replacement = "\xEF\xBF\xBD"; // U+FFFD
 
-// Names iconv may know a Paradox/Windows code page by, the usual one first.
-std::vector<std::string> IconvNames(int codePage)
-{
-    switch (codePage) {
-    case 932:
-        return {"CP932", "SHIFT_JIS"};
-    case 936:
-        return {"CP936", "GBK"};
-    case 949:
-        return {"CP949", "UHC"};
-    case 950:
-        return {"CP950", "BIG5"};
-    case 65001:
-        return {"UTF-8"};
-    default:
-        return {"CP" + std::to_string(codePage)};
-    }
-}
-
-// The descriptors of one code page, both directions. iconv_t keeps state and is not
-// thread-safe: used only under the cache's lock.
+// The converter of one code page (null when the system has none), used only under the
+// cache's lock.
 struct TvxCodePageConv
 {
-    iconv_t toUtf8 = noDescriptor;
-    iconv_t fromUtf8 = noDescriptor;
-    std::uint32_t undefinedC1 = 0; // bit b: byte 0x80+b alone is not a character of the code page
+    std::unique_ptr<TvxCodePageConverter> converter;
 
-    ~TvxCodePageConv()
+    bool IsUndefinedC1(char32_t c) const
     {
-        if (toUtf8 != noDescriptor)
-            ::iconv_close(toUtf8);
-        if (fromUtf8 != noDescriptor)
-            ::iconv_close(fromUtf8);
+        return c >= 0x80 && c <= 0x9F && (converter->UndefinedC1() >> (c - 0x80) & 1u) != 0;
     }
-
-    bool IsUndefinedC1(char32_t c) const { return c >= 0x80 && c <= 0x9F && (undefinedC1 >> (c - 0x80) & 1u) != 0; }
 };
 
 bool Open(TvxCodePageConv& conv, int codePage)
 {
-    for (const std::string& name : IconvNames(codePage)) {
-        conv.toUtf8 = ::iconv_open("UTF-8", name.c_str());
-        if (conv.toUtf8 == noDescriptor)
-            continue;
-        conv.fromUtf8 = ::iconv_open(name.c_str(), "UTF-8");
-        if (conv.fromUtf8 != noDescriptor)
-            break;
-        ::iconv_close(conv.toUtf8);
-        conv.toUtf8 = noDescriptor;
-    }
-    if (conv.toUtf8 == noDescriptor)
-        return false;
-    for (unsigned b = 0; b < 32; ++b) {
-        char in = static_cast<char>(0x80 + b);
-        char out[8];
-        char* src = &in;
-        char* dst = out;
-        std::size_t srcLeft = 1;
-        std::size_t dstLeft = sizeof out;
-        if (::iconv(conv.toUtf8, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1) && errno == EILSEQ)
-            conv.undefinedC1 |= 1u << b;
-        ::iconv(conv.toUtf8, nullptr, nullptr, nullptr, nullptr);
-    }
-    return true;
+    conv.converter = TvxCodePageConverter::Open(codePage);
+    return conv.converter != nullptr;
 }
 
 class TvxCodePageCache
 {
 public:
-    // The converter of a code page, Windows-1252's for one iconv does not know. Call under Lock().
+    // The converter of a code page, Windows-1252's for one the system does not know. Call under Lock().
     TvxCodePageConv& Get(int codePage)
     {
         if (codePage <= 0)
@@ -151,6 +102,7 @@ std::size_t Utf8Sequence(std::string_view text, std::size_t i, char32_t& cp)
     return n;
 }
 
+<<<<<<< HEAD
 // Runs iconv over the whole input; onFailure(src, srcLeft, error, out) appends what stands for
 // the unconvertible input at src and returns how many bytes it covers (at least one).
 template <typename OnFailure>
@@ -241,6 +193,8 @@ std::string Utf8ToRoman8(std::string_view utf8)
     return out;
 }
 
+=======
+>>>>>>> issue-22w
 } // namespace
 
 std::string CodePageToUtf8(std::string_view bytes, int codePage, TvxUndefinedBytes undefined)
@@ -252,7 +206,7 @@ std::string CodePageToUtf8(std::string_view bytes, int codePage, TvxUndefinedByt
     TvxCodePageCache& cache = Cache();
     const auto lock = cache.Lock();
     const TvxCodePageConv& conv = cache.Get(codePage);
-    if (conv.toUtf8 == noDescriptor) {
+    if (!conv.converter) {
         std::string out;
         for (char c : bytes)
             if (static_cast<unsigned char>(c) < 0x80)
@@ -261,17 +215,25 @@ std::string CodePageToUtf8(std::string_view bytes, int codePage, TvxUndefinedByt
                 out.append(replacement);
         return out;
     }
-    return Convert(conv.toUtf8, bytes, bytes.size() + bytes.size() / 2,
-                   [&](std::string_view rest, int error, std::string& out) -> std::size_t {
-                       const auto b = static_cast<unsigned char>(rest.front());
-                       if (undefined == TvxUndefinedBytes::AsControls && error == EILSEQ && conv.IsUndefinedC1(b)) {
-                           out.push_back('\xC2');
-                           out.push_back(static_cast<char>(b));
-                       } else {
-                           out.append(replacement);
-                       }
-                       return 1;
-                   });
+    struct Context
+    {
+        const TvxCodePageConv& conv;
+        TvxUndefinedBytes undefined;
+    } context{conv, undefined};
+    return conv.converter->ToUtf8(
+        bytes,
+        [](void* c, std::string_view rest, bool undefinedSequence, std::string& out) -> std::size_t {
+            const auto& [conv, undefined] = *static_cast<const Context*>(c);
+            const auto b = static_cast<unsigned char>(rest.front());
+            if (undefined == TvxUndefinedBytes::AsControls && undefinedSequence && conv.IsUndefinedC1(b)) {
+                out.push_back('\xC2');
+                out.push_back(static_cast<char>(b));
+            } else {
+                out.append(replacement);
+            }
+            return 1;
+        },
+        &context);
 }
 
 std::string Utf8ToCodePage(std::string_view utf8, int codePage)
@@ -283,7 +245,7 @@ std::string Utf8ToCodePage(std::string_view utf8, int codePage)
     TvxCodePageCache& cache = Cache();
     const auto lock = cache.Lock();
     const TvxCodePageConv& conv = cache.Get(codePage);
-    if (conv.fromUtf8 == noDescriptor) {
+    if (!conv.converter) {
         std::string out;
         for (std::size_t i = 0; i < utf8.size();) {
             char32_t cp = 0;
@@ -293,12 +255,16 @@ std::string Utf8ToCodePage(std::string_view utf8, int codePage)
         }
         return out;
     }
-    return Convert(conv.fromUtf8, utf8, utf8.size(), [&](std::string_view rest, int, std::string& out) -> std::size_t {
-        char32_t cp = 0;
-        const std::size_t n = Utf8Sequence(rest, 0, cp);
-        out.push_back(n != 0 && conv.IsUndefinedC1(cp) ? static_cast<char>(cp) : '?');
-        return n == 0 ? 1 : n;
-    });
+    return conv.converter->FromUtf8(
+        utf8,
+        [](void* c, std::string_view rest, bool, std::string& out) -> std::size_t {
+            const auto& conv = *static_cast<const TvxCodePageConv*>(c);
+            char32_t cp = 0;
+            const std::size_t n = Utf8Sequence(rest, 0, cp);
+            out.push_back(n != 0 && conv.IsUndefinedC1(cp) ? static_cast<char>(cp) : '?');
+            return n == 0 ? 1 : n;
+        },
+        const_cast<TvxCodePageConv*>(&conv));
 }
 
 bool IsUtf8(std::string_view text)

@@ -1,8 +1,8 @@
 #pragma once
 // The one conversion between the texts records hold (the bytes of a table, in its code page)
-// and UTF-8, through iconv. A code page of 0 or less means that of new tables (Windows-1252);
-// a code page iconv does not know is read and written as Windows-1252 as well. Safe to call
-// from several threads.
+// and UTF-8, through the system's tables (platform/TvxCodePageConverter.h). A code page of 0
+// or less means that of new tables (Windows-1252); a code page the system does not know is
+// read and written as Windows-1252 as well. Safe to call from several threads.
 
 #include <string>
 #include <string_view>

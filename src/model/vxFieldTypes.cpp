@@ -7,6 +7,8 @@
 #include <ctime>
 #include <limits>
 
+#include "platform/vxTime.h"
+
 namespace morvane {
 
 namespace {
@@ -147,7 +149,7 @@ int FullYear(int year, int digits)
         return year;
     const std::time_t now = std::time(nullptr);
     std::tm local{};
-    localtime_r(&now, &local);
+    vxLocalTime(now, local);
     const int first = local.tm_year + 1900 - 49;
     int full = first - first % 100 + year;
     if (full < first)

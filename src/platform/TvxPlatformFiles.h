@@ -32,6 +32,8 @@ public:
     virtual std::vector<Entry> List(const std::string& dir);
     // True when the name exists (a dangling symbolic link included).
     virtual bool Exists(const std::string& path);
+    // True when both names reach one existing file or directory.
+    virtual bool SameFile(const std::string& a, const std::string& b);
     // Seconds since the entry was last changed; 0 when it does not exist.
     virtual std::int64_t AgeSeconds(const std::string& path);
     // A new directory "<parent>/<prefix>XXXXXX" only this user reaches; returns its path.

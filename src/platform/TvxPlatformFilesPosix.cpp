@@ -1,5 +1,7 @@
 // The POSIX side of TvxPlatformFiles (Linux: renameat2 for the move that refuses an existing
 // name).
+#ifndef _WIN32
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -13,53 +15,12 @@
 #include <unistd.h>
 
 #include "platform/EvxPlatformError.h"
+#include "platform/vxFileSteps.h"
 #include "platform/TvxPlatformFiles.h"
 
 namespace morvane {
 
 namespace {
-
-[[noreturn]] void Failed(const std::string& path, const std::string& what, int err)
-{
-    throw EvxPlatformError(path + ": " + what + " (" + std::strerror(err) + ")", err);
-}
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-void WriteAll(int fd, const char* data, std::size_t size, const std::string& path)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            Failed(path, "write failed", n < 0 ? errno : ENOSPC);
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-}
-
-void Sync(int fd, const std::string& path)
-{
-    if (::fsync(fd) != 0)
-        Failed(path, "cannot be flushed to disk", errno);
-}
 
 std::string DirectoryOf(const std::string& path)
 {
@@ -71,25 +32,25 @@ std::string DirectoryOf(const std::string& path)
 
 void TvxPlatformFiles::CopyFile(const std::string& from, const std::string& to)
 {
-    const Descriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    const TvxHandleCloser in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0)
-        Failed(from, "cannot be opened", errno);
-    const Descriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        vxFailed(from, "cannot be opened", errno);
+    const TvxHandleCloser out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (out.get() < 0)
-        Failed(to, "cannot be created", errno);
+        vxFailed(to, "cannot be created", errno);
     try {
         char buffer[1 << 16];
         for (;;) {
-            const ssize_t n = ::read(in.get(), buffer, sizeof buffer);
+            const ssize_t n = ::read(static_cast<int>(in.get()), buffer, sizeof buffer);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
-                Failed(from, "read failed", errno);
+                vxFailed(from, "read failed", errno);
             if (n == 0)
                 break;
-            WriteAll(out.get(), buffer, static_cast<std::size_t>(n), to);
+            vxWriteAll(out.get(), buffer, static_cast<std::size_t>(n), to);
         }
-        Sync(out.get(), to);
+        vxSync(out.get(), to);
     } catch (...) {
         ::unlink(to.c_str());
         throw;
@@ -106,7 +67,7 @@ std::vector<TvxPlatformFiles::Entry> TvxPlatformFiles::List(const std::string& d
 {
     DIR* d = ::opendir(dir.c_str());
     if (!d)
-        Failed(dir, "directory cannot be read", errno);
+        vxFailed(dir, "directory cannot be read", errno);
     std::vector<Entry> entries;
     while (const dirent* e = ::readdir(d)) {
         const std::string name = e->d_name;
@@ -133,6 +94,14 @@ bool TvxPlatformFiles::Exists(const std::string& path)
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+bool TvxPlatformFiles::SameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 std::int64_t TvxPlatformFiles::AgeSeconds(const std::string& path)
 {
     struct stat st
@@ -148,36 +117,36 @@ std::string TvxPlatformFiles::MakeTempDirectory(const std::string& parent, const
 {
     std::string pattern = parent + "/" + prefix + "XXXXXX";
     if (!::mkdtemp(pattern.data()))
-        Failed(parent, "cannot create a working directory", errno);
+        vxFailed(parent, "cannot create a working directory", errno);
     return pattern;
 }
 
 void TvxPlatformFiles::MakeDirectory(const std::string& path)
 {
     if (::mkdir(path.c_str(), 0777) != 0)
-        Failed(path, "directory cannot be created", errno);
+        vxFailed(path, "directory cannot be created", errno);
 }
 
 std::optional<std::string> TvxPlatformFiles::ReadSmallFile(const std::string& path, std::size_t maxBytes)
 {
-    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    const TvxHandleCloser fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (fd.get() < 0) {
         if (errno == ENOENT)
             return std::nullopt;
-        Failed(path, "cannot be opened", errno);
+        vxFailed(path, "cannot be opened", errno);
     }
     std::string text;
     char buffer[4096];
     for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        const ssize_t n = ::read(static_cast<int>(fd.get()), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            Failed(path, "read failed", errno);
+            vxFailed(path, "read failed", errno);
         if (n == 0)
             return text;
         if (text.size() + static_cast<std::size_t>(n) > maxBytes)
-            Failed(path, "longer than " + std::to_string(maxBytes) + " bytes", EFBIG);
+            vxFailed(path, "longer than " + std::to_string(maxBytes) + " bytes", EFBIG);
         text.append(buffer, static_cast<std::size_t>(n));
     }
 }
@@ -187,12 +156,12 @@ void TvxPlatformFiles::WriteFileDurably(const std::string& path, const std::stri
     const std::string dir = DirectoryOf(path);
     const std::string name = path.substr(path.rfind('/') + 1);
     std::string temp = dir + "/." + name + ".tmp-XXXXXX";
-    const Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+    const TvxHandleCloser fd(::mkostemp(temp.data(), O_CLOEXEC));
     if (fd.get() < 0)
-        Failed(path, "cannot be written", errno);
+        vxFailed(path, "cannot be written", errno);
     try {
-        WriteAll(fd.get(), bytes.data(), bytes.size(), temp);
-        Sync(fd.get(), temp);
+        vxWriteAll(fd.get(), bytes.data(), bytes.size(), temp);
+        vxSync(fd.get(), temp);
         MoveReplacing(temp, path);
     } catch (...) {
         ::unlink(temp.c_str());
@@ -204,13 +173,13 @@ void TvxPlatformFiles::WriteFileDurably(const std::string& path, const std::stri
 void TvxPlatformFiles::Move(const std::string& from, const std::string& to)
 {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0)
-        Failed(from, "cannot be moved to " + to, errno);
+        vxFailed(from, "cannot be moved to " + to, errno);
 }
 
 void TvxPlatformFiles::MoveReplacing(const std::string& from, const std::string& to)
 {
     if (::rename(from.c_str(), to.c_str()) != 0)
-        Failed(from, "cannot be moved to " + to, errno);
+        vxFailed(from, "cannot be moved to " + to, errno);
 }
 
 void TvxPlatformFiles::KeepCopy(const std::string& from, const std::string& to)
@@ -219,25 +188,25 @@ void TvxPlatformFiles::KeepCopy(const std::string& from, const std::string& to)
         return;
     const int err = errno;
     if (err != EPERM && err != EXDEV && err != ENOTSUP && err != EOPNOTSUPP && err != EMLINK && err != ENOSYS)
-        Failed(from, "cannot be linked to " + to, err);
+        vxFailed(from, "cannot be linked to " + to, err);
     CopyFile(from, to);
 }
 
 void TvxPlatformFiles::FlushFile(const std::string& path)
 {
-    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const TvxHandleCloser fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0)
-        Failed(path, "cannot be opened", errno);
-    Sync(fd.get(), path);
+        vxFailed(path, "cannot be opened", errno);
+    vxSync(fd.get(), path);
 }
 
 void TvxPlatformFiles::FlushDirectory(const std::string& path)
 {
-    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const TvxHandleCloser fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.get() < 0)
-        Failed(path, "directory cannot be opened", errno);
-    if (::fsync(fd.get()) != 0 && errno != EINVAL)
-        Failed(path, "directory cannot be flushed to disk", errno);
+        vxFailed(path, "directory cannot be opened", errno);
+    if (::fsync(static_cast<int>(fd.get())) != 0 && errno != EINVAL)
+        vxFailed(path, "directory cannot be flushed to disk", errno);
 }
 
 bool TvxPlatformFiles::RemoveFile(const std::string& path) noexcept
@@ -255,7 +224,7 @@ TvxFileHandle TvxPlatformFiles::TryLockFile(const std::string& path)
     for (;;) {
         const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
         if (fd < 0)
-            Failed(path, "lock file cannot be opened", errno);
+            vxFailed(path, "lock file cannot be opened", errno);
         int rc;
         do
             rc = ::flock(fd, LOCK_EX | LOCK_NB);
@@ -265,7 +234,7 @@ TvxFileHandle TvxPlatformFiles::TryLockFile(const std::string& path)
             ::close(fd);
             if (err == EWOULDBLOCK)
                 return vxNoFileHandle;
-            Failed(path, "cannot be locked", err);
+            vxFailed(path, "cannot be locked", err);
         }
         // The holder before may have removed the file between the open and the lock.
         struct stat held
@@ -285,17 +254,17 @@ void TvxPlatformFiles::WriteLockedFile(TvxFileHandle handle, const std::string& 
 {
     const int fd = static_cast<int>(handle);
     if (::ftruncate(fd, 0) != 0)
-        Failed("lock file", "cannot be written", errno);
+        vxFailed("lock file", "cannot be written", errno);
     std::size_t done = 0;
     while (done < text.size()) {
         const ssize_t n = ::pwrite(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            Failed("lock file", "cannot be written", n < 0 ? errno : ENOSPC);
+            vxFailed("lock file", "cannot be written", n < 0 ? errno : ENOSPC);
         done += static_cast<std::size_t>(n);
     }
-    Sync(fd, "lock file");
+    vxSync(fd, "lock file");
 }
 
 void TvxPlatformFiles::ReleaseLockFile(TvxFileHandle handle, const std::string& path) noexcept
@@ -313,3 +282,5 @@ std::string TvxPlatformFiles::ProcessName()
 }
 
 } // namespace morvane
+
+#endif

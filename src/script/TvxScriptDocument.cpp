@@ -2,10 +2,12 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
+#include "platform/EvxPlatformError.h"
+#include "platform/TvxPlatformFiles.h"
+#include "platform/vxFileIo.h"
+#include "platform/vxPath.h"
 #include "script/TvxScriptFileVersion.h"
 #include "script/TvxScriptTableList.h"
 #include "script/TvxUpdateFileVersion.h"
@@ -35,23 +37,12 @@ void ReadScriptDocument(TvxStream& stream, TvxDBScriptLoader& script, const TvxS
 
 namespace {
 
-// Mode for the new file: the target's when it exists, else what a plain create would give.
-mode_t NewFileMode(const std::string& fileName)
-{
-    struct stat st {};
-    if (::stat(fileName.c_str(), &st) == 0)
-        return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 // The file a save replaces: a symbolic link is followed, so that the file it points to gets
 // the new content and the link stays a link.
 std::filesystem::path SaveTarget(const std::string& fileName)
 {
     namespace fs = std::filesystem;
-    const fs::path path(fileName);
+    const fs::path path = vxPath(fileName);
     std::error_code ec;
     if (!fs::is_symlink(fs::symlink_status(path, ec)))
         return path;
@@ -67,17 +58,15 @@ void SaveFileAtomically(const std::string& fileName, const std::function<void(Tv
     const fs::path target = SaveTarget(fileName);
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::string leaf(".");
-    leaf.append(target.filename().string());
+    leaf.append(vxPathString(target.filename()));
     leaf.append(".XXXXXX");
-    const std::string tmpl = (dir / leaf).string();
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0)
+    std::string tmpName = vxPathString(dir) + "/" + leaf;
+    const TvxFileHandle fd = vxMakeTempFile(tmpName);
+    if (fd == vxNoFileHandle)
         throw EFCreateError(fileName);
-    ::fchmod(fd, NewFileMode(target.string()));
-    ::close(fd);
-    const std::string tmpName(name.data());
+    const std::string targetName = vxPathString(target);
+    vxSetFileMode(fd, vxModeForReplacing(targetName));
+    vxCloseFile(fd);
     try {
         {
             TvxFileStream file(tmpName, TvxFileStream::Mode::OpenReadWrite);
@@ -85,10 +74,12 @@ void SaveFileAtomically(const std::string& fileName, const std::function<void(Tv
             if (!file.Sync() || !file.Close())
                 throw EWriteError(SWriteError);
         }
-        if (std::rename(tmpName.c_str(), target.c_str()) != 0)
-            throw EFCreateError(fileName);
+        TvxPlatformFiles::System().MoveReplacing(tmpName, targetName);
+    } catch (const EvxPlatformError&) {
+        TvxPlatformFiles::System().RemoveFile(tmpName);
+        throw EFCreateError(fileName);
     } catch (...) {
-        std::remove(tmpName.c_str());
+        TvxPlatformFiles::System().RemoveFile(tmpName);
         throw;
     }
 }

@@ -1,12 +1,14 @@
 #include "script/cpvxExecuteScript.h"
 
 #include <filesystem>
-#include <sys/stat.h>
+
+#include "platform/vxFileIo.h"
 
 #include "script/CovxUpdateServer.h"
 #include "script/vxUpdateScriptFile.h"
 #include "script/vxNameCompare.h"
 #include "script/vxUpdateServerCodes.h"
+#include "platform/vxPath.h"
 
 namespace morvane {
 
@@ -14,8 +16,8 @@ namespace {
 
 bool FileExists(const std::string& name)
 {
-    struct stat st {};
-    return ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    TvxFileInfo info;
+    return vxPathInfo(name, info) && !info.directory;
 }
 
 std::string_view Trimmed(std::string_view s)
@@ -65,16 +67,16 @@ std::string TvxExecuteScript::ScriptFile() const
     if (FileExists(file))
         return file;
     namespace fs = std::filesystem;
-    const fs::path wanted(file);
-    const std::string leaf = wanted.filename().string();
+    const fs::path wanted = vxPath(file);
+    const std::string leaf = vxPathString(wanted.filename());
     const std::string stem = leaf.substr(0, leaf.size() - ext.size());
     std::error_code ec;
     const fs::path dir = wanted.has_parent_path() ? wanted.parent_path() : fs::path(".");
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = vxPathString(it->path().filename());
         if (name.size() == leaf.size() && name.compare(0, stem.size(), stem) == 0 &&
-            UpperCaseEqual(std::string_view(name).substr(stem.size()), ext) && FileExists(it->path().string()))
-            return (wanted.parent_path() / name).string();
+            UpperCaseEqual(std::string_view(name).substr(stem.size()), ext) && FileExists(vxPathString(it->path())))
+            return vxPathString(wanted.parent_path() / vxPath(name));
     }
     return file;
 }

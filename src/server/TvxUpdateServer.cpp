@@ -3,7 +3,8 @@
 #include <filesystem>
 #include <optional>
 #include <set>
-#include <sys/stat.h>
+
+#include "platform/vxFileIo.h"
 
 #include "db/EvxEngineError.h"
 #include "db/TvxAliasConfig.h"
@@ -26,6 +27,7 @@
 #include "server/TvxTargetGuard.h"
 #include "server/TvxUpdatePlanner.h"
 #include "stream/EvxStreamError.h"
+#include "platform/vxPath.h"
 
 namespace morvane {
 
@@ -33,16 +35,13 @@ namespace {
 
 bool IsDirectory(const std::string& path)
 {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    TvxFileInfo info;
+    return !path.empty() && vxPathInfo(path, info) && info.directory;
 }
 
 bool SameDirectory(const std::string& a, const std::string& b)
 {
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    return TvxPlatformFiles::System().SameFile(a, b);
 }
 
 // The directory an alias points to; empty when there is no such alias.
@@ -107,9 +106,9 @@ std::vector<std::string> MakeTarget(ParadoxWriterFiles& files, const std::string
 {
     namespace fs = std::filesystem;
     std::vector<std::string> missing;
-    for (fs::path p = fs::path(target).lexically_normal(); !p.empty() && !IsDirectory(p.string());
+    for (fs::path p = vxPath(target).lexically_normal(); !p.empty() && !IsDirectory(vxPathString(p));
          p = p.parent_path()) {
-        missing.insert(missing.begin(), p.string());
+        missing.insert(missing.begin(), vxPathString(p));
         if (p == p.parent_path())
             break;
     }
@@ -271,7 +270,7 @@ int TvxUpdateServer::Execute()
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (scriptFile_.empty() || !fs::is_regular_file(scriptFile_, ec))
+    if (scriptFile_.empty() || !fs::is_regular_file(vxPath(scriptFile_), ec))
         throw EvxRunError(vxRunScriptNotFound, scriptFile_);
     TvxUpdateScriptFile script;
     try {

@@ -11,6 +11,7 @@
 #include "model/vxEngineValues.h"
 #include "model/vxFieldTypes.h"
 #include "model/vxTextCase.h"
+#include "platform/vxTime.h"
 #include "server/vxDecimalText.h"
 
 namespace morvane {
@@ -457,7 +458,7 @@ TvxMoment TvxMoment::Now()
 {
     const std::time_t t = std::time(nullptr);
     std::tm local{};
-    localtime_r(&t, &local);
+    vxLocalTime(t, local);
     TvxMoment m;
     EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, m.date);
     EncodeTime(local.tm_hour, local.tm_min, (local.tm_sec > 59 ? 59 : local.tm_sec) * 1000, m.time);

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/TvxPlatformFiles.h"
 #include "stream/TvxStream.h"
 
 namespace morvane {
@@ -31,7 +32,7 @@ public:
 
 private:
     std::string fileName_;
-    int fd_ = -1;
+    TvxFileHandle fd_ = vxNoFileHandle;
 };
 
 } // namespace morvane

@@ -34,28 +34,28 @@ public:
         tick(path);
         ParadoxWriterFiles::makeDirectory(path);
     }
-    int create(const std::string& path) override
+    TvxFileHandle create(const std::string& path) override
     {
         tick(path);
         return ParadoxWriterFiles::create(path);
     }
-    int openForReading(const std::string& path) override
+    TvxFileHandle openForReading(const std::string& path) override
     {
         tick(path);
         return ParadoxWriterFiles::openForReading(path);
     }
-    void writeAt(int fd, const void* data, std::size_t size, std::uint64_t offset, const std::string& path) override
+    void writeAt(TvxFileHandle fd, const void* data, std::size_t size, std::uint64_t offset, const std::string& path) override
     {
         tick(path);
         ParadoxWriterFiles::writeAt(fd, data, size, offset, path);
     }
-    std::size_t readAt(int fd, void* data, std::size_t size, std::uint64_t offset, const std::string& path) override
+    std::size_t readAt(TvxFileHandle fd, void* data, std::size_t size, std::uint64_t offset, const std::string& path) override
     {
         tick(path);
         return ParadoxWriterFiles::readAt(fd, data, size, offset, path);
     }
-    void sync(int, const std::string& path) override { tick(path); } // no flush: the disk is not the subject
-    void close(int fd, const std::string& path) override
+    void sync(TvxFileHandle, const std::string& path) override { tick(path); } // no flush: the disk is not the subject
+    void close(TvxFileHandle fd, const std::string& path) override
     {
         tick(path);
         ParadoxWriterFiles::close(fd, path);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "model/vxFieldTypes.h"
+#include "platform/vxTime.h"
 #include "support/TestFields.h"
 
 #include <array>
@@ -443,7 +444,7 @@ TEST_F(ValueTexts, TwoDigitYearsFallInTheHundredYearsAroundNow)
 {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
-    localtime_r(&now, &local);
+    vxLocalTime(now, local);
     const int year = local.tm_year + 1900;
     const auto shortYear = [](int y) { return std::to_string(y % 100); };
     int yearEndingIn3 = 0;

@@ -29,10 +29,10 @@ using test::TvxScriptMaker;
 class TvxUnflushedFiles : public ParadoxWriterFiles
 {
 public:
-    void sync(int, const std::string&) override {}
+    void sync(TvxFileHandle, const std::string&) override {}
     void syncFileSystem(const std::string&) override {}
     void syncDirectory(const std::string&) override {}
-    void startWriteback(int) noexcept override {}
+    void startWriteback(TvxFileHandle) noexcept override {}
 };
 
 class CommitCrashTest : public test::ServerRunTest

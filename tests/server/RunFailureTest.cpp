@@ -50,19 +50,19 @@ public:
         Tick(path);
         ParadoxWriterFiles::makeDirectory(path);
     }
-    int create(const std::string& path) override
+    TvxFileHandle create(const std::string& path) override
     {
         Tick(path);
         return ParadoxWriterFiles::create(path);
     }
-    void writeAt(int fd, const void* data, std::size_t size, std::uint64_t offset, const std::string& path) override
+    void writeAt(TvxFileHandle fd, const void* data, std::size_t size, std::uint64_t offset, const std::string& path) override
     {
         Tick(path);
         ParadoxWriterFiles::writeAt(fd, data, size, offset, path);
     }
     // Syncs count as steps that can fail; the disk is not asked to flush (the test is about
     // where a run can stop, not about power loss), which keeps the many runs quick.
-    void sync(int, const std::string& path) override { Tick(path); }
+    void sync(TvxFileHandle, const std::string& path) override { Tick(path); }
     void rename(const std::string& from, const std::string& to) override
     {
         Tick(to);

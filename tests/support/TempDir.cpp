@@ -6,7 +6,8 @@
 #include <fstream>
 #include <iterator>
 
-#include <unistd.h>
+#include "platform/vxFileIo.h"
+#include "platform/vxPath.h"
 
 namespace morvane::test {
 
@@ -15,9 +16,9 @@ namespace fs = std::filesystem;
 TempDir::TempDir()
 {
     std::error_code ec;
-    std::string templ = (fs::temp_directory_path(ec) / "morvane-XXXXXX").string();
-    if (::mkdtemp(templ.data()))
-        path_ = templ;
+    std::string templ = vxPathString(fs::temp_directory_path(ec) / "morvane-XXXXXX");
+    if (vxMakeTempDirectory(templ))
+        path_ = vxPath(templ);
     else
         FailTest("cannot create a temporary directory from " + templ);
 }

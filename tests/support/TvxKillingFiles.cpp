@@ -2,9 +2,12 @@
 
 #include <cerrno>
 #include <fstream>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include "platform/EvxPlatformError.h"
+#include "platform/vxFileIo.h"
 
 namespace morvane::test {
 
@@ -119,15 +122,20 @@ TvxFileHandle TvxKillingFiles::TryLockFile(const std::string& path)
 void TvxKillingFiles::WriteLockedFile(TvxFileHandle handle, const std::string& text)
 {
     Step();
+#ifdef _WIN32
+    TvxPlatformFiles::WriteLockedFile(handle, text);
+#else
+    // Not flushed: the disk is not the subject of these tests.
     const int fd = static_cast<int>(handle);
     if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size()))
         throw EvxPlatformError("lock file cannot be written", errno);
+#endif
 }
 
 void TvxKillingFiles::ReleaseLockFile(TvxFileHandle handle, const std::string& path) noexcept
 {
     if (Killed())
-        ::close(static_cast<int>(handle));
+        vxCloseFile(handle);
     else
         TvxPlatformFiles::ReleaseLockFile(handle, path);
 }

@@ -5,35 +5,33 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/vxFileIo.h"
 
 namespace morvane {
 
-ParadoxFileSource::ParadoxFileSource(int fd, std::string name) : ParadoxByteSource(std::move(name)), fd_(fd)
+ParadoxFileSource::ParadoxFileSource(TvxFileHandle fd, std::string name) : ParadoxByteSource(std::move(name)), fd_(fd)
 {
-    struct stat st
-    {
-    };
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int err = errno;
-        ::close(fd_);
+    TvxFileInfo info;
+    const bool known = vxFileInfoOf(fd_, info);
+    if (!known || !info.regular) {
+        const int err = known ? 0 : errno;
+        vxCloseFile(fd_);
         throw EvxEngineError(vxErrNotFound, Name() + ": not a readable file" +
                                                 (err ? std::string(" (") + std::strerror(err) + ")" : ""));
     }
-    size_ = static_cast<std::uint64_t>(st.st_size);
+    size_ = info.size;
 }
 
 ParadoxFileSource::~ParadoxFileSource()
 {
-    ::close(fd_);
+    vxCloseFile(fd_);
 }
 
 std::unique_ptr<ParadoxFileSource> ParadoxFileSource::Open(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
+    const TvxFileHandle fd = vxOpenFile(path, EvxOpenMode::Read);
+    if (fd == vxNoFileHandle)
         throw EvxEngineError(vxErrNotFound, path + ": file cannot be opened (" + std::strerror(errno) + ")");
     return std::make_unique<ParadoxFileSource>(fd, path);
 }
@@ -42,9 +40,7 @@ std::size_t ParadoxFileSource::ReadAt(std::uint64_t offset, std::uint8_t* buf, s
 {
     std::size_t got = 0;
     while (got < count) {
-        const ssize_t n = ::pread(fd_, buf + got, count - got, static_cast<off_t>(offset + got));
-        if (n < 0 && errno == EINTR)
-            continue;
+        const std::int64_t n = vxReadAt(fd_, buf + got, count - got, offset + got);
         if (n < 0)
             throw EvxEngineError(vxErrInvalidFile, Name() + ": read error at offset " + std::to_string(offset + got) +
                                                        " (" + std::strerror(errno) + ")");

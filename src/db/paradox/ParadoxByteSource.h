@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/TvxPlatformFiles.h"
+
 namespace morvane {
 
 class ParadoxByteSource
@@ -34,7 +36,7 @@ class ParadoxFileSource : public ParadoxByteSource
 {
 public:
     // Takes the descriptor (open for reading); name: the path, for messages.
-    ParadoxFileSource(int fd, std::string name);
+    ParadoxFileSource(TvxFileHandle fd, std::string name);
     ~ParadoxFileSource() override;
     std::uint64_t Size() const override { return size_; }
     std::size_t ReadAt(std::uint64_t offset, std::uint8_t* buf, std::size_t count) const override;
@@ -43,7 +45,7 @@ public:
     static std::unique_ptr<ParadoxFileSource> Open(const std::string& path);
 
 private:
-    int fd_;
+    TvxFileHandle fd_;
     std::uint64_t size_ = 0;
 };
 

@@ -5,20 +5,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
+
+#include "platform/vxFileIo.h"
 
 namespace morvane {
 
 namespace {
-
-std::int64_t mtimeNs(const struct stat& st)
-{
-    return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-}
 
 std::string lower(std::string_view s)
 {
@@ -83,7 +76,7 @@ ParadoxDirectory::~ParadoxDirectory()
 }
 
 ParadoxDirectory::ParadoxDirectory(ParadoxDirectory&& other) noexcept
-    : path_(std::move(other.path_)), fd_(std::exchange(other.fd_, -1)),
+    : path_(std::move(other.path_)), fd_(std::exchange(other.fd_, vxNoFileHandle)),
       listedMtimeNs_(std::exchange(other.listedMtimeNs_, -1)), files_(std::move(other.files_)),
       lowerNames_(std::move(other.lowerNames_))
 {}
@@ -93,7 +86,7 @@ ParadoxDirectory& ParadoxDirectory::operator=(ParadoxDirectory&& other) noexcept
     if (this != &other) {
         close();
         path_ = std::move(other.path_);
-        fd_ = std::exchange(other.fd_, -1);
+        fd_ = std::exchange(other.fd_, vxNoFileHandle);
         listedMtimeNs_ = std::exchange(other.listedMtimeNs_, -1);
         files_ = std::move(other.files_);
         lowerNames_ = std::move(other.lowerNames_);
@@ -103,9 +96,8 @@ ParadoxDirectory& ParadoxDirectory::operator=(ParadoxDirectory&& other) noexcept
 
 void ParadoxDirectory::close()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
+    vxCloseFile(fd_);
+    fd_ = vxNoFileHandle;
     listedMtimeNs_ = -1;
 }
 
@@ -116,62 +108,42 @@ std::string ParadoxDirectory::pathOf(std::string_view fileName) const
 
 const std::vector<std::string>& ParadoxDirectory::files()
 {
-    struct stat st
-    {
-    };
+    TvxFileInfo info;
     // The open directory answers as long as it exists; a removed one is opened again by path.
-    if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || st.st_nlink == 0))
+    if (fd_ != vxNoFileHandle && (!vxFileInfoOf(fd_, info) || info.removed))
         close();
-    if (fd_ < 0) {
-        const int fd = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0) {
+    if (fd_ == vxNoFileHandle) {
+        const TvxFileHandle fd = vxOpenDirectory(path_);
+        if (fd == vxNoFileHandle) {
             if (errno == ENOENT || errno == ENOTDIR)
                 throw EvxEngineError(vxErrDirectory, path_ + ": directory not found");
             throw EvxEngineError(vxErrDirectory, path_ + ": directory cannot be read (" + std::strerror(errno) + ")");
         }
         fd_ = fd;
-        if (::fstat(fd_, &st) != 0) {
+        if (!vxFileInfoOf(fd_, info)) {
             const int err = errno;
             close();
             throw EvxEngineError(vxErrDirectory, path_ + ": directory cannot be read (" + std::strerror(err) + ")");
         }
     }
-    if (mtimeNs(st) != listedMtimeNs_) {
-        list(fd_);
-        listedMtimeNs_ = mtimeNs(st);
+    if (info.modifiedNs != listedMtimeNs_) {
+        list();
+        listedMtimeNs_ = info.modifiedNs;
     }
     return files_;
 }
 
-void ParadoxDirectory::list(int fd)
+void ParadoxDirectory::list()
 {
-    // readdir takes its own descriptor; the duplicate shares the position, so rewind.
-    const int dup = ::dup(fd);
-    DIR* dir = dup >= 0 ? ::fdopendir(dup) : nullptr;
-    if (!dir) {
-        const int err = errno;
-        if (dup >= 0)
-            ::close(dup);
-        throw EvxEngineError(vxErrDirectory, path_ + ": directory cannot be read (" + std::strerror(err) + ")");
-    }
-    ::rewinddir(dir);
+    std::vector<TvxDirEntry> entries;
+    entries.reserve(files_.size());
+    if (!vxListDirectory(fd_, path_, entries))
+        throw EvxEngineError(vxErrDirectory, path_ + ": directory cannot be read (" + std::strerror(errno) + ")");
     std::vector<std::string> names;
-    names.reserve(files_.size());
-    while (const dirent* e = ::readdir(dir)) {
-        const char* name = e->d_name;
-        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
-            continue;
-        bool regular = e->d_type == DT_REG;
-        if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
-            struct stat fst
-            {
-            };
-            regular = ::fstatat(fd, name, &fst, 0) == 0 && S_ISREG(fst.st_mode);
-        }
-        if (regular)
-            names.emplace_back(name);
-    }
-    ::closedir(dir);
+    names.reserve(entries.size());
+    for (auto& entry : entries)
+        if (entry.kind == EvxEntryKind::Regular)
+            names.push_back(std::move(entry.name));
     files_.clear();
     files_.reserve(names.size());
     for (const std::uint32_t i : sortedPositions(names))
@@ -224,29 +196,23 @@ std::vector<std::string> ParadoxDirectory::family(std::string_view base) const
 
 ParadoxFileStamp ParadoxDirectory::stamp(const std::string& fileName) const
 {
-    struct stat st
-    {
-    };
-    const int rc = fd_ >= 0 ? ::fstatat(fd_, fileName.c_str(), &st, 0) : ::stat(pathOf(fileName).c_str(), &st);
-    if (rc != 0 || !S_ISREG(st.st_mode))
+    TvxFileInfo info;
+    if (!vxPathInfoIn(fd_, path_, fileName, info) || !info.regular)
         throw EvxEngineError(vxErrNotFound, pathOf(fileName) + ": file not found");
-    return ParadoxFileStamp{fileName, mtimeNs(st), static_cast<std::uint64_t>(st.st_size)};
+    return ParadoxFileStamp{fileName, info.modifiedNs, info.size};
 }
 
-ParadoxFileStamp ParadoxDirectory::stampOpen(int fd, const std::string& fileName) const
+ParadoxFileStamp ParadoxDirectory::stampOpen(TvxFileHandle fd, const std::string& fileName) const
 {
-    struct stat st
-    {
-    };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+    TvxFileInfo info;
+    if (!vxFileInfoOf(fd, info) || !info.regular)
         throw EvxEngineError(vxErrNotFound, pathOf(fileName) + ": file not found");
-    return ParadoxFileStamp{fileName, mtimeNs(st), static_cast<std::uint64_t>(st.st_size)};
+    return ParadoxFileStamp{fileName, info.modifiedNs, info.size};
 }
 
-int ParadoxDirectory::openForReading(const std::string& fileName) const
+TvxFileHandle ParadoxDirectory::openForReading(const std::string& fileName) const
 {
-    constexpr int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
-    return fd_ >= 0 ? ::openat(fd_, fileName.c_str(), flags) : ::open(pathOf(fileName).c_str(), flags);
+    return vxOpenFileIn(fd_, path_, fileName, EvxOpenMode::Read);
 }
 
 } // namespace morvane

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/TvxPlatformFiles.h"
+
 namespace morvane {
 
 struct ParadoxFileStamp
@@ -44,10 +46,10 @@ public:
     // EvxEngineError(vxErrNotFound) when it is missing or no longer a regular file.
     ParadoxFileStamp stamp(const std::string& fileName) const;
     // The same for a file of the directory opened as fd (no second look-up by name).
-    ParadoxFileStamp stampOpen(int fd, const std::string& fileName) const;
+    ParadoxFileStamp stampOpen(TvxFileHandle fd, const std::string& fileName) const;
     // Descriptor of a file of the directory opened for reading (never blocks on a special
-    // file), -1 with errno set on failure. The caller closes it.
-    int openForReading(const std::string& fileName) const;
+    // file), vxNoFileHandle with errno set on failure. The caller closes it.
+    TvxFileHandle openForReading(const std::string& fileName) const;
     // The path of a file of the directory, for messages.
     std::string pathOf(std::string_view fileName) const;
 
@@ -65,11 +67,11 @@ public:
     }
 
 private:
-    void list(int fd);
+    void list();
     void close();
 
     std::string path_;
-    int fd_ = -1;
+    TvxFileHandle fd_ = vxNoFileHandle;
     std::int64_t listedMtimeNs_ = -1;
     std::vector<std::string> files_;
     // Lower-cased names with their position in files_, sorted (equal names by position):

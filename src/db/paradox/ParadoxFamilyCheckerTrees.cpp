@@ -10,10 +10,7 @@
 #include <cstring>
 #include <set>
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/vxFileIo.h"
 
 namespace morvane::checker {
 
@@ -57,20 +54,16 @@ std::size_t FieldBytes(const std::vector<ParadoxField>& fields, std::size_t coun
 
 std::unique_ptr<ParadoxByteSource> MappedFile::Open(const std::string& path)
 {
-    void* data = MAP_FAILED;
-    struct stat st
-    {
-    };
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
-        static_cast<std::uint64_t>(st.st_size) <= MaxMappedBytes)
-        data = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
-    if (fd >= 0)
-        ::close(fd);
-    if (data == MAP_FAILED)
+    const std::uint8_t* data = nullptr;
+    TvxFileInfo info;
+    const TvxFileHandle fd = vxOpenFile(path, EvxOpenMode::Read);
+    if (fd != vxNoFileHandle && vxFileInfoOf(fd, info) && info.regular && info.size > 0 &&
+        info.size <= MaxMappedBytes)
+        data = vxMapFile(fd, info.size);
+    vxCloseFile(fd);
+    if (!data)
         return ParadoxFileSource::Open(path); // read, or refused with its reason
-    return std::make_unique<MappedFile>(static_cast<const std::uint8_t*>(data), static_cast<std::uint64_t>(st.st_size),
-                                        path);
+    return std::make_unique<MappedFile>(data, info.size, path);
 }
 
 MappedFile::MappedFile(const std::uint8_t* data, std::uint64_t size, std::string name)
@@ -80,7 +73,7 @@ MappedFile::MappedFile(const std::uint8_t* data, std::uint64_t size, std::string
 
 MappedFile::~MappedFile()
 {
-    ::munmap(const_cast<std::uint8_t*>(data_), size_);
+    vxUnmapFile(data_, size_);
 }
 
 std::size_t MappedFile::ReadAt(std::uint64_t offset, std::uint8_t* buf, std::size_t count) const

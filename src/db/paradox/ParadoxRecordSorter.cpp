@@ -6,7 +6,8 @@
 #include <queue>
 #include <stdexcept>
 #include <utility>
-#include <unistd.h>
+
+#include "platform/vxFileIo.h"
 
 namespace morvane {
 
@@ -26,7 +27,7 @@ struct ParadoxRecordSorter::Run
     {
         buffer.resize(std::max<std::size_t>(1, IoBufferBytes / recordBytes) * recordBytes);
     }
-    ~Run() { ::close(fd); } // read only: nothing to report
+    ~Run() { vxCloseFile(fd); } // read only: nothing to report
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
 
@@ -48,7 +49,7 @@ struct ParadoxRecordSorter::Run
     ParadoxWriterFiles& files;
     std::string path;
     std::size_t recordBytes;
-    int fd;
+    TvxFileHandle fd;
     std::vector<std::uint8_t> buffer;
     std::size_t pos = 0;
     std::size_t filled = 0;

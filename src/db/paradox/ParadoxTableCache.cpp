@@ -8,7 +8,8 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
-#include <unistd.h>
+
+#include "platform/vxFileIo.h"
 
 namespace morvane {
 
@@ -41,12 +42,12 @@ class OpenFile
 public:
     OpenFile(const ParadoxDirectory& dir, const std::string& name) : fd_(dir.openForReading(name))
     {
-        if (fd_ < 0)
+        if (fd_ == vxNoFileHandle)
             throw EvxEngineError(vxErrNotFound,
                                  dir.pathOf(name) + ": file cannot be opened (" + std::strerror(errno) + ")");
     }
-    ~OpenFile() { ::close(fd_); }
-    int fd() const { return fd_; }
+    ~OpenFile() { vxCloseFile(fd_); }
+    TvxFileHandle fd() const { return fd_; }
     OpenFile(const OpenFile&) = delete;
     OpenFile& operator=(const OpenFile&) = delete;
 
@@ -55,9 +56,7 @@ public:
     {
         std::size_t got = 0;
         while (got < count) {
-            const ssize_t n = ::pread(fd_, dst + got, count - got, static_cast<off_t>(offset + got));
-            if (n < 0 && errno == EINTR)
-                continue;
+            const std::int64_t n = vxReadAt(fd_, dst + got, count - got, offset + got);
             if (n <= 0)
                 break;
             got += static_cast<std::size_t>(n);
@@ -66,7 +65,7 @@ public:
     }
 
 private:
-    int fd_;
+    TvxFileHandle fd_;
 };
 
 std::string_view baseOf(std::string_view name)

@@ -9,7 +9,8 @@
 #include "model/vxTextCase.h"
 
 #include <filesystem>
-#include <sys/stat.h>
+
+#include "platform/vxFileIo.h"
 
 namespace morvane {
 
@@ -141,8 +142,8 @@ ParadoxWriteResult ParadoxWriteTable(const TvxTableDesc& desc, IvxRecordSource& 
     ParadoxTablePlan plan = ParadoxPlanTable(desc, tableName, options);
     const std::string table = plan.fileName("DB");
 
-    struct stat st {};
-    if (::stat(directory.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    TvxFileInfo info;
+    if (!vxPathInfo(directory, info) || !info.directory)
         throw EvxEngineError(vxErrDirectory, directory + ": directory not found");
     if (sameDirectory(options.sourceDirectory, directory))
         throw EvxEngineError(vxErrSourceIsTarget, directory + ": the table is read from this directory; "

@@ -2,14 +2,11 @@
 
 #include "db/EvxEngineError.h"
 
+#include "platform/EvxPlatformError.h"
+#include "platform/vxFileIo.h"
+
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace morvane {
 
@@ -18,6 +15,17 @@ namespace {
 [[noreturn]] void failed(const std::string& path, const char* what, int err)
 {
     throw EvxEngineError(vxErrWriteFailed, path + ": " + what + " (" + std::strerror(err) + ")");
+}
+
+// Runs a call of the platform's, its failure reported as the writer's.
+template <typename Call>
+auto asWriteFailure(Call call)
+{
+    try {
+        return call();
+    } catch (const EvxPlatformError& e) {
+        throw EvxEngineError(vxErrWriteFailed, e.what());
+    }
 }
 
 } // namespace
@@ -30,42 +38,36 @@ ParadoxWriterFiles& ParadoxWriterFiles::System()
 
 std::string ParadoxWriterFiles::makeTempDirectory(const std::string& parent, const std::string& prefix)
 {
-    std::string pattern = parent + "/" + prefix + "XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        failed(parent, "cannot create a working directory", errno);
-    return pattern;
+    return asWriteFailure([&] { return TvxPlatformFiles::System().MakeTempDirectory(parent, prefix); });
 }
 
 void ParadoxWriterFiles::makeDirectory(const std::string& path)
 {
-    if (::mkdir(path.c_str(), 0777) != 0)
-        failed(path, "directory cannot be created", errno);
+    asWriteFailure([&] { TvxPlatformFiles::System().MakeDirectory(path); });
 }
 
-int ParadoxWriterFiles::create(const std::string& path)
+TvxFileHandle ParadoxWriterFiles::create(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
+    const TvxFileHandle fd = vxOpenFile(path, EvxOpenMode::CreateNew);
+    if (fd == vxNoFileHandle)
         failed(path, "file cannot be created", errno);
     return fd;
 }
 
-int ParadoxWriterFiles::openForReading(const std::string& path)
+TvxFileHandle ParadoxWriterFiles::openForReading(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const TvxFileHandle fd = vxOpenFile(path, EvxOpenMode::Read);
+    if (fd == vxNoFileHandle)
         failed(path, "file cannot be opened", errno);
     return fd;
 }
 
-void ParadoxWriterFiles::writeAt(int fd, const void* data, std::size_t size, std::uint64_t offset,
+void ParadoxWriterFiles::writeAt(TvxFileHandle fd, const void* data, std::size_t size, std::uint64_t offset,
                                  const std::string& path)
 {
     const auto* p = static_cast<const char*>(data);
     while (size > 0) {
-        const ssize_t n = ::pwrite(fd, p, size, static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR)
-            continue;
+        const std::int64_t n = vxWriteAt(fd, p, size, offset);
         if (n <= 0)
             failed(path, "write failed", n < 0 ? errno : ENOSPC);
         p += n;
@@ -74,15 +76,13 @@ void ParadoxWriterFiles::writeAt(int fd, const void* data, std::size_t size, std
     }
 }
 
-std::size_t ParadoxWriterFiles::readAt(int fd, void* data, std::size_t size, std::uint64_t offset,
+std::size_t ParadoxWriterFiles::readAt(TvxFileHandle fd, void* data, std::size_t size, std::uint64_t offset,
                                        const std::string& path)
 {
     auto* p = static_cast<char*>(data);
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t n = ::pread(fd, p + done, size - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
+        const std::int64_t n = vxReadAt(fd, p + done, size - done, offset + done);
         if (n < 0)
             failed(path, "read failed", errno);
         if (n == 0)
@@ -92,75 +92,54 @@ std::size_t ParadoxWriterFiles::readAt(int fd, void* data, std::size_t size, std
     return done;
 }
 
-void ParadoxWriterFiles::sync(int fd, const std::string& path)
+void ParadoxWriterFiles::sync(TvxFileHandle fd, const std::string& path)
 {
-    if (::fsync(fd) != 0)
+    if (!vxFlushFile(fd))
         failed(path, "cannot be flushed to disk", errno);
 }
 
-void ParadoxWriterFiles::startWriteback(int fd) noexcept
+void ParadoxWriterFiles::startWriteback(TvxFileHandle fd) noexcept
 {
-    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    vxStartWriteback(fd);
 }
 
-void ParadoxWriterFiles::close(int fd, const std::string& path)
+void ParadoxWriterFiles::close(TvxFileHandle fd, const std::string& path)
 {
-    if (::close(fd) != 0 && errno != EINTR)
+    if (!vxCloseFile(fd))
         failed(path, "close failed", errno);
 }
 
 void ParadoxWriterFiles::rename(const std::string& from, const std::string& to)
 {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0)
-        failed(from, ("cannot be moved to " + to).c_str(), errno);
+    asWriteFailure([&] { TvxPlatformFiles::System().Move(from, to); });
 }
 
 void ParadoxWriterFiles::syncDirectory(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        failed(path, "directory cannot be opened", errno);
-    const int rc = ::fsync(fd);
-    const int err = errno;
-    ::close(fd);
-    if (rc != 0 && err != EINVAL)
-        failed(path, "directory cannot be flushed to disk", err);
+    asWriteFailure([&] { TvxPlatformFiles::System().FlushDirectory(path); });
 }
 
 void ParadoxWriterFiles::syncFileSystem(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        failed(path, "cannot be opened", errno);
-    const int rc = ::syncfs(fd);
-    const int err = errno;
-    ::close(fd);
-    if (rc != 0)
-        failed(path, "cannot be flushed to disk", err);
+    if (!vxFlushFileSystem(path))
+        failed(path, "cannot be flushed to disk", errno);
 }
 
 bool ParadoxWriterFiles::remove(const std::string& path) noexcept
 {
-    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+    return TvxPlatformFiles::System().RemoveFile(path);
 }
 
 bool ParadoxWriterFiles::removeDirectory(const std::string& path) noexcept
 {
-    return ::rmdir(path.c_str()) == 0 || errno == ENOENT;
+    return TvxPlatformFiles::System().RemoveDirectory(path);
 }
 
 std::vector<std::string> ParadoxWriterFiles::list(const std::string& path)
 {
-    DIR* dir = ::opendir(path.c_str());
-    if (!dir)
-        failed(path, "directory cannot be read", errno);
     std::vector<std::string> names;
-    while (const dirent* e = ::readdir(dir)) {
-        const std::string name = e->d_name;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    }
-    ::closedir(dir);
+    for (auto& entry : asWriteFailure([&] { return TvxPlatformFiles::System().List(path); }))
+        names.push_back(std::move(entry.name));
     return names;
 }
 
@@ -171,8 +150,8 @@ ParadoxOutputFile::ParadoxOutputFile(ParadoxWriterFiles& files, std::string path
 
 ParadoxOutputFile::~ParadoxOutputFile()
 {
-    if (fd_ >= 0)
-        ::close(fd_); // after a failure: the working directory is removed anyway
+    if (fd_ != vxNoFileHandle)
+        vxCloseFile(fd_); // after a failure: the working directory is removed anyway
 }
 
 void ParadoxOutputFile::writeAt(const void* data, std::size_t size, std::uint64_t offset)
@@ -190,8 +169,8 @@ void ParadoxOutputFile::finish(bool toDisk)
 {
     if (toDisk)
         files_.startWriteback(fd_);
-    const int fd = fd_;
-    fd_ = -1;
+    const TvxFileHandle fd = fd_;
+    fd_ = vxNoFileHandle;
     files_.close(fd, path_);
 }
 

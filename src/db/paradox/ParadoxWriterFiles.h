@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/TvxPlatformFiles.h"
+
 namespace morvane {
 
 inline constexpr int vxErrWriteFailed = 8450; // a file or directory could not be written
@@ -25,17 +27,17 @@ public:
     virtual std::string makeTempDirectory(const std::string& parent, const std::string& prefix);
     virtual void makeDirectory(const std::string& path);
     // Creates a new file (it must not exist) for writing; returns its descriptor.
-    virtual int create(const std::string& path);
+    virtual TvxFileHandle create(const std::string& path);
     // Opens an existing file for reading; returns its descriptor.
-    virtual int openForReading(const std::string& path);
-    virtual void writeAt(int fd, const void* data, std::size_t size, std::uint64_t offset, const std::string& path);
+    virtual TvxFileHandle openForReading(const std::string& path);
+    virtual void writeAt(TvxFileHandle fd, const void* data, std::size_t size, std::uint64_t offset, const std::string& path);
     // Reads up to size bytes; returns how many (0 at the end).
-    virtual std::size_t readAt(int fd, void* data, std::size_t size, std::uint64_t offset, const std::string& path);
-    virtual void sync(int fd, const std::string& path);
+    virtual std::size_t readAt(TvxFileHandle fd, void* data, std::size_t size, std::uint64_t offset, const std::string& path);
+    virtual void sync(TvxFileHandle fd, const std::string& path);
     // Starts writing the file's bytes to disk without waiting for them, so that a flush that
     // follows finds them written; a hint that never fails.
-    virtual void startWriteback(int fd) noexcept;
-    virtual void close(int fd, const std::string& path);
+    virtual void startWriteback(TvxFileHandle fd) noexcept;
+    virtual void close(TvxFileHandle fd, const std::string& path);
     // Moves from to to, atomically, replacing nothing: fails when to exists.
     virtual void rename(const std::string& from, const std::string& to);
     virtual void syncDirectory(const std::string& path);
@@ -69,7 +71,7 @@ public:
 private:
     ParadoxWriterFiles& files_;
     std::string path_;
-    int fd_ = -1;
+    TvxFileHandle fd_ = vxNoFileHandle;
     std::uint64_t size_ = 0;
 };
 
