@@ -15,6 +15,8 @@ namespace {
 
 // Records are read on a thread of their own and copied to the server this many at a time.
 constexpr std::size_t BatchRecords = 2048;
+// What the batches hold of texts and blobs at most, together (and one record more).
+constexpr std::size_t BytesInFlight = std::size_t{64} << 20;
 
 } // namespace
 
@@ -109,7 +111,7 @@ void TvxPostgresTarget::WriteTable(std::size_t index, IvxRecordSource& records, 
     };
 
     {
-        TvxRecordPipe pipe(records, BatchRecords, [&](std::size_t batch, const TvxRecord* recs, std::size_t count) {
+        TvxRecordPipe pipe(records, BatchRecords, BytesInFlight, [&](std::size_t batch, const TvxRecord* recs, std::size_t count) {
             values[batch].Prepare(recs, count, types, codePage, schema.primaryKey, keys);
         });
         std::uint64_t read = 0;
