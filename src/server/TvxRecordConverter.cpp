@@ -265,7 +265,7 @@ bool TvxRecordConverter::Convert(const TvxRecord& in, TvxRecord& out)
         }
     }
     if (breaksCheck) {
-        problems_.push_back(in);
+        problems_.Add(in);
         ++report_.problemRecords;
         return false;
     }
@@ -298,7 +298,7 @@ bool TvxRecordConverter::Convert(const TvxRecord& in, TvxRecord& out)
         }
     }
     if (keyViolation) {
-        keyViolations_.push_back(in);
+        keyViolations_.Add(in);
         ++report_.keyViolations;
         return false;
     }
@@ -313,7 +313,7 @@ bool TvxRecordConverter::Convert(const TvxRecord& in, TvxRecord& out)
             primaryKeys_.insert(std::move(primaryKey));
     }
     if (cut) {
-        problems_.push_back(in);
+        problems_.Add(in);
         ++report_.problemRecords;
     }
     ++report_.recordsCarried;
