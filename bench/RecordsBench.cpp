@@ -1,7 +1,8 @@
 // Reading every record of a table of 120,000 records of mixed types (Alpha, Short, Long,
 // Number, Money, Date, Time, Timestamp, Logical, BCD, Bytes, Autoincrement), decoding every
-// field: our reader against pxlib on the same file. The table is written with pxlib into a
-// temporary folder when the program starts.
+// field: our reader against pxlib on the same file, and against reading the file's bytes
+// alone, the floor. The table is written with pxlib into a temporary folder when the program
+// starts.
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstring>
@@ -145,6 +146,12 @@ void BM_ReadAllRecords(benchmark::State& state)
     bench::ReadAllRecords(state, benchTable().path());
 }
 BENCHMARK(BM_ReadAllRecords)->Unit(benchmark::kMillisecond);
+
+void BM_RawReadTableFile(benchmark::State& state)
+{
+    bench::RawReadFile(state, benchTable().path());
+}
+BENCHMARK(BM_RawReadTableFile)->Unit(benchmark::kMillisecond);
 
 void BM_PxlibReadAllRecords(benchmark::State& state)
 {

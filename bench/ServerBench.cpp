@@ -1,11 +1,13 @@
 // The update server on a keyed table of 120,000 records (Long key, two Alpha fields, a
 // Number): applying an update script that changes the size of one Alpha field and adds a
-// field, against copying the same table unchanged through the same reader and writer. The
+// field, against copying the same table unchanged through the same reader and writer; and an
+// update that sets every record aside, with the process's peak memory. The
 // table is written with our writer into a temporary folder when the program starts.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -105,6 +107,13 @@ public:
         script.Add(ckCreateField, {"CUST2", "SCORE", 5, 267, 0, 4, "0"});
         script_ = (root / "update.vxusp").string();
         SaveUpdateScript(script_, "Morvane", script);
+
+        // NAME to 10 characters: every value is cut, every record goes to the problem table.
+        TvxBenchScript cutting;
+        cutting.Add(ckAddTable, {"CUST2", "CUSTOMER.DB"});
+        cutting.Add(ckChangeField, {"CUST2", "NAME", 2, 257, 30, 30, "NAME", 2, 257, 10, 10});
+        cuttingScript = (root / "cutting.vxusp").string();
+        SaveUpdateScript(cuttingScript, "Morvane", cutting);
     }
     ~TvxBenchData()
     {
@@ -115,6 +124,7 @@ public:
     fs::path root;
     fs::path source;
     std::string script_;
+    std::string cuttingScript;
 };
 
 TvxBenchData& Data()
@@ -166,6 +176,32 @@ void BM_ApplyUpdateScript(benchmark::State& state)
     });
 }
 BENCHMARK(BM_ApplyUpdateScript)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// An update that sets every record aside (and writes them to the problem table as well):
+// peak_mb, the most memory the process held during the runs (from the start of the first).
+void BM_ApplyUpdateSettingRecordsAside(benchmark::State& state)
+{
+    TvxBenchData& data = Data();
+    const fs::path out = data.root / "update";
+    std::ofstream("/proc/self/clear_refs") << "5"; // the peak of the process starts again here
+    std::int64_t problems = 0;
+    RunEachIteration(state, out, [&] {
+        TvxUpdateServer server;
+        server.SetSource(data.source.string());
+        server.SetNewPath(out.string());
+        server.SetScriptFile(data.cuttingScript);
+        server.Run();
+        problems = server.Report().TotalProblemRecords();
+    });
+    if (problems != RecordCount)
+        state.SkipWithError("not every record was set aside");
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            state.counters["peak_mb"] = std::stod(line.substr(6)) / 1024;
+}
+BENCHMARK(BM_ApplyUpdateSettingRecordsAside)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same run through the C interface of libmorvane-server, as an application makes it.
 void BM_ApplyUpdateScriptThroughLibrary(benchmark::State& state)

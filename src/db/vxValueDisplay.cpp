@@ -145,29 +145,36 @@ std::string ValueNumberText(double value)
 
 std::string ValueBase64(std::string_view bytes)
 {
-    static constexpr char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
+    AppendBase64(out, bytes);
+    return out;
+}
+
+void AppendBase64(std::string& out, std::string_view bytes)
+{
+    static constexpr char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    const std::size_t start = out.size();
+    out.resize(start + (bytes.size() + 2) / 3 * 4);
+    char* p = out.data() + start;
     std::size_t i = 0;
     for (; i + 3 <= bytes.size(); i += 3) {
         const std::uint32_t v = (static_cast<std::uint8_t>(bytes[i]) << 16) |
                                 (static_cast<std::uint8_t>(bytes[i + 1]) << 8) |
                                 static_cast<std::uint8_t>(bytes[i + 2]);
-        out += digits[v >> 18];
-        out += digits[(v >> 12) & 63];
-        out += digits[(v >> 6) & 63];
-        out += digits[v & 63];
+        *p++ = digits[v >> 18];
+        *p++ = digits[(v >> 12) & 63];
+        *p++ = digits[(v >> 6) & 63];
+        *p++ = digits[v & 63];
     }
     if (const std::size_t rest = bytes.size() - i; rest > 0) {
         std::uint32_t v = static_cast<std::uint8_t>(bytes[i]) << 16;
         if (rest == 2)
             v |= static_cast<std::uint8_t>(bytes[i + 1]) << 8;
-        out += digits[v >> 18];
-        out += digits[(v >> 12) & 63];
-        out += rest == 2 ? digits[(v >> 6) & 63] : '=';
-        out += '=';
+        *p++ = digits[v >> 18];
+        *p++ = digits[(v >> 12) & 63];
+        *p++ = rest == 2 ? digits[(v >> 6) & 63] : '=';
+        *p++ = '=';
     }
-    return out;
 }
 
 void AppendJsonString(std::string& out, std::string_view utf8)

@@ -29,8 +29,9 @@ std::size_t WriteTimeText(char* out, std::int32_t engineTime);
 std::size_t WriteTimestampText(char* out, double engineTimestamp);
 // The shortest text that reads back as the same double ("0.1", "-12.5", "1e+20").
 std::string ValueNumberText(double value);
-// Standard base64 with padding.
+// Standard base64 with padding; AppendBase64 adds it to out.
 std::string ValueBase64(std::string_view bytes);
+void AppendBase64(std::string& out, std::string_view bytes);
 // out += the JSON string literal of utf8 (quoted, escaped).
 void AppendJsonString(std::string& out, std::string_view utf8);
 

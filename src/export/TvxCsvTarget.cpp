@@ -1,5 +1,6 @@
 #include "export/TvxCsvTarget.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -67,10 +68,8 @@ private:
 
 void AppendCsvCell(std::string& out, std::string_view text)
 {
-    bool plain = true;
-    for (const char c : text)
-        plain = plain && c != ',' && c != '"' && c != '\r' && c != '\n';
-    if (plain) {
+    const auto special = [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; };
+    if (std::none_of(text.begin(), text.end(), special)) {
         out += text;
         return;
     }
@@ -116,8 +115,15 @@ void TvxCsvTarget::WriteTable(std::size_t index, IvxRecordSource& records, TvxEx
                 line += ',';
             if (i >= record.size())
                 continue;
+            // Only the texts of the table can hold what a cell quotes: every other form goes
+            // straight into the line.
+            const TvxFieldValue& value = record[i];
+            if (value.kind() != TvxFieldValue::Kind::Bytes || IsExportBinaryType(fields[i].type())) {
+                AppendExportText(line, value, fields[i].type(), codePage);
+                continue;
+            }
             cell.clear();
-            AppendExportText(cell, record[i], fields[i].type(), codePage);
+            AppendExportText(cell, value, fields[i].type(), codePage);
             AppendCsvCell(line, cell);
         }
         file.endLine();

@@ -6,6 +6,7 @@
 #include "model/vxFieldTypes.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -34,11 +35,22 @@ bool IsExportBinaryType(int fieldType)
            fieldType == fldGraphic;
 }
 
+namespace {
+
+bool isAscii(std::string_view bytes)
+{
+    unsigned char any = 0;
+    for (const char c : bytes)
+        any = static_cast<unsigned char>(any | static_cast<unsigned char>(c));
+    return any < 0x80;
+}
+
+} // namespace
+
 std::string ExportText(std::string_view bytes, int codePage)
 {
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return CodePageToUtf8(bytes, codePage);
+    if (!isAscii(bytes))
+        return CodePageToUtf8(bytes, codePage);
     return std::string(bytes); // ASCII reads the same in every code page a table may have
 }
 
@@ -60,18 +72,41 @@ TvxNulChange ReplaceTextNuls(std::string& bytes)
 
 void AppendExportText(std::string& out, const TvxFieldValue& value, int fieldType, int codePage)
 {
+    // Exports format every value of a table: each form is written straight into out.
     using Kind = TvxFieldValue::Kind;
+    char text[std::max<std::size_t>(TemporalTextSize, 64)];
     switch (value.kind()) {
     case Kind::Blank:
+        return;
+    case Kind::Integer:
+        out.append(text, std::to_chars(text, text + sizeof text, value.integer()).ptr);
+        return;
+    case Kind::Float:
+        out.append(text, std::to_chars(text, text + sizeof text, value.real()).ptr);
+        return;
+    case Kind::Logical:
+        out += value.logical() ? "True" : "False";
+        return;
+    case Kind::Date:
+        out.append(text, WriteDateText(text, static_cast<std::int32_t>(value.integer())));
+        return;
+    case Kind::Time:
+        out.append(text, WriteTimeText(text, static_cast<std::int32_t>(value.integer())));
+        return;
+    case Kind::Timestamp:
+        out.append(text, WriteTimestampText(text, value.real()));
         return;
     case Kind::Bcd:
         out += value.text();
         return;
     case Kind::Bytes:
-        out += IsExportBinaryType(fieldType) ? ValueBase64(value.text()) : ExportText(value.text(), codePage);
+        if (IsExportBinaryType(fieldType))
+            AppendBase64(out, value.text());
+        else if (isAscii(value.text()))
+            out += value.text();
+        else
+            out += CodePageToUtf8(value.text(), codePage);
         return;
-    default:
-        out += ValueDisplayText(value, fieldType, codePage);
     }
 }
 

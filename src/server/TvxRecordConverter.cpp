@@ -266,7 +266,7 @@ bool TvxRecordConverter::Convert(const TvxRecord& in, TvxRecord& out)
         }
     }
     if (breaksCheck) {
-        problems_.push_back(in);
+        problems_.Add(in);
         ++report_.problemRecords;
         return false;
     }
@@ -299,7 +299,7 @@ bool TvxRecordConverter::Convert(const TvxRecord& in, TvxRecord& out)
         }
     }
     if (keyViolation) {
-        keyViolations_.push_back(in);
+        keyViolations_.Add(in);
         ++report_.keyViolations;
         return false;
     }
@@ -314,7 +314,7 @@ bool TvxRecordConverter::Convert(const TvxRecord& in, TvxRecord& out)
             primaryKeys_.insert(std::move(primaryKey));
     }
     if (cut) {
-        problems_.push_back(in);
+        problems_.Add(in);
         ++report_.problemRecords;
     }
     ++report_.recordsCarried;

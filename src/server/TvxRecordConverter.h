@@ -15,6 +15,7 @@
 
 #include "db/IvxRecordSource.h"
 #include "script/TvxUpdateReport.h"
+#include "server/TvxKeptRecords.h"
 #include "server/TvxTablePlan.h"
 #include "server/vxRecordKey.h"
 
@@ -51,8 +52,8 @@ public:
 
     bool Next(TvxRecord& record) override;
 
-    std::vector<TvxRecord>& Problems() { return problems_; }
-    std::vector<TvxRecord>& KeyViolations() { return keyViolations_; }
+    TvxKeptRecords& Problems() { return problems_; }
+    TvxKeptRecords& KeyViolations() { return keyViolations_; }
     std::int64_t Unmatched() const { return unmatched_; }
 
     // Positions of the primary key's fields in the plan's records.
@@ -100,8 +101,8 @@ private:
     std::vector<std::pair<int, std::int64_t>> autoInc_;
     TvxKeySet* keptKeys_ = nullptr;
     std::function<void(std::int64_t)> onRead_;
-    std::vector<TvxRecord> problems_;
-    std::vector<TvxRecord> keyViolations_;
+    TvxKeptRecords problems_;
+    TvxKeptRecords keyViolations_;
     std::int64_t unmatched_ = 0;
     TvxRecord in_;
     std::string key_;

@@ -307,19 +307,19 @@ void TvxTableBuilder::BuildTable(std::vector<TvxTablePlan>& plans, int index, Tv
 }
 
 void TvxTableBuilder::WriteKept(const TvxTablePlan& plan, const std::string& prefix,
-                                const std::vector<TvxRecord>& records, std::string& reportName)
+                                TvxKeptRecords& records, std::string& reportName)
 {
     const std::string name = prefix + plan.name;
     reportName = name + ".DB";
     if (!writer_)
         return;
     const TvxTableDesc desc = KeptRecordsDesc(plan, name);
-    TvxListSource list(records);
+    std::unique_ptr<IvxRecordSource> list = records.Read();
     TvxWriteRequest w;
     w.directory = outputDir_;
     w.baseName = name;
     w.desc = &desc;
-    w.records = &list;
+    w.records = list.get();
     w.password = plan.originPassword;
     try {
         writer_->WriteTable(w);

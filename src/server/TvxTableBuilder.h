@@ -23,6 +23,7 @@
 namespace morvane {
 
 class IvxTableReader;
+class TvxKeptRecords;
 class IvxTableWriter;
 
 class TvxTableBuilder
@@ -45,7 +46,7 @@ private:
     void BuildTable(std::vector<TvxTablePlan>& plans, int index, TvxTableUpdateReport& report);
     // The primary keys of a table the run does not build but a rule needs (null: not found).
     const TvxKeySet* ExistingKeys(const std::string& table, TvxTableUpdateReport& report);
-    void WriteKept(const TvxTablePlan& plan, const std::string& prefix, const std::vector<TvxRecord>& records,
+    void WriteKept(const TvxTablePlan& plan, const std::string& prefix, TvxKeptRecords& records,
                    std::string& reportName);
 
     IvxTableReader& source_;

@@ -55,6 +55,39 @@ TEST(ValueDisplay, BcdDigitsAreExact)
     EXPECT_FALSE(ParadoxBcdToText(bcd({0x00}, 0x00, {}).data(), 0, text));           // blank
 }
 
+// Random digits, a nibble over 9 now and then, in either sign: the decoder against the text
+// read off digit by digit.
+TEST(ValueDisplay, BcdDigitsMatchThoseReadOneByOne)
+{
+    std::mt19937_64 rng(26);
+    for (int n = 0; n < 20000; ++n) {
+        const int decimals = static_cast<int>(rng() % 33);
+        const bool negative = rng() % 2;
+        std::vector<std::uint8_t> disk(17);
+        disk[0] = static_cast<std::uint8_t>((negative ? 0x40 : 0xC0) | decimals);
+        std::string digits;
+        bool damaged = false;
+        for (int i = 0; i < 32; ++i) {
+            const int nibble = i < static_cast<int>(rng() % 33) ? 0 : static_cast<int>(rng() % (n % 50 ? 10 : 11));
+            damaged = damaged || nibble > 9;
+            digits += static_cast<char>('0' + nibble);
+            disk[1 + i / 2] |= static_cast<std::uint8_t>((negative ? 15 - nibble : nibble) << (i % 2 ? 0 : 4));
+        }
+        std::string whole = digits.substr(0, 32 - decimals);
+        whole.erase(0, whole.find_first_not_of('0') == std::string::npos ? whole.size() : whole.find_first_not_of('0'));
+        const bool zero = digits.find_first_not_of('0') == std::string::npos;
+        std::string expected = negative && !zero ? "-" : "";
+        expected += whole.empty() ? "0" : whole;
+        if (decimals)
+            expected += '.' + digits.substr(32 - decimals);
+        std::string text;
+        ASSERT_EQ(ParadoxBcdToText(disk.data(), decimals, text), !damaged) << digits;
+        if (!damaged) {
+            ASSERT_EQ(text, expected);
+        }
+    }
+}
+
 TEST(ValueDisplay, DatesTimesAndTimestamps)
 {
     EXPECT_EQ(ValueDateText(1), "0001-01-01");

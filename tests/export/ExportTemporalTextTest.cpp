@@ -5,9 +5,11 @@
 
 #include "db/vxValueDisplay.h"
 #include "model/vxEngineValues.h"
+#include "model/vxFieldTypes.h"
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
 #include <random>
@@ -67,6 +69,37 @@ TEST(ExportTemporalText, SameAsTheDisplay)
     }
     for (const double v : stamps)
         ASSERT_EQ(timestampText(v), ValueTimestampText(v)) << v;
+}
+
+// Exports write every kind of value in the display's forms (binary values in base64, texts in
+// UTF-8), added to what the buffer holds.
+TEST(ExportTemporalText, ExportFormsAreTheDisplayForms)
+{
+    std::mt19937_64 rng(2612);
+    const std::string latin1 = "caf\xE9, \"x\"\r\n";
+    for (int i = 0; i < 5000; ++i) {
+        const auto bits = rng();
+        double real = 0;
+        std::memcpy(&real, &bits, sizeof real);
+        if (!std::isfinite(real))
+            real = static_cast<double>(bits % 1000000) / 1000;
+        const std::string bytes = std::to_string(bits).substr(0, bits % 20) + (i % 3 ? "" : latin1);
+        const std::pair<TvxFieldValue, int> values[] = {
+            {TvxFieldValue::Integer(static_cast<std::int64_t>(bits)), fldLong}, {TvxFieldValue::Float(real), fldNumber},
+            {TvxFieldValue::Logical(bits % 2), fldLogical}, {TvxFieldValue::Date(static_cast<std::int32_t>(bits)), fldDate},
+            {TvxFieldValue::Time(static_cast<std::int32_t>(bits % 200000000)), fldTime},
+            {TvxFieldValue::Timestamp(real), fldTimestamp}, {TvxFieldValue::Bcd("-12.50"), fldBcd},
+            {TvxFieldValue::Bytes(bytes), fldAlpha}, {TvxFieldValue::Bytes(bytes), fldBytes}, {TvxFieldValue(), fldShort}};
+        for (const auto& [value, type] : values) {
+            const std::string expected = value.kind() == TvxFieldValue::Kind::Bytes
+                                             ? (type == fldBytes ? ValueBase64(bytes) : ExportText(bytes, 1252))
+                                         : value.kind() == TvxFieldValue::Kind::Bcd ? value.text()
+                                                                                    : ValueDisplayText(value, type, 1252);
+            std::string out = "held";
+            AppendExportText(out, value, type, 1252);
+            ASSERT_EQ(out, "held" + expected) << type;
+        }
+    }
 }
 
 } // namespace

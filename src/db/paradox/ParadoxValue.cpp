@@ -3,6 +3,7 @@
 #include "model/vxFieldTypes.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -21,6 +22,22 @@ void putDouble(std::uint8_t* area, double d)
     std::uint64_t bits = 0;
     std::memcpy(&bits, &d, sizeof bits);
     putLE(area, bits, 8);
+}
+
+// The 16 nibbles of word, the top one first, as the digit characters they hold (each 0 to 9).
+void putDigitNibbles(char* out, std::uint64_t word)
+{
+    for (int half = 0; half < 2; ++half) {
+        // Spread 8 nibbles over 8 bytes, the lowest nibble in the lowest byte; the top byte
+        // goes first.
+        std::uint64_t x = (word >> (half == 0 ? 32 : 0)) & 0xFFFFFFFFULL;
+        x = (x | (x << 16)) & 0x0000FFFF0000FFFFULL;
+        x = (x | (x << 8)) & 0x00FF00FF00FF00FFULL;
+        x = (x | (x << 4)) & 0x0F0F0F0F0F0F0F0FULL;
+        x += 0x3030303030303030ULL;
+        for (int i = 0; i < 8; ++i)
+            out[8 * half + i] = static_cast<char>(x >> (56 - 8 * i));
+    }
 }
 
 bool allZero(const std::uint8_t* p, std::size_t n)
@@ -92,35 +109,62 @@ bool ParadoxBcdToText(const std::uint8_t* disk, int decimals, std::string& out, 
     if (disk[0] == 0 || (disk[0] & 0x3F) != decimals || decimals < 0 || decimals > 32)
         return false;
     const bool negative = (disk[0] & 0x80) == 0;
-    const std::uint8_t flip = negative ? 0x0F : 0x00;
-    char digits[32];
-    for (int i = 0; i < 32; ++i) {
-        const std::uint8_t byte = disk[1 + i / 2];
-        const std::uint8_t nibble = static_cast<std::uint8_t>(((i % 2) ? byte : byte >> 4) & 0x0F) ^ flip;
-        if (nibble > 9 && (!imprecise || i == 0))
+    // The 32 digits as two words of 16 nibbles each, the first digit on top; a negative
+    // value's are stored complemented.
+    std::uint64_t high = ParadoxBe64(disk + 1);
+    std::uint64_t low = ParadoxBe64(disk + 9);
+    if (negative) {
+        high = ~high;
+        low = ~low;
+    }
+    // A nibble over 9 carries into bit 4 of its byte when 6 is added to it.
+    constexpr std::uint64_t Nibbles = 0x0F0F0F0F0F0F0F0FULL;
+    constexpr std::uint64_t Sixes = 0x0606060606060606ULL;
+    constexpr std::uint64_t Carries = 0x1010101010101010ULL;
+    const std::uint64_t carried = ((high & Nibbles) + Sixes) | (((high >> 4) & Nibbles) + Sixes) |
+                                  ((low & Nibbles) + Sixes) | (((low >> 4) & Nibbles) + Sixes);
+    if (carried & Carries) {
+        if (!imprecise)
             return false;
-        if (nibble > 9 && !*imprecise) // digits past the engine's precision: the sound ones stand
-            *imprecise = true;
-        digits[i] = imprecise && *imprecise ? '0' : static_cast<char>('0' + nibble);
+        // Digits past the engine's precision: the sound ones before the first non-digit stand.
+        int bad = 0;
+        while (bad < 32 && (((bad < 16 ? high : low) >> (60 - 4 * (bad % 16))) & 0x0F) <= 9)
+            ++bad;
+        if (bad == 0)
+            return false;
+        *imprecise = true;
+        if (bad < 16) {
+            high &= ~std::uint64_t{0} << (64 - 4 * bad);
+            low = 0;
+        } else {
+            low = bad == 16 ? 0 : low & (~std::uint64_t{0} << (64 - 4 * (bad - 16)));
+        }
     }
+    char digits[32];
+    putDigitNibbles(digits, high);
+    putDigitNibbles(digits + 16, low);
+
     const int integerDigits = 32 - decimals;
-    int first = 0;
-    while (first < integerDigits && digits[first] == '0')
-        ++first;
-    bool zero = first == integerDigits;
-    for (int i = integerDigits; zero && i < 32; ++i)
-        zero = digits[i] == '0';
-    out.clear();
-    if (negative && !zero)
-        out += '-';
+    const int leadingZeros = high != 0 ? std::countl_zero(high) / 4
+                             : low != 0 ? 16 + std::countl_zero(low) / 4
+                                        : 32;
+    const int first = std::min(leadingZeros, integerDigits);
+    char text[36];
+    char* p = text;
+    if (negative && leadingZeros < 32)
+        *p++ = '-';
     if (first == integerDigits)
-        out += '0';
-    else
-        out.append(digits + first, static_cast<std::size_t>(integerDigits - first));
-    if (decimals > 0) {
-        out += '.';
-        out.append(digits + integerDigits, static_cast<std::size_t>(decimals));
+        *p++ = '0';
+    else {
+        std::memcpy(p, digits + first, static_cast<std::size_t>(integerDigits - first));
+        p += integerDigits - first;
     }
+    if (decimals > 0) {
+        *p++ = '.';
+        std::memcpy(p, digits + integerDigits, static_cast<std::size_t>(decimals));
+        p += decimals;
+    }
+    out.assign(text, static_cast<std::size_t>(p - text));
     return true;
 }
 
