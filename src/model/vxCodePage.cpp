@@ -102,34 +102,6 @@ std::size_t Utf8Sequence(std::string_view text, std::size_t i, char32_t& cp)
     return n;
 }
 
-<<<<<<< HEAD
-// Runs iconv over the whole input; onFailure(src, srcLeft, error, out) appends what stands for
-// the unconvertible input at src and returns how many bytes it covers (at least one).
-template <typename OnFailure>
-std::string Convert(iconv_t cd, std::string_view input, std::size_t reserve, OnFailure onFailure)
-{
-    std::string out;
-    out.reserve(reserve);
-    ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    char* src = const_cast<char*>(input.data()); // iconv's signature; it never writes the input
-    std::size_t srcLeft = input.size();
-    char buf[1024];
-    while (srcLeft > 0) {
-        char* dst = buf;
-        std::size_t dstLeft = sizeof buf;
-        const std::size_t r = ::iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-        const int error = errno;
-        out.append(buf, static_cast<std::size_t>(dst - buf));
-        if (r != static_cast<std::size_t>(-1) || error == E2BIG)
-            continue;
-        const std::size_t skip = onFailure(std::string_view(src, srcLeft), error, out);
-        src += skip;
-        srcLeft -= skip;
-        ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    }
-    return out;
-}
-
 // HP Roman-8 0xA0-0xFF (0x80-0x9F are the C1 controls; 0 marks 0xFF, which it leaves undefined).
 constexpr char16_t roman8High[96] = {
     0x00A0, 0x00C0, 0x00C2, 0x00C8, 0x00CA, 0x00CB, 0x00CE, 0x00CF, 0x00B4, 0x02CB, 0x02C6, 0x00A8, 0x02DC, 0x00D9,
@@ -193,8 +165,6 @@ std::string Utf8ToRoman8(std::string_view utf8)
     return out;
 }
 
-=======
->>>>>>> issue-22w
 } // namespace
 
 std::string CodePageToUtf8(std::string_view bytes, int codePage, TvxUndefinedBytes undefined)
