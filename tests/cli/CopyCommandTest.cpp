@@ -70,15 +70,17 @@ TEST_F(CopyCommandTest, EverySampleSetIsCopiedWithItsStructureAndRecords)
         const auto copied = inspect(target);
         EXPECT_EQ(r.status, 0) << r.err;
         // bcd.db holds nibbles over 9 past the engine's precision: read up to them, and said.
-        if (std::string(set) == "pd-fields")
+        if (std::string(set) == "pd-fields") {
             EXPECT_NE(r.err.find("imprecise BCD values"), std::string::npos) << r.err;
+        }
         EXPECT_EQ(copied.size(), source.size()) << set;
         std::map<std::string, std::string> sourceFiles; // by name in capitals
         for (const auto& f : files(SamplePath(set)))
             sourceFiles[morvane::UpperText(f)] = f;
         for (const auto& f : files(target)) // each file the source had named in its letter case
-            if (sourceFiles.count(morvane::UpperText(f)))
+            if (sourceFiles.count(morvane::UpperText(f))) {
                 EXPECT_EQ(sourceFiles[morvane::UpperText(f)], f) << set;
+            }
         for (const auto& [name, table] : copied) {
             EXPECT_EQ(table, source.at(name)) << set << "/" << name;
             std::string args = " ";
