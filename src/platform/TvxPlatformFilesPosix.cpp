@@ -135,20 +135,7 @@ std::optional<std::string> TvxPlatformFiles::ReadSmallFile(const std::string& pa
             return std::nullopt;
         vxFailed(path, "cannot be opened", errno);
     }
-    std::string text;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(static_cast<int>(fd.get()), buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            vxFailed(path, "read failed", errno);
-        if (n == 0)
-            return text;
-        if (text.size() + static_cast<std::size_t>(n) > maxBytes)
-            vxFailed(path, "longer than " + std::to_string(maxBytes) + " bytes", EFBIG);
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
+    return vxReadAll(fd.get(), maxBytes, path);
 }
 
 void TvxPlatformFiles::WriteFileDurably(const std::string& path, const std::string& bytes)

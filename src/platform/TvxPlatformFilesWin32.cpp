@@ -113,18 +113,7 @@ std::optional<std::string> TvxPlatformFiles::ReadSmallFile(const std::string& pa
             return std::nullopt;
         vxFailed(path, "cannot be opened", errno);
     }
-    std::string text;
-    char buffer[4096];
-    for (;;) {
-        const std::int64_t n = vxRead(h.get(), buffer, sizeof buffer);
-        if (n < 0)
-            vxFailed(path, "read failed", errno);
-        if (n == 0)
-            return text;
-        if (text.size() + static_cast<std::size_t>(n) > maxBytes)
-            vxFailed(path, "longer than " + std::to_string(maxBytes) + " bytes", EFBIG);
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
+    return vxReadAll(h.get(), maxBytes, path);
 }
 
 void TvxPlatformFiles::WriteFileDurably(const std::string& path, const std::string& bytes)

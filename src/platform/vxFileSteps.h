@@ -1,6 +1,6 @@
 #pragma once
 // Steps the two sides of TvxPlatformFiles share: the failure they throw, a handle closed with
-// its scope, a whole buffer written, a flush.
+// its scope, a whole buffer written, a small file read whole, a flush.
 
 #include <cerrno>
 #include <cstring>
@@ -37,6 +37,23 @@ inline void vxWriteAll(TvxFileHandle h, const char* data, std::size_t size, cons
             vxFailed(path, "write failed", n < 0 ? errno : ENOSPC);
         data += n;
         size -= static_cast<std::size_t>(n);
+    }
+}
+
+// The rest of the file behind h, refused past maxBytes.
+inline std::string vxReadAll(TvxFileHandle h, std::size_t maxBytes, const std::string& path)
+{
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+        const std::int64_t n = vxRead(h, buffer, sizeof buffer);
+        if (n < 0)
+            vxFailed(path, "read failed", errno);
+        if (n == 0)
+            return text;
+        if (text.size() + static_cast<std::size_t>(n) > maxBytes)
+            vxFailed(path, "longer than " + std::to_string(maxBytes) + " bytes", EFBIG);
+        text.append(buffer, static_cast<std::size_t>(n));
     }
 }
 
